@@ -1,0 +1,50 @@
+// Converts bytes from one code page into another, optionally changing line
+// ends between LF (KOI8-R) and CR LF (the other four), block by block.
+#pragma once
+
+#include "code_page_tables.h"
+
+enum NewlineMode {
+    Keep = 0,     // line ends pass unchanged
+    AddCr = 1,    // LF becomes CR LF; an existing CR LF stays as it is
+    StripCr = 2,  // CR LF becomes LF; a CR run before another byte becomes one CR
+};
+
+struct ConversionRecord {
+    int Src;       // CodePageIndex of the input
+    int Dst;       // CodePageIndex of the output
+    int Newlines;  // NewlineMode
+};
+
+// Written only by SelectConversionOf; kept after a job, since the second
+// preview pass starts from the Dst the first pass left.
+extern ConversionRecord Conversion;
+
+// The last input byte ConvertChunk (or ConvertStreamChunk) consumed, carried
+// into the next call so that a CR LF split between blocks stays one line end.
+extern unsigned char ChunkCarry;
+
+// EstimateOutputSize's own carried byte, independent of ChunkCarry.
+extern unsigned char EstimateCarry;
+
+// Fixes Conversion. With secondPass 0 the conversion goes from source to
+// destination; otherwise from the previous destination to cp1251, and source
+// and destination are not looked at. convertNewlines is the "Convert
+// NewLines" option. BuildByteTables must have run. A page outside 0..4
+// leaves every byte as it is.
+void SelectConversionOf(int secondPass, int source, int destination, int convertNewlines);
+
+// Converts count bytes of text into output and returns how many bytes it
+// wrote. first != 0 starts a new stream. Stops after a NUL byte, which is
+// written and counted; nothing after it is read. Writes no terminator.
+// output must hold 2 * count bytes under AddCr, count + 1 under StripCr and
+// count under Keep.
+int ConvertChunk(unsigned char* output, const unsigned char* input, unsigned count, int first);
+
+// The same for binary streams such as files: every byte is converted, NUL
+// bytes included, with the same line-end rules and the same carried byte.
+int ConvertStreamChunk(unsigned char* output, const unsigned char* input, unsigned count, int first);
+
+// An output size that is never less than what ConvertChunk writes for the
+// same bytes and first flag, called before it. Under Keep it is count.
+unsigned EstimateOutputSize(const unsigned char* input, unsigned count, int first);

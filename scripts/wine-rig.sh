@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# The Wine side of the test rig: a private Wine prefix and X display kept in
+# the build tree, never the user's ~/.wine or screen.
+#
+#   wine-rig.sh start BUILD_DIR          start Xvfb and wineserver, make the prefix
+#   wine-rig.sh stop BUILD_DIR           stop both (safe to call twice)
+#   wine-rig.sh run BUILD_DIR EXE ARGS   run a Windows program in the rig
+#   wine-rig.sh env BUILD_DIR            print the environment, for a shell
+set -u
+
+command=${1:?usage: wine-rig.sh start|stop|run|env BUILD_DIR ...}
+build=$(cd "${2:?build directory}" && pwd)
+shift 2
+rig=$build/wine-rig
+state=$rig/state
+
+export WINEPREFIX=$rig/prefix
+export WINEARCH=win32
+export WINEDEBUG=-all
+# No Mono or Gecko install prompts, no menu entries on the host.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+load_state() {
+    [ -f "$state" ] || { echo "wine-rig: not started ($state missing)" >&2; exit 1; }
+    # shellcheck disable=SC1090
+    . "$state"
+    export DISPLAY
+}
+
+free_display() {
+    local n
+    for n in $(seq 91 199); do
+        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+            echo "$n"
+            return 0
+        fi
+    done
+    return 1
+}
+
+start() {
+    mkdir -p "$rig"
+    if [ -f "$state" ]; then
+        . "$state"
+        if kill -0 "$XVFB_PID" 2>/dev/null; then
+            echo "wine-rig: already running on display $DISPLAY"
+            return 0
+        fi
+    fi
+    local n
+    n=$(free_display) || { echo "wine-rig: no free X display" >&2; exit 1; }
+    # Every background process gets its own output files: a test runner
+    # waits for the pipes it handed out to close.
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$rig/xvfb.log" 2>&1 </dev/null &
+    local xvfb=$!
+    local tries=0
+    until [ -e "/tmp/.X11-unix/X$n" ]; do
+        tries=$((tries + 1))
+        if [ $tries -gt 100 ] || ! kill -0 $xvfb 2>/dev/null; then
+            echo "wine-rig: Xvfb did not start, see $rig/xvfb.log" >&2
+            exit 1
+        fi
+        sleep 0.1
+    done
+    printf 'DISPLAY=:%s\nXVFB_PID=%s\n' "$n" "$xvfb" >"$state"
+    export DISPLAY=:$n
+
+    local fresh=0
+    [ -f "$WINEPREFIX/system.reg" ] || fresh=1
+    wineserver -p >"$rig/wineserver.log" 2>&1 </dev/null
+    # wineboot also starts the prefix's background services (explorer,
+    # services, plugplay): started here, they hold the log files rather than
+    # the output pipes of the first test that would otherwise start them.
+    wineboot $([ $fresh -eq 1 ] && echo -i) >"$rig/wineboot.log" 2>&1 </dev/null || {
+        echo "wine-rig: wineboot failed, see $rig/wineboot.log" >&2
+        exit 1
+    }
+    if [ $fresh -eq 1 ]; then
+        # Without a window manager Wine waits 2 s whenever a captioned window
+        # is hidden or destroyed, unless it manages the windows itself.
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+            >>"$rig/wineboot.log" 2>&1 </dev/null
+        # A crash goes to stderr and ends the process, instead of a modal
+        # dialog that keeps it alive.
+        wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+            >>"$rig/wineboot.log" 2>&1 </dev/null
+    fi
+    echo "wine-rig: display $DISPLAY, prefix $WINEPREFIX"
+}
+
+stop() {
+    if [ -d "$WINEPREFIX" ]; then
+        wineserver -k >/dev/null 2>&1 </dev/null || true
+    fi
+    if [ -f "$state" ]; then
+        . "$state"
+        kill "$XVFB_PID" 2>/dev/null || true
+        rm -f "$state"
+    fi
+}
+
+case $command in
+start) start ;;
+stop) stop ;;
+run)
+    load_state
+    exec wine "$@" </dev/null
+    ;;
+env)
+    load_state
+    printf 'export WINEPREFIX=%q WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES=%q DISPLAY=%q\n' \
+        "$WINEPREFIX" "$WINEDLLOVERRIDES" "$DISPLAY"
+    ;;
+*)
+    echo "usage: wine-rig.sh start|stop|run|env BUILD_DIR ..." >&2
+    exit 2
+    ;;
+esac

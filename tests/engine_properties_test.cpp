@@ -1,0 +1,124 @@
+// Properties over random text: block boundaries are invisible, the size
+// estimate is never short, and the two entry points agree on text.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "engine_test_support.h"
+
+namespace {
+
+// Random bytes weighted toward line ends, so that CR LF pairs, CR runs and
+// lone LFs occur often. NULs only when asked for.
+Bytes RandomText(std::mt19937& random, size_t length, bool withNuls)
+{
+    std::uniform_int_distribution<int> pick(0, 15);
+    std::uniform_int_distribution<int> any(withNuls ? 0 : 1, 255);
+    Bytes text(length);
+    for (auto& b : text) {
+        const int p = pick(random);
+        b = static_cast<unsigned char>(p < 3 ? 0x0D : p < 6 ? 0x0A : any(random));
+    }
+    return text;
+}
+
+struct Mode {
+    int source, destination;
+    bool option;
+} const Modes[] = {
+    {CodePageKoi8r, CodePageCp1251, false},  // Keep
+    {CodePageKoi8r, CodePageMac, true},      // AddCr
+    {CodePageCp866, CodePageKoi8r, true},    // StripCr
+};
+
+// Converts text in blocks cut at the given points, as a file job does.
+Bytes ConvertInBlocks(const Bytes& text, const std::vector<size_t>& cuts, bool stream)
+{
+    Bytes result;
+    size_t start = 0;
+    for (size_t n = 0; n <= cuts.size(); ++n) {
+        const size_t end = n < cuts.size() ? cuts[n] : text.size();
+        Bytes block(text.begin() + start, text.begin() + end);
+        Bytes out(2 * block.size() + 1);
+        const unsigned count = static_cast<unsigned>(block.size());
+        const int written = stream ? ConvertStreamChunk(out.data(), block.data(), count, n == 0)
+                                   : ConvertChunk(out.data(), block.data(), count, n == 0);
+        result.insert(result.end(), out.begin(), out.begin() + written);
+        start = end;
+    }
+    return result;
+}
+
+TEST(Properties, SplittingTextIntoBlocksAnywhereGivesTheSameOutput)
+{
+    std::mt19937 random(20261207);
+    for (const Mode& mode : Modes) {
+        Select(mode.source, mode.destination, mode.option);
+        for (int round = 0; round < 300; ++round) {
+            const Bytes text = RandomText(random, 1 + random() % 200, false);
+            const Bytes whole = ConvertInBlocks(text, {}, false);
+            std::vector<size_t> cuts;
+            size_t at = 0;
+            while ((at += random() % 9) < text.size())
+                cuts.push_back(at);  // empty blocks included
+            ASSERT_EQ(ConvertInBlocks(text, cuts, false), whole) << "mode " << Conversion.Newlines;
+            ASSERT_EQ(ConvertInBlocks(text, cuts, true), whole) << "mode " << Conversion.Newlines;
+        }
+    }
+}
+
+TEST(Properties, StreamFormSplitsLikeTheTextFormAlsoWithNuls)
+{
+    std::mt19937 random(7);
+    for (const Mode& mode : Modes) {
+        Select(mode.source, mode.destination, mode.option);
+        for (int round = 0; round < 300; ++round) {
+            const Bytes text = RandomText(random, 1 + random() % 200, true);
+            const Bytes whole = ConvertInBlocks(text, {}, true);
+            std::vector<size_t> cuts;
+            for (size_t at = random() % 17; at < text.size(); at += 1 + random() % 17)
+                cuts.push_back(at);
+            ASSERT_EQ(ConvertInBlocks(text, cuts, true), whole);
+        }
+    }
+}
+
+TEST(Properties, TheEstimateIsNeverLessThanWhatIsWritten)
+{
+    std::mt19937 random(99);
+    for (const Mode& mode : Modes) {
+        Select(mode.source, mode.destination, mode.option);
+        for (int round = 0; round < 500; ++round) {
+            // Consecutive blocks of one stream, both carries following it.
+            const int blocks = 1 + random() % 4;
+            for (int n = 0; n < blocks; ++n) {
+                const Bytes block = RandomText(random, random() % 40, round % 2 == 0);
+                const unsigned count = static_cast<unsigned>(block.size());
+                const unsigned estimate = EstimateOutputSize(block.data(), count, n == 0);
+                Bytes out(2 * count + 1);
+                const int written = ConvertChunk(out.data(), block.data(), count, n == 0);
+                ASSERT_GE(estimate, static_cast<unsigned>(written)) << "mode " << Conversion.Newlines;
+                if (block.empty() || Conversion.Newlines == Keep || n > 0)
+                    continue;
+                ASSERT_GT(estimate, static_cast<unsigned>(written));
+            }
+        }
+    }
+}
+
+TEST(Properties, BothEntryPointsAgreeOnTextWithoutNuls)
+{
+    std::mt19937 random(1);
+    for (const Mode& mode : Modes) {
+        Select(mode.source, mode.destination, mode.option);
+        for (int round = 0; round < 300; ++round) {
+            const Bytes text = RandomText(random, random() % 300, false);
+            ASSERT_EQ(Chunk(text), StreamChunk(text));
+            const unsigned char chunkCarry = ChunkCarry;
+            StreamChunk(text);
+            ASSERT_EQ(ChunkCarry, chunkCarry);
+        }
+    }
+}
+
+} // namespace
