@@ -1,0 +1,19 @@
+// Converts a whole stream with the conversion SelectConversionOf has fixed.
+#pragma once
+
+#include <cstdio>
+
+enum StreamOutcome {
+    StreamConverted,
+    StreamReadFailed,
+    StreamWriteFailed,
+};
+
+struct StreamResult {
+    StreamOutcome outcome;
+    int error;  // errno of the failure; 0 when converted
+};
+
+// Reads input to its end and writes the converted bytes to output. Output is
+// left unflushed: the caller decides how far the data must get.
+StreamResult ConvertStream(std::FILE* input, std::FILE* output);

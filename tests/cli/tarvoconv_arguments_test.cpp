@@ -1,0 +1,96 @@
+#include <vector>
+
+#include "tarvoconv_test_support.h"
+
+namespace {
+
+using tarvoconv_arguments = TarvoconvTest;
+
+struct PageNames {
+    int capitalA;  // 'А' in that code page, from its published chart
+    int smallYa;   // 'я'
+    std::vector<const char*> names;
+};
+
+// cp866 and Macintosh share 'А' but not 'я', cp866 and ISO-8859-5 the other
+// way round, so a name that picks the wrong page gives the wrong pair.
+const PageNames Pages[] = {
+    {0x80, 0xEF, {"cp866", "CP866", "866", "ibm866", "IBM866", "dos", "Dos", "0"}},
+    {0xC0, 0xFF, {"cp1251", "1251", "windows-1251", "Windows-1251", "win", "WIN", "1"}},
+    {0xE1, 0xD1, {"koi8-r", "KOI8-R", "koi8r", "koi8", "unix", "Unix", "2"}},
+    {0x80, 0xDF, {"mac", "MAC", "maccyrillic", "MacCyrillic", "x-mac-cyrillic", "macintosh", "3"}},
+    {0xB0, 0xEF, {"iso-8859-5", "ISO-8859-5", "iso8859-5", "iso88595", "4"}},
+};
+
+TEST_F(tarvoconv_arguments, EveryNameSelectsItsCodePageBothWays)
+{
+    const std::string windows = Bytes({0xC0, 0xFF});
+    for (const PageNames& page : Pages) {
+        const std::string letters = Bytes({page.capitalA, page.smallYa});
+        for (const char* name : page.names) {
+            SCOPED_TRACE(name);
+            const ToolRun from = Run({"-f", name, "-t", "cp1251"}, letters);
+            EXPECT_EQ(from.exitCode, 0) << from.err;
+            EXPECT_EQ(from.out, windows);
+            const ToolRun to = Run({"-f", "cp1251", "-t", name}, windows);
+            EXPECT_EQ(to.exitCode, 0) << to.err;
+            EXPECT_EQ(to.out, letters);
+        }
+    }
+}
+
+TEST_F(tarvoconv_arguments, OptionsInAnyOrderAttachedOrAfterDoubleDash)
+{
+    // Only a relative name can start with '-'.
+    WriteFile(Work("-dashed"), "a\nb");
+    const fs::path previous = fs::current_path();
+    fs::current_path(work);
+    const ToolRun run = Run({"-n", "-tcp1251", "-fkoi8-r", "--", "-dashed", "-"});
+    fs::current_path(previous);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "a\r\nb");
+    EXPECT_EQ(Run({"-f", "koi8-r", "-t", "cp1251"}, "a\nb").out, "a\nb") << "CR added without -n";
+}
+
+TEST_F(tarvoconv_arguments, HelpGoesToStandardOutput)
+{
+    for (const auto& arguments : {std::vector<std::string>{"--help"}, {"-f", "dos", "--help", "x", "y", "z"}}) {
+        const ToolRun run = Run(arguments);
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_EQ(run.err, "");
+        EXPECT_NE(run.out.find("Usage: tarvoconv"), std::string::npos);
+        for (const char* name : {"cp866", "cp1251", "koi8-r", "mac", "iso-8859-5", "x-mac-cyrillic"})
+            EXPECT_NE(run.out.find(name), std::string::npos) << name;
+    }
+}
+
+TEST_F(tarvoconv_arguments, BadArgumentsExitWithUsageAndTouchNothing)
+{
+    WriteFile(Work("a"), "text");
+    const std::vector<std::vector<std::string>> rejected = {
+        {},
+        {"-f", "koi8-r"},
+        {"-t", "cp1251"},
+        {"-f", "koi8-r", "-t"},
+        {"-f"},
+        {"-f", "koi9", "-t", "cp1251"},
+        {"-f", "5", "-t", "1"},
+        {"-f", "-1", "-t", "1"},
+        {"-f", "", "-t", "1"},
+        {"-f", "cp 866", "-t", "1"},
+        {"-f", "1", "-t", "2", "-x"},
+        {"-f", "1", "-t", "2", "--hepl"},
+        {"-f", "1", "-t", "2", Work("a"), Work("b"), Work("c")},
+    };
+    for (const auto& arguments : rejected) {
+        SCOPED_TRACE(::testing::PrintToString(arguments));
+        const ToolRun run = Run(arguments, "input");
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err.rfind("tarvoconv: ", 0), 0u) << run.err;
+        EXPECT_NE(run.err.find("Usage: tarvoconv"), std::string::npos);
+        EXPECT_EQ(WorkListing(), std::set<std::string>{"a"});
+    }
+}
+
+} // namespace

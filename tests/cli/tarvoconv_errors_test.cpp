@@ -1,0 +1,35 @@
+#include "tarvoconv_test_support.h"
+
+namespace {
+
+using tarvoconv_errors = TarvoconvTest;
+
+const char Original[] = "\xE1\xD1 stays as it was\n";
+
+TEST_F(tarvoconv_errors, UnreadableInputLeavesOutputAlone)
+{
+    fs::create_directory(Work("folder"));
+    WriteFile(Work("out.txt"), Original);
+    for (const std::string& input : {Work("missing.txt"), Work("folder")}) {
+        SCOPED_TRACE(input);
+        ExpectFileFailure(Run({"-f", "koi8-r", "-t", "cp1251", input, Work("out.txt")}), input);
+        EXPECT_EQ(ReadFile(Work("out.txt")), Original);
+        EXPECT_EQ(WorkListing(), (std::set<std::string>{"folder", "out.txt"}));
+    }
+}
+
+TEST_F(tarvoconv_errors, UnwritableOutputLeavesInputAlone)
+{
+    WriteFile(Work("in.txt"), Original);
+    fs::create_directory(Work("folder"));
+    WriteFile(Work("folder") + "/inside.txt", Original);
+    for (const std::string& output : {Work("nowhere") + "/out.txt", Work("folder")}) {
+        SCOPED_TRACE(output);
+        ExpectFileFailure(Run({"-f", "koi8-r", "-t", "cp1251", Work("in.txt"), output}), output);
+        EXPECT_EQ(ReadFile(Work("in.txt")), Original);
+        EXPECT_EQ(WorkListing(), (std::set<std::string>{"folder", "in.txt"}));
+        EXPECT_EQ(ReadFile(Work("folder") + "/inside.txt"), Original);
+    }
+}
+
+} // namespace

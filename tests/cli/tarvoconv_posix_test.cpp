@@ -1,0 +1,89 @@
+// Failures and file modes that only a POSIX system can set up in-process.
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <iterator>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include "tarvoconv_test_support.h"
+
+namespace {
+
+using tarvoconv_posix = TarvoconvTest;
+
+mode_t ModeOf(const std::string& path)
+{
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
+}
+
+TEST_F(tarvoconv_posix, FullStandardOutputIsAnError)
+{
+    WriteFile(Work("in.txt"), std::string(1000, 'x'));
+    const ToolRun run = RunWith({"-f", "1", "-t", "2", Work("in.txt")},
+                                std::fopen(Work("in.txt").c_str(), "rb"),
+                                std::fopen("/dev/full", "wb"));
+    ExpectFileFailure(run, "standard output");
+    EXPECT_NE(run.err.find(std::strerror(ENOSPC)), std::string::npos) << run.err;
+}
+
+TEST_F(tarvoconv_posix, FileSizeLimitKeepsOldOutputAndInput)
+{
+    const std::string large(100000, 'x');
+    WriteFile(Work("in.txt"), large);
+    WriteFile(Work("out.txt"), "old");
+
+    // The limit makes writes past 4 KiB fail with EFBIG instead of raising a
+    // signal; the captured stderr stays far below it.
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous;
+    getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit limited = previous;
+    limited.rlim_cur = 4096;
+    setrlimit(RLIMIT_FSIZE, &limited);
+    const ToolRun replacing = Run({"-f", "1", "-t", "2", Work("in.txt"), Work("out.txt")});
+    const ToolRun inPlace = Run({"-f", "1", "-t", "2", Work("in.txt"), Work("in.txt")});
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    ExpectFileFailure(replacing, Work("out.txt"));
+    EXPECT_NE(replacing.err.find(std::strerror(EFBIG)), std::string::npos) << replacing.err;
+    ExpectFileFailure(inPlace, Work("in.txt"));
+    EXPECT_EQ(ReadFile(Work("out.txt")), "old");
+    EXPECT_TRUE(ReadFile(Work("in.txt")) == large);
+    EXPECT_EQ(WorkListing(), (std::set<std::string>{"in.txt", "out.txt"}));
+}
+
+TEST_F(tarvoconv_posix, OutputModeFollowsUmaskOrTheReplacedFile)
+{
+    WriteFile(Work("in.txt"), "text");
+    WriteFile(Work("kept.txt"), "old");
+    chmod(Work("kept.txt").c_str(), 0604);
+    const mode_t previousMask = umask(027);
+    const int created = Run({"-f", "1", "-t", "2", Work("in.txt"), Work("new.txt")}).exitCode;
+    const int replaced = Run({"-f", "1", "-t", "2", Work("in.txt"), Work("kept.txt")}).exitCode;
+    umask(previousMask);
+
+    EXPECT_EQ(created, 0);
+    EXPECT_EQ(replaced, 0);
+    EXPECT_EQ(ModeOf(Work("new.txt")), 0640u);
+    EXPECT_EQ(ModeOf(Work("kept.txt")), 0604u);
+    EXPECT_EQ(ReadFile(Work("kept.txt")), "text");
+}
+
+TEST_F(tarvoconv_posix, InPlaceThroughSymbolicLinkConvertsTheFileItself)
+{
+    fs::create_directory(Work("real"));
+    WriteFile(Work("real") + "/text.txt", Bytes({0xE1, 0xD1}));
+    fs::create_symlink("real/text.txt", Work("link.txt"));
+    const ToolRun run = Run({"-f", "koi8-r", "-t", "cp1251", Work("link.txt"), Work("link.txt")});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(fs::is_symlink(Work("link.txt")));
+    EXPECT_EQ(ReadFile(Work("real") + "/text.txt"), Bytes({0xC0, 0xFF}));
+    EXPECT_EQ(WorkListing(), (std::set<std::string>{"link.txt", "real"}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(Work("real")), fs::directory_iterator()), 1);
+}
+
+} // namespace
