@@ -74,15 +74,6 @@ inline bool HasControlByte(std::uint64_t word)
     return ((word - ones * 0x0E) & ~word & highs) != 0;
 }
 
-// Eight bytes through the map, assembled into one word for one store.
-inline std::uint64_t MapWord(const unsigned char* map, std::uint64_t word)
-{
-    std::uint64_t result = 0;
-    for (int shift = 0; shift < 64; shift += 8)
-        result |= std::uint64_t(map[(word >> shift) & 0xFF]) << shift;
-    return result;
-}
-
 // The converter's state while it runs through one call.
 struct Run {
     const unsigned char* map;
@@ -114,8 +105,10 @@ inline bool Step(Run& run, unsigned char b)
 // Most text holds long stretches without control bytes: those go eight at
 // a time, straight through the map, and only the rest byte by byte.
 template <int Mode, bool StopAtNul>
-void ConvertBytes(Run& run, const unsigned char* input, unsigned count)
+Run ConvertBytes(Run run, const unsigned char* input, unsigned count)
 {
+    // run is a local copy: the compiler can keep it in registers, since the
+    // bytes written cannot alias it.
     const bool anyByteMatters = Mode != Keep || StopAtNul;
     unsigned n = 0;
     while (count - n >= 8) {
@@ -124,8 +117,8 @@ void ConvertBytes(Run& run, const unsigned char* input, unsigned count)
         if (!anyByteMatters || !HasControlByte(word)) {
             if (Mode == StripCr && run.previous == CR)
                 *run.out++ = CR;  // pending from before, and no LF follows
-            const std::uint64_t converted = MapWord(run.map, word);
-            std::memcpy(run.out, &converted, 8);
+            for (unsigned k = 0; k < 8; ++k)
+                run.out[k] = run.map[input[n + k]];
             run.out += 8;
             n += 8;
             run.previous = input[n - 1];
@@ -133,11 +126,12 @@ void ConvertBytes(Run& run, const unsigned char* input, unsigned count)
         }
         for (const unsigned end = n + 8; n < end;)
             if (!Step<Mode, StopAtNul>(run, input[n++]))
-                return;
+                return run;
     }
     while (n < count)
         if (!Step<Mode, StopAtNul>(run, input[n++]))
-            return;
+            return run;
+    return run;
 }
 
 template <bool StopAtNul>
@@ -147,9 +141,9 @@ int Convert(unsigned char* output, const unsigned char* input, unsigned count, i
         ChunkCarry = 0;
     Run run = {ConversionMap, output, ChunkCarry};
     switch (Conversion.Newlines) {
-    case AddCr: ConvertBytes<AddCr, StopAtNul>(run, input, count); break;
-    case StripCr: ConvertBytes<StripCr, StopAtNul>(run, input, count); break;
-    default: ConvertBytes<Keep, StopAtNul>(run, input, count); break;
+    case AddCr: run = ConvertBytes<AddCr, StopAtNul>(run, input, count); break;
+    case StripCr: run = ConvertBytes<StripCr, StopAtNul>(run, input, count); break;
+    default: run = ConvertBytes<Keep, StopAtNul>(run, input, count); break;
     }
     ChunkCarry = run.previous;
     return static_cast<int>(run.out - output);
