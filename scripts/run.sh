@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Sets up what is missing, builds Tarvo, and runs it: the command line
-# converter turns the bundled KOI8-R sample into cp1251 and back, and the
-# result is shown in the terminal's own encoding.
+# Sets up what is missing, builds Tarvo and runs it under Wine: on your own
+# display when there is one; without one, in a virtual display, where a
+# screenshot is taken and the program closed again.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -10,14 +10,27 @@ build=${TARVO_BUILD_DIR:-$root/build}
 "$root/scripts/setup.sh"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j"$(nproc 2>/dev/null || echo 2)" >/dev/null
+tarvo=$build/win32/shell/tarvo.exe
 
-sample=$root/docs/samples/sample.koi8-r.txt
-tarvoconv=$build/cli/tarvoconv
-out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
+if [ -n "${DISPLAY:-}" ]; then
+    # Settings live in this prefix's registry from one run to the next.
+    export WINEPREFIX=${WINEPREFIX:-$build/run-prefix} WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    echo "Starting $tarvo (Wine prefix $WINEPREFIX)"
+    exec wine "$tarvo"
+fi
 
-"$tarvoconv" -f koi8-r -t cp1251 -n "$sample" "$out/sample.cp1251.txt"
-echo "== $sample converted to cp1251 with CR LF line ends, shown as UTF-8:"
-iconv -f CP1251 -t UTF-8 "$out/sample.cp1251.txt"
-echo "== and back to KOI8-R: $(cmp -s "$sample" <("$tarvoconv" -f cp1251 -t koi8-r -n "$out/sample.cp1251.txt") && echo identical || echo DIFFERENT)"
-echo "== Windows build: $build/win32/cli/tarvoconv.exe"
+rig=$root/scripts/wine-rig.sh
+trap '"$rig" stop "$build" >/dev/null 2>&1 || true' EXIT
+"$rig" start "$build" >/dev/null
+eval "$("$rig" env "$build")"
+wine "$tarvo" >/dev/null 2>&1 &
+window=
+for _ in $(seq 50); do
+    window=$(xdotool search --name '^Tarvo$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+    sleep 0.2
+done
+sleep 1
+shot=$build/tarvo-screenshot.png
+import -window "${window:-root}" "$shot"
+echo "No display: Tarvo ran in a virtual one. Screenshot: $shot"

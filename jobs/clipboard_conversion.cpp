@@ -1,0 +1,5 @@
+#include "clipboard_conversion.h"
+
+void ConvertClipboard(HWND)
+{
+}

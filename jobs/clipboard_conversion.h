@@ -1,0 +1,6 @@
+// Converting the text on the clipboard in place.
+#pragma once
+
+#include <windows.h>
+
+void ConvertClipboard(HWND window);

@@ -1,0 +1,18 @@
+// Converting whole files: chosen in the open dialog, or dropped on the
+// main window; to a new file named in a save dialog, or in place.
+#pragma once
+
+#include <windows.h>
+
+// 1 = ask before converting in place while the preview is shown.
+extern int AskConfirmation;
+
+// Command 101: the open dialog, then each chosen file in turn.
+void OpenAndConvertFiles(HWND window);
+
+// Converts one file; 1 when it was converted, 0 when the job ended before
+// that for any reason (the user has been told what went wrong).
+int ConvertFile(HWND window, const char* path);
+
+// WM_DROPFILES: each dropped file in turn, until one fails.
+void OnDropFiles(HWND window, HDROP drop);

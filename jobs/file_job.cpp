@@ -1,0 +1,154 @@
+#include "file_job.h"
+
+#include "conversion_selection.h"
+#include "file_messages.h"
+#include "file_output.h"
+#include "file_paths.h"
+#include "preview.h"
+#include "settings.h"
+#include "stream_converter.h"
+
+namespace {
+
+const DWORD BlockSize = 512;
+
+// A block can double when every byte is an LF that gains a CR, and a CR
+// held back at the end of the previous block may come first.
+const DWORD ConvertedSize = 2 * BlockSize + 1;
+
+// The preview pane is given at most this many characters of a file.
+const int PreviewLength = 510;
+
+// Shared by all jobs, which never run nested.
+unsigned char Block[BlockSize];
+char PreviewText[PreviewLength + 2];
+char OutputName[FilePathBufferSize];
+
+enum BlockLoopEnd { AllConverted, ReadFailed, WriteFailed };
+
+void ShowFileBeginning(HWND window, HANDLE input)
+{
+    DWORD read = 0;
+    if (!ReadFile(input, Block, BlockSize, &read, nullptr))
+        read = 0;
+    SetFilePointer(input, 0, nullptr, FILE_BEGIN);
+    // Only what this file gave: the block may still hold a longer file's bytes.
+    const int length = read < static_cast<DWORD>(PreviewLength) ? static_cast<int>(read) : PreviewLength;
+    lstrcpynA(PreviewText, reinterpret_cast<const char*>(Block), length + 1);
+    if (SourcePane)
+        SetWindowTextA(SourcePane, PreviewText);
+    RefreshPreview(window, 0);
+}
+
+// A failed read is an error rather than the end of the file: treated as
+// the end, it would replace the input with a shortened copy.
+BlockLoopEnd ConvertBlocks(HANDLE input, HANDLE output, unsigned char* converted)
+{
+    for (int first = 1;; first = 0) {
+        DWORD read = 0;
+        if (!ReadFile(input, Block, BlockSize, &read, nullptr))
+            return ReadFailed;
+        // A file's NUL bytes are data like any other, not the end of a text.
+        const DWORD count = static_cast<DWORD>(ConvertStreamChunk(converted, Block, read, first));
+        DWORD written = 0;
+        if (!WriteFile(output, converted, count, &written, nullptr) || written != count)
+            return WriteFailed;
+        if (read < BlockSize)
+            return AllConverted;
+    }
+}
+
+BlockLoopEnd ConvertToOutput(HWND window, HANDLE input, HANDLE output, unsigned char* converted)
+{
+    SetCapture(window);
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    // After the dialogs: the code pages are the ones the user left set.
+    SelectConversion(0);
+    BlockLoopEnd end = ConvertBlocks(input, output, converted);
+    if (!CloseHandle(output) && end == AllConverted)
+        end = WriteFailed;
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    ReleaseCapture();
+    return end;
+}
+
+// One rename over the input, never a delete followed by a rename: when it
+// fails the input is still there as it was. Some systems rename over a
+// read-only file, so that is refused here first.
+int ReplaceInput(const char* path, const char* replacement)
+{
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return 0;
+    return MoveFileExA(replacement, path, MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+// From the chosen output to the end; closes input on every road. A job
+// that fails in place leaves no temporary file behind and the input as it
+// was.
+int ConvertOpenedFile(HWND window, const char* path, HANDLE input, int inPlace)
+{
+    if (!ChooseOutput(window, path, inPlace, OutputName)) {
+        CloseHandle(input);
+        return 0;
+    }
+    // Taken before the output is opened, which would already empty a file
+    // the user chose to overwrite.
+    unsigned char* converted = static_cast<unsigned char*>(HeapAlloc(GetProcessHeap(), 0, ConvertedSize));
+    if (!converted) {
+        CloseHandle(input);
+        if (inPlace)
+            DeleteFileA(OutputName);
+        ReportProblem(window, "Not enough memory");
+        return 0;
+    }
+    HANDLE output = CreateFileA(OutputName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (output == INVALID_HANDLE_VALUE) {
+        HeapFree(GetProcessHeap(), 0, converted);
+        CloseHandle(input);
+        if (inPlace)
+            DeleteFileA(OutputName);
+        ReportFileProblem(window, "Can't open for write", OutputName);
+        return 0;
+    }
+    const BlockLoopEnd end = ConvertToOutput(window, input, output, converted);
+    HeapFree(GetProcessHeap(), 0, converted);
+    CloseHandle(input);
+
+    if (end != AllConverted) {
+        if (inPlace)
+            DeleteFileA(OutputName);
+        if (end == ReadFailed)
+            ReportFileProblem(window, "Can't read", path);
+        else
+            ReportProblem(window, "Write failed, may be disk full");
+        return 0;
+    }
+    if (inPlace && !ReplaceInput(path, OutputName)) {
+        DeleteFileA(OutputName);
+        ReportFileProblem(window, "Can't replace", path);
+        return 0;
+    }
+    return 1;
+}
+
+} // namespace
+
+int RunFileJob(HWND window, const char* path)
+{
+    if (BoundedLength(path, FilePathBufferSize) < 0) {
+        ReportFileProblem(window, "Can't open for read", path);
+        return 0;
+    }
+    HANDLE input =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (input == INVALID_HANDLE_VALUE) {
+        ReportFileProblem(window, "Can't open for read", path);
+        return 0;
+    }
+    ShowFileBeginning(window, input);
+    const int converted = ConvertOpenedFile(window, path, input, (Settings.Parameters & ParamOverwriteInput) != 0);
+    // The preview goes back to what it showed before the job: the clipboard.
+    RefreshPreview(window, 1);
+    return converted;
+}

@@ -1,0 +1,9 @@
+// One file's conversion from start to end, without the guard against a
+// second job that the entry points of file_conversion.h put around it.
+#pragma once
+
+#include <windows.h>
+
+// ConvertFile's work: 1 when the file was converted (and, in place, the
+// input replaced), else 0 after the user has been told why.
+int RunFileJob(HWND window, const char* path);

@@ -1,0 +1,12 @@
+// How a file job tells the user that it ended early: an error box with an
+// OK button, owned by the main window.
+#pragma once
+
+#include <windows.h>
+
+// What went wrong with one file: its path is the box's text and the
+// problem its title, so that a long path stays readable.
+void ReportFileProblem(HWND window, const char* problem, const char* path);
+
+// Anything else: the message as the text, the program's name as the title.
+void ReportProblem(HWND window, const char* message);

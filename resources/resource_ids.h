@@ -1,0 +1,65 @@
+// Every resource, command, control and message number of the program, in
+// one place. Included by the resource script as well as by C++.
+#pragma once
+
+// Commands: toolbar buttons, menu items and what the program sends itself.
+#define IDM_EXIT                 100
+#define IDM_CONVERT_FILES        101
+#define IDM_CONVERT_CLIPBOARD    102
+#define IDM_OVERWRITE_INPUT      103
+#define IDM_CONVERT_NEWLINES     104
+#define IDM_SOURCE_CODEPAGE      105
+#define IDM_DESTINATION_CODEPAGE 106
+#define IDM_EXCHANGE             107
+#define IDM_AUTO_CONVERT         108
+#define IDM_CONTEXT_HELP         109
+#define IDM_DESTINATION_FIRST    201  // 201..205: destination code page 0..4
+#define IDM_SOURCE_FIRST         211  // 211..215: source code page 0..4
+
+// System-menu items; multiples of 16, as WM_SYSCOMMAND masks the low bits.
+#define IDM_ALWAYS_ON_TOP        256
+#define IDM_PREVIEW              272
+#define IDM_ABOUT                288
+#define IDM_SAVE_PATHS           304
+#define IDM_SAME_PATHS           320
+#define IDM_PREVIEW_CP1251       336
+#define IDM_PREVIEW_FONT         352
+#define IDM_HOTKEYS              368
+
+// Menus.
+#define IDR_CODEPAGE_MENU        102  // popup "Dummy": source and destination submenus
+#define IDR_TRAY_MENU            103  // popup "PopUp": the tray and command bar menu
+
+// Strings: 1..5 the code page names (code page index + 1); the tooltips
+// carry the command's number.
+#define IDS_CODEPAGE_FIRST       1
+
+// Pictures.
+#define IDI_TARVO                1    // 32 x 32
+#define IDI_TARVO_SMALL          3    // 16 x 16, also the tray icon
+#define IDC_CONTEXT_HELP_CURSOR  1
+#define IDB_COMMAND_IMAGES       5    // 20 cells of 16 x 15
+#define IDB_CODEPAGE_IMAGES      6    // 8 cells of 32 x 32
+
+// Images of the code page bar besides the five code pages.
+#define IMAGE_ARROW_RIGHT        5
+#define IMAGE_ARROW_LEFT         6
+
+// The hot keys dialog.
+#define IDD_HOTKEYS              1
+#define IDC_ACTIVATION_HOTKEY    101
+#define IDC_CLIPBOARD_HOTKEY     102
+
+// Child windows of the main window.
+#define IDC_COMMANDBAR           101
+#define IDC_CODEPAGEBAR          102
+#define IDC_SOURCE_PANE          1003
+#define IDC_RESULT_PANE          1004
+
+// Help context numbers of the two panes; buttons use their command.
+#define HELP_SOURCE_PANE         1001
+#define HELP_RESULT_PANE         1002
+
+// The tray icon's callback message.
+#define WM_TRAYNOTIFY            32868
+#define TRAY_ICON_ID             1

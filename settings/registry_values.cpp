@@ -1,0 +1,79 @@
+#include "registry_values.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+// The stored size of a value, or false when it cannot be had.
+bool StoredSize(HKEY key, const char* name, DWORD& size)
+{
+    size = 0;
+    return RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS;
+}
+
+} // namespace
+
+bool ReadDwordValue(HKEY key, const char* name, DWORD& value)
+{
+    BYTE data[sizeof(DWORD)] = {};
+    DWORD size = sizeof data;
+    if (RegQueryValueExA(key, name, nullptr, nullptr, data, &size) != ERROR_SUCCESS || size > sizeof data)
+        return false;
+    std::memcpy(&value, data, sizeof value);
+    return true;
+}
+
+bool ReadStringValue(HKEY key, const char* name, char* buffer, DWORD size)
+{
+    if (size == 0)
+        return false;
+    // Cleared first: a short value without a NUL must not run on into what
+    // the buffer held before.
+    std::memset(buffer, 0, size);
+    DWORD stored = size;
+    const LONG result = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &stored);
+    if (result != ERROR_SUCCESS || stored > size) {
+        std::memset(buffer, 0, size);
+        return false;
+    }
+    buffer[size - 1] = '\0';
+    return true;
+}
+
+bool ReadBinaryValue(HKEY key, const char* name, void* buffer, DWORD size)
+{
+    // The size is asked first so that a value of the wrong size never
+    // touches the buffer; reading a shorter one would leave a half-filled
+    // record.
+    DWORD stored = 0;
+    if (!StoredSize(key, name, stored) || stored != size)
+        return false;
+    DWORD read = size;
+    return RegQueryValueExA(key, name, nullptr, nullptr, static_cast<BYTE*>(buffer), &read) == ERROR_SUCCESS &&
+           read == size;
+}
+
+bool WriteDwordValue(HKEY key, const char* name, DWORD value)
+{
+    return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value) ==
+           ERROR_SUCCESS;
+}
+
+bool WriteStringField(HKEY key, const char* name, const char* field, DWORD size)
+{
+    if (size == 0)
+        return false;
+    // A REG_SZ whose last byte is not a NUL, followed in memory by one, is
+    // stored a byte longer than asked; that longer value would no longer
+    // fit the field when read back. Ending the copy with a NUL keeps it at
+    // exactly size bytes.
+    std::string whole(field, size);
+    whole[size - 1] = '\0';
+    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(whole.data()), size) == ERROR_SUCCESS;
+}
+
+bool WriteBinaryValue(HKEY key, const char* name, const void* data, DWORD size)
+{
+    return RegSetValueExA(key, name, 0, REG_BINARY, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+}

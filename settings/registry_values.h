@@ -1,0 +1,28 @@
+// Typed reads and writes of single values under an open registry key. The
+// stored type is never checked: what counts is that the data fits.
+#pragma once
+
+#include <windows.h>
+
+// A value of at most 4 bytes, zero-extended (a 2-byte value 0x0112 reads as
+// 0x00000112). Larger or missing: false, and value is left alone.
+bool ReadDwordValue(HKEY key, const char* name, DWORD& value);
+
+// A value of at most size bytes into buffer, which is NUL-terminated
+// afterwards in every case: a stored string without its NUL loses its last
+// byte when it fills the buffer; a failed read leaves "". A size of 0
+// reads nothing.
+bool ReadStringValue(HKEY key, const char* name, char* buffer, DWORD size);
+
+// A value of exactly size bytes. Any other size or a missing value: false,
+// and buffer is left alone.
+bool ReadBinaryValue(HKEY key, const char* name, void* buffer, DWORD size);
+
+bool WriteDwordValue(HKEY key, const char* name, DWORD value);
+
+// A REG_SZ of the whole field, size bytes whatever the string's length, so
+// the data length stored is always the field's size. The last byte is
+// stored as a NUL even when the field has none.
+bool WriteStringField(HKEY key, const char* name, const char* field, DWORD size);
+
+bool WriteBinaryValue(HKEY key, const char* name, const void* data, DWORD size);

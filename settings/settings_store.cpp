@@ -1,0 +1,113 @@
+// The settings' home in the registry: the record, the preview font and the
+// hot key word under HKEY_CURRENT_USER\Software\Olvendar\tarvo.
+#include "settings.h"
+
+#include "code_page_tables.h"
+#include "registry_values.h"
+
+SettingsRecord Settings;
+LOGFONTA PreviewFontDescription;
+HFONT PreviewFont;
+DWORD HotKeys1;
+
+const char SettingsKey[] = "Software\\Olvendar\\tarvo";
+
+// PreviewFont holds the LOGFONTA of a 32-bit build byte for byte; a build
+// with another layout could not read what the program has stored.
+static_assert(sizeof(LOGFONTA) == 60, "PreviewFont is stored as a 60-byte LOGFONTA");
+
+namespace {
+
+// The code page fields are four bits wide but only 0..4 name a code page;
+// anything else would index past the conversion tables, so such a field
+// falls back to its own default and the rest of the word is kept.
+DWORD WithValidCodePages(DWORD parameters)
+{
+    if (SourceOf(parameters) >= CodePageCount)
+        parameters = (parameters & ~ParamSourceMask) | (DefaultParameters & ParamSourceMask);
+    if (DestinationOf(parameters) >= CodePageCount)
+        parameters = (parameters & ~ParamDestinationMask) | (DefaultParameters & ParamDestinationMask);
+    return parameters;
+}
+
+void ReadIntValue(HKEY key, const char* name, int& field)
+{
+    DWORD value = static_cast<DWORD>(field);
+    if (ReadDwordValue(key, name, value))
+        field = static_cast<int>(value);
+}
+
+// A stored description becomes the font at once; one held from before is
+// let go so that loading twice does not leak it.
+void LoadPreviewFont(HKEY key)
+{
+    LOGFONTA description;
+    if (!ReadBinaryValue(key, "PreviewFont", &description, sizeof description))
+        return;
+    description.lfFaceName[LF_FACESIZE - 1] = '\0';
+    PreviewFontDescription = description;
+    if (PreviewFont)
+        DeleteObject(PreviewFont);
+    PreviewFont = CreateFontIndirectA(&PreviewFontDescription);
+}
+
+} // namespace
+
+void LoadSettings(SettingsRecord& settings)
+{
+    RECT desktop;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    settings.Parameters = DefaultParameters;
+    settings.X = (desktop.left + desktop.right) / 2;
+    settings.Y = (desktop.top + desktop.bottom) / 2;
+    // Whole fields, not just the first byte: a path field is saved in full,
+    // and stale bytes after an empty path would go to the registry with it.
+    ZeroMemory(settings.SrcPath, sizeof settings.SrcPath);
+    ZeroMemory(settings.DstPath, sizeof settings.DstPath);
+
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
+
+    // With the key present, a missing value means its own default, also for
+    // the fields that a first start leaves as the caller set them.
+    settings.W = 0;
+    settings.H = 0;
+    HotKeys1 = 0;
+
+    if (ReadDwordValue(key, "Parameters", settings.Parameters))
+        settings.Parameters = WithValidCodePages(settings.Parameters);
+    ReadIntValue(key, "X", settings.X);
+    ReadIntValue(key, "Y", settings.Y);
+    ReadIntValue(key, "W", settings.W);
+    ReadIntValue(key, "H", settings.H);
+    ReadStringValue(key, "SrcPath", settings.SrcPath, sizeof settings.SrcPath);
+    ReadStringValue(key, "DstPath", settings.DstPath, sizeof settings.DstPath);
+    LoadPreviewFont(key);
+    ReadDwordValue(key, "HotKeys1", HotKeys1);
+    RegCloseKey(key);
+}
+
+void SaveSettings(const SettingsRecord& settings)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+
+    WriteDwordValue(key, "Parameters", settings.Parameters);
+    WriteDwordValue(key, "X", static_cast<DWORD>(settings.X));
+    WriteDwordValue(key, "Y", static_cast<DWORD>(settings.Y));
+    WriteDwordValue(key, "W", static_cast<DWORD>(settings.W));
+    WriteDwordValue(key, "H", static_cast<DWORD>(settings.H));
+    WriteDwordValue(key, "HotKeys1", HotKeys1);
+    // Left alone when not to be saved, so the folders of the last session
+    // that did save them are still there for the next one.
+    if (settings.Parameters & ParamSavePaths) {
+        WriteStringField(key, "SrcPath", settings.SrcPath, sizeof settings.SrcPath);
+        WriteStringField(key, "DstPath", settings.DstPath, sizeof settings.DstPath);
+    }
+    if (PreviewFont)
+        WriteBinaryValue(key, "PreviewFont", &PreviewFontDescription, sizeof PreviewFontDescription);
+    RegCloseKey(key);
+}

@@ -1,0 +1,96 @@
+// Carrying the settings record to the live controls and back: while the
+// program runs, the toolbars and menus hold the state, not the record.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "main_window.h"
+#include "resource_ids.h"
+#include "settings.h"
+#include "toolbars.h"
+
+namespace {
+
+bool IsSet(DWORD parameters, DWORD bit) { return (parameters & bit) != 0; }
+
+void ApplyCodePages(DWORD parameters)
+{
+    const bool exchanged = IsSet(parameters, ParamExchanged);
+    SendMessageA(CodePageBar, TB_CHANGEBITMAP, IDM_EXCHANGE,
+                 MAKELPARAM(exchanged ? IMAGE_ARROW_LEFT : IMAGE_ARROW_RIGHT, 0));
+    SendMessageA(CodePageBar, TB_SETCMDID, 0, exchanged ? IDM_DESTINATION_CODEPAGE : IDM_SOURCE_CODEPAGE);
+    SendMessageA(CodePageBar, TB_SETCMDID, 4, exchanged ? IDM_SOURCE_CODEPAGE : IDM_DESTINATION_CODEPAGE);
+    SendMessageA(CodePageBar, TB_CHANGEBITMAP, IDM_SOURCE_CODEPAGE, MAKELPARAM(SourceOf(parameters), 0));
+    SendMessageA(CodePageBar, TB_CHANGEBITMAP, IDM_DESTINATION_CODEPAGE, MAKELPARAM(DestinationOf(parameters), 0));
+    CheckCodePageItems(IDM_SOURCE_FIRST, SourceOf(parameters));
+    CheckCodePageItems(IDM_DESTINATION_FIRST, DestinationOf(parameters));
+}
+
+void ApplyOptions(DWORD parameters)
+{
+    const bool autoConvert = IsSet(parameters, ParamAutoConvert);
+    SendMessageA(CommandBar, TB_CHECKBUTTON, IDM_AUTO_CONVERT, MAKELPARAM(autoConvert, 0));
+    const bool canConvert = !autoConvert && IsClipboardFormatAvailable(CF_TEXT);
+    SendMessageA(CommandBar, TB_ENABLEBUTTON, IDM_CONVERT_CLIPBOARD, MAKELPARAM(canConvert, 0));
+    CheckMenuItem(CommandMenu, IDM_AUTO_CONVERT, MF_BYCOMMAND | (autoConvert ? MF_CHECKED : MF_UNCHECKED));
+    EnableMenuItem(CommandMenu, IDM_CONVERT_CLIPBOARD, MF_BYCOMMAND | (autoConvert ? MF_GRAYED : MF_ENABLED));
+    SendMessageA(CommandBar, TB_CHECKBUTTON, IDM_CONVERT_NEWLINES,
+                 MAKELPARAM(IsSet(parameters, ParamConvertNewlines), 0));
+    SendMessageA(CommandBar, TB_CHECKBUTTON, IDM_OVERWRITE_INPUT, MAKELPARAM(IsSet(parameters, ParamOverwriteInput), 0));
+}
+
+// A window whose left (top) edge lies on the desktop keeps it, even when
+// its other side is off the desktop; one beyond the right (bottom) edge is
+// brought back flush with it.
+void ApplyPosition(SettingsRecord& settings, HWND window)
+{
+    RECT desktop, current;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    GetWindowRect(window, &current);
+    if (settings.X < desktop.left)
+        settings.X = desktop.left;
+    if (settings.X > desktop.right)
+        settings.X = desktop.right - (current.right - current.left);
+    if (settings.Y < desktop.top)
+        settings.Y = desktop.top;
+    if (settings.Y > desktop.bottom)
+        settings.Y = desktop.bottom - (current.bottom - current.top);
+    HWND order = IsSet(settings.Parameters, ParamAlwaysOnTop) ? HWND_TOPMOST : HWND_NOTOPMOST;
+    SetWindowPos(window, order, settings.X, settings.Y, 0, 0, SWP_NOSIZE);
+}
+
+} // namespace
+
+void ApplySettings(SettingsRecord& settings, HWND window)
+{
+    ApplyCodePages(settings.Parameters);
+    ApplyOptions(settings.Parameters);
+    ApplyPosition(settings, window);
+}
+
+void CaptureSettings(SettingsRecord& settings, HWND window)
+{
+    // Bits that their handlers keep current while the program runs.
+    const DWORD kept = ParamFilterIndexMask | ParamPreview | ParamSavePaths | ParamSamePaths | ParamPreviewCp1251;
+    DWORD parameters = settings.Parameters & kept;
+    parameters |= (GetDestinationIndex() << ParamDestinationShift) | GetSourceIndex();
+    if (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST)
+        parameters |= ParamAlwaysOnTop;
+    if (SendMessageA(CommandBar, TB_ISBUTTONCHECKED, IDM_AUTO_CONVERT, 0))
+        parameters |= ParamAutoConvert;
+    if (SendMessageA(CommandBar, TB_ISBUTTONCHECKED, IDM_CONVERT_NEWLINES, 0))
+        parameters |= ParamConvertNewlines;
+    if (SendMessageA(CommandBar, TB_ISBUTTONCHECKED, IDM_OVERWRITE_INPUT, 0))
+        parameters |= ParamOverwriteInput;
+    if (SendMessageA(CodePageBar, TB_GETBITMAP, IDM_EXCHANGE, 0) != IMAGE_ARROW_RIGHT)
+        parameters |= ParamExchanged;
+    settings.Parameters = parameters;
+
+    RECT current;
+    GetWindowRect(window, &current);
+    settings.X = current.left;
+    settings.Y = current.top;
+    if (IsSet(parameters, ParamPreview)) {
+        settings.W = current.right - current.left;
+        settings.H = current.bottom - current.top;
+    }
+}

@@ -1,0 +1,152 @@
+#include "main_window.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "code_page_tables.h"
+#include "commands.h"
+#include "context_help.h"
+#include "file_conversion.h"
+#include "preview.h"
+#include "resource_ids.h"
+#include "settings.h"
+#include "toolbars.h"
+
+HINSTANCE Instance;
+HWND MainWindow;
+int Initializing;
+HMENU CodePageMenu;
+HMENU CommandMenu;
+HMENU TrayMenu;
+HCURSOR HelpCursor;
+
+namespace {
+
+const char ClassName[] = "Tarvo";
+const DWORD MainWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX;
+const DWORD MainWindowExStyle = WS_EX_CONTEXTHELP | WS_EX_WINDOWEDGE | WS_EX_ACCEPTFILES;
+
+int Height(const RECT& rect) { return rect.bottom - rect.top; }
+
+// Without the preview the window is the two toolbars, one above the other,
+// as wide as the wider of them.
+void SetFixedSize(HWND window)
+{
+    RECT command, codePage, lastCommand, lastCodePage;
+    GetWindowRect(CommandBar, &command);
+    GetWindowRect(CodePageBar, &codePage);
+    SendMessageA(CommandBar, TB_GETITEMRECT, 7, reinterpret_cast<LPARAM>(&lastCommand));
+    SendMessageA(CodePageBar, TB_GETITEMRECT, 4, reinterpret_cast<LPARAM>(&lastCodePage));
+
+    RECT frame = {0, 0, lastCommand.right > lastCodePage.right ? lastCommand.right : lastCodePage.right,
+                  Height(command) + Height(codePage)};
+    AdjustWindowRectEx(&frame, GetWindowLongA(window, GWL_STYLE), FALSE, GetWindowLongA(window, GWL_EXSTYLE));
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+    Settings.FixedWidth = width;
+    Settings.FixedHeight = height;
+}
+
+BOOL OnCreate(HWND window, const CREATESTRUCTA*)
+{
+    MainWindow = window;
+    BuildByteTables();
+    CreateToolbars(window);
+    SetFixedSize(window);
+    SendMessageA(CommandBar, TB_AUTOSIZE, 0, 0);
+    SendMessageA(CodePageBar, TB_AUTOSIZE, 0, 0);
+    CommandMenu = LoadMenuA(Instance, MAKEINTRESOURCEA(IDR_TRAY_MENU));
+    TrayMenu = GetSubMenu(CommandMenu, 0);
+    CodePageMenu = LoadMenuA(Instance, MAKEINTRESOURCEA(IDR_CODEPAGE_MENU));
+    ApplySettings(Settings, window);
+    Initializing = 0;
+    HelpCursor = LoadCursorA(Instance, MAKEINTRESOURCEA(IDC_CONTEXT_HELP_CURSOR));
+    return TRUE;
+}
+
+void OnDestroy(HWND window)
+{
+    if (ContextHelpMode) {
+        ContextHelpMode = 0;
+        ReleaseCapture();
+    }
+    DestroyCursor(HelpCursor);
+    HelpCursor = nullptr;
+    CaptureSettings(Settings, window);
+    DragAcceptFiles(window, FALSE);
+    DestroyMenu(CommandMenu);
+    DestroyMenu(CodePageMenu);
+    CommandMenu = TrayMenu = CodePageMenu = nullptr;
+    PostQuitMessage(0);
+    DefWindowProcA(window, WM_DESTROY, 0, 0);
+    MainWindow = nullptr;
+}
+
+// Without the preview the window can be neither enlarged nor shrunk; with
+// it, from the fixed size up to the desktop's.
+void OnGetMinMaxInfo(MINMAXINFO* info)
+{
+    RECT desktop;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    const POINT desktopSize = {desktop.right - desktop.left, desktop.bottom - desktop.top};
+    const POINT fixedSize = {Settings.FixedWidth, Settings.FixedHeight};
+    info->ptMaxSize = desktopSize;
+    info->ptMaxPosition.x = info->ptMaxPosition.y = 0;
+    info->ptMinTrackSize = fixedSize;
+    const bool fixed = Settings.FixedWidth != 0 && !(Settings.Parameters & ParamPreview);
+    info->ptMaxTrackSize = fixed ? fixedSize : desktopSize;
+}
+
+} // namespace
+
+BOOL RegisterMainWindowClass(HINSTANCE instance)
+{
+    WNDCLASSEXA windowClass = {};
+    static_assert(sizeof windowClass == 48, "the 32-bit WNDCLASSEXA");
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_VREDRAW | CS_HREDRAW;
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = static_cast<HICON>(
+        LoadImageA(instance, MAKEINTRESOURCEA(IDI_TARVO), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+    windowClass.hIconSm = static_cast<HICON>(
+        LoadImageA(instance, MAKEINTRESOURCEA(IDI_TARVO_SMALL), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = ClassName;
+    if (RegisterClassExA(&windowClass))
+        return TRUE;
+
+    // Systems without the extended call: the same class without small icon.
+    WNDCLASSA plain = {};
+    plain.style = windowClass.style;
+    plain.lpfnWndProc = windowClass.lpfnWndProc;
+    plain.hInstance = windowClass.hInstance;
+    plain.hIcon = windowClass.hIcon;
+    plain.hCursor = windowClass.hCursor;
+    plain.hbrBackground = windowClass.hbrBackground;
+    plain.lpszClassName = windowClass.lpszClassName;
+    return RegisterClassA(&plain) != 0;
+}
+
+HWND CreateMainWindow(HINSTANCE instance)
+{
+    // The real size and place are set while the window is created.
+    return CreateWindowExA(MainWindowExStyle, ClassName, "Tarvo", MainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE: return OnCreate(window, reinterpret_cast<CREATESTRUCTA*>(lParam)) ? 0 : -1;
+    case WM_DESTROY: OnDestroy(window); return 0;
+    case WM_SIZE: OnSize(window, static_cast<int>(wParam), (short)LOWORD(lParam), (short)HIWORD(lParam)); return 0;
+    case WM_GETMINMAXINFO: OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)); break;
+    case WM_NOTIFY: return OnNotify(window, static_cast<int>(wParam), reinterpret_cast<NMHDR*>(lParam));
+    case WM_COMMAND: OnCommand(window, LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam)); return 0;
+    case WM_LBUTTONDOWN: OnLeftButtonDown(window, (short)LOWORD(lParam), (short)HIWORD(lParam)); break;
+    case WM_DROPFILES: OnDropFiles(window, reinterpret_cast<HDROP>(wParam)); return 1;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

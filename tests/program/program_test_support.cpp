@@ -1,0 +1,205 @@
+#include "program_test_support.h"
+
+#include <algorithm>
+#include <set>
+
+#include "main_window.h"
+#include "settings.h"
+
+HWND StartTarvo()
+{
+    Settings = SettingsRecord();
+    Initializing = 1;
+    LoadSettings(Settings);
+    HWND window = CreateMainWindow(Instance);
+    if (window) {
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+        UpdateWindow(window);
+        PumpMessages();
+    }
+    return window;
+}
+
+void StopTarvo()
+{
+    if (!MainWindow || !IsWindow(MainWindow))
+        return;
+    DestroyWindow(MainWindow);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    SaveSettings(Settings);
+    if (PreviewFont) {
+        DeleteObject(PreviewFont);
+        PreviewFont = nullptr;
+    }
+}
+
+void DeleteTarvoKey()
+{
+    RegDeleteKeyA(HKEY_CURRENT_USER, SettingsKey);
+}
+
+void PumpMessages(DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    do {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam));
+                return;
+            }
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (milliseconds)
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+TempFolder::TempFolder()
+{
+    char base[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    static int counter;
+    char name[MAX_PATH];
+    // A test process that was killed leaves its folders behind, and a later
+    // one may get the same process number: take the next free name.
+    do
+        wsprintfA(name, "%starvo-test-%lu-%d", base, GetCurrentProcessId(), ++counter);
+    while (!CreateDirectoryA(name, nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
+    path_ = name;
+}
+
+TempFolder::~TempFolder()
+{
+    for (const std::string& name : Names()) {
+        const std::string file = File(name);
+        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(file.c_str());
+    }
+    SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(path_.c_str());
+}
+
+std::vector<std::string> TempFolder::Names() const
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::string ReadBytes(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::string();
+    std::string bytes;
+    char block[4096];
+    DWORD read = 0;
+    while (ReadFile(file, block, sizeof block, &read, nullptr) && read > 0)
+        bytes.append(block, read);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+BoxText ReadBox(HWND box)
+{
+    char title[512] = "", text[1024] = "";
+    GetWindowTextA(box, title, sizeof title);
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    return BoxText{title, text};
+}
+
+void PressButton(HWND dialog, int id)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+namespace {
+
+struct DialogSearch {
+    DWORD process;
+    const std::set<HWND>* seen;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM parameter)
+{
+    DialogSearch& search = *reinterpret_cast<DialogSearch*>(parameter);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char className[32] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (process == search.process && lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window) &&
+        !search.seen->count(window)) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+DialogAnswerer::DialogAnswerer(std::function<bool(HWND)> answer, DWORD timeoutMs)
+    : answer_(std::move(answer)), timeoutMs_(timeoutMs)
+{
+    thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+}
+
+DialogAnswerer::~DialogAnswerer()
+{
+    // The program's thread may still have to run a modal loop to its end.
+    while (MsgWaitForMultipleObjects(1, &thread_, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
+        PumpMessages();
+    CloseHandle(thread_);
+}
+
+DWORD WINAPI DialogAnswerer::Run(void* self)
+{
+    DialogAnswerer& me = *static_cast<DialogAnswerer*>(self);
+    std::set<HWND> seen;
+    DWORD waitedSince = GetTickCount();
+    while (GetTickCount() - waitedSince < me.timeoutMs_) {
+        DialogSearch search = {GetCurrentProcessId(), &seen, nullptr};
+        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
+        if (!search.found) {
+            Sleep(20);
+            continue;
+        }
+        seen.insert(search.found);
+        Sleep(50);  // let it finish its WM_INITDIALOG
+        InterlockedIncrement(&me.answered_);
+        if (!me.answer_(search.found))
+            break;
+        waitedSince = GetTickCount();
+    }
+    return 0;
+}

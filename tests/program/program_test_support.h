@@ -1,0 +1,74 @@
+// What the tests of the Windows program share: starting and stopping the
+// real main window as WinMain does, the registry key, temporary folders and
+// files, and answering the program's dialogs and message boxes from a
+// second thread while the program's modal loop runs.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// WinMain up to its message loop: settings loaded from the prefix's real
+// registry, the main window created and shown without activation.
+HWND StartTarvo();
+
+// Destroys the main window as "Exit" does, runs the loop to its WM_QUIT and
+// saves the settings as WinMain does after its loop.
+void StopTarvo();
+
+// A first start: no settings stored.
+void DeleteTarvoKey();
+
+// Dispatches this thread's messages for about the given time (at least once).
+void PumpMessages(DWORD milliseconds = 0);
+
+// A fresh folder under the temporary folder, removed with its files.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "\\" + name; }
+    std::vector<std::string> Names() const;  // the files in it, sorted
+
+private:
+    std::string path_;
+};
+
+void WriteBytes(const std::string& path, const std::string& bytes);
+std::string ReadBytes(const std::string& path);  // "" when missing
+bool FileExists(const std::string& path);
+
+// The title and the text of a message box (its static control 0xFFFF).
+struct BoxText {
+    std::string title;
+    std::string text;
+};
+BoxText ReadBox(HWND box);
+
+// Waits on a second thread for each of the next dialogs or message boxes of
+// this process to appear and hands them to answer() one by one, on that
+// thread; answer() returns false to stop. Destroying the answerer waits for
+// the thread. Meanwhile the test thread runs the code that shows them.
+class DialogAnswerer {
+public:
+    explicit DialogAnswerer(std::function<bool(HWND dialog)> answer, DWORD timeoutMs = 10000);
+    ~DialogAnswerer();
+    DialogAnswerer(const DialogAnswerer&) = delete;
+    DialogAnswerer& operator=(const DialogAnswerer&) = delete;
+    int Answered() const { return answered_; }
+
+private:
+    static DWORD WINAPI Run(void* self);
+    std::function<bool(HWND)> answer_;
+    DWORD timeoutMs_;
+    HANDLE thread_;
+    volatile LONG answered_ = 0;
+};
+
+// Presses a button of a dialog or message box (IDOK, IDYES, ...).
+void PressButton(HWND dialog, int id);

@@ -1,0 +1,164 @@
+// What the registry may hold that the program never wrote: values of other
+// sizes and types, code pages out of range, strings without their NUL, and a
+// key that cannot be created.
+#include <cstring>
+#include <string>
+
+#include "settings_test_registry.h"
+
+namespace {
+
+using StoredParameters = SettingsStoreTest;
+using StoredStrings = SettingsStoreTest;
+using StoredFont = SettingsStoreTest;
+
+std::string Bytes(std::initializer_list<unsigned char> bytes)
+{
+    return std::string(bytes.begin(), bytes.end());
+}
+
+TEST_F(StoredParameters, LargerThanFourBytesReadAsTheDefault)
+{
+    StoreValue("Parameters", REG_SZ, std::string("4456723", 8));
+    EXPECT_EQ(DefaultParameters, LoadFresh().Parameters);
+    StoreValue("Parameters", REG_BINARY, Bytes({0x13, 0x01, 0x44, 0x00, 0x00}));
+    EXPECT_EQ(DefaultParameters, LoadFresh().Parameters);
+}
+
+TEST_F(StoredParameters, FourBytesOrFewerAreTakenWhateverTheirType)
+{
+    StoreValue("Parameters", REG_BINARY, Bytes({0x34, 0x02, 0x08, 0x00}));
+    EXPECT_EQ(0x00080234u, LoadFresh().Parameters);
+    StoreValue("Parameters", REG_BINARY, Bytes({0x13, 0x01}));
+    EXPECT_EQ(0x00000113u, LoadFresh().Parameters);
+    StoreValue("Parameters", REG_SZ, std::string("!", 2));  // '!' is 0x21
+    EXPECT_EQ(0x00000021u, LoadFresh().Parameters);
+}
+
+TEST_F(StoredParameters, CodePagesAboveFourFallBackToTheirOwnDefaults)
+{
+    StoreDword("Parameters", 0xF0C30109);  // source 9, destination 0, stray high bits
+    EXPECT_EQ(0xF0C30102u, LoadFresh().Parameters);
+    StoreDword("Parameters", 0x008001F3);  // source 3, destination 15
+    EXPECT_EQ(0x00800113u, LoadFresh().Parameters);
+    StoreDword("Parameters", 0x000002FF);
+    EXPECT_EQ(0x00000212u, LoadFresh().Parameters);
+    StoreDword("Parameters", 0x00000244);  // the highest valid pair stays
+    EXPECT_EQ(0x00000244u, LoadFresh().Parameters);
+}
+
+TEST_F(StoredParameters, OtherWordsMissingOrTooLargeReadAsTheirDefaults)
+{
+    StoreValue("X", REG_BINARY, Bytes({1, 0, 0, 0, 0, 0, 0, 0}));
+    StoreValue("H", REG_SZ, std::string("300", 4));
+    StoreValue("HotKeys1", REG_BINARY, Bytes({0x5A, 0x06, 0x78, 0x01, 0x00}));
+    SettingsRecord loaded = SettingsRecord();
+    loaded.W = 99;
+    HotKeys1 = 7;
+    LoadSettings(loaded);
+    EXPECT_EQ(ScreenCentre().x, loaded.X);
+    EXPECT_EQ(ScreenCentre().y, loaded.Y);
+    EXPECT_EQ(0, loaded.W);
+    EXPECT_EQ(0x00303033, loaded.H);  // "300" with its NUL is four bytes
+    EXPECT_EQ(0u, HotKeys1);
+}
+
+TEST_F(StoredStrings, PathsAreAlwaysTerminated)
+{
+    // Filling the whole field leaves no room for a NUL: the last byte goes.
+    StoreValue("SrcPath", REG_SZ, std::string(SettingsPathSize, 's'));
+    StoreValue("DstPath", REG_BINARY, std::string(SettingsPathSize, 'd'));
+    SettingsRecord loaded = LoadFresh();
+    EXPECT_EQ(std::string(SettingsPathSize - 1, 's'), loaded.SrcPath);
+    EXPECT_EQ(std::string(SettingsPathSize - 1, 'd'), loaded.DstPath);
+
+    // A short value without a NUL must not run on into what the field held.
+    StoreValue("SrcPath", REG_BINARY, "C:\\x");
+    StoreDword("DstPath", 0x00636261);
+    loaded = SettingsRecord();
+    std::memset(loaded.SrcPath, 'j', sizeof loaded.SrcPath);
+    std::memset(loaded.DstPath, 'j', sizeof loaded.DstPath);
+    LoadSettings(loaded);
+    EXPECT_STREQ("C:\\x", loaded.SrcPath);
+    EXPECT_STREQ("abc", loaded.DstPath);
+}
+
+TEST_F(StoredStrings, OverLongPathsReadAsEmpty)
+{
+    StoreValue("SrcPath", REG_SZ, std::string(SettingsPathSize, 's') + '\0');
+    StoreValue("DstPath", REG_BINARY, std::string(4 * SettingsPathSize, 'd'));
+    SettingsRecord loaded = SettingsRecord();
+    std::memset(loaded.SrcPath, 'j', sizeof loaded.SrcPath);
+    std::memset(loaded.DstPath, 'j', sizeof loaded.DstPath);
+    LoadSettings(loaded);
+    EXPECT_STREQ("", loaded.SrcPath);
+    EXPECT_STREQ("", loaded.DstPath);
+}
+
+TEST_F(StoredFont, UnterminatedFaceNameIsCutToFitAndMakesAFont)
+{
+    LOGFONTA description = SampleFontDescription();
+    std::memset(description.lfFaceName, 'F', sizeof description.lfFaceName);
+    StoreValue("PreviewFont", REG_BINARY, std::string(reinterpret_cast<const char*>(&description), sizeof description));
+    LoadFresh();
+    EXPECT_EQ(std::string(LF_FACESIZE - 1, 'F'), PreviewFontDescription.lfFaceName);
+    EXPECT_EQ(description.lfHeight, PreviewFontDescription.lfHeight);
+    EXPECT_NE(nullptr, PreviewFont);
+}
+
+TEST_F(StoredFont, OfAnyOtherSizeGivesNoFont)
+{
+    const LOGFONTA description = SampleFontDescription();
+    const std::string whole(reinterpret_cast<const char*>(&description), sizeof description);
+    for (const std::string& data : {whole.substr(0, sizeof description - 1), whole + '\0', std::string()}) {
+        StoreValue("PreviewFont", REG_BINARY, data);
+        LoadFresh();
+        EXPECT_EQ(nullptr, PreviewFont) << data.size() << " bytes";
+        EXPECT_EQ(0, PreviewFontDescription.lfHeight) << data.size() << " bytes";
+    }
+}
+
+const char OlvendarKey[] = "Software\\Olvendar";
+
+// A volatile key can have no lasting subkey, so with Software\Olvendar made
+// volatile the settings key cannot be created.
+class BlockedKey : public SettingsStoreTest {
+protected:
+    void TearDown() override
+    {
+        if (parent_)
+            RegCloseKey(parent_);
+        RegDeleteKeyA(HKEY_CURRENT_USER, OlvendarKey);  // an empty key only
+        SettingsStoreTest::TearDown();
+    }
+    HKEY parent_ = nullptr;
+};
+
+TEST_F(BlockedKey, AFailedCreateWritesNothing)
+{
+    if (RegDeleteKeyA(HKEY_CURRENT_USER, OlvendarKey) != ERROR_SUCCESS &&
+        RegOpenKeyExA(HKEY_CURRENT_USER, OlvendarKey, 0, KEY_READ, &parent_) == ERROR_SUCCESS)
+        GTEST_SKIP() << "Software\\Olvendar holds other keys";
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, OlvendarKey, 0, nullptr, REG_OPTION_VOLATILE,
+                                             KEY_ALL_ACCESS, nullptr, &parent_, nullptr));
+    HKEY probe;
+    if (RegCreateKeyExA(parent_, "tarvo", 0, nullptr, 0, KEY_WRITE, nullptr, &probe, nullptr) == ERROR_SUCCESS) {
+        RegCloseKey(probe);
+        RegDeleteKeyA(parent_, "tarvo");
+        GTEST_SKIP() << "this registry lets a volatile key have a lasting subkey";
+    }
+
+    PreviewFontDescription = SampleFontDescription();
+    PreviewFont = CreateFontIndirectA(&PreviewFontDescription);
+    SaveSettings(LoadFresh());
+
+    EXPECT_FALSE(SettingsKeyExists());
+    DWORD values = 0, subkeys = 0;
+    RegQueryInfoKeyA(parent_, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr,
+                     nullptr, nullptr);
+    EXPECT_EQ(0u, values);
+    EXPECT_EQ(0u, subkeys);
+    EXPECT_NE(ERROR_SUCCESS, RegQueryValueExA(HKEY_CURRENT_USER, "Parameters", nullptr, nullptr, nullptr, nullptr));
+}
+
+} // namespace
