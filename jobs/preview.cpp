@@ -20,3 +20,9 @@ void OnSize(HWND, int, int width, int height)
     if (!(Settings.Parameters & ParamPreview))
         return;
 }
+
+void ShowPreview(HWND, int) {}
+HFONT ChoosePreviewFont(HWND, LOGFONTA*, int) { return nullptr; }
+void OnPreviewItem(HWND) {}
+void OnPreviewCp1251Item(HWND) {}
+void OnPreviewFontItem(HWND) {}

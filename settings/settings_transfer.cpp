@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "main_window.h"
+#include "preview.h"
 #include "resource_ids.h"
 #include "settings.h"
 #include "toolbars.h"
@@ -58,6 +59,19 @@ void ApplyPosition(SettingsRecord& settings, HWND window)
     SetWindowPos(window, order, settings.X, settings.Y, 0, 0, SWP_NOSIZE);
 }
 
+// Item 256 is found by its position: the check mark at the top of the
+// system menu is what is saved.
+void ApplySystemMenu(DWORD parameters, HWND window)
+{
+    HMENU menu = GetSystemMenu(window, FALSE);
+    auto check = [](DWORD parameters, DWORD bit) { return IsSet(parameters, bit) ? MF_CHECKED : MF_UNCHECKED; };
+    CheckMenuItem(menu, 0, MF_BYPOSITION | check(parameters, ParamAlwaysOnTop));
+    CheckMenuItem(menu, IDM_PREVIEW, MF_BYCOMMAND | check(parameters, ParamPreview));
+    CheckMenuItem(menu, IDM_PREVIEW_CP1251, MF_BYCOMMAND | check(parameters, ParamPreviewCp1251));
+    CheckMenuItem(menu, IDM_SAVE_PATHS, MF_BYCOMMAND | check(parameters, ParamSavePaths));
+    CheckMenuItem(menu, IDM_SAME_PATHS, MF_BYCOMMAND | check(parameters, ParamSamePaths));
+}
+
 } // namespace
 
 void ApplySettings(SettingsRecord& settings, HWND window)
@@ -65,6 +79,9 @@ void ApplySettings(SettingsRecord& settings, HWND window)
     ApplyCodePages(settings.Parameters);
     ApplyOptions(settings.Parameters);
     ApplyPosition(settings, window);
+    if (IsSet(settings.Parameters, ParamPreview))
+        ShowPreview(window, 1);
+    ApplySystemMenu(settings.Parameters, window);
 }
 
 void CaptureSettings(SettingsRecord& settings, HWND window)
@@ -73,7 +90,7 @@ void CaptureSettings(SettingsRecord& settings, HWND window)
     const DWORD kept = ParamFilterIndexMask | ParamPreview | ParamSavePaths | ParamSamePaths | ParamPreviewCp1251;
     DWORD parameters = settings.Parameters & kept;
     parameters |= (GetDestinationIndex() << ParamDestinationShift) | GetSourceIndex();
-    if (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST)
+    if (GetMenuState(GetSystemMenu(window, FALSE), 0, MF_BYPOSITION) & MF_CHECKED)
         parameters |= ParamAlwaysOnTop;
     if (SendMessageA(CommandBar, TB_ISBUTTONCHECKED, IDM_AUTO_CONVERT, 0))
         parameters |= ParamAutoConvert;

@@ -4,12 +4,14 @@
 #include <shellapi.h>
 
 #include "code_page_tables.h"
+#include "clipboard_conversion.h"
 #include "commands.h"
 #include "context_help.h"
 #include "file_conversion.h"
 #include "preview.h"
 #include "resource_ids.h"
 #include "settings.h"
+#include "system_menu.h"
 #include "toolbars.h"
 
 HINSTANCE Instance;
@@ -55,10 +57,12 @@ BOOL OnCreate(HWND window, const CREATESTRUCTA*)
     SetFixedSize(window);
     SendMessageA(CommandBar, TB_AUTOSIZE, 0, 0);
     SendMessageA(CodePageBar, TB_AUTOSIZE, 0, 0);
+    InsertSystemMenuItems(window);
     CommandMenu = LoadMenuA(Instance, MAKEINTRESOURCEA(IDR_TRAY_MENU));
     TrayMenu = GetSubMenu(CommandMenu, 0);
     CodePageMenu = LoadMenuA(Instance, MAKEINTRESOURCEA(IDR_CODEPAGE_MENU));
     ApplySettings(Settings, window);
+    NextViewer = SetClipboardViewer(window);
     Initializing = 0;
     HelpCursor = LoadCursorA(Instance, MAKEINTRESOURCEA(IDC_CONTEXT_HELP_CURSOR));
     return TRUE;
@@ -73,6 +77,8 @@ void OnDestroy(HWND window)
     DestroyCursor(HelpCursor);
     HelpCursor = nullptr;
     CaptureSettings(Settings, window);
+    ChangeClipboardChain(window, NextViewer);
+    NextViewer = nullptr;
     DragAcceptFiles(window, FALSE);
     DestroyMenu(CommandMenu);
     DestroyMenu(CodePageMenu);
@@ -145,8 +151,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_GETMINMAXINFO: OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)); break;
     case WM_NOTIFY: return OnNotify(window, static_cast<int>(wParam), reinterpret_cast<NMHDR*>(lParam));
     case WM_COMMAND: OnCommand(window, LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam)); return 0;
+    case WM_SYSCOMMAND: OnSysCommand(window, wParam); break;
     case WM_LBUTTONDOWN: OnLeftButtonDown(window, (short)LOWORD(lParam), (short)HIWORD(lParam)); break;
     case WM_DROPFILES: OnDropFiles(window, reinterpret_cast<HDROP>(wParam)); return 1;
+    case WM_DRAWCLIPBOARD: OnDrawClipboard(window, wParam, lParam); return 1;
+    case WM_CHANGECBCHAIN: OnChangeClipboardChain(window, reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam)); return 1;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -62,6 +62,13 @@ bool WaitFor(Condition condition, DWORD milliseconds = 5000)
 
 HWND TarvoWindow() { return FindWindowA("Tarvo", nullptr); }
 
+// Shown only once it is fully created.
+bool TarvoIsUp()
+{
+    HWND window = TarvoWindow();
+    return window && IsWindowVisible(window);
+}
+
 LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
     DWORD_PTR result = 0;
@@ -145,7 +152,7 @@ TEST(EndToEnd, ConvertsAFileKeepsItsSettingsAndRunsOnlyOnce)
 
     Started tarvo = StartProcess();
     ASSERT_TRUE(tarvo.process) << TarvoExe();
-    ASSERT_TRUE(WaitFor([] { return TarvoWindow() != nullptr; }));
+    ASSERT_TRUE(WaitFor(TarvoIsUp));
     HWND window = TarvoWindow();
     HWND codePageBar = GetDlgItem(window, IDC_CODEPAGEBAR);
     HWND commandBar = GetDlgItem(window, IDC_COMMANDBAR);
@@ -190,7 +197,7 @@ TEST(EndToEnd, ConvertsAFileKeepsItsSettingsAndRunsOnlyOnce)
     // Started again, it shows what it had.
     Started again = StartProcess();
     ASSERT_TRUE(again.process);
-    ASSERT_TRUE(WaitFor([] { return TarvoWindow() != nullptr; }));
+    ASSERT_TRUE(WaitFor(TarvoIsUp));
     window = TarvoWindow();
     codePageBar = GetDlgItem(window, IDC_CODEPAGEBAR);
     EXPECT_EQ(Send(codePageBar, TB_GETBITMAP, IDM_SOURCE_CODEPAGE), 4);
