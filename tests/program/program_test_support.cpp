@@ -145,28 +145,32 @@ void PressButton(HWND dialog, int id)
 
 namespace {
 
-struct DialogSearch {
+struct WindowSearch {
     DWORD process;
-    const std::set<HWND>* seen;
-    HWND found;
+    const char* className;
+    std::vector<HWND> found;
 };
 
-BOOL CALLBACK FindDialog(HWND window, LPARAM parameter)
+BOOL CALLBACK CollectWindow(HWND window, LPARAM parameter)
 {
-    DialogSearch& search = *reinterpret_cast<DialogSearch*>(parameter);
+    WindowSearch& search = *reinterpret_cast<WindowSearch*>(parameter);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     char className[32] = "";
     GetClassNameA(window, className, sizeof className);
-    if (process == search.process && lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window) &&
-        !search.seen->count(window)) {
-        search.found = window;
-        return FALSE;
-    }
+    if (process == search.process && lstrcmpA(className, search.className) == 0 && IsWindowVisible(window))
+        search.found.push_back(window);
     return TRUE;
 }
 
 } // namespace
+
+std::vector<HWND> VisibleWindows(DWORD process, const char* className)
+{
+    WindowSearch search = {process, className, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 DialogAnswerer::DialogAnswerer(std::function<bool(HWND)> answer, DWORD timeoutMs)
     : answer_(std::move(answer)), timeoutMs_(timeoutMs)
@@ -188,16 +192,18 @@ DWORD WINAPI DialogAnswerer::Run(void* self)
     std::set<HWND> seen;
     DWORD waitedSince = GetTickCount();
     while (GetTickCount() - waitedSince < me.timeoutMs_) {
-        DialogSearch search = {GetCurrentProcessId(), &seen, nullptr};
-        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
-        if (!search.found) {
+        HWND dialog = nullptr;
+        for (HWND open : VisibleWindows(GetCurrentProcessId(), "#32770"))
+            if (!seen.count(open))
+                dialog = open;
+        if (!dialog) {
             Sleep(20);
             continue;
         }
-        seen.insert(search.found);
+        seen.insert(dialog);
         Sleep(50);  // let it finish its WM_INITDIALOG
         InterlockedIncrement(&me.answered_);
-        if (!me.answer_(search.found))
+        if (!me.answer_(dialog))
             break;
         waitedSince = GetTickCount();
     }

@@ -43,6 +43,10 @@ void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);  // "" when missing
 bool FileExists(const std::string& path);
 
+// The visible top-level windows of a class in a process: "#32770" for
+// dialogs and message boxes, "#32768" for popup menus.
+std::vector<HWND> VisibleWindows(DWORD process, const char* className);
+
 // The title and the text of a message box (its static control 0xFFFF).
 struct BoxText {
     std::string title;

@@ -76,35 +76,16 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
     return static_cast<LRESULT>(result);
 }
 
-struct DialogOf {
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK FindDialogOf(HWND window, LPARAM parameter)
-{
-    DialogOf& search = *reinterpret_cast<DialogOf*>(parameter);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char name[16] = "";
-    GetClassNameA(window, name, sizeof name);
-    if (process == search.process && lstrcmpA(name, "#32770") == 0 && IsWindowVisible(window)) {
-        search.found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND WaitForDialog(DWORD process, const char* title)
 {
     HWND dialog = nullptr;
     WaitFor([&] {
-        DialogOf search = {process, nullptr};
-        EnumWindows(FindDialogOf, reinterpret_cast<LPARAM>(&search));
-        char text[256] = "";
-        if (search.found)
-            GetWindowTextA(search.found, text, sizeof text);
-        dialog = search.found && std::string(text) == title ? search.found : nullptr;
+        for (HWND open : VisibleWindows(process, "#32770")) {
+            char text[256] = "";
+            GetWindowTextA(open, text, sizeof text);
+            if (std::string(text) == title)
+                dialog = open;
+        }
         return dialog != nullptr;
     });
     return dialog;

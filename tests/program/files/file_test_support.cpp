@@ -34,17 +34,6 @@ struct Script {
     volatile LONG jobEnded;
 };
 
-BOOL CALLBACK CollectDialog(HWND window, LPARAM parameter)
-{
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char className[32] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (process == GetCurrentProcessId() && lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window))
-        reinterpret_cast<std::vector<HWND>*>(parameter)->push_back(window);
-    return TRUE;
-}
-
 DWORD WINAPI AnswerInTurn(void* parameter)
 {
     Script& script = *static_cast<Script*>(parameter);
@@ -52,8 +41,7 @@ DWORD WINAPI AnswerInTurn(void* parameter)
     size_t turn = 0;
     DWORD lastAnswer = GetTickCount();
     while (!script.jobEnded) {
-        std::vector<HWND> open;
-        EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&open));
+        const std::vector<HWND> open = VisibleWindows(GetCurrentProcessId(), "#32770");
         const auto fresh = std::find_if(open.begin(), open.end(), [&](HWND dialog) { return !seen.count(dialog); });
         if (fresh == open.end()) {
             // A dialog that did not take its answer would keep the job

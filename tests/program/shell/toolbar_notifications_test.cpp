@@ -32,25 +32,10 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     return CallWindowProcA(OriginalProc, window, message, wParam, lParam);
 }
 
-BOOL CALLBACK FindMenuWindow(HWND window, LPARAM found)
-{
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char name[16] = "";
-    GetClassNameA(window, name, sizeof name);
-    if (process == GetCurrentProcessId() && lstrcmpA(name, "#32768") == 0 && IsWindowVisible(window)) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 DWORD WINAPI CloseMenuWhenShown(void*)
 {
     for (int tries = 0; tries < 300; ++tries) {
-        HWND menu = nullptr;
-        EnumWindows(FindMenuWindow, reinterpret_cast<LPARAM>(&menu));
-        if (menu) {
+        if (!VisibleWindows(GetCurrentProcessId(), "#32768").empty()) {
             PostMessageA(MainWindow, WM_CANCELMODE, 0, 0);
             return 1;
         }
