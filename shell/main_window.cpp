@@ -6,13 +6,15 @@
 #include "code_page_tables.h"
 #include "clipboard_conversion.h"
 #include "commands.h"
-#include "context_help.h"
 #include "file_conversion.h"
+#include "help.h"
+#include "hot_keys.h"
 #include "preview.h"
 #include "resource_ids.h"
 #include "settings.h"
 #include "system_menu.h"
 #include "toolbars.h"
+#include "tray.h"
 
 HINSTANCE Instance;
 HWND MainWindow;
@@ -65,15 +67,15 @@ BOOL OnCreate(HWND window, const CREATESTRUCTA*)
     NextViewer = SetClipboardViewer(window);
     Initializing = 0;
     HelpCursor = LoadCursorA(Instance, MAKEINTRESOURCEA(IDC_CONTEXT_HELP_CURSOR));
+    InstallHotKeys(window, HotKeys1);  // a key taken by another program: silent at start
     return TRUE;
 }
 
 void OnDestroy(HWND window)
 {
-    if (ContextHelpMode) {
-        ContextHelpMode = 0;
-        ReleaseCapture();
-    }
+    RemoveHotKeys(window);
+    NotifyIcon(window, NIM_DELETE, TRAY_ICON_ID, nullptr, nullptr);
+    CloseHelp(window);
     DestroyCursor(HelpCursor);
     HelpCursor = nullptr;
     CaptureSettings(Settings, window);
@@ -150,12 +152,15 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SIZE: OnSize(window, static_cast<int>(wParam), (short)LOWORD(lParam), (short)HIWORD(lParam)); return 0;
     case WM_GETMINMAXINFO: OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)); break;
     case WM_NOTIFY: return OnNotify(window, static_cast<int>(wParam), reinterpret_cast<NMHDR*>(lParam));
+    case WM_KEYDOWN: OnKeyDown(window, wParam); break;
     case WM_COMMAND: OnCommand(window, LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam)); return 0;
-    case WM_SYSCOMMAND: OnSysCommand(window, wParam); break;
+    case WM_SYSCOMMAND: if (OnSysCommand(window, wParam)) return 0; break;
     case WM_LBUTTONDOWN: OnLeftButtonDown(window, (short)LOWORD(lParam), (short)HIWORD(lParam)); break;
     case WM_DROPFILES: OnDropFiles(window, reinterpret_cast<HDROP>(wParam)); return 1;
     case WM_DRAWCLIPBOARD: OnDrawClipboard(window, wParam, lParam); return 1;
     case WM_CHANGECBCHAIN: OnChangeClipboardChain(window, reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam)); return 1;
+    case WM_HOTKEY: OnHotKey(window, static_cast<int>(wParam)); return 1;
+    case WM_TRAYNOTIFY: OnTrayNotify(window, lParam); break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "bounded_text.h"
 #include "main_window.h"
 #include "resource_ids.h"
 #include "settings.h"
@@ -11,13 +12,6 @@ namespace {
 
 // Handed to the tooltip control, so it must outlive the notification.
 char TooltipText[512];
-
-// Appends text to the string in buffer, cutting it where the buffer ends.
-void Append(char* buffer, int size, const char* text)
-{
-    const int used = lstrlenA(buffer);
-    lstrcpynA(buffer + used, text, size - used);
-}
 
 // menu 102's submenu for the source (105) or destination (106) command.
 HMENU CodePageSubmenu(int command)
@@ -48,8 +42,8 @@ LRESULT OnNeedText(TOOLTIPTEXTA* tip)
         const LRESULT page = SendMessageA(CodePageBar, TB_GETBITMAP, command, 0);
         char name[80];
         if (LoadStringA(Instance, static_cast<UINT>(page + IDS_CODEPAGE_FIRST), name, sizeof name)) {
-            Append(TooltipText, sizeof TooltipText, " : ");
-            Append(TooltipText, sizeof TooltipText, name);
+            AppendText(TooltipText, sizeof TooltipText, " : ");
+            AppendText(TooltipText, sizeof TooltipText, name);
         }
     }
     tip->lpszText = TooltipText;

@@ -1,9 +1,11 @@
 #include "system_menu.h"
 
 #include "commands.h"
+#include "hot_keys.h"
 #include "preview.h"
 #include "resource_ids.h"
 #include "settings.h"
+#include "tray.h"
 
 namespace {
 
@@ -37,6 +39,16 @@ void ToggleAlwaysOnTop(HWND window, HMENU menu)
     SetWindowPos(window, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
+const char AboutText[] =
+    "Tarvo, the 32-bit version\n"
+    "Version 1.3\n"
+    "\n"
+    "Written by the Tarvo developers for Olvendar\n"
+    "tarvo@olvendar.invalid\n"
+    "https://olvendar.invalid/tarvo\n"
+    "\n"
+    "Press Ok, then F1 to get Help";
+
 } // namespace
 
 void InsertSystemMenuItems(HWND window)
@@ -47,9 +59,10 @@ void InsertSystemMenuItems(HWND window)
         InsertMenuA(menu, position, MF_BYPOSITION | MF_STRING, Items[position].id, Items[position].text);
 }
 
-void OnSysCommand(HWND window, WPARAM wParam)
+BOOL OnSysCommand(HWND window, WPARAM wParam)
 {
     HMENU menu = GetSystemMenu(window, FALSE);
+    // The low four bits of the code are the system's own.
     switch (wParam & 0xFFF0) {
     case IDM_ALWAYS_ON_TOP: ToggleAlwaysOnTop(window, menu); break;
     case IDM_PREVIEW: OnPreviewItem(window); break;
@@ -57,5 +70,9 @@ void OnSysCommand(HWND window, WPARAM wParam)
     case IDM_PREVIEW_FONT: OnPreviewFontItem(window); break;
     case IDM_SAVE_PATHS: SetParameter(ParamSavePaths, ToggleMenuCheck(menu, IDM_SAVE_PATHS)); break;
     case IDM_SAME_PATHS: SetParameter(ParamSamePaths, ToggleMenuCheck(menu, IDM_SAME_PATHS)); break;
+    case IDM_HOTKEYS: OnHotKeysItem(window); break;
+    case IDM_ABOUT: MessageBoxA(window, AboutText, "About tarvo", MB_OK); break;
+    case SC_MINIMIZE: return MinimizeToTray(window);
     }
+    return FALSE;
 }

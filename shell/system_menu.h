@@ -5,5 +5,6 @@
 
 void InsertSystemMenuItems(HWND window);
 
-// WM_SYSCOMMAND, before default processing.
-void OnSysCommand(HWND window, WPARAM wParam);
+// WM_SYSCOMMAND, before default processing; TRUE when the window went to
+// the tray, and default processing must not minimize it as well.
+BOOL OnSysCommand(HWND window, WPARAM wParam);

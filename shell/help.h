@@ -1,0 +1,22 @@
+// Help: the contents on F1, and context help, where after the "Context
+// Help" button the next left click opens the popup topic of what it hits.
+#pragma once
+
+#include <windows.h>
+
+// Opens the contents of tarvo.hlp, found beside the program.
+void OpenHelpContents(HWND window);
+
+// The help context of what lies under a screen point: a pane (1001, 1002)
+// or a toolbar button's command; 0 for anything else.
+int HelpContextAt(POINT screen);
+
+// WM_KEYDOWN: F1 opens the contents.
+void OnKeyDown(HWND window, WPARAM key);
+
+// WM_LBUTTONDOWN: in context-help mode, ends the mode and opens the help
+// for what the click hit (client coordinates).
+void OnLeftButtonDown(HWND window, int x, int y);
+
+// Leaves context-help mode and closes the help window, for the window's end.
+void CloseHelp(HWND window);

@@ -1,0 +1,71 @@
+#include "tray.h"
+
+#include <shellapi.h>
+
+#include "main_window.h"
+#include "resource_ids.h"
+#include "toolbars.h"
+
+namespace {
+
+void ShowTrayMenu(HWND window)
+{
+    POINT cursor;
+    GetCursorPos(&cursor);
+    RECT desktop;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    const int centre = (desktop.left + desktop.right) / 2;
+    const UINT alignment = cursor.x > centre ? TPM_LEFTALIGN : TPM_RIGHTALIGN;
+
+    const int source = GetSourceIndex(), destination = GetDestinationIndex();
+    for (int n = 0; n < 5; ++n) {
+        CheckMenuItem(TrayMenu, IDM_SOURCE_FIRST + n, MF_BYCOMMAND | (n == source ? MF_CHECKED : MF_UNCHECKED));
+        CheckMenuItem(TrayMenu, IDM_DESTINATION_FIRST + n,
+                      MF_BYCOMMAND | (n == destination ? MF_CHECKED : MF_UNCHECKED));
+    }
+    // Without the foreground the menu would not close when the user clicks
+    // elsewhere; the posted message makes the menu's end take effect.
+    SetForegroundWindow(window);
+    TrackPopupMenu(TrayMenu, alignment | TPM_LEFTBUTTON, cursor.x, cursor.y, 0, window, nullptr);
+    PostMessageA(window, WM_USER, 0, 0);
+}
+
+} // namespace
+
+BOOL NotifyIcon(HWND window, DWORD action, UINT id, HICON icon, const char* tip)
+{
+    NOTIFYICONDATAA data = {};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;  // 88: understood by every shell
+    data.hWnd = window;
+    data.uID = id;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = WM_TRAYNOTIFY;
+    data.hIcon = icon;
+    lstrcpynA(data.szTip, tip ? tip : "", 64);
+    const BOOL done = Shell_NotifyIconA(action, &data);
+    if (icon)
+        DestroyIcon(icon);
+    return done;
+}
+
+BOOL MinimizeToTray(HWND window)
+{
+    HICON icon = static_cast<HICON>(
+        LoadImageA(Instance, MAKEINTRESOURCEA(IDI_TARVO_SMALL), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    if (!NotifyIcon(window, NIM_ADD, TRAY_ICON_ID, icon, nullptr))
+        return FALSE;
+    ShowWindow(window, SW_HIDE);
+    return TRUE;
+}
+
+void OnTrayNotify(HWND window, LPARAM mouseMessage)
+{
+    switch (mouseMessage) {
+    case WM_LBUTTONDBLCLK:
+        NotifyIcon(window, NIM_DELETE, TRAY_ICON_ID, nullptr, nullptr);
+        ShowWindow(window, SW_SHOW);
+        SetForegroundWindow(window);
+        break;
+    case WM_RBUTTONDOWN: ShowTrayMenu(window); break;
+    }
+}

@@ -1,0 +1,16 @@
+// The notification-area icon: minimizing hides the window there; a double
+// click brings it back, a right click opens the tray menu.
+#pragma once
+
+#include <windows.h>
+
+// Shell_NotifyIconA with the old 88-byte NOTIFYICONDATAA; an icon handed in
+// is destroyed afterwards (the shell keeps its own copy).
+BOOL NotifyIcon(HWND window, DWORD action, UINT id, HICON icon, const char* tip);
+
+// SC_MINIMIZE: hides the window in the tray; FALSE when the icon could not
+// be added, and the window should minimize as usual.
+BOOL MinimizeToTray(HWND window);
+
+// The icon's callback message; lParam is the mouse message.
+void OnTrayNotify(HWND window, LPARAM mouseMessage);
