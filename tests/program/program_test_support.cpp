@@ -6,12 +6,20 @@
 #include "main_window.h"
 #include "settings.h"
 
+namespace {
+
+// Between StartTarvo and StopTarvo, also once the window has gone.
+bool Running;
+
+} // namespace
+
 HWND StartTarvo()
 {
     Settings = SettingsRecord();
     Initializing = 1;
     LoadSettings(Settings);
     HWND window = CreateMainWindow(Instance);
+    Running = window != nullptr;
     if (window) {
         ShowWindow(window, SW_SHOWNOACTIVATE);
         UpdateWindow(window);
@@ -22,9 +30,11 @@ HWND StartTarvo()
 
 void StopTarvo()
 {
-    if (!MainWindow || !IsWindow(MainWindow))
+    if (!Running)
         return;
-    DestroyWindow(MainWindow);
+    Running = false;
+    if (MainWindow && IsWindow(MainWindow))
+        DestroyWindow(MainWindow);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "main_window.h"
 #include "program_test_support.h"
 #include "toolbars.h"
@@ -16,6 +18,10 @@ inline bool Grayed(HMENU menu, UINT item) { return (GetMenuState(menu, item, MF_
 inline bool ButtonChecked(int command) { return SendMessageA(CommandBar, TB_ISBUTTONCHECKED, command, 0) != 0; }
 inline bool ButtonEnabled(int command) { return SendMessageA(CommandBar, TB_ISBUTTONENABLED, command, 0) != 0; }
 inline void Command(int command) { SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
+
+// The first popup menu that action opens on the main window, closed again
+// as soon as it shows; NULL when none opens.
+HMENU MenuOpenedBy(const std::function<void()>& action);
 
 // Each test starts as a first start with the real main window and leaves no
 // settings behind.

@@ -178,7 +178,7 @@ TEST_F(ToolbarCommandsTest, ExitDestroysTheWindow)
     Command(IDM_EXIT);
     EXPECT_FALSE(IsWindow(window));
     MSG message;
-    EXPECT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
 }
 
 } // namespace

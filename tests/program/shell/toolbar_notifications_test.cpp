@@ -21,43 +21,6 @@ std::string Tooltip(int command)
     return tip.lpszText ? tip.lpszText : "";
 }
 
-// Records which popup menus a command opened, closing each as it appears.
-WNDPROC OriginalProc;
-std::vector<HMENU> Opened;
-
-LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_INITMENUPOPUP)
-        Opened.push_back(reinterpret_cast<HMENU>(wParam));
-    return CallWindowProcA(OriginalProc, window, message, wParam, lParam);
-}
-
-DWORD WINAPI CloseMenuWhenShown(void*)
-{
-    for (int tries = 0; tries < 300; ++tries) {
-        if (!VisibleWindows(GetCurrentProcessId(), "#32768").empty()) {
-            PostMessageA(MainWindow, WM_CANCELMODE, 0, 0);
-            return 1;
-        }
-        Sleep(10);
-    }
-    return 0;
-}
-
-// The first menu that sending notification to the main window opens.
-HMENU MenuOpenedBy(NMHDR* notification, int control)
-{
-    Opened.clear();
-    OriginalProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(MainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingProc)));
-    HANDLE closer = CreateThread(nullptr, 0, CloseMenuWhenShown, nullptr, 0, nullptr);
-    SendMessageA(MainWindow, WM_NOTIFY, control, reinterpret_cast<LPARAM>(notification));
-    WaitForSingleObject(closer, 5000);
-    CloseHandle(closer);
-    SetWindowLongPtrA(MainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OriginalProc));
-    return Opened.empty() ? nullptr : Opened.front();
-}
-
 HMENU DropDownMenu(int command)
 {
     NMTOOLBARA toolbar = {};
@@ -65,7 +28,7 @@ HMENU DropDownMenu(int command)
     toolbar.hdr.idFrom = IDC_CODEPAGEBAR;
     toolbar.hdr.code = TBN_DROPDOWN;
     toolbar.iItem = command;
-    return MenuOpenedBy(&toolbar.hdr, IDC_CODEPAGEBAR);
+    return MenuOpenedBy([&] { SendMessageA(MainWindow, WM_NOTIFY, IDC_CODEPAGEBAR, reinterpret_cast<LPARAM>(&toolbar)); });
 }
 
 HMENU RightClickMenu(HWND toolbar, int position)
@@ -79,7 +42,10 @@ HMENU RightClickMenu(HWND toolbar, int position)
     mouse.hdr.hwndFrom = toolbar;
     mouse.hdr.idFrom = GetDlgCtrlID(toolbar);
     mouse.hdr.code = NM_RCLICK;
-    return MenuOpenedBy(&mouse.hdr, GetDlgCtrlID(toolbar));
+    HMENU menu =
+        MenuOpenedBy([&] { SendMessageA(MainWindow, WM_NOTIFY, mouse.hdr.idFrom, reinterpret_cast<LPARAM>(&mouse)); });
+    SetCursorPos(0, 0);  // a pointer left over the window disturbs later tests
+    return menu;
 }
 
 HMENU SourceSubmenu() { return GetSubMenu(GetSubMenu(CodePageMenu, 0), 0); }
