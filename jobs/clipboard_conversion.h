@@ -8,7 +8,9 @@
 extern HWND NextViewer;
 
 // Command 102: converts CF_TEXT from the source to the destination code
-// page and adds CF_LOCALE 1049.
+// page and adds CF_LOCALE 1049, leaving the window the clipboard's owner.
+// When it cannot (the clipboard is held by another program, holds no text,
+// or there is no memory for the result) the clipboard stays as it was.
 void ConvertClipboard(HWND window);
 
 // WM_DRAWCLIPBOARD and WM_CHANGECBCHAIN; the window procedure returns 1.

@@ -87,7 +87,8 @@ void OnDestroy(HWND window)
     CommandMenu = TrayMenu = CodePageMenu = nullptr;
     PostQuitMessage(0);
     DefWindowProcA(window, WM_DESTROY, 0, 0);
-    MainWindow = nullptr;
+    // The children go with the window.
+    MainWindow = CommandBar = CodePageBar = SourcePane = ResultPane = nullptr;
 }
 
 // Without the preview the window can be neither enlarged nor shrunk; with

@@ -1,0 +1,152 @@
+// The preview's text: the clipboard's in the source pane, and in the result
+// pane its conversion as the toolbars and options stand, once or twice.
+#include "preview.h"
+#include "preview_test_support.h"
+#include "resource_ids.h"
+#include "settings.h"
+
+namespace {
+
+const int Cp866 = 0, Cp1251 = 1, Koi8r = 2, Mac = 3, Iso = 4;
+
+// Cyrillic letters and symbols in KOI8-R, with both kinds of line end.
+const std::string Koi8Text = "\xF4\xC1\xD2\xD7\xCF \xE1\xC1\xC0\r\n\xBF\x9C\x9A\n\x9E line";
+
+bool NewlinesOn() { return (Settings.Parameters & ParamConvertNewlines) != 0; }
+bool Cp1251On() { return (Settings.Parameters & ParamPreviewCp1251) != 0; }
+
+class PreviewTextTest : public PreviewTest {
+protected:
+    void SetUp() override
+    {
+        PreviewTest::SetUp();
+        PutClipboardText(Koi8Text);
+        SystemCommand(IDM_PREVIEW);
+        ASSERT_TRUE(SourcePane && ResultPane);
+    }
+    void Choose(int source, int destination)
+    {
+        Command(IDM_SOURCE_FIRST + source);
+        Command(IDM_DESTINATION_FIRST + destination);
+    }
+};
+
+TEST_F(PreviewTextTest, ShowsTheClipboardConvertedAndAtMost2046CharactersOfIt)
+{
+    EXPECT_EQ(WindowText(SourcePane), Koi8Text);
+    EXPECT_EQ(WindowText(ResultPane), Converted(Koi8Text, Koi8r, Cp1251, false));
+    EXPECT_EQ(WindowText(ResultPane).substr(6, 3), "\xC0\xE0\xFE") << "KOI8-R E1 C1 C0 in cp1251";
+
+    std::string long_;
+    while (long_.size() < 3000)
+        long_ += "\xC1\xC2\xD7\xC7 \xE4\xC5";
+    long_.resize(3000);
+    PutClipboardText(long_);
+    RefreshPreview(MainWindow, 1);  // as a change of the clipboard does
+    EXPECT_EQ(WindowText(SourcePane), long_.substr(0, 2046));
+    EXPECT_EQ(WindowText(ResultPane), Converted(long_.substr(0, 2046), Koi8r, Cp1251, false));
+}
+
+TEST_F(PreviewTextTest, ResultFollowsEveryCodePageAndOptionChange)
+{
+    // Each change comes with new source text, as a file's first bytes would:
+    // a result of that text shows that the change refreshed the preview.
+    int source = Koi8r, destination = Cp1251, step = 0;
+    auto change = [&](int command) {
+        const std::string text = Koi8Text + " " + std::to_string(++step);
+        SetPaneText(SourcePane, text);
+        Command(command);
+        EXPECT_EQ(WindowText(ResultPane), Converted(text, source, destination, NewlinesOn()))
+            << "command " << command << " from " << source << " to " << destination;
+    };
+    for (int page : {Cp866, Cp1251, Koi8r, Mac, Iso}) {
+        source = page;
+        change(IDM_SOURCE_FIRST + page);
+        for (int other : {Iso, Mac, Koi8r, Cp1251, Cp866}) {
+            destination = other;
+            change(IDM_DESTINATION_FIRST + other);
+        }
+    }
+    source = Cp866;
+    change(IDM_SOURCE_CODEPAGE);
+    destination = Cp1251;
+    change(IDM_DESTINATION_CODEPAGE);
+    std::swap(source, destination);
+    change(IDM_EXCHANGE);
+    change(IDM_CONVERT_NEWLINES);
+    ASSERT_TRUE(NewlinesOn());
+    source = Koi8r;
+    change(IDM_SOURCE_FIRST + Koi8r);
+    change(IDM_AUTO_CONVERT);
+    change(IDM_AUTO_CONVERT);
+
+    // "Overwrite input file" leaves the preview alone.
+    const std::string before = WindowText(ResultPane);
+    SetPaneText(SourcePane, "other text");
+    Command(IDM_OVERWRITE_INPUT);
+    EXPECT_EQ(WindowText(ResultPane), before);
+}
+
+TEST_F(PreviewTextTest, PreviewInCp1251ReloadsTheClipboardAndConvertsOnceMore)
+{
+    Choose(Koi8r, Cp866);
+    SetPaneText(SourcePane, "a file's first bytes");
+    SystemCommand(IDM_PREVIEW_CP1251);
+    EXPECT_TRUE(SystemMenuChecked(IDM_PREVIEW_CP1251));
+    EXPECT_TRUE(Cp1251On());
+    EXPECT_EQ(WindowText(SourcePane), Koi8Text) << "the clipboard's text comes back";
+    EXPECT_EQ(WindowText(ResultPane), Converted(Koi8Text, Koi8r, Cp866, false, true));
+    EXPECT_NE(WindowText(ResultPane), Converted(Koi8Text, Koi8r, Cp866, false)) << "cp866 letters are not cp1251";
+
+    // From cp1251 to cp1251 the quotes and dashes take their fallbacks, and
+    // the second pass, cp1251 to cp1251 again, keeps them.
+    const std::string quotes = "\x93\x96\x82\x84\xAB\x97 \xC0\xFF";
+    SetPaneText(SourcePane, quotes);
+    Choose(Cp1251, Cp1251);
+    EXPECT_EQ(WindowText(ResultPane), Converted(quotes, Cp1251, Cp1251, false, true));
+    EXPECT_EQ(WindowText(ResultPane), "\xBB\xAD\x92\xBB\xBB\xAD \xC0\xFF");
+
+    // Without text on the clipboard the shown text stays.
+    EmptyTheClipboard();
+    SystemCommand(IDM_PREVIEW_CP1251);
+    EXPECT_FALSE(SystemMenuChecked(IDM_PREVIEW_CP1251));
+    EXPECT_FALSE(Cp1251On());
+    EXPECT_EQ(WindowText(SourcePane), quotes);
+    EXPECT_EQ(WindowText(ResultPane), Converted(quotes, Cp1251, Cp1251, false));
+}
+
+TEST_F(PreviewTextTest, ResultsGrownByCarriageReturnsAreShownWhole)
+{
+    // 2046 characters, half of them LF: 3069 bytes once each LF has its CR.
+    std::string lines;
+    for (int n = 0; n < 1023; ++n)
+        lines += "\xC1\n";
+    PutClipboardText(lines);
+    RefreshPreview(MainWindow, 1);
+    Command(IDM_CONVERT_NEWLINES);
+    Choose(Koi8r, Cp1251);
+    const std::string once = Converted(lines, Koi8r, Cp1251, true);
+    ASSERT_EQ(once.size(), 3069u);
+    EXPECT_EQ(WindowText(ResultPane), once);
+
+    // KOI8-R to KOI8-R gains the CRs in the first pass, and the second pass
+    // into cp1251 converts all of that result.
+    SystemCommand(IDM_PREVIEW_CP1251);
+    Choose(Koi8r, Koi8r);
+    EXPECT_EQ(WindowText(ResultPane), Converted(lines, Koi8r, Koi8r, true, true));
+    EXPECT_EQ(WindowText(ResultPane), once);
+
+    // From cp1251 into KOI8-R the CRs go, and the second pass, from KOI8-R,
+    // puts them back.
+    const std::string crlf = "\xE0\xE1\r\n\xFF\r\n";
+    SetPaneText(SourcePane, crlf);
+    Choose(Cp1251, Koi8r);
+    EXPECT_EQ(WindowText(ResultPane), Converted(crlf, Cp1251, Koi8r, true, true));
+    EXPECT_EQ(WindowText(ResultPane), crlf);
+    SystemCommand(IDM_PREVIEW_CP1251);
+    SetPaneText(SourcePane, crlf);
+    Choose(Cp1251, Koi8r);
+    EXPECT_EQ(WindowText(ResultPane), "\xC1\xC2\n\xD1\n");
+}
+
+} // namespace
