@@ -1,0 +1,92 @@
+// helpmap: numbers the topics of a help file so that a program can ask for
+// them by number, and lists what a help file maps.
+#include "context_names.h"
+#include "context_tables.h"
+#include "help_container.h"
+#include "help_topics.h"
+#include "numbered_contexts.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+const char* const Usage =
+    "usage: helpmap SOURCE HEADER INPUT OUTPUT\n"
+    "         writes OUTPUT: the help file INPUT, made from the help source SOURCE, with\n"
+    "         each topic named \\cfg{winhelp-topic}{NAME} in SOURCE mapped to the number\n"
+    "         that HEADER #defines as NAME\n"
+    "       helpmap --list FILE\n"
+    "         prints the numbers FILE maps and the title of each topic\n";
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw HelpFileError("cannot read " + path);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+Bytes ReadWholeBinaryFile(const std::string& path)
+{
+    const std::string text = ReadWholeFile(path);
+    return Bytes(text.begin(), text.end());
+}
+
+// Written beside its final name and renamed into place only when complete:
+// a half-written help file must not look up to date to the next build.
+void WriteWholeFile(const std::string& path, const Bytes& bytes)
+{
+    const std::string partial = path + ".part";
+    {
+        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (out && std::rename(partial.c_str(), path.c_str()) == 0)
+            return;
+    }
+    std::remove(partial.c_str());
+    throw HelpFileError("cannot write " + path);
+}
+
+void ListHelpFile(const std::string& path)
+{
+    const std::vector<InternalFile> files = ReadHelpContainer(ReadWholeBinaryFile(path));
+    const std::vector<HelpTopic> topics = ReadHelpTopics(files);
+    auto titleAt = [&topics](std::uint32_t offset) -> std::string {
+        for (const HelpTopic& topic : topics)
+            if (topic.offset == offset)
+                return topic.title;
+        return "(no topic starts here)";
+    };
+    std::cout << "contents: " << titleAt(ContentsTopicOffset(files)) << "\n";
+    const InternalFile* map = FindInternalFile(files, "|CTXOMAP");
+    for (const NumberedTopic& numbered : map ? DecodeNumberMap(map->content) : std::vector<NumberedTopic>())
+        std::cout << numbered.number << ": " << titleAt(numbered.topicOffset) << "\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        if (argc == 3 && std::string(argv[1]) == "--list") {
+            ListHelpFile(argv[2]);
+            return 0;
+        }
+        if (argc != 5) {
+            std::cerr << Usage;
+            return 2;
+        }
+        const std::vector<NamedNumber> contexts =
+            NumberTopics(ReadTopicNames(ReadWholeFile(argv[1])), ReadNumericDefines(ReadWholeFile(argv[2])));
+        WriteWholeFile(argv[4], AddNumberedContexts(ReadWholeBinaryFile(argv[3]), contexts));
+    } catch (const HelpFileError& error) {
+        std::cerr << "helpmap: " << error.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
