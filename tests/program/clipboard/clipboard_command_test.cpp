@@ -1,6 +1,7 @@
 // "Convert Clipboard" (command 102) on text that a window of the test put
 // on the clipboard, with automatic conversion off.
 #include "clipboard_test_support.h"
+#include "hot_keys.h"
 #include "resource_ids.h"
 #include "shell/shell_test_support.h"
 
@@ -115,6 +116,16 @@ TEST_F(ConvertClipboardCommandTest, WithoutMemoryForTheResultTheClipboardStaysAs
     view = ReadNow();
     EXPECT_EQ(OwnerOf(view), MainWindow);
     EXPECT_EQ(TextOf(view).substr(0, Cp1251Greeting.size()), Cp1251Greeting);
+}
+
+TEST_F(ConvertClipboardCommandTest, TheSecondHotKeyConvertsAlsoWhileTheWindowIsInTheTray)
+{
+    copier_.Copy(Koi8rGreeting + Nul);
+    SendMessageA(MainWindow, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_FALSE(IsWindowVisible(MainWindow));
+    SendMessageA(MainWindow, WM_HOTKEY, ConvertClipboardHotKey, 0);
+    EXPECT_EQ(TextOf(ReadNow()), Cp1251Greeting);
+    EXPECT_FALSE(IsWindowVisible(MainWindow)) << "it stays in the tray";
 }
 
 } // namespace

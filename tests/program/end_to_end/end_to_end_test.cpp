@@ -191,4 +191,210 @@ TEST(EndToEnd, ConvertsAFileKeepsItsSettingsAndRunsOnlyOnce)
     DeleteTarvoKey();
 }
 
+// Puts text on the clipboard as another program does, from a hidden window
+// of this process.
+void CopyText(HWND owner, const std::string& text)
+{
+    ASSERT_TRUE(OpenClipboard(owner));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+    GlobalUnlock(block);
+    SetClipboardData(CF_TEXT, block);
+    CloseClipboard();
+}
+
+// The text on the clipboard, once the program that fills it has let go.
+std::string ClipboardText(DWORD* locale)
+{
+    std::string text;
+    if (!WaitFor([] { return OpenClipboard(nullptr) != FALSE; }))
+        return text;
+    if (HANDLE block = GetClipboardData(CF_TEXT)) {
+        text = static_cast<const char*>(GlobalLock(block));
+        GlobalUnlock(block);
+    }
+    if (HANDLE block = GetClipboardData(CF_LOCALE)) {
+        *locale = *static_cast<const DWORD*>(GlobalLock(block));
+        GlobalUnlock(block);
+    }
+    CloseClipboard();
+    return text;
+}
+
+// Waits while handling this thread's messages: Tarvo's EmptyClipboard asks
+// the previous owner, a window of this thread, to let go.
+template <typename Condition>
+bool WaitPumping(Condition condition)
+{
+    return WaitFor([&] {
+        PumpMessages();
+        return condition();
+    });
+}
+
+TEST(EndToEnd, TextThatAnotherProgramCopiesIsConvertedAutomatically)
+{
+    DeleteTarvoKey();
+    Started tarvo = StartProcess();
+    ASSERT_TRUE(tarvo.process);
+    ASSERT_TRUE(WaitFor(TarvoIsUp));
+    HWND window = TarvoWindow();
+
+    HWND copier = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    CopyText(copier, "\xF0\xD2\xC9\xD7\xC5\xD4");  // KOI8-R "Привет"
+    EXPECT_TRUE(WaitPumping([&] { return GetClipboardOwner() == window; }));
+    DWORD locale = 0;
+    EXPECT_EQ(ClipboardText(&locale), "\xCF\xF0\xE8\xE2\xE5\xF2");
+    EXPECT_EQ(locale, 1049u);
+    DestroyWindow(copier);
+
+    PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_EQ(ExitCode(tarvo.process), 0u);
+    DeleteTarvoKey();
+}
+
+bool HotKeyTaken(UINT modifiers, UINT key)
+{
+    HWND probe = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    const bool taken = !RegisterHotKey(probe, 5, modifiers, key);
+    if (!taken)
+        UnregisterHotKey(probe, 5);
+    DestroyWindow(probe);
+    return taken;
+}
+
+TEST(EndToEnd, EverySettingComesBackAfterARestart)
+{
+    DeleteTarvoKey();
+    Started tarvo = StartProcess();
+    ASSERT_TRUE(tarvo.process);
+    ASSERT_TRUE(WaitFor(TarvoIsUp));
+    HWND window = TarvoWindow();
+
+    // Code pages Macintosh to ISO-8859-5, then exchanged; every option
+    // switched; every check item of the system menu on.
+    for (int command : {IDM_SOURCE_FIRST + 3, IDM_DESTINATION_FIRST + 4, IDM_EXCHANGE, IDM_CONVERT_NEWLINES,
+                        IDM_OVERWRITE_INPUT, IDM_AUTO_CONVERT})
+        Send(window, WM_COMMAND, command);
+    for (UINT item : {IDM_ALWAYS_ON_TOP, IDM_PREVIEW, IDM_PREVIEW_CP1251, IDM_SAME_PATHS})
+        Send(window, WM_SYSCOMMAND, item);
+    ASSERT_TRUE(GetDlgItem(window, IDC_SOURCE_PANE));
+    SetWindowPos(window, nullptr, 0, 0, 520, 420, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    // The font dialog, answered with what it offers.
+    PostMessageA(window, WM_SYSCOMMAND, IDM_PREVIEW_FONT, 0);
+    HWND font = WaitForDialog(tarvo.id, "Font");
+    ASSERT_TRUE(font);
+    PressButton(font, IDOK);
+
+    // Hot keys Ctrl+Alt+Z and Shift+F5.
+    const WORD ctrlAltZ = MAKEWORD('Z', HOTKEYF_CONTROL | HOTKEYF_ALT), shiftF5 = MAKEWORD(VK_F5, HOTKEYF_SHIFT);
+    PostMessageA(window, WM_SYSCOMMAND, IDM_HOTKEYS, 0);
+    HWND keys = WaitForDialog(tarvo.id, "Tarvo Hot Keys");
+    ASSERT_TRUE(keys);
+    Send(GetDlgItem(keys, IDC_ACTIVATION_HOTKEY), HKM_SETHOTKEY, ctrlAltZ);
+    Send(GetDlgItem(keys, IDC_CLIPBOARD_HOTKEY), HKM_SETHOTKEY, shiftF5);
+    PressButton(keys, IDOK);
+    ASSERT_TRUE(WaitFor([] { return HotKeyTaken(MOD_SHIFT, VK_F5); }));
+
+    PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
+    ASSERT_EQ(ExitCode(tarvo.process), 0u);
+    EXPECT_FALSE(HotKeyTaken(MOD_SHIFT, VK_F5)) << "released at exit";
+
+    // The registry, value by value.
+    const DWORD expected = 0x34 | 0x100 | ParamAlwaysOnTop | ParamPreview | ParamConvertNewlines |
+                           ParamOverwriteInput | ParamExchanged | ParamSavePaths | ParamSamePaths | ParamPreviewCp1251;
+    EXPECT_EQ(StoredDword("Parameters"), expected);
+    EXPECT_EQ(StoredDword("W"), 520u);
+    EXPECT_EQ(StoredDword("H"), 420u);
+    EXPECT_EQ(StoredDword("HotKeys1"), static_cast<DWORD>(MAKELONG(ctrlAltZ, shiftF5)));
+    BYTE description[64];
+    DWORD size = sizeof description;
+    EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, SettingsKey, "PreviewFont", RRF_RT_REG_BINARY, nullptr, description,
+                           &size), ERROR_SUCCESS);
+    EXPECT_EQ(size, 60u);
+
+    // Started again, all of it is there.
+    Started again = StartProcess();
+    ASSERT_TRUE(again.process);
+    ASSERT_TRUE(WaitFor(TarvoIsUp));
+    window = TarvoWindow();
+    HWND codePageBar = GetDlgItem(window, IDC_CODEPAGEBAR), commandBar = GetDlgItem(window, IDC_COMMANDBAR);
+    EXPECT_EQ(Send(codePageBar, TB_GETBITMAP, IDM_SOURCE_CODEPAGE), 4);
+    EXPECT_EQ(Send(codePageBar, TB_GETBITMAP, IDM_DESTINATION_CODEPAGE), 3);
+    EXPECT_EQ(Send(codePageBar, TB_GETBITMAP, IDM_EXCHANGE), IMAGE_ARROW_LEFT);
+    EXPECT_TRUE(Send(commandBar, TB_ISBUTTONCHECKED, IDM_CONVERT_NEWLINES));
+    EXPECT_TRUE(Send(commandBar, TB_ISBUTTONCHECKED, IDM_OVERWRITE_INPUT));
+    EXPECT_FALSE(Send(commandBar, TB_ISBUTTONCHECKED, IDM_AUTO_CONVERT));
+    EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(GetDlgItem(window, IDC_SOURCE_PANE));
+    EXPECT_TRUE(GetDlgItem(window, IDC_RESULT_PANE));
+    RECT frame;
+    GetWindowRect(window, &frame);
+    EXPECT_EQ(frame.right - frame.left, 520);
+    EXPECT_EQ(frame.bottom - frame.top, 420);
+    EXPECT_TRUE(HotKeyTaken(MOD_CONTROL | MOD_ALT, 'Z'));
+    EXPECT_TRUE(HotKeyTaken(MOD_SHIFT, VK_F5));
+
+    PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_EQ(ExitCode(again.process), 0u);
+    EXPECT_EQ(StoredDword("Parameters"), expected);
+    DeleteTarvoKey();
+}
+
+// Presses keys for real, as X key events, while the X keyboard focus is on
+// a window of this process: the X server's keys reach Wine's hot keys only
+// through a focused Wine window.
+void PressRealKeys(const char* probeTitle, const char* keys)
+{
+    std::string command = std::string("Z:\\usr\\bin\\xdotool search --name ") + probeTitle +
+                          " windowfocus --sync key " + keys;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+    WaitForSingleObject(info.hProcess, 5000);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+}
+
+TEST(EndToEnd, RealKeysBringTheWindowBackFromTheTrayAndConvertTheClipboard)
+{
+    DeleteTarvoKey();
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const DWORD parameters = DefaultParameters & ~ParamAutoConvert;
+    const DWORD hotKeys = MAKELONG(MAKEWORD('Z', HOTKEYF_CONTROL | HOTKEYF_ALT), MAKEWORD(VK_F5, HOTKEYF_SHIFT));
+    RegSetValueExA(key, "Parameters", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&parameters), 4);
+    RegSetValueExA(key, "HotKeys1", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&hotKeys), 4);
+    RegCloseKey(key);
+
+    Started tarvo = StartProcess();
+    ASSERT_TRUE(tarvo.process);
+    ASSERT_TRUE(WaitFor(TarvoIsUp));
+    HWND window = TarvoWindow();
+    PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(window); }));
+
+    HWND probe = CreateWindowA("STATIC", "TarvoKeyProbe", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 80, nullptr,
+                               nullptr, nullptr, nullptr);
+    PumpMessages(200);
+    CopyText(probe, "\xF0\xD2\xC9\xD7\xC5\xD4");
+    PressRealKeys("TarvoKeyProbe", "shift+F5");
+    EXPECT_TRUE(WaitPumping([&] { return GetClipboardOwner() == window; }));
+    DWORD locale = 0;
+    EXPECT_EQ(ClipboardText(&locale), "\xCF\xF0\xE8\xE2\xE5\xF2");
+    EXPECT_FALSE(IsWindowVisible(window)) << "converted from the tray";
+
+    PressRealKeys("TarvoKeyProbe", "ctrl+alt+z");
+    EXPECT_TRUE(WaitPumping([&] { return IsWindowVisible(window) != FALSE; }));
+    DestroyWindow(probe);
+
+    PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_EQ(ExitCode(tarvo.process), 0u);
+    DeleteTarvoKey();
+}
+
 } // namespace
