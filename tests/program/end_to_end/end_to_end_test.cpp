@@ -69,6 +69,14 @@ bool TarvoIsUp()
     return window && IsWindowVisible(window);
 }
 
+// Starts tarvo.exe and waits until its window is fully up.
+bool StartUp(Started& started, HWND& window)
+{
+    started = StartProcess();
+    window = started.process && WaitFor(TarvoIsUp) ? TarvoWindow() : nullptr;
+    return window != nullptr;
+}
+
 LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
     DWORD_PTR result = 0;
@@ -131,10 +139,9 @@ TEST(EndToEnd, ConvertsAFileKeepsItsSettingsAndRunsOnlyOnce)
     const std::string input = folder.File("letter.txt"), output = folder.File("letter-1251.txt");
     WriteBytes(input, "\xE1\xC2\xD7\n\xF1\xC1\n");  // KOI8-R "Абв", "Яа" with LF line ends
 
-    Started tarvo = StartProcess();
-    ASSERT_TRUE(tarvo.process) << TarvoExe();
-    ASSERT_TRUE(WaitFor(TarvoIsUp));
-    HWND window = TarvoWindow();
+    Started tarvo;
+    HWND window;
+    ASSERT_TRUE(StartUp(tarvo, window)) << TarvoExe();
     HWND codePageBar = GetDlgItem(window, IDC_CODEPAGEBAR);
     HWND commandBar = GetDlgItem(window, IDC_COMMANDBAR);
     EXPECT_EQ(Send(codePageBar, TB_GETBITMAP, IDM_SOURCE_CODEPAGE), 2) << "first start: KOI8-R";
@@ -176,10 +183,8 @@ TEST(EndToEnd, ConvertsAFileKeepsItsSettingsAndRunsOnlyOnce)
     EXPECT_EQ(StoredString("DstPath"), folder.Path());
 
     // Started again, it shows what it had.
-    Started again = StartProcess();
-    ASSERT_TRUE(again.process);
-    ASSERT_TRUE(WaitFor(TarvoIsUp));
-    window = TarvoWindow();
+    Started again;
+    ASSERT_TRUE(StartUp(again, window)) << TarvoExe();
     codePageBar = GetDlgItem(window, IDC_CODEPAGEBAR);
     EXPECT_EQ(Send(codePageBar, TB_GETBITMAP, IDM_SOURCE_CODEPAGE), 4);
     EXPECT_EQ(Send(codePageBar, TB_GETBITMAP, IDM_DESTINATION_CODEPAGE), 0);
@@ -236,10 +241,9 @@ bool WaitPumping(Condition condition)
 TEST(EndToEnd, TextThatAnotherProgramCopiesIsConvertedAutomatically)
 {
     DeleteTarvoKey();
-    Started tarvo = StartProcess();
-    ASSERT_TRUE(tarvo.process);
-    ASSERT_TRUE(WaitFor(TarvoIsUp));
-    HWND window = TarvoWindow();
+    Started tarvo;
+    HWND window;
+    ASSERT_TRUE(StartUp(tarvo, window)) << TarvoExe();
 
     HWND copier = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     CopyText(copier, "\xF0\xD2\xC9\xD7\xC5\xD4");  // KOI8-R "Привет"
@@ -267,10 +271,9 @@ bool HotKeyTaken(UINT modifiers, UINT key)
 TEST(EndToEnd, EverySettingComesBackAfterARestart)
 {
     DeleteTarvoKey();
-    Started tarvo = StartProcess();
-    ASSERT_TRUE(tarvo.process);
-    ASSERT_TRUE(WaitFor(TarvoIsUp));
-    HWND window = TarvoWindow();
+    Started tarvo;
+    HWND window;
+    ASSERT_TRUE(StartUp(tarvo, window)) << TarvoExe();
 
     // Code pages Macintosh to ISO-8859-5, then exchanged; every option
     // switched; every check item of the system menu on.
@@ -316,10 +319,8 @@ TEST(EndToEnd, EverySettingComesBackAfterARestart)
     EXPECT_EQ(size, 60u);
 
     // Started again, all of it is there.
-    Started again = StartProcess();
-    ASSERT_TRUE(again.process);
-    ASSERT_TRUE(WaitFor(TarvoIsUp));
-    window = TarvoWindow();
+    Started again;
+    ASSERT_TRUE(StartUp(again, window)) << TarvoExe();
     HWND codePageBar = GetDlgItem(window, IDC_CODEPAGEBAR), commandBar = GetDlgItem(window, IDC_COMMANDBAR);
     EXPECT_EQ(Send(codePageBar, TB_GETBITMAP, IDM_SOURCE_CODEPAGE), 4);
     EXPECT_EQ(Send(codePageBar, TB_GETBITMAP, IDM_DESTINATION_CODEPAGE), 3);
@@ -371,10 +372,9 @@ TEST(EndToEnd, RealKeysBringTheWindowBackFromTheTrayAndConvertTheClipboard)
     RegSetValueExA(key, "HotKeys1", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&hotKeys), 4);
     RegCloseKey(key);
 
-    Started tarvo = StartProcess();
-    ASSERT_TRUE(tarvo.process);
-    ASSERT_TRUE(WaitFor(TarvoIsUp));
-    HWND window = TarvoWindow();
+    Started tarvo;
+    HWND window;
+    ASSERT_TRUE(StartUp(tarvo, window)) << TarvoExe();
     PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(window); }));
 
