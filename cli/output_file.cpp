@@ -3,6 +3,12 @@
 #include <cerrno>
 #include <cstring>
 
+namespace {
+
+const char ReadOnlyReason[] = "the file is read-only; it was left as it was";
+
+} // namespace
+
 #ifdef _WIN32
 
 #include <io.h>
@@ -45,6 +51,14 @@ bool BeginOutputFile(const std::string& targetPath, PendingOutput& output, std::
 {
     output = PendingOutput();
     output.targetPath = targetPath;
+    // The rename would go through, but the user marked the file as one
+    // that must not change.
+    const DWORD attributes = GetFileAttributesA(targetPath.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        (attributes & FILE_ATTRIBUTE_READONLY)) {
+        reason = ReadOnlyReason;
+        return false;
+    }
     // GetTempFileNameA writes at most MAX_PATH characters and creates the file.
     char name[MAX_PATH];
     if (GetTempFileNameA(DirectoryOf(targetPath).c_str(), "trv", 0, name) == 0) {
@@ -149,6 +163,14 @@ bool BeginOutputFile(const std::string& targetPath, PendingOutput& output, std::
 {
     output = PendingOutput();
     output.targetPath = ResolvedTarget(targetPath);
+    // The rename would go through (and root may write anything), but the
+    // user marked the file as one that must not change.
+    struct stat existing;
+    if (stat(output.targetPath.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
+        !(existing.st_mode & S_IWUSR)) {
+        reason = ReadOnlyReason;
+        return false;
+    }
     const std::string pattern = DirectoryOf(output.targetPath) + "/.trvXXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');

@@ -40,7 +40,13 @@ StreamResult ConvertStream(std::FILE* input, std::FILE* output)
         }
         if (readError != 0)
             return {StreamReadFailed, readError};
-        if (count < block.size())
+        if (count < block.size()) {
+            // A CR still held back at the very end is written, not lost.
+            const size_t tail = static_cast<size_t>(FinishStream(converted.data()));
+            errno = 0;
+            if (std::fwrite(converted.data(), 1, tail, output) != tail)
+                return {StreamWriteFailed, ErrnoOrIo()};
             return {StreamConverted, 0};
+        }
     }
 }

@@ -14,7 +14,22 @@ const unsigned char LF = 0x0A;
 
 // Byte by byte result of the selected conversion, derived from the tables
 // whenever a conversion is selected, so that converting costs one look-up.
-unsigned char ConversionMap[256];
+// Until then it leaves every byte as it is: a conversion run before any
+// selection must not turn the text into NULs.
+struct ByteMap {
+    unsigned char bytes[256];
+};
+
+constexpr ByteMap IdentityMap()
+{
+    ByteMap map = {};
+    for (int byte = 0; byte < 256; ++byte)
+        map.bytes[byte] = static_cast<unsigned char>(byte);
+    return map;
+}
+
+ByteMap Map = IdentityMap();
+unsigned char* const ConversionMap = Map.bytes;
 
 // Four symbols have no byte of their own in cp866, Macintosh and ISO-8859-5,
 // and their ByteTable entry there is 0. A 0x00 in the middle of text would
@@ -182,6 +197,18 @@ int ConvertChunk(unsigned char* output, const unsigned char* input, unsigned cou
 int ConvertStreamChunk(unsigned char* output, const unsigned char* input, unsigned count, int first)
 {
     return Convert<false>(output, input, count, first);
+}
+
+int FinishStream(unsigned char* output)
+{
+    // Under StripCr a CR is held back until the next byte shows whether it
+    // ends a CR LF; at the end of the stream nothing follows, so it stays.
+    const bool pendingCr = Conversion.Newlines == StripCr && ChunkCarry == CR;
+    ChunkCarry = 0;
+    if (!pendingCr)
+        return 0;
+    *output = CR;
+    return 1;
 }
 
 unsigned EstimateOutputSize(const unsigned char* input, unsigned count, int first)

@@ -45,6 +45,12 @@ int ConvertChunk(unsigned char* output, const unsigned char* input, unsigned cou
 // bytes included, with the same line-end rules and the same carried byte.
 int ConvertStreamChunk(unsigned char* output, const unsigned char* input, unsigned count, int first);
 
+// Ends the stream that the calls since the last first block belonged to:
+// writes what they still hold back (under StripCr, a CR that was the very
+// last byte) and returns how many bytes that was, 0 or 1. A stream that is
+// not finished loses such a CR.
+int FinishStream(unsigned char* output);
+
 // An output size that is never less than what ConvertChunk writes for the
 // same bytes and first flag, called before it. Under Keep it is count.
 unsigned EstimateOutputSize(const unsigned char* input, unsigned count, int first);

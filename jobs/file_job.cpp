@@ -26,45 +26,62 @@ char OutputName[FilePathBufferSize];
 
 enum BlockLoopEnd { AllConverted, ReadFailed, WriteFailed };
 
-void ShowFileBeginning(HWND window, HANDLE input)
+// Returns how many of the bytes read stay in Block for the conversion: none
+// for a file, which is read again from its start; all of them for a pipe,
+// which cannot go back.
+DWORD ShowFileBeginning(HWND window, HANDLE input)
 {
     DWORD read = 0;
     if (!ReadFile(input, Block, BlockSize, &read, nullptr))
         read = 0;
-    SetFilePointer(input, 0, nullptr, FILE_BEGIN);
+    const bool rewound = GetFileType(input) == FILE_TYPE_DISK && SetFilePointer(input, 0, nullptr, FILE_BEGIN) == 0;
     // Only what this file gave: the block may still hold a longer file's bytes.
     const int length = read < static_cast<DWORD>(PreviewLength) ? static_cast<int>(read) : PreviewLength;
     lstrcpynA(PreviewText, reinterpret_cast<const char*>(Block), length + 1);
     if (SourcePane)
         SetWindowTextA(SourcePane, PreviewText);
     RefreshPreview(window, 0);
+    return rewound ? 0 : read;
+}
+
+bool WriteAll(HANDLE output, const unsigned char* bytes, DWORD count)
+{
+    DWORD written = 0;
+    return WriteFile(output, bytes, count, &written, nullptr) && written == count;
 }
 
 // A failed read is an error rather than the end of the file: treated as
-// the end, it would replace the input with a shortened copy.
-BlockLoopEnd ConvertBlocks(HANDLE input, HANDLE output, unsigned char* converted)
+// the end, it would replace the input with a shortened copy. So would a
+// short read, which a pipe or a network share may give long before the
+// end: only a read of nothing ends the file (and for a pipe, the writer
+// closing it). The first block may already be in Block.
+BlockLoopEnd ConvertBlocks(HANDLE input, HANDLE output, unsigned char* converted, DWORD alreadyRead)
 {
     for (int first = 1;; first = 0) {
-        DWORD read = 0;
-        if (!ReadFile(input, Block, BlockSize, &read, nullptr))
+        DWORD read = first ? alreadyRead : 0;
+        if (!read && !ReadFile(input, Block, BlockSize, &read, nullptr) && GetLastError() != ERROR_BROKEN_PIPE)
             return ReadFailed;
         // A file's NUL bytes are data like any other, not the end of a text.
-        const DWORD count = static_cast<DWORD>(ConvertStreamChunk(converted, Block, read, first));
-        DWORD written = 0;
-        if (!WriteFile(output, converted, count, &written, nullptr) || written != count)
+        const DWORD count = read ? static_cast<DWORD>(ConvertStreamChunk(converted, Block, read, first))
+                                 : static_cast<DWORD>(FinishStream(converted));
+        if (!WriteAll(output, converted, count))
             return WriteFailed;
-        if (read < BlockSize)
+        if (read == 0)
             return AllConverted;
     }
 }
 
-BlockLoopEnd ConvertToOutput(HWND window, HANDLE input, HANDLE output, unsigned char* converted)
+BlockLoopEnd ConvertToOutput(HWND window, HANDLE input, HANDLE output, unsigned char* converted, DWORD alreadyRead)
 {
     SetCapture(window);
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     // After the dialogs: the code pages are the ones the user left set.
     SelectConversion(0);
-    BlockLoopEnd end = ConvertBlocks(input, output, converted);
+    BlockLoopEnd end = ConvertBlocks(input, output, converted, alreadyRead);
+    // On the disk before it may replace anything: after a crash the input's
+    // name must never point at data that was still in a cache.
+    if (end == AllConverted && !FlushFileBuffers(output))
+        end = WriteFailed;
     if (!CloseHandle(output) && end == AllConverted)
         end = WriteFailed;
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
@@ -74,19 +91,19 @@ BlockLoopEnd ConvertToOutput(HWND window, HANDLE input, HANDLE output, unsigned 
 
 // One rename over the input, never a delete followed by a rename: when it
 // fails the input is still there as it was. Some systems rename over a
-// read-only file, so that is refused here first.
+// read-only file; the job refused one before it began, and refuses one
+// that became read-only meanwhile here.
 int ReplaceInput(const char* path, const char* replacement)
 {
-    const DWORD attributes = GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    if (IsReadOnlyFile(path))
         return 0;
-    return MoveFileExA(replacement, path, MOVEFILE_REPLACE_EXISTING) != 0;
+    return MoveFileExA(replacement, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 // From the chosen output to the end; closes input on every road. A job
 // that fails in place leaves no temporary file behind and the input as it
 // was.
-int ConvertOpenedFile(HWND window, const char* path, HANDLE input, int inPlace)
+int ConvertOpenedFile(HWND window, const char* path, HANDLE input, int inPlace, DWORD alreadyRead)
 {
     if (!ChooseOutput(window, path, inPlace, OutputName)) {
         CloseHandle(input);
@@ -111,7 +128,7 @@ int ConvertOpenedFile(HWND window, const char* path, HANDLE input, int inPlace)
         ReportFileProblem(window, "Can't open for write", OutputName);
         return 0;
     }
-    const BlockLoopEnd end = ConvertToOutput(window, input, output, converted);
+    const BlockLoopEnd end = ConvertToOutput(window, input, output, converted, alreadyRead);
     HeapFree(GetProcessHeap(), 0, converted);
     CloseHandle(input);
 
@@ -146,8 +163,9 @@ int RunFileJob(HWND window, const char* path)
         ReportFileProblem(window, "Can't open for read", path);
         return 0;
     }
-    ShowFileBeginning(window, input);
-    const int converted = ConvertOpenedFile(window, path, input, (Settings.Parameters & ParamOverwriteInput) != 0);
+    const DWORD alreadyRead = ShowFileBeginning(window, input);
+    const int converted =
+        ConvertOpenedFile(window, path, input, (Settings.Parameters & ParamOverwriteInput) != 0, alreadyRead);
     // The preview goes back to what it showed before the job: the clipboard.
     RefreshPreview(window, 1);
     return converted;

@@ -49,6 +49,12 @@ int ConfirmInPlaceConversion(HWND window, const char* path)
 
 int ChooseTemporaryFile(HWND window, const char* path, char* outputName)
 {
+    // Refused before the work, not after a whole file was converted for
+    // nothing.
+    if (IsReadOnlyFile(path)) {
+        ReportFileProblem(window, "Can't replace", path);
+        return 0;
+    }
     if (!CreateTemporaryFile(window, path, outputName))
         return 0;
     if (ConfirmInPlaceConversion(window, path))
@@ -79,6 +85,12 @@ int ChooseSaveName(HWND window, const char* path, const char* startDirectory, ch
 }
 
 } // namespace
+
+bool IsReadOnlyFile(const char* path)
+{
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
 
 int ChooseOutput(HWND window, const char* path, int& inPlace, char* outputName)
 {

@@ -11,3 +11,7 @@
 // output is an empty temporary file that the job must replace the input
 // with or delete.
 int ChooseOutput(HWND window, const char* path, int& inPlace, char* outputName);
+
+// True when path names a file marked read-only: one that the user does not
+// want replaced.
+bool IsReadOnlyFile(const char* path);

@@ -49,15 +49,16 @@ const char* ConvertSourceText(RefreshBuffers& buffers, bool intoCp1251)
 {
     SelectConversion(0);
     const int length = lstrlenA(buffers.source);
-    const int converted =
-        ConvertChunk(buffers.result, reinterpret_cast<const unsigned char*>(buffers.source), length, 1);
+    int converted = ConvertChunk(buffers.result, reinterpret_cast<const unsigned char*>(buffers.source), length, 1);
+    converted += FinishStream(buffers.result + converted);
     buffers.result[converted] = '\0';
     if (!intoCp1251)
         return reinterpret_cast<const char*>(buffers.result);
 
     // From the destination just used; the line-end rule may add CRs again.
     SelectConversion(1);
-    const int reconverted = ConvertChunk(buffers.cp1251, buffers.result, converted, 1);
+    int reconverted = ConvertChunk(buffers.cp1251, buffers.result, converted, 1);
+    reconverted += FinishStream(buffers.cp1251 + reconverted);
     buffers.cp1251[reconverted] = '\0';
     return reinterpret_cast<const char*>(buffers.cp1251);
 }

@@ -168,6 +168,30 @@ TEST(StripCr, DropsCrBeforeLfAndKeepsOneCrBeforeAnythingElse)
     EXPECT_EQ(Chunk(MakeBytes({0x0A}), 0), MakeBytes({0x0A}));
 }
 
+TEST(FinishStream, WritesTheCrThatEndsAStreamAndNothingElse)
+{
+    struct Case {
+        int source, destination;
+        bool option;
+        Bytes last, tail;  // the stream's last block, what finishing writes
+    } cases[] = {
+        {Cp866, Koi8r, true, MakeBytes({0x61, 0x0D}), MakeBytes({0x0D})},
+        {Cp866, Koi8r, true, MakeBytes({0x0D, 0x0D}), MakeBytes({0x0D})},
+        {Cp866, Koi8r, true, MakeBytes({0x0D, 0x0A}), Bytes()},
+        {Cp866, Koi8r, true, MakeBytes({0x0D, 0x61}), Bytes()},
+        {Koi8r, Cp1251, true, MakeBytes({0x61, 0x0D}), Bytes()},  // AddCr writes CRs at once
+        {Cp866, Koi8r, false, MakeBytes({0x61, 0x0D}), Bytes()},
+    };
+    for (const Case& c : cases) {
+        Select(c.source, c.destination, c.option);
+        StreamChunk(c.last);
+        Bytes tail(2, 0xEE);
+        tail.resize(static_cast<size_t>(FinishStream(tail.data())));
+        EXPECT_EQ(tail, c.tail);
+        EXPECT_EQ(FinishStream(tail.data()), 0) << "a finished stream holds nothing back";
+    }
+}
+
 TEST(EstimateOutputSize, CountsTheLineEndsItWillChange)
 {
     const unsigned char ten[10] = {0x0A, 0x0A};

@@ -32,4 +32,25 @@ TEST_F(tarvoconv_errors, UnwritableOutputLeavesInputAlone)
     }
 }
 
+TEST_F(tarvoconv_errors, ReadOnlyOutputIsRefusedAndKept)
+{
+    WriteFile(Work("in.txt"), Original);
+    WriteFile(Work("out.txt"), Original);
+    fs::permissions(Work("out.txt"), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    for (const std::string& output : {Work("out.txt"), Work("in.txt")}) {
+        SCOPED_TRACE(output);
+        if (output == Work("in.txt"))
+            fs::permissions(output, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                            fs::perm_options::remove);
+        const ToolRun run = Run({"-f", "koi8-r", "-t", "cp1251", Work("in.txt"), output});
+        ExpectFileFailure(run, output);
+        EXPECT_NE(run.err.find("read-only"), std::string::npos) << run.err;
+        EXPECT_EQ(ReadFile(output), Original);
+        EXPECT_EQ(WorkListing(), (std::set<std::string>{"in.txt", "out.txt"}));
+    }
+    for (const char* name : {"in.txt", "out.txt"})
+        fs::permissions(Work(name), fs::perms::owner_write, fs::perm_options::add);
+}
+
 } // namespace

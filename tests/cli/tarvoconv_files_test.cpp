@@ -17,14 +17,15 @@ std::string Koi8rLetters()
 }
 
 // What the engine makes of the whole text in one call, with no block
-// boundaries for a carried CR to get lost at.
+// boundaries for a carried CR to get lost at, and the stream finished.
 std::string ConvertedInOneCall(const std::string& text, int source, int destination, bool newlines)
 {
     BuildByteTables();
     SelectConversionOf(0, source, destination, newlines);
     std::vector<unsigned char> output(2 * text.size() + 1);
-    const int length = ConvertStreamChunk(output.data(), reinterpret_cast<const unsigned char*>(text.data()),
-                                          static_cast<unsigned>(text.size()), 1);
+    int length = ConvertStreamChunk(output.data(), reinterpret_cast<const unsigned char*>(text.data()),
+                                    static_cast<unsigned>(text.size()), 1);
+    length += FinishStream(output.data() + length);
     return std::string(output.begin(), output.begin() + length);
 }
 
@@ -65,6 +66,20 @@ TEST_F(tarvoconv_files, CrLfAcrossBlockBoundariesStaysOneLineEnd)
     EXPECT_TRUE(ReadFile(Work("again.txt")) == windows);
     ASSERT_EQ(Run({"-n", "-f", "koi8-r", "-t", "cp1251", Work("windows.txt"), Work("same.txt")}).exitCode, 0);
     EXPECT_TRUE(ReadFile(Work("same.txt")) == windows) << "an existing CR LF gained a CR";
+}
+
+TEST_F(tarvoconv_files, ACrThatEndsTheInputIsKeptWhenCrsAreStripped)
+{
+    // An old Macintosh line end, and a CR LF cut short; also when the CR
+    // ends a read block rather than the file.
+    for (const std::string& text : {std::string("a\r"), std::string("a\r\r"), std::string(65535, 'x') + "\r"}) {
+        SCOPED_TRACE(text.size());
+        const std::string expected = text.substr(0, text.find('\r') + 1);
+        EXPECT_TRUE(Run({"-n", "-f", "cp866", "-t", "koi8-r"}, text).out == expected);
+        WriteFile(Work("mac.txt"), text);
+        ASSERT_EQ(Run({"-n", "-f", "cp866", "-t", "koi8-r", Work("mac.txt"), Work("mac.txt")}).exitCode, 0);
+        EXPECT_TRUE(ReadFile(Work("mac.txt")) == expected);
+    }
 }
 
 TEST_F(tarvoconv_files, LongBinaryStreamMatchesOneCallConversion)

@@ -67,6 +67,62 @@ TEST_F(FileConversionTest, NulBytesStayAndALineEndSplitBetweenBlocksStaysOne)
     EXPECT_EQ(ReadBytes(path), head + filler + "\n" + Koi8Line + "z");
 }
 
+TEST_F(FileConversionTest, ACrThatEndsTheFileSurvivesStrippingCrs)
+{
+    SetOverwrite(true);
+    Command(IDM_CONVERT_NEWLINES);
+    Command(IDM_SOURCE_FIRST + 1);  // cp1251 to KOI8-R: CR LF becomes LF
+    Command(IDM_DESTINATION_FIRST + 2);
+    const std::string path = folder.File("in.txt");
+    const struct {
+        std::string input, expected;
+    } cases[] = {
+        {"a\r", "a\r"},  // an old Macintosh line end
+        {"a\r\n\r", "a\n\r"},  // a CR LF cut short
+        {"\r\r\r", "\r"},
+        {std::string(511, 'x') + "\r", std::string(511, 'x') + "\r"},
+        {std::string(512, 'x') + "\r", std::string(512, 'x') + "\r"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input.size());
+        WriteBytes(path, c.input);
+        EXPECT_EQ(Convert(path), 1);
+        EXPECT_EQ(ReadBytes(path), c.expected);
+    }
+}
+
+// A pipe's writer that sends its text in pieces shorter than a block, with
+// pauses, so that every read comes back short.
+DWORD WINAPI WriteInPieces(void* parameter)
+{
+    HANDLE pipe = parameter;
+    ConnectNamedPipe(pipe, nullptr);
+    for (int piece = 0; piece < 8; ++piece) {
+        DWORD written;
+        WriteFile(pipe, Koi8Line.data(), static_cast<DWORD>(Koi8Line.size()), &written, nullptr);
+        Sleep(20);
+    }
+    // Closed, not disconnected: the reader gets what is left, then the end.
+    FlushFileBuffers(pipe);
+    CloseHandle(pipe);
+    return 0;
+}
+
+TEST_F(FileConversionTest, ShortReadsFromAPipeAreNotTheEnd)
+{
+    const char name[] = "\\\\.\\pipe\\tarvo-short-reads";
+    HANDLE pipe = CreateNamedPipeA(name, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
+    ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+    HANDLE writer = CreateThread(nullptr, 0, WriteInPieces, pipe, 0, nullptr);
+    const std::string output = folder.File("out.txt");
+    std::vector<BoxText> shown;
+    EXPECT_EQ(Convert(name, {EnterFileName(output), Press(IDOK)}, &shown), 1);
+    EXPECT_EQ(shown.size(), 1u) << "the save dialog, and no error";
+    WaitForSingleObject(writer, 5000);
+    CloseHandle(writer);
+    EXPECT_EQ(ReadBytes(output), Repeat(Cp1251Line, 8 * Cp1251Line.size()));
+}
+
 TEST_F(FileConversionTest, SaveDialogWritesANewFileInTheFolderItStartsIn)
 {
     const std::string input = folder.File("in.txt");

@@ -51,6 +51,21 @@ TEST_F(FileConversionTest, InPlaceTheInputIsKeptWhenItCannotBeReadOrReplaced)
     }
 }
 
+TEST_F(FileConversionTest, InPlaceAReadOnlyInputIsRefusedBeforeTheQuestion)
+{
+    ShowSourcePane();
+    SetOverwrite(true);
+    const std::string input = folder.File("in.txt");
+    WriteBytes(input, Koi8Line);
+    SetFileAttributesA(input.c_str(), FILE_ATTRIBUTE_READONLY);
+    std::vector<BoxText> shown;
+    EXPECT_EQ(Convert(input, {Press(IDOK), Press(IDYES)}, &shown), 0);
+    SetFileAttributesA(input.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ExpectOneBox(shown, "Can't replace", input);
+    EXPECT_EQ(ReadBytes(input), Koi8Line);
+    EXPECT_EQ(folder.Names(), Names{"in.txt"});
+}
+
 TEST_F(FileConversionTest, InPlaceATemporaryFileThatCannotBeWrittenIsRemoved)
 {
     ShowSourcePane();  // for the question, during which the test takes the file
@@ -79,11 +94,11 @@ TEST_F(FileConversionTest, InPlaceATemporaryFileThatCannotBeWrittenIsRemoved)
 
 TEST_F(FileConversionTest, InPlaceNothingIsConvertedWhereNoTemporaryFileCanBeMade)
 {
-    // Not even root may create files in /proc.
+    // Not even root may create files in /proc; the file itself is writable.
     SetOverwrite(true);
     std::vector<BoxText> shown;
-    EXPECT_EQ(Convert("Z:\\proc\\version", {Press(IDOK)}, &shown), 0);
-    ExpectOneBox(shown, "Can't create temporary file", "Z:\\proc");
+    EXPECT_EQ(Convert("Z:\\proc\\sys\\kernel\\hostname", {Press(IDOK)}, &shown), 0);
+    ExpectOneBox(shown, "Can't create temporary file", "Z:\\proc\\sys\\kernel");
 }
 
 TEST_F(FileConversionTest, ToANewFileFailuresAreReportedAndTheInputKept)
