@@ -13,6 +13,7 @@
 #include "toolbars.h"
 
 HWND NextViewer;
+HANDLE(WINAPI* PutClipboardData)(UINT format, HANDLE block) = SetClipboardData;
 
 namespace {
 
@@ -20,10 +21,54 @@ namespace {
 // programs turn the 8-bit text into the right Unicode characters.
 const DWORD RussianLocale = 1049;
 
+// Set while SetClipboardViewer runs: the notification that joining brings
+// (and the one of a conversion it sets off) come before the next window
+// of the chain is known.
+bool JoiningChain;
+bool WithheldWhileJoining;
+
+// How deep this window is in its own sends of WM_DRAWCLIPBOARD along the
+// chain. A window further on that changes the clipboard while it hears of
+// a change brings the next notification here while the first is still on
+// the stack; it waits in the queue instead, so that the stack stays flat
+// whatever the other program does.
+int PassingOn;
+
 void PassDrawClipboardOn(WPARAM wParam, LPARAM lParam)
 {
-    if (NextViewer)
-        SendMessageA(NextViewer, WM_DRAWCLIPBOARD, wParam, lParam);
+    if (JoiningChain) {
+        WithheldWhileJoining = true;
+        return;
+    }
+    if (!NextViewer)
+        return;
+    ++PassingOn;
+    SendMessageA(NextViewer, WM_DRAWCLIPBOARD, wParam, lParam);
+    --PassingOn;
+}
+
+// The text this window last put on the clipboard, as a length and a hash.
+// A program that puts that very text back (clipboard managers do) must not
+// have it converted a second time, which would garble it.
+struct TextPrint {
+    SIZE_T length;
+    unsigned long long hash;
+};
+TextPrint LastConverted;
+
+// Up to the first NUL, and never past size.
+TextPrint PrintOf(const unsigned char* text, SIZE_T size)
+{
+    TextPrint print = {0, 14695981039346656037ull};
+    for (; print.length < size && text[print.length]; ++print.length)
+        print.hash = (print.hash ^ text[print.length]) * 1099511628211ull;
+    return print;
+}
+
+bool IsLastConverted(const unsigned char* text, SIZE_T size)
+{
+    const TextPrint print = PrintOf(text, size);
+    return print.length == LastConverted.length && print.hash == LastConverted.hash;
 }
 
 // The text of the size-byte block at text, up to its NUL, converted into a
@@ -49,9 +94,26 @@ HGLOBAL ConvertIntoNewBlock(const unsigned char* text, unsigned size)
         GlobalFree(block);
         return nullptr;
     }
-    const int written = ConvertChunk(output, text, size, 1);
+    int written = ConvertChunk(output, text, size, 1);
     if (!terminated)
-        ConvertChunk(output + written, &Nul, 1, 0);
+        written += ConvertChunk(output + written, &Nul, 1, 0);
+    LastConverted = PrintOf(output, static_cast<SIZE_T>(written));
+    GlobalUnlock(block);
+    return block;
+}
+
+// The user's text as it was, for the clipboard should it refuse the
+// converted one after it has been emptied.
+HGLOBAL CopyOfBlock(const void* bytes, SIZE_T size)
+{
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size);
+    void* copy = block ? GlobalLock(block) : nullptr;
+    if (!copy) {
+        if (block)
+            GlobalFree(block);
+        return nullptr;
+    }
+    std::memcpy(copy, bytes, size);
     GlobalUnlock(block);
     return block;
 }
@@ -73,30 +135,44 @@ void AddRussianLocale()
 }
 
 // ConvertClipboard's work; true when it replaced the clipboard's contents,
-// which brings a notification of its own along the chain.
-bool ReplaceClipboardText(HWND window)
+// which brings a notification of its own along the chain. onlyForeignText
+// leaves alone the text this window itself put there last.
+bool ReplaceClipboardText(HWND window, bool onlyForeignText)
 {
     if (!OpenClipboard(window))
         return false;
     HANDLE source = GetClipboardData(CF_TEXT);
     const SIZE_T size = source ? GlobalSize(source) : 0;
     const unsigned char* text = size ? static_cast<const unsigned char*>(GlobalLock(source)) : nullptr;
-    if (!text) {
+    if (!text || (onlyForeignText && IsLastConverted(text, size))) {
+        if (text)
+            GlobalUnlock(source);
         CloseClipboard();
         return false;
     }
+    const TextPrint before = LastConverted;
     HGLOBAL converted = ConvertIntoNewBlock(text, static_cast<unsigned>(size));
+    HGLOBAL original = converted ? CopyOfBlock(text, size) : nullptr;
     GlobalUnlock(source);
-    // Without a block for the result, emptying the clipboard would only
-    // throw the user's text away.
-    if (!converted) {
+    // Without blocks for the result and for the way back, emptying the
+    // clipboard could throw the user's text away.
+    if (!original) {
+        if (converted)
+            GlobalFree(converted);
+        LastConverted = before;
         CloseClipboard();
         return false;
     }
     EmptyClipboard();
-    if (!SetClipboardData(CF_TEXT, converted))
+    if (PutClipboardData(CF_TEXT, converted)) {
+        GlobalFree(original);
+        AddRussianLocale();
+    } else {
         GlobalFree(converted);
-    AddRussianLocale();
+        LastConverted = before;
+        if (!SetClipboardData(CF_TEXT, original))
+            GlobalFree(original);
+    }
     CloseClipboard();
     return true;
 }
@@ -107,11 +183,28 @@ bool ClipboardHasText() { return IsClipboardFormatAvailable(CF_TEXT) != 0; }
 
 void ConvertClipboard(HWND window)
 {
-    ReplaceClipboardText(window);
+    ReplaceClipboardText(window, false);
+}
+
+void JoinClipboardChain(HWND window)
+{
+    JoiningChain = true;
+    WithheldWhileJoining = false;
+    NextViewer = SetClipboardViewer(window);
+    JoiningChain = false;
+    // Text converted the moment this window joined is news to the rest of
+    // the chain, which hears of it once. Any other notification of the
+    // join was this window's alone.
+    if (WithheldWhileJoining && GetClipboardOwner() == window)
+        PassDrawClipboardOn(0, 0);
 }
 
 void OnDrawClipboard(HWND window, WPARAM wParam, LPARAM lParam)
 {
+    if (PassingOn) {
+        PostMessageA(window, WM_DEFERRED_DRAWCLIPBOARD, wParam, lParam);
+        return;
+    }
     const bool automatic = SendMessageA(CommandBar, TB_ISBUTTONCHECKED, IDM_AUTO_CONVERT, 0) != 0;
     const bool text = ClipboardHasText();
     // Only the main window's own changes are kept from a second conversion;
@@ -125,7 +218,7 @@ void OnDrawClipboard(HWND window, WPARAM wParam, LPARAM lParam)
         // The windows after this one hear of the converted text only, from
         // the notification that the conversion itself brings. When nothing
         // was converted, that one never comes: this one goes on instead.
-        if (!ReplaceClipboardText(window))
+        if (!ReplaceClipboardText(window, true))
             PassDrawClipboardOn(wParam, lParam);
         return;
     }

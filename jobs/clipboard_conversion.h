@@ -7,12 +7,21 @@
 // The next window of the clipboard viewer chain; NULL when this is the last.
 extern HWND NextViewer;
 
+// SetClipboardData; a test puts a refusing one in its place, since the
+// real clipboard cannot be made to refuse a block.
+extern HANDLE(WINAPI* PutClipboardData)(UINT format, HANDLE block);
+
 // Command 102: converts CF_TEXT from the source to the destination code
 // page and adds CF_LOCALE 1049, leaving the window the clipboard's owner.
 // When it cannot (the clipboard is held by another program, holds no text,
 // or there is no memory for the result) the clipboard stays as it was.
 void ConvertClipboard(HWND window);
 
-// WM_DRAWCLIPBOARD and WM_CHANGECBCHAIN; the window procedure returns 1.
+// Joins the clipboard viewer chain and sets NextViewer.
+void JoinClipboardChain(HWND window);
+
+// WM_DRAWCLIPBOARD (also as WM_DEFERRED_DRAWCLIPBOARD, a notification that
+// arrived while an earlier one was being passed on) and WM_CHANGECBCHAIN;
+// the window procedure returns 1.
 void OnDrawClipboard(HWND window, WPARAM wParam, LPARAM lParam);
 void OnChangeClipboardChain(HWND window, HWND removed, HWND next);

@@ -62,4 +62,7 @@
 
 // The tray icon's callback message.
 #define WM_TRAYNOTIFY            32868
+// A clipboard notification put off until the one before it has gone along
+// the chain.
+#define WM_DEFERRED_DRAWCLIPBOARD 32869
 #define TRAY_ICON_ID             1

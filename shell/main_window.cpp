@@ -64,7 +64,7 @@ BOOL OnCreate(HWND window, const CREATESTRUCTA*)
     TrayMenu = GetSubMenu(CommandMenu, 0);
     CodePageMenu = LoadMenuA(Instance, MAKEINTRESOURCEA(IDR_CODEPAGE_MENU));
     ApplySettings(Settings, window);
-    NextViewer = SetClipboardViewer(window);
+    JoinClipboardChain(window);
     Initializing = 0;
     HelpCursor = LoadCursorA(Instance, MAKEINTRESOURCEA(IDC_CONTEXT_HELP_CURSOR));
     InstallHotKeys(window, HotKeys1);  // a key taken by another program: silent at start
@@ -159,6 +159,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_LBUTTONDOWN: OnLeftButtonDown(window, (short)LOWORD(lParam), (short)HIWORD(lParam)); break;
     case WM_DROPFILES: OnDropFiles(window, reinterpret_cast<HDROP>(wParam)); return 1;
     case WM_DRAWCLIPBOARD: OnDrawClipboard(window, wParam, lParam); return 1;
+    case WM_DEFERRED_DRAWCLIPBOARD: OnDrawClipboard(window, wParam, lParam); return 1;
     case WM_CHANGECBCHAIN: OnChangeClipboardChain(window, reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam)); return 1;
     case WM_HOTKEY: OnHotKey(window, static_cast<int>(wParam)); return 1;
     case WM_TRAYNOTIFY: OnTrayNotify(window, lParam); break;

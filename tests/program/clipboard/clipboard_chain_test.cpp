@@ -43,6 +43,43 @@ TEST_F(ClipboardChainTest, CopiedTextIsConvertedOnceAndTheNextViewerHearsOnlyOfT
     }
 }
 
+TEST_F(ClipboardChainTest, TextConvertedOnJoiningIsAnnouncedToTheRestOfTheChainOnce)
+{
+    Peer other;
+    ASSERT_TRUE(other.Running());
+    other.Copy(Koi8rGreeting + Nul);
+    ASSERT_TRUE(WaitUntil([&] { return other.Record().drawCount == 1; })) << "its own copy";
+    ASSERT_TRUE(StartTarvo());
+    ASSERT_TRUE(WaitUntil([&] { return other.Record().drawCount >= 2; }));
+    PumpMessages(SettleMs);
+    EXPECT_EQ(other.Record().drawCount, 2);
+    EXPECT_EQ(OwnerOf(other.Record().drawn[1]), MainWindow);
+    EXPECT_EQ(TextOf(other.Record().drawn[1]), Cp1251Greeting);
+}
+
+// A viewer that puts the text back whenever it hears of a change (some
+// clipboard managers do) must neither have it converted again nor drive
+// the two programs into ever deeper calls.
+TEST_F(ClipboardChainTest, AViewerThatPutsTheTextBackGetsItConvertedOnceAndNoDeeperCalls)
+{
+    for (LONG rewrites : {1, 6}) {
+        SCOPED_TRACE(rewrites);
+        Peer other;
+        ASSERT_TRUE(other.Running());
+        ASSERT_TRUE(StartTarvo());
+        other.RewriteOnNotifications(rewrites);
+        other.Copy(Koi8rGreeting + Nul);
+        ASSERT_TRUE(WaitUntil([&] { return other.Record().drawCount == rewrites + 1; }));
+        PumpMessages(SettleMs);
+        EXPECT_EQ(other.Record().drawCount, rewrites + 1) << "every change heard, once";
+        for (LONG n = 0; n <= rewrites; ++n)
+            EXPECT_EQ(TextOf(other.Record().drawn[n]), Cp1251Greeting) << n;
+        EXPECT_EQ(TextOf(ReadNow()), Cp1251Greeting);
+        EXPECT_EQ(other.Record().deepest, 1);
+        StopTarvo();
+    }
+}
+
 TEST_F(ClipboardChainTest, WhenNothingIsConvertedTheNotificationIsPassedOn)
 {
     Peer other;

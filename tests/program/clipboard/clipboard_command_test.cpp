@@ -1,5 +1,6 @@
 // "Convert Clipboard" (command 102) on text that a window of the test put
 // on the clipboard, with automatic conversion off.
+#include "clipboard_conversion.h"
 #include "clipboard_test_support.h"
 #include "hot_keys.h"
 #include "resource_ids.h"
@@ -116,6 +117,17 @@ TEST_F(ConvertClipboardCommandTest, WithoutMemoryForTheResultTheClipboardStaysAs
     view = ReadNow();
     EXPECT_EQ(OwnerOf(view), MainWindow);
     EXPECT_EQ(TextOf(view).substr(0, Cp1251Greeting.size()), Cp1251Greeting);
+}
+
+HANDLE WINAPI RefuseBlock(UINT, HANDLE) { return nullptr; }
+
+TEST_F(ConvertClipboardCommandTest, TextTheClipboardRefusesAfterEmptyingGivesWayToTheOriginal)
+{
+    copier_.Copy(Koi8rGreeting + Nul);
+    PutClipboardData = RefuseBlock;
+    Command(IDM_CONVERT_CLIPBOARD);
+    PutClipboardData = SetClipboardData;
+    EXPECT_EQ(TextOf(ReadNow()), Koi8rGreeting);
 }
 
 TEST_F(ConvertClipboardCommandTest, TheSecondHotKeyConvertsAlsoWhileTheWindowIsInTheTray)

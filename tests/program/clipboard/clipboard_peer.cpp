@@ -68,16 +68,34 @@ void See(HWND window, ClipboardView& view)
         ReadClipboard(window, view);
 }
 
+// Puts the text it finds back as its own, as a clipboard manager does.
+void PutTextBack(HWND window, const ClipboardView& found)
+{
+    if (!found.hasText || !OpenClipboard(window))
+        return;
+    EmptyClipboard();
+    PutBlock(CF_TEXT, found.text, found.textLength + (found.terminated ? 1 : 0));
+    CloseClipboard();
+}
+
 void OnDrawClipboard(HWND window, WPARAM wParam, LPARAM lParam)
 {
+    const LONG depth = InterlockedIncrement(&Record->depth);
+    if (depth > Record->deepest)
+        InterlockedExchange(&Record->deepest, depth);
     if (Joined) {
+        ClipboardView found;
+        See(window, found);
         const LONG seen = Record->drawCount;
         if (seen >= 0 && static_cast<unsigned>(seen) < PeerNoticeCapacity)
-            See(window, Record->drawn[seen]);
+            Record->drawn[seen] = found;
         InterlockedIncrement(&Record->drawCount);
+        if (Record->rewrites > 0 && InterlockedDecrement(&Record->rewrites) >= 0)
+            PutTextBack(window, found);
     }
     if (NextViewer)
         SendMessageA(NextViewer, WM_DRAWCLIPBOARD, wParam, lParam);
+    InterlockedDecrement(&Record->depth);
 }
 
 void OnChangeClipboardChain(HWND removed, HWND next)

@@ -22,6 +22,9 @@ struct PeerRecord {
     volatile LONG holding;       // the peer keeps the clipboard open
     volatile LONG drawCount;     // WM_DRAWCLIPBOARD notifications since joining
     volatile LONG changeCount;   // WM_CHANGECBCHAIN notices since joining
+    volatile LONG rewrites;      // notifications still to answer by putting the text back, as clipboard managers do
+    volatile LONG depth;         // notifications being handled, one inside the other
+    volatile LONG deepest;       // the most of them at once
     ClipboardView drawn[PeerNoticeCapacity];       // the clipboard as the first notifications found it
     PeerChainNotice changes[PeerNoticeCapacity];   // the first notices
     ClipboardView read;          // the clipboard as PeerRead found it

@@ -192,6 +192,11 @@ Peer::~Peer()
         CloseHandle(mapping_);
 }
 
+void Peer::RewriteOnNotifications(LONG count)
+{
+    InterlockedExchange(&record_->rewrites, count);
+}
+
 HWND Peer::Window() const
 {
     return record_ ? reinterpret_cast<HWND>(static_cast<UINT_PTR>(record_->window)) : nullptr;

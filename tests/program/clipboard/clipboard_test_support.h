@@ -74,6 +74,9 @@ public:
     void Release();
     ClipboardView Read();
     void LeaveChain();
+    // The peer answers the next count notifications by putting the text it
+    // finds back as its own.
+    void RewriteOnNotifications(LONG count);
 
 private:
     void Send(UINT command, WPARAM wParam = 0);
