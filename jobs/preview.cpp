@@ -132,7 +132,7 @@ void ShowPreview(HWND window, int show)
     RefreshPreview(window, 1);
 }
 
-void OnSize(HWND window, int, int width, int height)
+void OnSize(HWND window, int sizeType, int width, int height)
 {
     // The toolbars lay themselves out along the new client area.
     SendMessageA(CommandBar, WM_SIZE, width, height);
@@ -141,8 +141,9 @@ void OnSize(HWND window, int, int width, int height)
         return;
     PlacePanes(window);
     // The sizes the window passes through while it is created are not the
-    // user's: W and H stay as they were stored.
-    if (Initializing)
+    // user's, and neither is the little one of a minimized window: W and H
+    // stay as they were.
+    if (Initializing || sizeType == SIZE_MINIMIZED)
         return;
     RECT frame;
     GetWindowRect(window, &frame);

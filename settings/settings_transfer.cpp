@@ -72,6 +72,25 @@ void ApplySystemMenu(DWORD parameters, HWND window)
     CheckMenuItem(menu, IDM_SAME_PATHS, MF_BYCOMMAND | check(parameters, ParamSamePaths));
 }
 
+// Where the window stands when it is neither minimized nor maximized. A
+// minimized window stands off the screen at a tiny size; stored, that
+// would bring the next start up in a corner with panes of no height.
+void NormalWindowRect(HWND window, RECT& rect)
+{
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    if (!IsIconic(window) || !GetWindowPlacement(window, &placement)) {
+        GetWindowRect(window, &rect);
+        return;
+    }
+    // The normal place is given in workspace coordinates, which start at
+    // the work area's corner rather than the screen's.
+    RECT workArea = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+    rect = placement.rcNormalPosition;
+    OffsetRect(&rect, workArea.left, workArea.top);
+}
+
 } // namespace
 
 void ApplySettings(SettingsRecord& settings, HWND window)
@@ -103,7 +122,7 @@ void CaptureSettings(SettingsRecord& settings, HWND window)
     settings.Parameters = parameters;
 
     RECT current;
-    GetWindowRect(window, &current);
+    NormalWindowRect(window, current);
     settings.X = current.left;
     settings.Y = current.top;
     if (IsSet(parameters, ParamPreview)) {

@@ -67,9 +67,9 @@ void OnLeftButtonDown(HWND window, int x, int y)
 {
     if (!ContextHelpMode)
         return;
+    ContextHelpMode = 0;  // first: releasing the capture is no loss of it
     ReleaseCapture();
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-    ContextHelpMode = 0;
 
     POINT point = {x, y};
     ClientToScreen(window, &point);
@@ -78,6 +78,14 @@ void OnLeftButtonDown(HWND window, int x, int y)
         OpenHelpContents(window);
     else
         WinHelpA(window, HelpFile(), HELP_CONTEXTPOPUP, context);
+}
+
+void OnCaptureChanged()
+{
+    if (!ContextHelpMode)
+        return;
+    ContextHelpMode = 0;
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
 }
 
 void CloseHelp(HWND window)

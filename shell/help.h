@@ -18,5 +18,9 @@ void OnKeyDown(HWND window, WPARAM key);
 // for what the click hit (client coordinates).
 void OnLeftButtonDown(HWND window, int x, int y);
 
+// WM_CAPTURECHANGED: the mouse went elsewhere (Alt+Tab, the system menu,
+// another window), so context-help mode ends without help.
+void OnCaptureChanged();
+
 // Leaves context-help mode and closes the help window, for the window's end.
 void CloseHelp(HWND window);

@@ -117,7 +117,7 @@ void OnHotKey(HWND window, int id)
 {
     if (id == ActivationHotKey) {
         if (!IsWindowVisible(window)) {
-            NotifyIcon(window, NIM_DELETE, TRAY_ICON_ID, nullptr, nullptr);
+            RemoveTrayIcon(window);
             ShowWindow(window, SW_SHOW);
         }
         SetForegroundWindow(window);

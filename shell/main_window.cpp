@@ -74,7 +74,7 @@ BOOL OnCreate(HWND window, const CREATESTRUCTA*)
 void OnDestroy(HWND window)
 {
     RemoveHotKeys(window);
-    NotifyIcon(window, NIM_DELETE, TRAY_ICON_ID, nullptr, nullptr);
+    RemoveTrayIcon(window);
     CloseHelp(window);
     DestroyCursor(HelpCursor);
     HelpCursor = nullptr;
@@ -89,6 +89,16 @@ void OnDestroy(HWND window)
     DefWindowProcA(window, WM_DESTROY, 0, 0);
     // The children go with the window.
     MainWindow = CommandBar = CodePageBar = SourcePane = ResultPane = nullptr;
+}
+
+// At log-off or shutdown the window is not destroyed: the settings are
+// saved now, exactly as at exit, or every change of the session is lost.
+void OnEndSession(HWND window, BOOL ending)
+{
+    if (!ending)
+        return;
+    CaptureSettings(Settings, window);
+    SaveSettings(Settings);
 }
 
 // Without the preview the window can be neither enlarged nor shrunk; with
@@ -147,6 +157,11 @@ HWND CreateMainWindow(HINSTANCE instance)
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // A registered message has no number to put among the cases.
+    if (message == TaskbarCreatedMessage && message != 0) {
+        OnTaskbarCreated(window);
+        return 0;
+    }
     switch (message) {
     case WM_CREATE: return OnCreate(window, reinterpret_cast<CREATESTRUCTA*>(lParam)) ? 0 : -1;
     case WM_DESTROY: OnDestroy(window); return 0;
@@ -163,6 +178,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CHANGECBCHAIN: OnChangeClipboardChain(window, reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam)); return 1;
     case WM_HOTKEY: OnHotKey(window, static_cast<int>(wParam)); return 1;
     case WM_TRAYNOTIFY: OnTrayNotify(window, lParam); break;
+    case WM_QUERYENDSESSION: return TRUE;
+    case WM_ENDSESSION: OnEndSession(window, static_cast<BOOL>(wParam)); return 0;
+    case WM_CAPTURECHANGED: OnCaptureChanged(); break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -6,7 +6,20 @@
 #include "resource_ids.h"
 #include "toolbars.h"
 
+UINT TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+
 namespace {
+
+// The icon is shown exactly while the window is hidden behind it.
+bool IconShown;
+
+bool AddIcon(HWND window)
+{
+    HICON icon = static_cast<HICON>(
+        LoadImageA(Instance, MAKEINTRESOURCEA(IDI_TARVO_SMALL), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    IconShown = NotifyIcon(window, NIM_ADD, TRAY_ICON_ID, icon, nullptr) != 0;
+    return IconShown;
+}
 
 void ShowTrayMenu(HWND window)
 {
@@ -50,19 +63,33 @@ BOOL NotifyIcon(HWND window, DWORD action, UINT id, HICON icon, const char* tip)
 
 BOOL MinimizeToTray(HWND window)
 {
-    HICON icon = static_cast<HICON>(
-        LoadImageA(Instance, MAKEINTRESOURCEA(IDI_TARVO_SMALL), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-    if (!NotifyIcon(window, NIM_ADD, TRAY_ICON_ID, icon, nullptr))
+    // Already there: a second icon cannot be added, and minimizing the
+    // hidden window as well would bring it back minimized.
+    if (!IconShown && !AddIcon(window))
         return FALSE;
     ShowWindow(window, SW_HIDE);
     return TRUE;
+}
+
+void RemoveTrayIcon(HWND window)
+{
+    NotifyIcon(window, NIM_DELETE, TRAY_ICON_ID, nullptr, nullptr);
+    IconShown = false;
+}
+
+void OnTaskbarCreated(HWND window)
+{
+    // Without its icon a hidden window could not be found again; should
+    // the icon not come back, the window comes back minimized instead.
+    if (IconShown && !AddIcon(window))
+        ShowWindow(window, SW_SHOWMINNOACTIVE);
 }
 
 void OnTrayNotify(HWND window, LPARAM mouseMessage)
 {
     switch (mouseMessage) {
     case WM_LBUTTONDBLCLK:
-        NotifyIcon(window, NIM_DELETE, TRAY_ICON_ID, nullptr, nullptr);
+        RemoveTrayIcon(window);
         ShowWindow(window, SW_SHOW);
         SetForegroundWindow(window);
         break;

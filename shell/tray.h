@@ -12,5 +12,13 @@ BOOL NotifyIcon(HWND window, DWORD action, UINT id, HICON icon, const char* tip)
 // be added, and the window should minimize as usual.
 BOOL MinimizeToTray(HWND window);
 
+// Takes the icon away, if there is one.
+void RemoveTrayIcon(HWND window);
+
+// The shell's "TaskbarCreated" broadcast, after Explorer has started again
+// without the icons it showed.
+extern UINT TaskbarCreatedMessage;
+void OnTaskbarCreated(HWND window);
+
 // The icon's callback message; lParam is the mouse message.
 void OnTrayNotify(HWND window, LPARAM mouseMessage);

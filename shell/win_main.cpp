@@ -3,6 +3,25 @@
 
 #include "main_window.h"
 #include "settings.h"
+#include "resource_ids.h"
+
+namespace {
+
+void BringBackRunningInstance(HWND running)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(running, &process);
+    AllowSetForegroundWindow(process);
+    if (IsIconic(running))
+        ShowWindow(running, SW_RESTORE);
+    // Hidden in the tray: as if the user double-clicked its icon, which
+    // takes the icon away and shows the window.
+    if (!IsWindowVisible(running))
+        PostMessageA(running, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDBLCLK);
+    SetForegroundWindow(running);
+}
+
+} // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
@@ -11,9 +30,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     // One instance: a second start brings the first to the front.
     HWND running = FindWindowA("Tarvo", nullptr);
     if (running) {
-        if (IsIconic(running))
-            ShowWindow(running, SW_RESTORE);
-        SetForegroundWindow(running);
+        BringBackRunningInstance(running);
         return 0;
     }
 

@@ -170,6 +170,14 @@ TEST(EndToEnd, ConvertsAFileKeepsItsSettingsAndRunsOnlyOnce)
     EXPECT_EQ(ExitCode(second.process), 0u);
     EXPECT_EQ(TarvoWindow(), window);
 
+    // Hidden in the tray, a second start brings it back all the same.
+    PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(window); }));
+    second = StartProcess();
+    EXPECT_EQ(ExitCode(second.process), 0u);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }));
+    EXPECT_FALSE(IsIconic(window));
+
     PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_EQ(ExitCode(tarvo.process), 0u);
     EXPECT_FALSE(TarvoWindow());

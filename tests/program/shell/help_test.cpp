@@ -34,6 +34,21 @@ TEST_F(HelpTest, ButtonsGiveTheirCommandAndEverythingElseNothing)
     EXPECT_EQ(HelpContextAt(CentreOf(CodePageBar, 4)), 105);
 }
 
+TEST_F(HelpTest, LosingTheMouseEndsContextHelpModeWithoutHelp)
+{
+    Command(IDM_CONTEXT_HELP);
+    ASSERT_TRUE(ContextHelpMode);
+    HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    SetCapture(other);  // as the system menu or another window takes it
+    EXPECT_FALSE(ContextHelpMode);
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_ARROW));
+    ReleaseCapture();
+    DestroyWindow(other);
+    SendMessageA(MainWindow, WM_LBUTTONDOWN, 0, 0);  // a later plain click
+    PumpMessages(200);
+    EXPECT_FALSE(FindWindowA("MS_WINHELP", nullptr));
+}
+
 // The viewer's page is a rich edit control, 1793, somewhere among its children.
 BOOL CALLBACK FindPageText(HWND child, LPARAM found)
 {

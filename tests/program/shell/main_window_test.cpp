@@ -185,4 +185,37 @@ TEST_F(MainWindowTest, APositionOffTheDesktopIsBroughtBack)
     EXPECT_EQ(frame.top, desktop.bottom - 5);
 }
 
+TEST_F(MainWindowTest, MinimizedInTheOrdinaryWayItKeepsItsNormalPlaceAndSize)
+{
+    StoreParameters(DefaultParameters | ParamPreview, 60, 70);
+    HWND window = StartTarvo();
+    RECT normal;
+    GetWindowRect(window, &normal);
+    ShowWindow(window, SW_MINIMIZE);  // as a shortcut set to "Run: Minimized" does
+    ASSERT_TRUE(IsIconic(window));
+    StopTarvo();
+    EXPECT_EQ(Settings.X, normal.left);
+    EXPECT_EQ(Settings.Y, normal.top);
+    EXPECT_EQ(Settings.W, normal.right - normal.left);
+    EXPECT_EQ(Settings.H, normal.bottom - normal.top);
+}
+
+TEST_F(MainWindowTest, TheEndOfTheSessionSavesTheSettingsAsAnExitDoes)
+{
+    HWND window = StartTarvo();
+    Command(IDM_CONVERT_NEWLINES);
+    SetWindowPos(window, nullptr, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(SendMessageA(window, WM_QUERYENDSESSION, 0, 0));
+    EXPECT_EQ(StoredParameters(), 0u) << "nothing saved before the session ends";
+    SendMessageA(window, WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(StoredParameters(), DefaultParameters | ParamConvertNewlines);
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+    DWORD x = 0, size = 4;
+    RegQueryValueExA(key, "X", nullptr, nullptr, reinterpret_cast<BYTE*>(&x), &size);
+    RegCloseKey(key);
+    EXPECT_EQ(x, 30u);
+    EXPECT_TRUE(IsWindow(window)) << "still running until the system ends it";
+}
+
 } // namespace

@@ -52,6 +52,33 @@ TEST_F(TrayTest, TheActivationHotKeyBringsTheWindowBackToo)
     EXPECT_FALSE(TrayIconShown());
 }
 
+TEST_F(TrayTest, ASecondMinimizeInTheTrayLeavesTheWindowToComeBackWhole)
+{
+    Minimize();
+    Minimize();
+    EXPECT_FALSE(IsIconic(MainWindow));
+    TrayMouse(WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(IsWindowVisible(MainWindow));
+    EXPECT_FALSE(IsIconic(MainWindow));
+}
+
+TEST_F(TrayTest, TheIconComesBackWhenTheTaskbarIsCreatedAgain)
+{
+    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    SendMessageA(MainWindow, taskbarCreated, 0, 0);
+    EXPECT_FALSE(TrayIconShown()) << "not while the window is shown";
+    Minimize();
+    // A restarted Explorer has forgotten every icon.
+    NOTIFYICONDATAA data = {};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = MainWindow;
+    data.uID = TRAY_ICON_ID;
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &data));
+    SendMessageA(MainWindow, taskbarCreated, 0, 0);
+    EXPECT_TRUE(TrayIconShown());
+    EXPECT_FALSE(IsWindowVisible(MainWindow));
+}
+
 TEST_F(TrayTest, TheTrayMenuChecksTheCodePagesOfTheToolbar)
 {
     Command(IDM_SOURCE_FIRST + 4);
