@@ -77,7 +77,9 @@ int ChooseSaveName(HWND window, const char* path, const char* startDirectory, ch
     dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
     if (!GetSaveFileNameA(&dialog))
         return 0;
-    if (!CopyDirectoryOf(Settings.DstPath, SettingsPathSize, outputName)) {
+    // Some systems let a privileged user write over a read-only file; the
+    // mark says the file must stay as it is.
+    if (!CopyDirectoryOf(Settings.DstPath, SettingsPathSize, outputName) || IsReadOnlyFile(outputName)) {
         ReportFileProblem(window, "Can't open for write", outputName);
         return 0;
     }

@@ -85,12 +85,32 @@ start() {
         wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
             >>"$rig/wineboot.log" 2>&1 </dev/null
     fi
+    small_disk
     echo "wine-rig: display $DISPLAY, prefix $WINEPREFIX"
+}
+
+# Drive T: is a 512 KiB disk of its own, for the tests of a full disk. It
+# needs a tmpfs mount, which only root may make (and not in every
+# container); without it there is no T: and those tests say they skip.
+small_disk() {
+    local disk=$rig/small-disk
+    mkdir -p "$disk"
+    if ! mountpoint -q "$disk"; then
+        mount -t tmpfs -o size=512k tarvo-small-disk "$disk" >/dev/null 2>&1 </dev/null || true
+    fi
+    if mountpoint -q "$disk"; then
+        ln -sfn "$disk" "$WINEPREFIX/dosdevices/t:"
+    else
+        rm -f "$WINEPREFIX/dosdevices/t:"
+    fi
 }
 
 stop() {
     if [ -d "$WINEPREFIX" ]; then
         wineserver -k >/dev/null 2>&1 </dev/null || true
+    fi
+    if mountpoint -q "$rig/small-disk" 2>/dev/null; then
+        umount "$rig/small-disk" 2>/dev/null || true
     fi
     if [ -f "$state" ]; then
         . "$state"

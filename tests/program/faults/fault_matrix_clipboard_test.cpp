@@ -1,0 +1,154 @@
+// The fault matrix, the clipboard and the session: another program holds
+// the clipboard, puts odd blocks there, rewrites it or changes it a
+// thousand times; memory runs out; the session ends. The user's text is
+// there afterwards, as it was or converted exactly once.
+#include "fault_matrix.h"
+
+#include <memory>
+
+#include "clipboard_conversion.h"
+#include "clipboard_test_support.h"
+#include "main_window.h"
+#include "program_test_support.h"
+#include "resource_ids.h"
+#include "settings.h"
+
+namespace {
+
+const std::string Nul(1, '\0');
+
+// The whole text, not only the first bytes that a view records.
+std::string ClipboardText()
+{
+    std::string text;
+    if (!OpenClipboard(nullptr))
+        return text;
+    HANDLE block = GetClipboardData(CF_TEXT);
+    const SIZE_T size = block ? GlobalSize(block) : 0;
+    const char* data = size ? static_cast<const char*>(GlobalLock(block)) : nullptr;
+    if (data) {
+        text.assign(data, strnlen(data, size));
+        GlobalUnlock(block);
+    }
+    CloseClipboard();
+    return text;
+}
+
+void Command(int command) { SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
+
+HANDLE WINAPI RefuseBlock(UINT, HANDLE) { return nullptr; }
+
+class ClipboardFaults;
+
+struct ClipboardFault {
+    const char* fault;
+    void (ClipboardFaults::*run)();
+};
+
+// Automatic conversion is on, as at a first start; the other program is
+// clipboard_peer.exe, after the main window in the viewer chain.
+class ClipboardFaults : public ClipboardTest, public testing::WithParamInterface<ClipboardFault> {
+public:
+    void HeldOpen()
+    {
+        ASSERT_TRUE(peer->CopyAndHold(Koi8rGreeting + Nul));
+        ASSERT_TRUE(WaitUntil([&] { return peer->Record().drawCount == 1; }));
+        Command(IDM_CONVERT_CLIPBOARD);  // cannot open it either
+        peer->Release();
+        ExpectKept("the copied text", Koi8rGreeting, ClipboardText());
+    }
+
+    void WithoutNul()
+    {
+        CopierWindow copier;
+        copier.Copy(Koi8rGreeting);
+        ExpectKept("the text, converted", Cp1251Greeting, ClipboardText());
+    }
+
+    // Only the conversion runs short of memory: the copy comes first, with
+    // automatic conversion off.
+    void NoMemory()
+    {
+        Command(IDM_AUTO_CONVERT);
+        const SIZE_T oneMegabyte = 1 << 20;
+        const std::string large(oneMegabyte + oneMegabyte / 2, '\xC1');
+        CopierWindow copier;  // the peer takes only short texts
+        copier.Copy(large + Nul);
+        {
+            AddressSpaceFiller filler(oneMegabyte);
+            Command(IDM_CONVERT_CLIPBOARD);
+        }
+        ExpectKept("the copied text", large, ClipboardText());
+    }
+
+    void Rewriting()
+    {
+        peer->RewriteOnNotifications(5);
+        peer->Copy(Koi8rGreeting + Nul);
+        ASSERT_TRUE(WaitUntil([&] { return peer->Record().drawCount == 6; }));
+        ExpectKept("the text, converted once", Cp1251Greeting, ClipboardText());
+        EXPECT_EQ(peer->Record().deepest, 1);
+    }
+
+    // Each text waits for its conversion before the next comes, so that
+    // every one can be checked: converted once, none missed.
+    void ThousandChanges()
+    {
+        for (int n = 0; n < 1000; ++n) {
+            const std::string number = std::to_string(n);
+            peer->Copy(Koi8rGreeting + number + Nul);
+            const std::string expected = Cp1251Greeting + number;
+            if (!WaitUntil([&] { return GetClipboardOwner() == MainWindow && ClipboardText() == expected; }, 2000)) {
+                ExpectKept("change " + number + ", converted once", expected, ClipboardText());
+                return;
+            }
+        }
+    }
+
+    void Refused()
+    {
+        PutClipboardData = RefuseBlock;
+        peer->Copy(Koi8rGreeting + Nul);
+        PutClipboardData = SetClipboardData;
+        ExpectKept("the copied text", Koi8rGreeting, ClipboardText());
+    }
+
+    void SessionEnds()
+    {
+        Command(IDM_CONVERT_NEWLINES);
+        Command(IDM_SOURCE_FIRST + 0);
+        EXPECT_TRUE(SendMessageA(MainWindow, WM_QUERYENDSESSION, 0, 0));
+        SendMessageA(MainWindow, WM_ENDSESSION, TRUE, 0);
+        DWORD stored = 0, size = sizeof stored;
+        RegGetValueA(HKEY_CURRENT_USER, SettingsKey, "Parameters", RRF_RT_REG_DWORD, nullptr, &stored, &size);
+        EXPECT_EQ(stored, (DefaultParameters & ~ParamSourceMask) | ParamConvertNewlines);
+    }
+
+    // Started by the test, after the clipboard was emptied: it must not
+    // count that as a change.
+    std::unique_ptr<Peer> peer;
+};
+
+const ClipboardFault Faults[] = {
+    {"clipboard held open by another program", &ClipboardFaults::HeldOpen},
+    {"text without NUL", &ClipboardFaults::WithoutNul},
+    {"no memory for the converted text", &ClipboardFaults::NoMemory},
+    {"a viewer that puts the text back on every notification", &ClipboardFaults::Rewriting},
+    {"1000 quick changes by another program", &ClipboardFaults::ThousandChanges},
+    {"the clipboard refuses the converted text", &ClipboardFaults::Refused},
+    {"the session ends with changed settings", &ClipboardFaults::SessionEnds},
+};
+
+TEST_P(ClipboardFaults, LeavesNothingLostOrStranded)
+{
+    peer.reset(new Peer);
+    ASSERT_TRUE(peer->Running());
+    ASSERT_TRUE(StartTarvo());
+    (this->*GetParam().run)();
+    CountRow();
+}
+
+
+INSTANTIATE_TEST_SUITE_P(Clipboard, ClipboardFaults, testing::ValuesIn(Faults), RowNameOf<ClipboardFault>);
+
+} // namespace

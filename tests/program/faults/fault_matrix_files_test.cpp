@@ -1,0 +1,302 @@
+// The fault matrix, files: a job meets a fault of the disk, of the file or
+// of its path. Whatever happens, the input is there as it was (or correctly
+// converted), nothing is left beside it, and the program goes on.
+#include "fault_matrix.h"
+#include "file_test_support.h"
+
+#include <algorithm>
+
+#include "file_conversion.h"
+#include "main_window.h"
+#include "resource_ids.h"
+#include "settings.h"
+
+namespace {
+
+class FileFaults;
+
+struct FileFault {
+    const char* fault;
+    const char* userSees;  // the box's title or text at the end; "" for none
+    bool needsSmallDisk;
+    // Arranges the fault, runs the job and checks what is left; returns
+    // what the job showed.
+    std::vector<BoxText> (FileFaults::*run)();
+};
+
+Names NamesIn(const std::string& folder)
+{
+    Names names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+HANDLE Hold(const std::string& path, DWORD share)
+{
+    return CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Paths longer than the ANSI calls take, made and read through the wide
+// calls' long form.
+std::wstring LongForm(const std::string& path) { return L"\\\\?\\" + std::wstring(path.begin(), path.end()); }
+
+void WriteLong(const std::string& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileW(LongForm(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+// count bytes from offset; fewer where the file ends.
+std::string ReadLong(const std::string& path, unsigned long long offset = 0, DWORD count = 1 << 20)
+{
+    HANDLE file = CreateFileW(LongForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "";
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    SetFilePointerEx(file, at, nullptr, FILE_BEGIN);
+    std::string bytes(count, '\0');
+    DWORD read = 0;
+    ReadFile(file, &bytes[0], count, &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+const unsigned long long FourGiB = 1ull << 32;
+
+class FileFaults : public FileConversionTest, public testing::WithParamInterface<FileFault> {
+public:
+    // Runs the job and checks its result; the dialogs it shows are
+    // answered in turn.
+    std::vector<BoxText> Job(const std::string& path, const std::vector<Answer>& answers, int expected)
+    {
+        std::vector<BoxText> shown;
+        EXPECT_EQ(Convert(path, answers, &shown), expected);
+        return shown;
+    }
+
+    std::vector<BoxText> DiskFullNewFile()
+    {
+        const std::string input = folder.File("in.txt"), output = SmallDisk() + "\\out.txt";
+        const std::string text = Repeat(Koi8Line, 1 << 20);
+        WriteBytes(input, text);
+        const std::vector<BoxText> shown = Job(input, {EnterFileName(output), Press(IDOK)}, 0);
+        ExpectKept("input", text, ReadBytes(input));
+        DeleteFileA(output.c_str());
+        return shown;
+    }
+
+    std::vector<BoxText> DiskFullInPlace()
+    {
+        SetOverwrite(true);
+        const std::string disk = SmallDisk(), input = disk + "\\in.txt", filler = disk + "\\fill";
+        const std::string text = Repeat(Koi8Line, 128 * 1024);
+        WriteBytes(input, text);
+        ULARGE_INTEGER free = {};
+        GetDiskFreeSpaceExA((disk + "\\").c_str(), &free, nullptr, nullptr);
+        WriteBytes(filler, std::string(static_cast<size_t>(free.QuadPart) - 64 * 1024, 'f'));
+        const std::vector<BoxText> shown = Job(input, {Press(IDOK)}, 0);
+        ExpectKept("input", text, ReadBytes(input));
+        EXPECT_EQ(NamesIn(disk), (Names{"fill", "in.txt"}));
+        DeleteFileA(input.c_str());
+        DeleteFileA(filler.c_str());
+        return shown;
+    }
+
+    std::vector<BoxText> ReadOnlyInput()
+    {
+        SetOverwrite(true);
+        const std::string input = folder.File("in.txt");
+        WriteBytes(input, Koi8Line);
+        SetFileAttributesA(input.c_str(), FILE_ATTRIBUTE_READONLY);
+        const std::vector<BoxText> shown = Job(input, {Press(IDOK)}, 0);
+        ExpectKept("input", Koi8Line, ReadBytes(input));
+        EXPECT_EQ(folder.Names(), Names{"in.txt"});
+        return shown;
+    }
+
+    std::vector<BoxText> ReadOnlyOutput()
+    {
+        const std::string input = folder.File("in.txt"), output = folder.File("out.txt");
+        WriteBytes(input, Koi8Line);
+        WriteBytes(output, "kept");
+        SetFileAttributesA(output.c_str(), FILE_ATTRIBUTE_READONLY);
+        const std::vector<BoxText> shown = Job(input, {EnterFileName(output), Press(IDYES), Press(IDOK)}, 0);
+        ExpectKept("input", Koi8Line, ReadBytes(input));
+        ExpectKept("the read-only output", "kept", ReadBytes(output));
+        EXPECT_EQ(folder.Names(), (Names{"in.txt", "out.txt"}));
+        return shown;
+    }
+
+    std::vector<BoxText> LockedInput()
+    {
+        SetOverwrite(true);
+        const std::string input = folder.File("in.txt");
+        WriteBytes(input, Koi8Line);
+        HANDLE held = Hold(input, 0);
+        const std::vector<BoxText> shown = Job(input, {Press(IDOK)}, 0);
+        CloseHandle(held);
+        ExpectKept("input", Koi8Line, ReadBytes(input));
+        EXPECT_EQ(folder.Names(), Names{"in.txt"});
+        return shown;
+    }
+
+    // Two files chosen at once; the second goes while the first one's save
+    // dialog is open.
+    std::vector<BoxText> InputDeletedAfterTheDialog()
+    {
+        lstrcpynA(Settings.SrcPath, folder.Path().c_str(), SettingsPathSize);
+        WriteBytes(folder.File("a.txt"), Koi8Line);
+        WriteBytes(folder.File("b.txt"), Koi8Line);
+        const Answer deleteThenSave = [&](HWND save) {
+            DeleteFileA(folder.File("b.txt").c_str());
+            EnterFileName(outputs.File("a.txt"))(save);
+        };
+        const std::vector<BoxText> shown = AnswerDialogs(
+            {EnterFileName("\"a.txt\" \"b.txt\""), deleteThenSave, Press(IDOK)}, [&] { Command(IDM_CONVERT_FILES); });
+        ExpectKept("the first file, converted", Cp1251Line, ReadBytes(outputs.File("a.txt")));
+        EXPECT_EQ(folder.Names(), Names{"a.txt"});
+        return shown;
+    }
+
+    std::vector<BoxText> FolderDropped()
+    {
+        SetOverwrite(true);
+        const std::string subfolder = folder.File("sub"), after = folder.File("after.txt");
+        CreateDirectoryA(subfolder.c_str(), nullptr);
+        WriteBytes(after, Koi8Line);
+        const std::vector<BoxText> shown = AnswerDialogs({Press(IDOK)}, [&] { DropFiles({subfolder, after}); });
+        RemoveDirectoryA(subfolder.c_str());
+        ExpectKept("the file after the folder, not reached", Koi8Line, ReadBytes(after));
+        return shown;
+    }
+
+    // A dropped file whose full path is length characters long.
+    std::vector<BoxText> PathOfLength(size_t length, int expected)
+    {
+        SetOverwrite(true);
+        const std::string path = folder.Path() + "\\" + std::string(length - folder.Path().size() - 5, 'n') + ".txt";
+        WriteLong(path, Koi8Line);
+        std::vector<BoxText> shown =
+            AnswerDialogs({Press(IDOK)}, [&] { EXPECT_EQ(ConvertFile(MainWindow, path.c_str()), expected); });
+        ExpectKept("the file", expected ? Cp1251Line : Koi8Line, ReadLong(path));
+        EXPECT_EQ(folder.Names().size(), 1u) << "no temporary file";
+        DeleteFileW(LongForm(path).c_str());
+        return shown;
+    }
+    // Wine's ANSI calls take 260 characters, one more than Windows does.
+    std::vector<BoxText> PathOf259() { return PathOfLength(259, 1); }
+    std::vector<BoxText> PathOf260() { return PathOfLength(260, 1); }
+    std::vector<BoxText> PathOf261() { return PathOfLength(261, 0); }
+
+    std::vector<BoxText> EmptyFile()
+    {
+        SetOverwrite(true);
+        const std::string input = folder.File("in.txt");
+        WriteBytes(input, "");
+        const std::vector<BoxText> shown = Job(input, {}, 1);
+        EXPECT_TRUE(FileExists(input));
+        EXPECT_EQ(ReadBytes(input), "");
+        EXPECT_EQ(folder.Names(), Names{"in.txt"});
+        return shown;
+    }
+
+    // Stripping CRs, a run of CRs with nothing after it becomes one CR.
+    std::vector<BoxText> OnlyCrs()
+    {
+        SetOverwrite(true);
+        Command(IDM_CONVERT_NEWLINES);
+        Command(IDM_SOURCE_FIRST + 1);
+        Command(IDM_DESTINATION_FIRST + 2);
+        const std::string input = folder.File("in.txt");
+        WriteBytes(input, std::string(100000, '\r'));
+        const std::vector<BoxText> shown = Job(input, {}, 1);
+        ExpectKept("the one CR", "\r", ReadBytes(input));
+        return shown;
+    }
+
+    std::vector<BoxText> NulsAtBlockEdges()
+    {
+        SetOverwrite(true);
+        const std::string input = folder.File("in.txt");
+        std::string text = Repeat(Koi8Line, 70000), converted = Repeat(Cp1251Line, 70000);
+        for (size_t at : {0, 511, 512, 4095, 4096, 65535, 65536, 65537, 69999})
+            text[at] = converted[at] = '\0';
+        WriteBytes(input, text);
+        const std::vector<BoxText> shown = Job(input, {}, 1);
+        ExpectKept("the file, converted", converted, ReadBytes(input));
+        return shown;
+    }
+
+    // Only the last 100 bytes hold data; what lies before is a hole of
+    // zeros that costs no disk.
+    std::vector<BoxText> PastFourGiB()
+    {
+        SetOverwrite(true);
+        const std::string input = folder.File("big.txt");
+        const std::string tail = Repeat(Koi8Line, 100);
+        HANDLE file = CreateFileA(input.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        LARGE_INTEGER at;
+        at.QuadPart = FourGiB;
+        SetFilePointerEx(file, at, nullptr, FILE_BEGIN);
+        DWORD written = 0;
+        WriteFile(file, tail.data(), 100, &written, nullptr);
+        CloseHandle(file);
+        const std::vector<BoxText> shown = Job(input, {}, 1);
+        ExpectKept("the bytes past 4 GiB, converted", Repeat(Cp1251Line, 100), ReadLong(input, FourGiB, 200));
+        EXPECT_EQ(ReadLong(input, FourGiB - 4, 4), std::string(4, '\0'));
+        EXPECT_EQ(folder.Names(), Names{"big.txt"});
+        DeleteFileA(input.c_str());
+        return shown;
+    }
+};
+
+const FileFault Faults[] = {
+    {"disk full, new file", "Write failed, may be disk full", true, &FileFaults::DiskFullNewFile},
+    {"disk full, in place", "Write failed, may be disk full", true, &FileFaults::DiskFullInPlace},
+    {"input read-only, in place", "Can't replace", false, &FileFaults::ReadOnlyInput},
+    {"output read-only", "Can't open for write", false, &FileFaults::ReadOnlyOutput},
+    {"input locked by another process", "Can't open for read", false, &FileFaults::LockedInput},
+    {"input deleted between the dialog and the job", "Can't open for read", false,
+     &FileFaults::InputDeletedAfterTheDialog},
+    {"folder dropped", "Can't open for read", false, &FileFaults::FolderDropped},
+    {"path of 259 characters", "", false, &FileFaults::PathOf259},
+    {"path of 260 characters", "", false, &FileFaults::PathOf260},
+    {"path of 261 characters", "Can't open for read", false, &FileFaults::PathOf261},
+    {"empty file", "", false, &FileFaults::EmptyFile},
+    {"a file of only CRs", "", false, &FileFaults::OnlyCrs},
+    {"NULs at block edges", "", false, &FileFaults::NulsAtBlockEdges},
+    {"4 GiB + 100 bytes sparse file", "", false, &FileFaults::PastFourGiB},
+};
+
+TEST_P(FileFaults, LeavesNothingLostOrStranded)
+{
+    const FileFault& row = GetParam();
+    if (row.needsSmallDisk && SmallDisk().empty())
+        GTEST_SKIP() << row.fault << ": no small disk (T:), mounting a tmpfs is not allowed here";
+    const std::vector<BoxText> shown = (this->*row.run)();
+    const std::string last = shown.empty() ? "" : shown.back().title + " / " + shown.back().text;
+    if (*row.userSees)
+        EXPECT_NE(last.find(row.userSees), std::string::npos) << "the user saw: " << last;
+    else
+        EXPECT_TRUE(shown.empty()) << "the user saw: " << last;
+    CountRow();
+}
+
+
+INSTANTIATE_TEST_SUITE_P(Files, FileFaults, testing::ValuesIn(Faults), RowNameOf<FileFault>);
+
+} // namespace
