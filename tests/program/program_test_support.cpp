@@ -97,9 +97,14 @@ TempFolder::~TempFolder()
 
 std::vector<std::string> TempFolder::Names() const
 {
+    return NamesIn(path_);
+}
+
+std::vector<std::string> NamesIn(const std::string& folder)
+{
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return names;
     do {

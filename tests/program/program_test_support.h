@@ -39,6 +39,9 @@ private:
     std::string path_;
 };
 
+// The files in a folder, sorted.
+std::vector<std::string> NamesIn(const std::string& folder);
+
 void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);  // "" when missing
 bool FileExists(const std::string& path);

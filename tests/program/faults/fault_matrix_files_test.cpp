@@ -4,7 +4,6 @@
 #include "fault_matrix.h"
 #include "file_test_support.h"
 
-#include <algorithm>
 
 #include "file_conversion.h"
 #include "main_window.h"
@@ -23,23 +22,6 @@ struct FileFault {
     // what the job showed.
     std::vector<BoxText> (FileFaults::*run)();
 };
-
-Names NamesIn(const std::string& folder)
-{
-    Names names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::string name = found.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 HANDLE Hold(const std::string& path, DWORD share)
 {
