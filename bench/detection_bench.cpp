@@ -124,6 +124,28 @@ void PrintTable(const std::vector<Detector>& detectors, const std::vector<Sample
     }
 }
 
+// Whether the confidence says how often the detector is right: its
+// decisions grouped by confidence, with how many of each group were right.
+void PrintCalibration(const std::vector<int>& confidences, const Detector& tarvo, const std::vector<Sample>& samples)
+{
+    const int bounds[] = {0, 50, 80, 95, 99, 101};
+    std::printf("\nTarvo's confidence against how often it is right in text, all strings:\n\n"
+                "| Confidence | Decisions | Right |\n| --- | ---: | ---: |\n");
+    for (int group = 0; group + 1 < static_cast<int>(sizeof bounds / sizeof bounds[0]); ++group) {
+        int decisions = 0, right = 0;
+        for (size_t n = 0; n < samples.size(); ++n) {
+            const int guess = tarvo.guesses[n];
+            if (guess < 0 || confidences[n] < bounds[group] || confidences[n] >= bounds[group + 1])
+                continue;
+            ++decisions;
+            right += samples[n].sameAs[guess];
+        }
+        if (decisions > 0)
+            std::printf("| %d..%d | %d | %.2f %% |\n", bounds[group], bounds[group + 1] - 1, decisions,
+                        100.0 * right / decisions);
+    }
+}
+
 // The detector's time for one call on size bytes: the best mean over runs
 // of repeated calls.
 double MicrosecondsPerCall(const Bytes& text, unsigned size)
@@ -188,8 +210,12 @@ int main(int argc, char** argv)
         {"uchardet", "uchardet", {"IBM866", "WINDOWS-1251", "KOI8-R", "MAC-CYRILLIC", "ISO-8859-5"}, {}},
         {"enca -L russian", "enca -L russian -e", {"IBM866", "CP1251", "KOI8-R", "MACCYR", "ISO-8859-5"}, {}},
     };
-    for (const Sample& sample : samples)
-        detectors[0].guesses.push_back(DetectCodePage(sample.bytes.data(), static_cast<unsigned>(sample.bytes.size())).page);
+    std::vector<int> confidences;
+    for (const Sample& sample : samples) {
+        const Detection detection = DetectCodePage(sample.bytes.data(), static_cast<unsigned>(sample.bytes.size()));
+        detectors[0].guesses.push_back(detection.page);
+        confidences.push_back(detection.confidence);
+    }
     for (size_t d = 1; d < detectors.size();) {
         if (AskCommand(detectors[d], samples)) {
             ++d;
@@ -204,6 +230,7 @@ int main(int argc, char** argv)
                 heldOut.size(), pieces[0].size(), pieces[1].size());
     PrintTable(detectors, samples, true);
     PrintTable(detectors, samples, false);
+    PrintCalibration(confidences, detectors[0], samples);
 
     // Timing on held-out text in cp1251, repeated up to 64 KiB.
     Bytes text;
