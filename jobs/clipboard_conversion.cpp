@@ -9,6 +9,7 @@
 #include "preview.h"
 #include "resource_ids.h"
 #include "settings.h"
+#include "source_detection.h"
 #include "stream_converter.h"
 #include "toolbars.h"
 
@@ -147,6 +148,14 @@ bool ReplaceClipboardText(HWND window, bool onlyForeignText)
     if (!text || (onlyForeignText && IsLastConverted(text, size))) {
         if (text)
             GlobalUnlock(source);
+        CloseClipboard();
+        return false;
+    }
+    // Text that is already in the destination code page stays as it is.
+    const void* end = std::memchr(text, 0, size);
+    const SIZE_T length = end ? static_cast<SIZE_T>(static_cast<const unsigned char*>(end) - text) : size;
+    if (DetectSource(window, text, length) == GetDestinationIndex()) {
+        GlobalUnlock(source);
         CloseClipboard();
         return false;
     }

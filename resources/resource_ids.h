@@ -25,6 +25,7 @@
 #define IDM_PREVIEW_CP1251       336
 #define IDM_PREVIEW_FONT         352
 #define IDM_HOTKEYS              368
+#define IDM_DETECT_SOURCE        384
 
 // Menus.
 #define IDR_CODEPAGE_MENU        102  // popup "Dummy": source and destination submenus

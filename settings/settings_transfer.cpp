@@ -70,6 +70,7 @@ void ApplySystemMenu(DWORD parameters, HWND window)
     CheckMenuItem(menu, IDM_PREVIEW_CP1251, MF_BYCOMMAND | check(parameters, ParamPreviewCp1251));
     CheckMenuItem(menu, IDM_SAVE_PATHS, MF_BYCOMMAND | check(parameters, ParamSavePaths));
     CheckMenuItem(menu, IDM_SAME_PATHS, MF_BYCOMMAND | check(parameters, ParamSamePaths));
+    CheckMenuItem(menu, IDM_DETECT_SOURCE, MF_BYCOMMAND | check(parameters, ParamDetectSource));
 }
 
 // Where the window stands when it is neither minimized nor maximized. A
@@ -106,7 +107,8 @@ void ApplySettings(SettingsRecord& settings, HWND window)
 void CaptureSettings(SettingsRecord& settings, HWND window)
 {
     // Bits that their handlers keep current while the program runs.
-    const DWORD kept = ParamFilterIndexMask | ParamPreview | ParamSavePaths | ParamSamePaths | ParamPreviewCp1251;
+    const DWORD kept = ParamFilterIndexMask | ParamPreview | ParamSavePaths | ParamSamePaths | ParamPreviewCp1251 |
+                       ParamDetectSource;
     DWORD parameters = settings.Parameters & kept;
     parameters |= (GetDestinationIndex() << ParamDestinationShift) | GetSourceIndex();
     if (GetMenuState(GetSystemMenu(window, FALSE), 0, MF_BYPOSITION) & MF_CHECKED)

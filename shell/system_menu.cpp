@@ -14,7 +14,8 @@ struct SystemMenuItem {
     const char* text;
 };
 
-// From the top; a separator follows them.
+// From the top; a separator follows them. Detection came later than the
+// others and goes last, so that every other item keeps its place.
 const SystemMenuItem Items[] = {
     {IDM_ALWAYS_ON_TOP, "&Always on the Top"},
     {IDM_PREVIEW, "&Preview"},
@@ -24,6 +25,7 @@ const SystemMenuItem Items[] = {
     {IDM_SAME_PATHS, "&In/Out paths are same"},
     {IDM_HOTKEYS, "&Hot Keys"},
     {IDM_ABOUT, "About"},
+    {IDM_DETECT_SOURCE, "&Detect source code page"},
 };
 const int ItemCount = sizeof Items / sizeof Items[0];
 
@@ -71,6 +73,7 @@ BOOL OnSysCommand(HWND window, WPARAM wParam)
     case IDM_SAVE_PATHS: SetParameter(ParamSavePaths, ToggleMenuCheck(menu, IDM_SAVE_PATHS)); break;
     case IDM_SAME_PATHS: SetParameter(ParamSamePaths, ToggleMenuCheck(menu, IDM_SAME_PATHS)); break;
     case IDM_HOTKEYS: OnHotKeysItem(window); break;
+    case IDM_DETECT_SOURCE: SetParameter(ParamDetectSource, ToggleMenuCheck(menu, IDM_DETECT_SOURCE)); break;
     case IDM_ABOUT: MessageBoxA(window, AboutText, "About tarvo", MB_OK); break;
     case SC_MINIMIZE: return MinimizeToTray(window);
     }

@@ -33,6 +33,7 @@ const Popup Popups[] = {
     {IDM_DESTINATION_CODEPAGE, "Destination code page", "converts your text into"},
     {IDM_EXCHANGE, "Exchange Source/Destination", "trade roles"},
     {IDM_AUTO_CONVERT, "Auto convert Clipboard", "watches the clipboard"},
+    {IDM_DETECT_SOURCE, "Detect source code page", "too plain to tell"},
 };
 
 struct BuiltHelp {
@@ -83,7 +84,7 @@ TEST(BuiltHelpFile, DirectoryListsTheNumberMapBesideTheTopics)
         EXPECT_NE(nullptr, FindInternalFile(Built().files, name)) << name;
 }
 
-TEST(BuiltHelpFile, MapsExactlyTheTenContextNumbersOfTheProgram)
+TEST(BuiltHelpFile, MapsExactlyTheElevenContextNumbersOfTheProgram)
 {
     std::vector<std::uint32_t> expected;
     for (const Popup& popup : Popups)
@@ -93,7 +94,7 @@ TEST(BuiltHelpFile, MapsExactlyTheTenContextNumbersOfTheProgram)
         mapped.push_back(numbered.number);
     std::sort(expected.begin(), expected.end());
     std::sort(mapped.begin(), mapped.end());
-    EXPECT_EQ(10u, mapped.size());
+    EXPECT_EQ(11u, mapped.size());
     EXPECT_EQ(expected, mapped);
 }
 
@@ -122,7 +123,8 @@ TEST(BuiltHelpFile, ContentsTopicIntroducesTarvo)
     ASSERT_NE(nullptr, contents);
     EXPECT_EQ("Contents", contents->title);
     for (const char* subject : {"code page", "cp866", "KOI8-R", "ISO-8859-5", "Convert File(s)", "clipboard",
-                                "Convert NewLines", "Preview", "notification area", "Hot Keys", "Context Help", "F1"})
+                                "Convert NewLines", "Preview", "notification area", "Hot Keys", "Context Help", "F1",
+                                "Detect source code page"})
         EXPECT_TRUE(Contains(contents->text, subject)) << subject;
 }
 

@@ -2,6 +2,7 @@
 // on the clipboard, with automatic conversion off.
 #include "clipboard_conversion.h"
 #include "clipboard_test_support.h"
+#include "code_page_tables.h"
 #include "hot_keys.h"
 #include "resource_ids.h"
 #include "shell/shell_test_support.h"
@@ -117,6 +118,30 @@ TEST_F(ConvertClipboardCommandTest, WithoutMemoryForTheResultTheClipboardStaysAs
     view = ReadNow();
     EXPECT_EQ(OwnerOf(view), MainWindow);
     EXPECT_EQ(TextOf(view).substr(0, Cp1251Greeting.size()), Cp1251Greeting);
+}
+
+TEST_F(ConvertClipboardCommandTest, WithDetectionTheTextsOwnPageIsTheSourceAndTheDestinationsIsLeftAlone)
+{
+    SendMessageA(MainWindow, WM_SYSCOMMAND, IDM_DETECT_SOURCE, 0);
+    Command(IDM_SOURCE_FIRST + CodePageCp866);  // the user's guess
+    copier_.Copy(Koi8rGreeting + Nul);
+    Command(IDM_CONVERT_CLIPBOARD);
+    EXPECT_EQ(TextOf(ReadNow()), Cp1251Greeting);
+    EXPECT_EQ(GetSourceIndex(), CodePageKoi8r) << "the toolbar shows what was detected";
+
+    copier_.Copy(Cp1251Greeting + Nul);
+    Command(IDM_CONVERT_CLIPBOARD);
+    const ClipboardView view = ReadNow();
+    EXPECT_EQ(OwnerOf(view), copier_.Handle()) << "already in the destination: left alone";
+    EXPECT_EQ(TextOf(view), Cp1251Greeting);
+
+    // Off again: the user's choice stands.
+    SendMessageA(MainWindow, WM_SYSCOMMAND, IDM_DETECT_SOURCE, 0);
+    Command(IDM_SOURCE_FIRST + CodePageCp866);
+    copier_.Copy(Koi8rGreeting + Nul);
+    Command(IDM_CONVERT_CLIPBOARD);
+    EXPECT_NE(TextOf(ReadNow()), Cp1251Greeting);
+    EXPECT_EQ(GetSourceIndex(), CodePageCp866);
 }
 
 HANDLE WINAPI RefuseBlock(UINT, HANDLE) { return nullptr; }

@@ -266,6 +266,42 @@ TEST(EndToEnd, TextThatAnotherProgramCopiesIsConvertedAutomatically)
     DeleteTarvoKey();
 }
 
+TEST(EndToEnd, WithDetectionOnCopiedTextIsConvertedFromItsOwnPageOrLeftAlone)
+{
+    DeleteTarvoKey();
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const DWORD parameters = (DefaultParameters & ~ParamSourceMask) | ParamDetectSource;  // source cp866
+    RegSetValueExA(key, "Parameters", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&parameters), 4);
+    RegCloseKey(key);
+    Started tarvo;
+    HWND window;
+    ASSERT_TRUE(StartUp(tarvo, window)) << TarvoExe();
+
+    const std::string koi8 = "\xF3\xDF\xC5\xDB\xD8 \xD6\xC5 \xC5\xDD\xA3 \xDC\xD4\xC9\xC8 \xCD\xD1\xC7\xCB\xC9\xC8 "
+                             "\xC2\xD5\xCC\xCF\xCB";  // "Съешь же ещё этих мягких булок"
+    const std::string cp1251 = "\xD1\xFA\xE5\xF8\xFC \xE6\xE5 \xE5\xF9\xB8 \xFD\xF2\xE8\xF5 \xEC\xFF\xE3\xEA\xE8\xF5 "
+                               "\xE1\xF3\xEB\xEE\xEA";
+    HWND copier = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    CopyText(copier, koi8);
+    EXPECT_TRUE(WaitPumping([&] { return GetClipboardOwner() == window; }));
+    DWORD locale = 0;
+    EXPECT_EQ(ClipboardText(&locale), cp1251);
+    EXPECT_EQ(Send(GetDlgItem(window, IDC_CODEPAGEBAR), TB_GETBITMAP, IDM_SOURCE_CODEPAGE), 2) << "KOI8-R";
+
+    CopyText(copier, cp1251);
+    PumpMessages(300);
+    EXPECT_EQ(GetClipboardOwner(), copier) << "already cp1251: left alone";
+    EXPECT_EQ(ClipboardText(&locale), cp1251);
+    DestroyWindow(copier);
+
+    PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_EQ(ExitCode(tarvo.process), 0u);
+    EXPECT_TRUE(StoredDword("Parameters") & ParamDetectSource) << "kept at exit";
+    DeleteTarvoKey();
+}
+
 bool HotKeyTaken(UINT modifiers, UINT key)
 {
     HWND probe = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
