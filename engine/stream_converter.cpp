@@ -1,7 +1,6 @@
 #include "stream_converter.h"
 
-#include <cstdint>
-#include <cstring>
+#include "conversion_kernel.h"
 
 ConversionRecord Conversion;
 unsigned char ChunkCarry;
@@ -9,27 +8,20 @@ unsigned char EstimateCarry;
 
 namespace {
 
-const unsigned char CR = 0x0D;
-const unsigned char LF = 0x0A;
-
-// Byte by byte result of the selected conversion, derived from the tables
-// whenever a conversion is selected, so that converting costs one look-up.
-// Until then it leaves every byte as it is: a conversion run before any
-// selection must not turn the text into NULs.
-struct ByteMap {
-    unsigned char bytes[256];
-};
-
-constexpr ByteMap IdentityMap()
+// Whenever a conversion is selected its tables are derived from the code
+// page tables, so that converting costs one look-up. Until then they leave
+// every byte as it is: a conversion run before any selection must not turn
+// the text into NULs.
+constexpr conversion::Tables IdentityTables()
 {
-    ByteMap map = {};
+    conversion::Tables tables = {};
     for (int byte = 0; byte < 256; ++byte)
-        map.bytes[byte] = static_cast<unsigned char>(byte);
-    return map;
+        tables.map[byte] = static_cast<unsigned char>(byte);
+    return tables;
 }
 
-ByteMap Map = IdentityMap();
-unsigned char* const ConversionMap = Map.bytes;
+conversion::Tables Tables = IdentityTables();
+unsigned char* const ConversionMap = Tables.map;
 
 // Four symbols have no byte of their own in cp866, Macintosh and ISO-8859-5,
 // and their ByteTable entry there is 0. A 0x00 in the middle of text would
@@ -80,73 +72,14 @@ void BuildConversionMap(int source, int destination)
     }
 }
 
-// True when any of the eight bytes of word is below 0x0E, that is NUL, LF,
-// CR or a rarer control character. Words without such a byte need no
-// line-end or end-of-text test at all.
-inline bool HasControlByte(std::uint64_t word)
+void BuildSteps()
 {
-    const std::uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
-    return ((word - ones * 0x0E) & ~word & highs) != 0;
-}
-
-// The converter's state while it runs through one call.
-struct Run {
-    const unsigned char* map;
-    unsigned char* out;
-    unsigned char previous;  // the last input byte consumed
-};
-
-// One byte by the full rules of the mode. Returns false after a NUL that
-// ends the text.
-template <int Mode, bool StopAtNul>
-inline bool Step(Run& run, unsigned char b)
-{
-    if (Mode == AddCr) {
-        if (b == LF && run.previous != CR)
-            *run.out++ = CR;
-    } else if (Mode == StripCr) {
-        if (b == CR) {
-            run.previous = CR;
-            return true;
-        }
-        if (run.previous == CR && b != LF)
-            *run.out++ = CR;
-    }
-    run.previous = b;
-    *run.out++ = run.map[b];
-    return !(StopAtNul && b == 0);
-}
-
-// Most text holds long stretches without control bytes: those go eight at
-// a time, straight through the map, and only the rest byte by byte.
-template <int Mode, bool StopAtNul>
-Run ConvertBytes(Run run, const unsigned char* input, unsigned count)
-{
-    // run is a local copy: the compiler can keep it in registers, since the
-    // bytes written cannot alias it.
-    const bool anyByteMatters = Mode != Keep || StopAtNul;
-    unsigned n = 0;
-    while (count - n >= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, input + n, 8);
-        if (!anyByteMatters || !HasControlByte(word)) {
-            if (Mode == StripCr && run.previous == CR)
-                *run.out++ = CR;  // pending from before, and no LF follows
-            for (unsigned k = 0; k < 8; ++k)
-                run.out[k] = run.map[input[n + k]];
-            run.out += 8;
-            n += 8;
-            run.previous = input[n - 1];
-            continue;
-        }
-        for (const unsigned end = n + 8; n < end;)
-            if (!Step<Mode, StopAtNul>(run, input[n++]))
-                return run;
-    }
-    while (n < count)
-        if (!Step<Mode, StopAtNul>(run, input[n++]))
-            return run;
-    return run;
+    unsigned char delta[8][16];
+    for (int byte = 0x80; byte < 256; ++byte)
+        delta[(byte - 0x80) >> 4][byte & 15] = static_cast<unsigned char>(ConversionMap[byte] ^ byte);
+    for (int k = 0; k < 8; ++k)
+        for (int low = 0; low < 32; ++low)
+            Tables.steps[k][low] = static_cast<unsigned char>(delta[k][low & 15] ^ (k < 7 ? delta[k + 1][low & 15] : 0));
 }
 
 template <bool StopAtNul>
@@ -154,12 +87,9 @@ int Convert(unsigned char* output, const unsigned char* input, unsigned count, i
 {
     if (first)
         ChunkCarry = 0;
-    Run run = {ConversionMap, output, ChunkCarry};
-    switch (Conversion.Newlines) {
-    case AddCr: run = ConvertBytes<AddCr, StopAtNul>(run, input, count); break;
-    case StripCr: run = ConvertBytes<StripCr, StopAtNul>(run, input, count); break;
-    default: run = ConvertBytes<Keep, StopAtNul>(run, input, count); break;
-    }
+    const int mode = Conversion.Newlines == AddCr || Conversion.Newlines == StripCr ? Conversion.Newlines : Keep;
+    conversion::Run run = {&Tables, output, ChunkCarry};
+    run = conversion::KernelInUse().convert[StopAtNul][mode](run, input, count);
     ChunkCarry = run.previous;
     return static_cast<int>(run.out - output);
 }
@@ -187,6 +117,7 @@ void SelectConversionOf(int secondPass, int source, int destination, int convert
     }
 
     BuildConversionMap(Conversion.Src, Conversion.Dst);
+    BuildSteps();
 }
 
 int ConvertChunk(unsigned char* output, const unsigned char* input, unsigned count, int first)

@@ -36,9 +36,10 @@ void SelectConversionOf(int secondPass, int source, int destination, int convert
 
 // Converts count bytes of text into output and returns how many bytes it
 // wrote. first != 0 starts a new stream. Stops after a NUL byte, which is
-// written and counted; nothing after it is read. Writes no terminator.
+// written and counted; nothing after it is converted. Writes no terminator.
 // output must hold 2 * count bytes under AddCr, count + 1 under StripCr and
-// count under Keep.
+// count under Keep, or as many as EstimateOutputSize said; nothing past the
+// bytes counted in the end is written. output and input must not overlap.
 int ConvertChunk(unsigned char* output, const unsigned char* input, unsigned count, int first);
 
 // The same for binary streams such as files: every byte is converted, NUL
@@ -54,3 +55,23 @@ int FinishStream(unsigned char* output);
 // An output size that is never less than what ConvertChunk writes for the
 // same bytes and first flag, called before it. Under Keep it is count.
 unsigned EstimateOutputSize(const unsigned char* input, unsigned count, int first);
+
+// The ways of converting: the same results at different speeds. The scalar
+// one runs on any processor; the others need SSSE3 (16 bytes at a time) or
+// AVX2 (32 bytes at a time).
+enum ConversionPath {
+    PathScalar = 0,
+    PathSsse3 = 1,
+    PathAvx2 = 2,
+};
+
+const int ConversionPathCount = 3;
+
+// The fastest path this processor and build can run. Conversions take it
+// until UseConversionPath picks another.
+int FastestConversionPath();
+
+// Makes the conversions from now on take path, so that tests, the fuzz
+// target and the benchmark can compare them. Returns false and changes
+// nothing when this processor or build cannot run it.
+bool UseConversionPath(int path);

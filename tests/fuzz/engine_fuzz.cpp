@@ -1,7 +1,8 @@
 // libFuzzer target for the engine, built with AddressSanitizer and
-// UndefinedBehaviorSanitizer. The first three bytes choose the conversion and
-// how to cut the rest into blocks; every output buffer is exactly as large as
-// the engine promises to need, so a write past it is caught.
+// UndefinedBehaviorSanitizer. The first four bytes choose the conversion, how
+// to cut the rest into blocks and the path to compare with the scalar one.
+// The path's output buffers are exactly as large as what the scalar path
+// wrote, so any byte it writes past that is caught.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +11,8 @@
 #include "stream_converter.h"
 
 namespace {
+
+using Bytes = std::vector<unsigned char>;
 
 size_t LargestOutput(size_t count)
 {
@@ -20,53 +23,97 @@ size_t LargestOutput(size_t count)
     }
 }
 
-std::vector<unsigned char> ConvertInBlocks(const unsigned char* data, size_t size, size_t blockSize, bool stream)
+// One stream converted in blocks: each block's output and carried byte, and
+// what finishing the stream writes.
+struct Blocks {
+    std::vector<Bytes> outputs;
+    Bytes carries;
+    Bytes finish;
+
+    bool operator==(const Blocks& other) const
+    {
+        return outputs == other.outputs && carries == other.carries && finish == other.finish;
+    }
+};
+
+// Output buffers as large as the header promises, or as sized gives.
+Blocks ConvertInBlocks(const unsigned char* data, size_t size, size_t blockSize, bool stream, const Blocks* sized)
 {
-    std::vector<unsigned char> result;
+    Blocks blocks;
     size_t at = 0;
     do {
         const size_t count = size - at < blockSize ? size - at : blockSize;
-        std::vector<unsigned char> out(LargestOutput(count));
+        const size_t n = blocks.outputs.size();
+        Bytes out(sized ? sized->outputs[n].size() : LargestOutput(count));
         const int first = at == 0;
-        const unsigned n = static_cast<unsigned>(count);
-        const int written = stream ? ConvertStreamChunk(out.data(), data + at, n, first)
-                                   : ConvertChunk(out.data(), data + at, n, first);
+        const unsigned length = static_cast<unsigned>(count);
+        const int written = stream ? ConvertStreamChunk(out.data(), data + at, length, first)
+                                   : ConvertChunk(out.data(), data + at, length, first);
         if (written < 0 || static_cast<size_t>(written) > out.size())
             std::abort();
-        result.insert(result.end(), out.begin(), out.begin() + written);
+        out.resize(static_cast<size_t>(written));
+        blocks.outputs.push_back(out);
+        blocks.carries.push_back(ChunkCarry);
         at += count;
+        if (!stream && written > 0 && out.back() == 0)
+            break;  // the text ended
     } while (at < size);
-    return result;
+    unsigned char tail[1];
+    blocks.finish.assign(tail, tail + FinishStream(tail));
+    return blocks;
+}
+
+Bytes Joined(const Blocks& blocks)
+{
+    Bytes joined;
+    for (const Bytes& out : blocks.outputs)
+        joined.insert(joined.end(), out.begin(), out.end());
+    return joined;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size < 3)
+    if (size < 4)
         return 0;
     BuildByteTables();
     // Pages 0..6: two out-of-range values are exercised as well.
     SelectConversionOf(data[2] & 0x80, data[0] % 7, data[1] % 7, data[2] & 1);
-    const size_t blockSize = 1 + (data[2] >> 1) % 64;
-    data += 3;
-    size -= 3;
+    const size_t blockSize = 1 + (data[2] >> 1) % 64 + (data[3] & 0xF0);
+    const int path = data[3] % ConversionPathCount;
+    data += 4;
+    size -= 4;
 
-    const std::vector<unsigned char> whole = ConvertInBlocks(data, size, size ? size : 1, true);
-    if (ConvertInBlocks(data, size, blockSize, true) != whole)
+    UseConversionPath(PathScalar);
+    const Blocks whole = ConvertInBlocks(data, size, size ? size : 1, true, nullptr);
+    const Blocks inBlocks = ConvertInBlocks(data, size, blockSize, true, nullptr);
+    if (Joined(inBlocks) != Joined(whole))
         std::abort();
-    if (Conversion.Newlines == Keep && whole.size() != size)
+    if (Conversion.Newlines == Keep && Joined(whole).size() != size)
         std::abort();
 
     // The text form in one call: never more than the estimate, and equal to
     // the stream form up to its first NUL.
-    std::vector<unsigned char> text(LargestOutput(size));
+    Bytes text(LargestOutput(size));
     const unsigned estimate = EstimateOutputSize(data, static_cast<unsigned>(size), 1);
     const int written = ConvertChunk(text.data(), data, static_cast<unsigned>(size), 1);
     if (static_cast<unsigned>(written) > estimate)
         std::abort();
     text.resize(static_cast<size_t>(written));
-    if (!std::memchr(data, 0, size) && text != whole)
+    if (!std::memchr(data, 0, size) && text != Joined(whole))
         std::abort();
+    const Blocks textBlocks = ConvertInBlocks(data, size, blockSize, false, nullptr);
+
+    // The chosen path, block by block, into exactly what the scalar one
+    // wrote.
+    if (UseConversionPath(path)) {
+        if (!(ConvertInBlocks(data, size, blockSize, true, &inBlocks) == inBlocks))
+            std::abort();
+        if (!(ConvertInBlocks(data, size, blockSize, false, &textBlocks) == textBlocks))
+            std::abort();
+        if (!(ConvertInBlocks(data, size, size ? size : 1, true, &whole) == whole))
+            std::abort();
+    }
     return 0;
 }

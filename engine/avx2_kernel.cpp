@@ -1,0 +1,34 @@
+// The kernel for processors with AVX2, 32 bytes at a time. Only this file
+// is compiled with -mavx2; the converter calls it only where the processor
+// and the system report AVX2. Nothing here spills a 32-byte vector to the
+// stack, whose alignment a 32-bit Windows caller does not promise.
+#if defined(__i386__) || defined(__x86_64__)
+
+#include <immintrin.h>
+
+#include "vector_kernel.h"
+
+namespace {
+
+struct Avx2 {
+    using Vector = __m256i;
+    static const unsigned Width = 32;
+
+    static Vector Load(const unsigned char* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+    static void Store(unsigned char* p, Vector v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+    static Vector Row(const conversion::Tables& tables, int k) { return Load(tables.steps[k]); }
+    static Vector Splat(int byte) { return _mm256_set1_epi8(static_cast<char>(byte)); }
+    static Vector Xor(Vector a, Vector b) { return _mm256_xor_si256(a, b); }
+    static Vector AddSaturated(Vector a, Vector b) { return _mm256_adds_epu8(a, b); }
+    static Vector Lookup(Vector row, Vector index) { return _mm256_shuffle_epi8(row, index); }
+    static std::uint32_t Matches(Vector v, int byte)
+    {
+        return static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, Splat(byte))));
+    }
+};
+
+} // namespace
+
+constexpr conversion::Kernel conversion::Avx2Kernel = KernelOf<Avx2>();
+
+#endif

@@ -1,0 +1,61 @@
+// Which kernel converts: the fastest this processor can run, found once,
+// unless a test or benchmark picks another.
+#include "conversion_kernel.h"
+
+namespace {
+
+constexpr conversion::Kernel ScalarKernel = {{
+    {ConvertBytes<Keep, false>, ConvertBytes<AddCr, false>, ConvertBytes<StripCr, false>},
+    {ConvertBytes<Keep, true>, ConvertBytes<AddCr, true>, ConvertBytes<StripCr, true>},
+}};
+
+// Asks the processor, and for AVX2 also whether the system saves the wide
+// registers; the vector kernels are built only for x86.
+bool CanRun(int path)
+{
+    if (path == PathScalar)
+        return true;
+#if defined(__i386__) || defined(__x86_64__)
+    __builtin_cpu_init();
+    if (path == PathSsse3)
+        return __builtin_cpu_supports("ssse3");
+    if (path == PathAvx2)
+        return __builtin_cpu_supports("avx2");
+#endif
+    return false;
+}
+
+const conversion::Kernel& KernelFor(int path)
+{
+#if defined(__i386__) || defined(__x86_64__)
+    if (path == PathAvx2)
+        return conversion::Avx2Kernel;
+    if (path == PathSsse3)
+        return conversion::Ssse3Kernel;
+#endif
+    return ScalarKernel;
+}
+
+const conversion::Kernel* PickedKernel;  // by UseConversionPath
+
+} // namespace
+
+int FastestConversionPath()
+{
+    static const int fastest = CanRun(PathAvx2) ? PathAvx2 : CanRun(PathSsse3) ? PathSsse3 : PathScalar;
+    return fastest;
+}
+
+bool UseConversionPath(int path)
+{
+    if (path < 0 || path >= ConversionPathCount || !CanRun(path))
+        return false;
+    PickedKernel = &KernelFor(path);
+    return true;
+}
+
+const conversion::Kernel& conversion::KernelInUse()
+{
+    static const Kernel& fastest = KernelFor(FastestConversionPath());
+    return PickedKernel ? *PickedKernel : fastest;
+}

@@ -1,0 +1,188 @@
+// Every vector path against the scalar reference, byte for byte: the same
+// output, counts and carried byte, block by block, at every alignment, and
+// nothing written past what a call counts.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "engine_test_support.h"
+
+namespace {
+
+const int VectorPaths[] = {PathSsse3, PathAvx2};
+
+// Texts drawn from pools of bytes: letters alone, letters with the
+// typographic symbols of cp1251 (the vector look-up's slow case), any byte,
+// and CR runs dense enough to keep the StripCr kernel from writing ahead.
+struct TextKind {
+    const char* name;
+    std::vector<int> pool;
+} const TextKinds[] = {
+    {"KOI8-R letters", {0xC1, 0xD2, 0xE5, 0xF7, 0xFF, 0xC0, 0xDA, 0xEE, 0x20, 0x20, 0x0A}},
+    {"cp1251 typography", {0xE0, 0xF0, 0xFF, 0xC0, 0xAB, 0xBB, 0x96, 0x97, 0xB9, 0xB8, 0x20, 0x0D, 0x0A}},
+    {"any byte", {-1, -1, -1, -1, -1, 0x0D, 0x0A, 0x00}},
+    {"CR runs", {0x0D, 0x0D, 0x0D, 0x0D, 0x0A, 0x61, 0x00}},
+};
+
+Bytes RandomText(std::mt19937& random, const TextKind& kind, size_t length)
+{
+    Bytes text(length);
+    for (auto& b : text) {
+        const int pick = kind.pool[random() % kind.pool.size()];
+        b = static_cast<unsigned char>(pick < 0 ? random() : pick);
+    }
+    return text;
+}
+
+struct ConversionCase {
+    int source, destination;
+    bool newlines;
+} const Conversions[] = {
+    {CodePageKoi8r, CodePageCp1251, false},  // Keep
+    {CodePageKoi8r, CodePageMac, true},      // AddCr
+    {CodePageCp1251, CodePageKoi8r, true},   // StripCr
+    {CodePageCp866, CodePageIso88595, false},
+};
+
+// What one stream converted in blocks gives, each block's input and output
+// placed offset bytes past an alignment the allocator gives.
+struct Outcome {
+    Bytes bytes;
+    std::vector<int> counts;
+    Bytes carries;
+    bool wrotePast = false;
+
+    bool operator==(const Outcome& other) const
+    {
+        return bytes == other.bytes && counts == other.counts && carries == other.carries &&
+               wrotePast == other.wrotePast;
+    }
+};
+
+Outcome ConvertInBlocks(const Bytes& text, const std::vector<size_t>& cuts, size_t offset, bool stream)
+{
+    Outcome outcome;
+    size_t start = 0;
+    for (size_t n = 0; n <= cuts.size(); ++n) {
+        const size_t end = n < cuts.size() ? cuts[n] : text.size();
+        Bytes input(offset + end - start);
+        std::copy(text.begin() + start, text.begin() + end, input.begin() + offset);
+        Bytes output(offset + 2 * (end - start) + 64);
+        for (size_t k = 0; k < output.size(); ++k)
+            output[k] = static_cast<unsigned char>(k * 7 + 3);
+        const unsigned count = static_cast<unsigned>(end - start);
+        unsigned char* const out = output.data() + offset;
+        const int written = stream ? ConvertStreamChunk(out, input.data() + offset, count, n == 0)
+                                   : ConvertChunk(out, input.data() + offset, count, n == 0);
+        for (size_t k = offset + written; k < output.size(); ++k)
+            outcome.wrotePast |= output[k] != static_cast<unsigned char>(k * 7 + 3);
+        outcome.bytes.insert(outcome.bytes.end(), out, out + written);
+        outcome.counts.push_back(written);
+        outcome.carries.push_back(ChunkCarry);
+        start = end;
+    }
+    unsigned char tail[2] = {};
+    outcome.bytes.insert(outcome.bytes.end(), tail, tail + FinishStream(tail));
+    return outcome;
+}
+
+Outcome OnPath(int path, const Bytes& text, const std::vector<size_t>& cuts, size_t offset, bool stream)
+{
+    UseConversionPath(path);
+    Outcome outcome = ConvertInBlocks(text, cuts, offset, stream);
+    UseConversionPath(FastestConversionPath());
+    return outcome;
+}
+
+TEST(ConversionPaths, EveryPathConvertsAsTheScalarOneDoes)
+{
+    std::mt19937 random(2024);
+    for (int path : VectorPaths) {
+        if (!UseConversionPath(path)) {
+            std::printf("path %d: this processor cannot run it, not compared\n", path);
+            continue;
+        }
+        for (const ConversionCase& setup : Conversions) {
+            Select(setup.source, setup.destination, setup.newlines);
+            for (const TextKind& kind : TextKinds) {
+                for (size_t offset = 0; offset <= 32; ++offset) {
+                    const Bytes text = RandomText(random, kind, random() % 400);
+                    std::vector<size_t> cuts;  // blocks of 0 to 99 bytes
+                    for (size_t at = random() % 100; at < text.size(); at += random() % 100)
+                        cuts.push_back(at);
+                    for (bool stream : {false, true}) {
+                        for (const auto& split : {std::vector<size_t>(), cuts}) {
+                            const Outcome expected = OnPath(PathScalar, text, split, offset, stream);
+                            ASSERT_FALSE(expected.wrotePast);
+                            ASSERT_TRUE(OnPath(path, text, split, offset, stream) == expected)
+                                << "path " << path << ", mode " << Conversion.Newlines << ", " << kind.name
+                                << ", offset " << offset << ", " << split.size() + 1 << " blocks, "
+                                << (stream ? "stream" : "text");
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(ConversionPaths, EveryPathMapsEveryByteOfEveryTable)
+{
+    Bytes all(256);
+    for (int byte = 0; byte < 256; ++byte)
+        all[byte] = static_cast<unsigned char>(byte);
+    for (int path : VectorPaths) {
+        if (!UseConversionPath(path))
+            continue;
+        for (int source = -1; source <= CodePageCount; ++source) {
+            for (int destination = 0; destination < CodePageCount; ++destination) {
+                Select(source, destination);
+                ASSERT_TRUE(OnPath(path, all, {}, 0, true) == OnPath(PathScalar, all, {}, 0, true))
+                    << "path " << path << ", " << source << " -> " << destination;
+            }
+        }
+    }
+}
+
+Bytes Repeated(size_t times, int byte)
+{
+    return Bytes(times, static_cast<unsigned char>(byte));
+}
+
+Bytes operator+(Bytes a, const Bytes& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+TEST(ConversionPaths, CrRunsAreNeverWrittenAheadOfTheOutput)
+{
+    Select(CodePageCp1251, CodePageKoi8r, true);
+    for (int path : VectorPaths) {
+        for (size_t width : {16, 32}) {
+            const Bytes texts[] = {
+                // Two blocks with one CR more than a block holds, all of them
+                // vanishing: the output is a byte shorter than one block, so
+                // storing the first block whole would write past it.
+                MakeBytes({0x61}) + Repeated(width - 1, 0x0D) + MakeBytes({0x0A}) + Repeated(width - 3, 0x62) +
+                    Repeated(2, 0x0D),
+                // A block of CRs alone, followed by room enough.
+                Repeated(width, 0x0D) + Repeated(2 * width, 0x63),
+            };
+            for (const Bytes& text : texts)
+                for (bool stream : {false, true})
+                    ASSERT_TRUE(OnPath(path, text, {}, 0, stream) == OnPath(PathScalar, text, {}, 0, stream))
+                        << "path " << path << ", width " << width;
+        }
+    }
+}
+
+TEST(ConversionPaths, OnlyPathsThisProcessorRunsCanBeUsed)
+{
+    EXPECT_FALSE(UseConversionPath(-1));
+    EXPECT_FALSE(UseConversionPath(ConversionPathCount));
+    EXPECT_TRUE(UseConversionPath(PathScalar));
+    EXPECT_TRUE(UseConversionPath(FastestConversionPath()));
+}
+
+} // namespace
