@@ -21,6 +21,10 @@ struct Avx2 {
     static Vector Xor(Vector a, Vector b) { return _mm256_xor_si256(a, b); }
     static Vector AddSaturated(Vector a, Vector b) { return _mm256_adds_epu8(a, b); }
     static Vector Lookup(Vector row, Vector index) { return _mm256_shuffle_epi8(row, index); }
+    // The compiler does not always clear the upper halves on the way out,
+    // and the SSE code that runs next would pay for it: the program's other
+    // code, the system's, the SSSE3 kernel.
+    static void Leave() { _mm256_zeroupper(); }
     static std::uint32_t Matches(Vector v, int byte)
     {
         return static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, Splat(byte))));

@@ -21,6 +21,7 @@ struct Ssse3 {
     static Vector Xor(Vector a, Vector b) { return _mm_xor_si128(a, b); }
     static Vector AddSaturated(Vector a, Vector b) { return _mm_adds_epu8(a, b); }
     static Vector Lookup(Vector row, Vector index) { return _mm_shuffle_epi8(row, index); }
+    static void Leave() {}
     static std::uint32_t Matches(Vector v, int byte)
     {
         return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, Splat(byte))));

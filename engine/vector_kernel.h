@@ -9,12 +9,56 @@
 
 namespace {
 
-// One look-up step of Map: bytes whose high nibble, counted from 0x80, is at
-// most k find row k; the others find 0.
+// The eight rows of Tables::steps as Map reads them. x86-64 has sixteen
+// vector registers and keeps them all there for the whole call; the 32-bit
+// build has eight, and reads each row from memory at its step, which costs
+// a load but no spills.
 template <class V>
-inline typename V::Vector LookUpRow(const conversion::Tables& tables, int k, typename V::Vector index)
+struct StepRows {
+#if defined(__x86_64__)
+    explicit StepRows(const conversion::Tables& tables)
+        : row0(V::Load(tables.steps[0])), row1(V::Load(tables.steps[1])), row2(V::Load(tables.steps[2])),
+          row3(V::Load(tables.steps[3])), row4(V::Load(tables.steps[4])), row5(V::Load(tables.steps[5])),
+          row6(V::Load(tables.steps[6])), row7(V::Load(tables.steps[7]))
+    {
+    }
+    // Named rather than an array, which the compiler keeps in memory.
+    typename V::Vector operator[](int k) const
+    {
+        switch (k) {
+        case 0: return row0;
+        case 1: return row1;
+        case 2: return row2;
+        case 3: return row3;
+        case 4: return row4;
+        case 5: return row5;
+        case 6: return row6;
+        default: return row7;
+        }
+    }
+    typename V::Vector row0, row1, row2, row3, row4, row5, row6, row7;
+#else
+    explicit StepRows(const conversion::Tables& tables) : tables(tables) {}
+    typename V::Vector operator[](int k) const { return V::Load(tables.steps[k]); }
+    const conversion::Tables& tables;
+#endif
+};
+
+// Keeps the compiler from regrouping a chain of XORs into a tree, whose
+// partial results would take registers the rows need.
+template <class Vector>
+inline void KeepChained(Vector& v)
 {
-    return V::Lookup(V::Row(tables, k), index);
+    asm("" : "+x"(v));
+}
+
+// One look-up step of Map: bytes whose high nibble, counted from 0x80, is at
+// most k find row k; the others find 0. delta collects what they find.
+template <class V>
+inline void LookUpRow(const StepRows<V>& rows, int k, typename V::Vector index, typename V::Vector& delta)
+{
+    delta = V::Xor(delta, V::Lookup(rows[k], index));
+    KeepChained(delta);
 }
 
 // The whole map applied to every byte of v. v ^ 0x80 puts the high half of
@@ -24,26 +68,17 @@ inline typename V::Vector LookUpRow(const conversion::Tables& tables, int k, typ
 // next row: the rows a byte finds telescope to map[b] ^ b. ASCII finds
 // nothing, and stays as it is.
 template <class V>
-inline typename V::Vector Map(const conversion::Tables& tables, typename V::Vector v)
+inline typename V::Vector Map(const StepRows<V>& rows, typename V::Vector v)
 {
     using Vector = typename V::Vector;
     const Vector step = V::Splat(0x10);
     Vector index = V::Xor(v, V::Splat(0x80));
-    Vector delta = LookUpRow<V>(tables, 7, index);
-    index = V::AddSaturated(index, step);
-    delta = V::Xor(delta, LookUpRow<V>(tables, 6, index));
-    index = V::AddSaturated(index, step);
-    delta = V::Xor(delta, LookUpRow<V>(tables, 5, index));
-    index = V::AddSaturated(index, step);
-    delta = V::Xor(delta, LookUpRow<V>(tables, 4, index));
-    index = V::AddSaturated(index, step);
-    delta = V::Xor(delta, LookUpRow<V>(tables, 3, index));
-    index = V::AddSaturated(index, step);
-    delta = V::Xor(delta, LookUpRow<V>(tables, 2, index));
-    index = V::AddSaturated(index, step);
-    delta = V::Xor(delta, LookUpRow<V>(tables, 1, index));
-    index = V::AddSaturated(index, step);
-    delta = V::Xor(delta, LookUpRow<V>(tables, 0, index));
+    Vector delta = V::Lookup(rows[7], index);
+#pragma GCC unroll 7
+    for (int k = 6; k >= 0; --k) {
+        index = V::AddSaturated(index, step);
+        LookUpRow<V>(rows, k, index, delta);
+    }
     return V::Xor(v, delta);
 }
 
@@ -70,6 +105,7 @@ Run ConvertBlocks(Run run, const unsigned char* input, unsigned count)
     using Vector = typename V::Vector;
     const unsigned Width = V::Width;
     const conversion::Tables& tables = *run.tables;
+    const StepRows<V> rows(tables);
     unsigned char* out = run.out;
     bool afterCr = run.previous == CR;  // a CR pending, under StripCr
     unsigned n = 0;
@@ -77,11 +113,18 @@ Run ConvertBlocks(Run run, const unsigned char* input, unsigned count)
         const Vector v = V::Load(input + n);
         if (StopAtNul && V::Matches(v, 0) != 0)
             break;
-        const Vector mapped = Map<V>(tables, v);
+        const Vector mapped = Map<V>(rows, v);
         if (Mode == Keep) {
             V::Store(out, mapped);
             out += Width;
             n += Width;
+            if (count - n < Width && n < count) {
+                // The last bytes as one block that overlaps the ones
+                // before: under Keep every byte's place in the output is
+                // fixed, and writing it again changes nothing.
+                out -= Width - (count - n);
+                n = count - Width;
+            }
             continue;
         }
         const std::uint32_t lfs = V::Matches(v, LF), crs = V::Matches(v, CR);
@@ -152,20 +195,12 @@ Run ConvertBlocks(Run run, const unsigned char* input, unsigned count)
         n += end + 1;
         afterCr = false;
     }
-    if (Mode == Keep && n < count && count - n < Width && count >= Width) {
-        // The last bytes as one block that overlaps the ones before: under
-        // Keep every byte's place in the output is fixed.
-        const Vector last = V::Load(input + count - Width);
-        if (!StopAtNul || V::Matches(last, 0) == 0) {
-            V::Store(out - (n - (count - Width)), Map<V>(tables, last));
-            out += count - n;
-            n = count;
-        }
-    }
     run.out = out;
     if (n > 0)
         run.previous = input[n - 1];
-    return ConvertBytes<Mode, StopAtNul>(run, input + n, count - n);
+    run = ConvertBytes<Mode, StopAtNul>(run, input + n, count - n);
+    V::Leave();
+    return run;
 }
 
 template <class V>
