@@ -25,6 +25,16 @@ struct Avx2 {
     // and the SSE code that runs next would pay for it: the program's other
     // code, the system's, the SSSE3 kernel.
     static void Leave() { _mm256_zeroupper(); }
+    // Bytes k, k + 1, ... of v, then zeros: each lane's own bytes, and the
+    // low lane's share of the high one.
+    static Vector ShiftDown(Vector v, unsigned k)
+    {
+        const Vector high = _mm256_permute2x128_si256(v, v, 0x81);
+        const Vector own = _mm256_broadcastsi128_si256(Load16(ShiftRamp + 16 + k));
+        const Vector next = _mm256_broadcastsi128_si256(Load16(ShiftRamp + k));
+        return _mm256_or_si256(_mm256_shuffle_epi8(v, own), _mm256_shuffle_epi8(high, next));
+    }
+    static __m128i Load16(const unsigned char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
     static std::uint32_t Matches(Vector v, int byte)
     {
         return static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, Splat(byte))));

@@ -87,32 +87,75 @@ inline unsigned LowestBit(std::uint32_t mask)
     return static_cast<unsigned>(__builtin_ctz(mask));
 }
 
-// Whole blocks of V::Width bytes go through vectors; the kernel leaves to
-// the reference what a block cannot do: a short tail, a block with the NUL
-// that ends a text, and, under StripCr, a block whose store could reach past
-// what the call will write in the end.
+inline unsigned HighestBit(std::uint32_t mask)
+{
+    return 31 - static_cast<unsigned>(__builtin_clz(mask));
+}
+
+// Shuffle controls for V::ShiftDown: from ShiftRamp + 16 + k, sixteen
+// bytes pick bytes k, k + 1, ... of a 16-byte lane and zero past its end;
+// from ShiftRamp + k, they pick what comes from the next lane.
+alignas(16) constexpr unsigned char ShiftRamp[64] = {
+    0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80,
+    0,    1,    2,    3,    4,    5,    6,    7,    8,    9,    10,   11,   12,   13,   14,   15,
+    0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80,
+    0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80,
+};
+
+// 0 or 1, as the compiler cannot foresee: knowing that the 0 case writes
+// nothing new, it would branch around it, and mispredict at every other
+// line end.
+inline unsigned Opaque(bool b)
+{
+    unsigned value = b;
+    asm("" : "+r"(value));
+    return value;
+}
+
+// The place of the first byte mask marks when found, else 0.
+inline unsigned FirstOrZero(std::uint32_t mask, unsigned found)
+{
+    return LowestBit(mask | (found ^ 1));
+}
+
+// Whether the block at next holds enough bytes other than CR, each of which
+// writes one, to cover what moving the CRs out of the block before it (all
+// followed by their LF) writes past that block's output: as many as the
+// place after its last CR. With one CR at most, that is always so.
+template <class V>
+inline bool RoomAfter(const unsigned char* next, std::uint32_t crs)
+{
+    const std::uint32_t crsNext = V::Matches(V::Load(next), CR);
+    return (crsNext & (crsNext - 1)) == 0 || crs == 0 ||
+           V::Width - __builtin_popcount(crsNext) >= HighestBit(crs) + 1;
+}
+
+// Whole blocks of V::Width bytes go through vectors, at fixed places in the
+// input; the reference converts the tail, and under StripCr the blocks whose
+// CRs are not plain line ends.
 //
-// Blocks restart after every line end that changes, so that each block has
-// at most one event: the vector store writes the whole block, and the bytes
-// past the line end are written again by the next block. Such a store may
-// write up to a block past the output so far, so it is made only where at
-// least that much output is sure to follow: callers size their buffers
-// exactly (EstimateOutputSize, the header's sizes), and none of that room
-// may be used.
-template <class V, int Mode, bool StopAtNul>
+// A line end that changes shifts the rest of its block by one byte: the
+// block's bytes from there on are stored again one place on (or back).
+// Every block does so once, a block without such a line end in place, so
+// that no branch waits on where the lines end. These stores reach up to a
+// block past the block's own output, and are made only where at least that
+// much more output is sure to follow: callers size their buffers exactly
+// (EstimateOutputSize, the header's sizes), and none of that room may be
+// touched.
+template <class V, int Mode>
 Run ConvertBlocks(Run run, const unsigned char* input, unsigned count)
 {
     using Vector = typename V::Vector;
     const unsigned Width = V::Width;
-    const conversion::Tables& tables = *run.tables;
-    const StepRows<V> rows(tables);
+    // A block, and under AddCr and StripCr the block after it, whose output
+    // covers what the first one writes past itself.
+    const unsigned Reach = Mode == Keep ? Width : 2 * Width;
+    const StepRows<V> rows(*run.tables);
     unsigned char* out = run.out;
     bool afterCr = run.previous == CR;  // a CR pending, under StripCr
     unsigned n = 0;
-    while (count - n >= Width) {
+    while (count - n >= Reach) {
         const Vector v = V::Load(input + n);
-        if (StopAtNul && V::Matches(v, 0) != 0)
-            break;
         const Vector mapped = Map<V>(rows, v);
         if (Mode == Keep) {
             V::Store(out, mapped);
@@ -129,86 +172,95 @@ Run ConvertBlocks(Run run, const unsigned char* input, unsigned count)
         }
         const std::uint32_t lfs = V::Matches(v, LF), crs = V::Matches(v, CR);
         if (Mode == AddCr) {
-            // Every byte after this block writes at least one more, and the
-            // block has no NUL: the store's excess is always overwritten.
+            // Every LF without a CR before it gains one: the bytes from the
+            // LF on are stored again, a place further on each time. Every
+            // byte of the next block writes at least one more.
+            std::uint32_t lone = lfs & ~(crs << 1 | static_cast<std::uint32_t>(afterCr));
             V::Store(out, mapped);
-            const std::uint32_t lone = lfs & ~(crs << 1 | static_cast<std::uint32_t>(afterCr));
-            if (lone == 0) {
-                out += Width;
-                n += Width;
-                afterCr = crs >> (Width - 1) != 0;
-                continue;
+            unsigned inserted = Opaque(lone != 0);
+            unsigned at = FirstOrZero(lone, inserted);
+            out[at] = CR;  // or, with none found, the first byte again
+            V::Store(out + at + inserted, V::ShiftDown(mapped, at));
+            for (lone &= lone - 1; lone != 0; lone &= lone - 1) {  // short lines
+                at = LowestBit(lone);
+                out[at + inserted] = CR;
+                ++inserted;
+                V::Store(out + at + inserted, V::ShiftDown(mapped, at));
             }
-            const unsigned at = LowestBit(lone);
-            out[at] = CR;
-            out[at + 1] = LF;
-            out += at + 2;
-            n += at + 1;
-            afterCr = false;
+            out += Width + inserted;
+            n += Width;
+            afterCr = crs >> (Width - 1) != 0;
             continue;
         }
-        // StripCr.
-        if (crs == 0) {
-            if (afterCr && (lfs & 1) == 0)
-                *out++ = CR;
-            afterCr = false;
+        // StripCr, the common case: every CR in the block is followed by its
+        // LF, and the next block holds enough bytes other than CR (each of
+        // which writes one) to cover what the last move writes past the
+        // block. Before the block a pending CR is written unless the block
+        // starts with an LF.
+        if ((lfs >> 1 & crs) == crs && !(afterCr && (crs & 1) != 0) && RoomAfter<V>(input + n + Width, crs)) {
+            *out = CR;
+            out += afterCr && (lfs & 1) == 0;
             V::Store(out, mapped);
-            out += Width;
+            std::uint32_t rest = crs;
+            unsigned removed = Opaque(rest != 0);
+            unsigned at = FirstOrZero(rest, removed);
+            V::Store(out + at, V::ShiftDown(mapped, at + removed));
+            for (rest &= rest - 1; rest != 0; rest &= rest - 1) {  // short lines
+                at = LowestBit(rest);
+                V::Store(out + at - removed, V::ShiftDown(mapped, at + 1));
+                ++removed;
+            }
+            out += Width - removed;
             n += Width;
+            afterCr = false;
             continue;
         }
-        // What follows the CRs may be CRs as well, which write nothing: the
-        // store is safe when the next block holds enough other bytes.
-        bool roomAhead = false;
-        if (count - n >= 2 * Width) {
-            const Vector next = V::Load(input + n + Width);
-            roomAhead = !(StopAtNul && V::Matches(next, 0) != 0) &&
-                        __builtin_popcount(crs) + __builtin_popcount(V::Matches(next, CR)) <= static_cast<int>(Width);
-        }
-        if (!roomAhead) {
-            run.out = out;
-            run.previous = n > 0 ? input[n - 1] : run.previous;
-            run = ConvertBytes<StripCr, StopAtNul>(run, input + n, Width);
-            out = run.out;
-            n += Width;
-            afterCr = run.previous == CR;
-            continue;
-        }
-        if (afterCr && (crs & 1) == 0 && (lfs & 1) == 0)
-            *out++ = CR;
-        V::Store(out, mapped);
-        const unsigned at = LowestBit(crs);
-        const std::uint32_t afterRun = ~(crs >> at);  // 0 for a block of CRs alone
-        const unsigned end = afterRun != 0 ? at + LowestBit(afterRun) : Width;  // past the run
-        out += at;
-        if (end == Width) {
-            n += Width;
-            afterCr = true;
-            continue;
-        }
-        // The run ends in the block: it is one line end, or one CR kept
-        // before whatever else follows it.
-        const unsigned char following = input[n + end];
-        if (following != LF)
-            *out++ = CR;
-        *out++ = tables.map[following];
-        n += end + 1;
-        afterCr = false;
+        // CR runs, a CR before anything but LF, a CR ending the block.
+        run.out = out;
+        run.previous = n > 0 ? input[n - 1] : run.previous;
+        run = ConvertBytes<StripCr, false>(run, input + n, Width);
+        out = run.out;
+        n += Width;
+        afterCr = run.previous == CR;
     }
     run.out = out;
     if (n > 0)
         run.previous = input[n - 1];
-    run = ConvertBytes<Mode, StopAtNul>(run, input + n, count - n);
+    run = ConvertBytes<Mode, false>(run, input + n, count - n);
     V::Leave();
     return run;
+}
+
+// How many bytes of input a text has: up to and with its first NUL, or all.
+template <class V>
+unsigned TextLength(const unsigned char* input, unsigned count)
+{
+    unsigned n = 0;
+    for (; count - n >= V::Width; n += V::Width) {
+        const std::uint32_t nuls = V::Matches(V::Load(input + n), 0);
+        if (nuls != 0)
+            return n + LowestBit(nuls) + 1;
+    }
+    for (; n < count; ++n)
+        if (input[n] == 0)
+            return n + 1;
+    return count;
+}
+
+// The text form: the stream form up to the end of the text, whose last
+// byte, if it is not the last of the input, is the NUL.
+template <class V, int Mode>
+Run ConvertText(Run run, const unsigned char* input, unsigned count)
+{
+    return ConvertBlocks<V, Mode>(run, input, TextLength<V>(input, count));
 }
 
 template <class V>
 constexpr conversion::Kernel KernelOf()
 {
     return {{
-        {ConvertBlocks<V, Keep, false>, ConvertBlocks<V, AddCr, false>, ConvertBlocks<V, StripCr, false>},
-        {ConvertBlocks<V, Keep, true>, ConvertBlocks<V, AddCr, true>, ConvertBlocks<V, StripCr, true>},
+        {ConvertBlocks<V, Keep>, ConvertBlocks<V, AddCr>, ConvertBlocks<V, StripCr>},
+        {ConvertText<V, Keep>, ConvertText<V, AddCr>, ConvertText<V, StripCr>},
     }};
 }
 

@@ -155,19 +155,27 @@ Bytes operator+(Bytes a, const Bytes& b)
     return a;
 }
 
-TEST(ConversionPaths, CrRunsAreNeverWrittenAheadOfTheOutput)
+TEST(ConversionPaths, CrsAtTheEdgesOfBlocks)
 {
     Select(CodePageCp1251, CodePageKoi8r, true);
     for (int path : VectorPaths) {
+        if (!UseConversionPath(path))
+            continue;
         for (size_t width : {16, 32}) {
             const Bytes texts[] = {
                 // Two blocks with one CR more than a block holds, all of them
-                // vanishing: the output is a byte shorter than one block, so
-                // storing the first block whole would write past it.
+                // vanishing: the output is a byte shorter than one block.
                 MakeBytes({0x61}) + Repeated(width - 1, 0x0D) + MakeBytes({0x0A}) + Repeated(width - 3, 0x62) +
                     Repeated(2, 0x0D),
                 // A block of CRs alone, followed by room enough.
                 Repeated(width, 0x0D) + Repeated(2 * width, 0x63),
+                // A line end late in a block, before a block whose three
+                // vanishing CRs leave one byte too few to cover moving it.
+                Repeated(width - 3, 0x64) + MakeBytes({0x0D, 0x0A, 0x65, 0x0D, 0x0A, 0x0D, 0x0A, 0x0D, 0x0A}) +
+                    Repeated(width - 6, 0x66),
+                // A CR ending a block, and the next starting with CR LF: the
+                // three make one line end.
+                Repeated(width - 1, 0x67) + MakeBytes({0x0D, 0x0D, 0x0A}) + Repeated(2 * width, 0x68),
             };
             for (const Bytes& text : texts)
                 for (bool stream : {false, true})
