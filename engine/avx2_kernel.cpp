@@ -35,6 +35,7 @@ struct Avx2 {
         return _mm256_or_si256(_mm256_shuffle_epi8(v, own), _mm256_shuffle_epi8(high, next));
     }
     static __m128i Load16(const unsigned char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+    static std::uint32_t HighBits(Vector v) { return static_cast<std::uint32_t>(_mm256_movemask_epi8(v)); }
     static std::uint32_t Matches(Vector v, int byte)
     {
         return static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, Splat(byte))));

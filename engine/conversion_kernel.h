@@ -24,11 +24,35 @@ struct Tables {
     alignas(32) unsigned char steps[8][32];
 };
 
+// Whether the vector look-up tries to stop after the rows for 0xC0..0xFF.
+// Russian letters lie there, and most blocks of Russian text have no byte in
+// 0x80..0xBF, the other rows' only users; but where such bytes are common
+// (typography in cp1251, any bytes at all) a branch that often goes either
+// way costs more than the four rows. So the kernels try it for a while, and
+// stop trying for longer where it fails more than once in sixteen blocks.
+struct Shortcut {
+    static const unsigned TryBlocks = 64, RestBlocks = 4096, MissesAllowed = 4;
+
+    bool trying = true;
+    unsigned left = TryBlocks;  // blocks before the next decision
+    unsigned misses = 0;        // blocks tried in vain since the last one
+
+    void AfterBlock()
+    {
+        if (--left != 0)
+            return;
+        trying = !trying || misses <= MissesAllowed;
+        left = trying ? TryBlocks : RestBlocks;
+        misses = 0;
+    }
+};
+
 // The converter's state while it runs through one call.
 struct Run {
     const Tables* tables;
     unsigned char* out;
     unsigned char previous;  // the last input byte consumed
+    Shortcut shortcut;       // carried from call to call, like previous
 };
 
 // Converts count bytes and returns the state after them, stopping after a

@@ -24,6 +24,7 @@ struct Ssse3 {
     static void Leave() {}
     // Bytes k, k + 1, ... of v, then zeros.
     static Vector ShiftDown(Vector v, unsigned k) { return _mm_shuffle_epi8(v, Load(ShiftRamp + 16 + k)); }
+    static std::uint32_t HighBits(Vector v) { return static_cast<std::uint32_t>(_mm_movemask_epi8(v)); }
     static std::uint32_t Matches(Vector v, int byte)
     {
         return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, Splat(byte))));

@@ -22,6 +22,7 @@ constexpr conversion::Tables IdentityTables()
 
 conversion::Tables Tables = IdentityTables();
 unsigned char* const ConversionMap = Tables.map;
+conversion::Shortcut Lookups;  // how the selected conversion's look-ups fare
 
 // Four symbols have no byte of their own in cp866, Macintosh and ISO-8859-5,
 // and their ByteTable entry there is 0. A 0x00 in the middle of text would
@@ -88,9 +89,10 @@ int Convert(unsigned char* output, const unsigned char* input, unsigned count, i
     if (first)
         ChunkCarry = 0;
     const int mode = Conversion.Newlines == AddCr || Conversion.Newlines == StripCr ? Conversion.Newlines : Keep;
-    conversion::Run run = {&Tables, output, ChunkCarry};
+    conversion::Run run = {&Tables, output, ChunkCarry, Lookups};
     run = conversion::KernelInUse().convert[StopAtNul][mode](run, input, count);
     ChunkCarry = run.previous;
+    Lookups = run.shortcut;
     return static_cast<int>(run.out - output);
 }
 
@@ -118,6 +120,7 @@ void SelectConversionOf(int secondPass, int source, int destination, int convert
 
     BuildConversionMap(Conversion.Src, Conversion.Dst);
     BuildSteps();
+    Lookups = conversion::Shortcut();
 }
 
 int ConvertChunk(unsigned char* output, const unsigned char* input, unsigned count, int first)

@@ -66,16 +66,31 @@ inline void LookUpRow(const StepRows<V>& rows, int k, typename V::Vector index, 
 // above it, where the look-up answers 0. Each step adds 0x10 with
 // saturation, so one more high nibble drops out of range, and XORs in the
 // next row: the rows a byte finds telescope to map[b] ^ b. ASCII finds
-// nothing, and stays as it is.
+// nothing, and stays as it is. After the rows for 0xC0..0xFF, a block with
+// no byte left in range is done, when the shortcut is being tried.
 template <class V>
-inline typename V::Vector Map(const StepRows<V>& rows, typename V::Vector v)
+inline typename V::Vector Map(const StepRows<V>& rows, typename V::Vector v, conversion::Shortcut& shortcut)
 {
     using Vector = typename V::Vector;
     const Vector step = V::Splat(0x10);
     Vector index = V::Xor(v, V::Splat(0x80));
     Vector delta = V::Lookup(rows[7], index);
-#pragma GCC unroll 7
-    for (int k = 6; k >= 0; --k) {
+#pragma GCC unroll 3
+    for (int k = 6; k >= 4; --k) {
+        index = V::AddSaturated(index, step);
+        LookUpRow<V>(rows, k, index, delta);
+    }
+    index = V::AddSaturated(index, step);
+    shortcut.AfterBlock();
+    if (shortcut.trying) {
+        const std::uint32_t all = V::Width == 32 ? ~0u : (1u << V::Width) - 1;
+        if (V::HighBits(index) == all)
+            return V::Xor(v, delta);
+        ++shortcut.misses;
+    }
+    LookUpRow<V>(rows, 3, index, delta);
+#pragma GCC unroll 3
+    for (int k = 2; k >= 0; --k) {
         index = V::AddSaturated(index, step);
         LookUpRow<V>(rows, k, index, delta);
     }
@@ -151,12 +166,13 @@ Run ConvertBlocks(Run run, const unsigned char* input, unsigned count)
     // covers what the first one writes past itself.
     const unsigned Reach = Mode == Keep ? Width : 2 * Width;
     const StepRows<V> rows(*run.tables);
+    conversion::Shortcut shortcut = run.shortcut;
     unsigned char* out = run.out;
     bool afterCr = run.previous == CR;  // a CR pending, under StripCr
     unsigned n = 0;
     while (count - n >= Reach) {
         const Vector v = V::Load(input + n);
-        const Vector mapped = Map<V>(rows, v);
+        const Vector mapped = Map<V>(rows, v, shortcut);
         if (Mode == Keep) {
             V::Store(out, mapped);
             out += Width;
@@ -224,6 +240,7 @@ Run ConvertBlocks(Run run, const unsigned char* input, unsigned count)
         afterCr = run.previous == CR;
     }
     run.out = out;
+    run.shortcut = shortcut;
     if (n > 0)
         run.previous = input[n - 1];
     run = ConvertBytes<Mode, false>(run, input + n, count - n);
