@@ -135,8 +135,9 @@ inline unsigned FirstOrZero(std::uint32_t mask, unsigned found)
 
 // Whether the block at next holds enough bytes other than CR, each of which
 // writes one, to cover what moving the CRs out of the block before it (all
-// followed by their LF) writes past that block's output: as many as the
-// place after its last CR. With one CR at most, that is always so.
+// followed by their LF, none its last byte) writes past that block's output:
+// as many as the place after its last CR. With one CR at most, that is
+// always so.
 template <class V>
 inline bool RoomAfter(const unsigned char* next, std::uint32_t crs)
 {
@@ -209,15 +210,17 @@ Run ConvertBlocks(Run run, const unsigned char* input, unsigned count)
             continue;
         }
         // StripCr, the common case: every CR in the block is followed by its
-        // LF, and the next block holds enough bytes other than CR (each of
-        // which writes one) to cover what the last move writes past the
-        // block. Before the block a pending CR is written unless the block
-        // starts with an LF.
-        if ((lfs >> 1 & crs) == crs && !(afterCr && (crs & 1) != 0) && RoomAfter<V>(input + n + Width, crs)) {
+        // LF (the last one's may start the next block), and the next block
+        // holds enough bytes other than CR (each of which writes one) to
+        // cover what the last move writes past the block. Before the block a
+        // pending CR is written unless the block starts with an LF.
+        const std::uint32_t lfsAfter = lfs >> 1 | static_cast<std::uint32_t>(input[n + Width] == LF) << (Width - 1);
+        const std::uint32_t last = crs >> (Width - 1);  // a CR that needs no move
+        std::uint32_t rest = crs & ~(last << (Width - 1));
+        if ((lfsAfter & crs) == crs && !(afterCr && (crs & 1) != 0) && RoomAfter<V>(input + n + Width, rest)) {
             *out = CR;
             out += afterCr && (lfs & 1) == 0;
             V::Store(out, mapped);
-            std::uint32_t rest = crs;
             unsigned removed = Opaque(rest != 0);
             unsigned at = FirstOrZero(rest, removed);
             V::Store(out + at, V::ShiftDown(mapped, at + removed));
@@ -226,6 +229,7 @@ Run ConvertBlocks(Run run, const unsigned char* input, unsigned count)
                 V::Store(out + at - removed, V::ShiftDown(mapped, at + 1));
                 ++removed;
             }
+            removed += last;
             out += Width - removed;
             n += Width;
             afterCr = false;
