@@ -185,6 +185,55 @@ TEST(ConversionPaths, CrsAtTheEdgesOfBlocks)
     }
 }
 
+#if defined(_WIN32) && defined(__i386__)
+using EntryPoint = int (*)(unsigned char*, const unsigned char*, unsigned, int);
+
+// Calls entry(out, in, count, 1) with the stack pointer at 32-byte alignment
+// less shift (and less the arguments and return address): 32-bit Windows
+// promises four bytes, and a kernel that kept a vector there at a 16- or
+// 32-byte aligned place would fault on some of these.
+extern "C" int CallWithStackShift(EntryPoint entry, unsigned shift, unsigned char* out, const unsigned char* in,
+                                  unsigned count);
+asm(".globl _CallWithStackShift\n"
+    "_CallWithStackShift:\n"
+    "    pushl %ebp\n"
+    "    movl %esp, %ebp\n"
+    "    andl $-32, %esp\n"
+    "    subl 12(%ebp), %esp\n"
+    "    pushl $1\n"
+    "    pushl 24(%ebp)\n"
+    "    pushl 20(%ebp)\n"
+    "    pushl 16(%ebp)\n"
+    "    call *8(%ebp)\n"
+    "    leave\n"
+    "    ret\n");
+
+TEST(ConversionPaths, KernelsRunOnAStackAlignedToFourBytesOnly)
+{
+    std::mt19937 random(32);
+    for (int path : VectorPaths) {
+        if (!UseConversionPath(path))
+            continue;
+        for (const ConversionCase& setup : Conversions) {
+            Select(setup.source, setup.destination, setup.newlines);
+            for (const TextKind& kind : TextKinds) {
+                const Bytes text = RandomText(random, kind, 300);
+                for (EntryPoint entry : {ConvertChunk, ConvertStreamChunk}) {
+                    Bytes expected(2 * text.size()), output(2 * text.size());
+                    expected.resize(entry(expected.data(), text.data(), 300, 1));
+                    for (unsigned shift = 0; shift < 32; shift += 4) {
+                        output.resize(2 * text.size());
+                        output.resize(CallWithStackShift(entry, shift, output.data(), text.data(), 300));
+                        ASSERT_EQ(output, expected) << "path " << path << ", " << kind.name << ", shift " << shift;
+                    }
+                }
+            }
+        }
+    }
+    UseConversionPath(FastestConversionPath());
+}
+#endif
+
 TEST(ConversionPaths, OnlyPathsThisProcessorRunsCanBeUsed)
 {
     EXPECT_FALSE(UseConversionPath(-1));
