@@ -60,16 +60,21 @@ void Iconv(benchmark::State& state)
     std::vector<char> input(text.begin(), text.end());
     std::vector<char> output(2 * BenchTextSize);
     iconv_t cd = iconv_open("CP1251", "KOI8-R");
+    using Clock = std::chrono::steady_clock;
+    Clock::duration fastest = Clock::duration::max();
     for (auto _ : state) {
+        const auto start = Clock::now();
         char* in = input.data();
         char* out = output.data();
         size_t inLeft = BenchTextSize, outLeft = output.size();
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
         benchmark::DoNotOptimize(iconv(cd, &in, &inLeft, &out, &outLeft));
         benchmark::ClobberMemory();
+        fastest = std::min(fastest, Clock::now() - start);
     }
     iconv_close(cd);
     state.SetBytesProcessed(state.iterations() * BenchTextSize);
+    state.counters["best_GBps"] = BenchTextSize / std::chrono::duration<double, std::nano>(fastest).count();
 }
 
 void Memcpy(benchmark::State& state)
