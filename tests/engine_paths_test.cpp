@@ -3,6 +3,7 @@
 // nothing written past what a call counts.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 
 #include "engine_test_support.h"
