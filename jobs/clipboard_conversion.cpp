@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "conversion_selection.h"
+#include "job_pump.h"
 #include "main_window.h"
 #include "preview.h"
 #include "resource_ids.h"
@@ -34,6 +35,10 @@ bool WithheldWhileJoining;
 // the stack; it waits in the queue instead, so that the stack stays flat
 // whatever the other program does.
 int PassingOn;
+
+// A change of the clipboard heard while a file job had the engine, still
+// to be acted on.
+bool ChangeHeardDuringJob;
 
 void PassDrawClipboardOn(WPARAM wParam, LPARAM lParam)
 {
@@ -188,10 +193,42 @@ bool ReplaceClipboardText(HWND window, bool onlyForeignText)
 
 bool ClipboardHasText() { return IsClipboardFormatAvailable(CF_TEXT) != 0; }
 
+// A notification of a change, or one held back during a file job and
+// already passed on (passOn false).
+void ActOnClipboardChange(HWND window, WPARAM wParam, LPARAM lParam, bool passOn)
+{
+    const bool automatic = SendMessageA(CommandBar, TB_ISBUTTONCHECKED, IDM_AUTO_CONVERT, 0) != 0;
+    const bool text = ClipboardHasText();
+    // Only the main window's own changes are kept from a second conversion;
+    // text copied from a preview pane comes from another window.
+    const bool foreignText = text && GetClipboardOwner() != window;
+    if (!automatic) {
+        SendMessageA(CommandBar, TB_ENABLEBUTTON, IDM_CONVERT_CLIPBOARD, MAKELPARAM(text ? 1 : 0, 0));
+        EnableMenuItem(CommandMenu, IDM_CONVERT_CLIPBOARD, MF_BYCOMMAND | (text ? MF_ENABLED : MF_GRAYED));
+    } else if (foreignText) {
+        RefreshPreview(window, 1);
+        // The windows after this one hear of the converted text only, from
+        // the notification that the conversion itself brings. When nothing
+        // was converted, that one never comes: this one goes on instead.
+        if (!ReplaceClipboardText(window, true) && passOn)
+            PassDrawClipboardOn(wParam, lParam);
+        return;
+    }
+    if ((Settings.Parameters & ParamPreview) && foreignText)
+        RefreshPreview(window, 1);
+    if (passOn)
+        PassDrawClipboardOn(wParam, lParam);
+}
+
 } // namespace
 
 void ConvertClipboard(HWND window)
 {
+    // The engine's one conversion is the file job's until it ends.
+    if (FileJobConverting()) {
+        MessageBeep(MB_OK);
+        return;
+    }
     ReplaceClipboardText(window, false);
 }
 
@@ -214,26 +251,22 @@ void OnDrawClipboard(HWND window, WPARAM wParam, LPARAM lParam)
         PostMessageA(window, WM_DEFERRED_DRAWCLIPBOARD, wParam, lParam);
         return;
     }
-    const bool automatic = SendMessageA(CommandBar, TB_ISBUTTONCHECKED, IDM_AUTO_CONVERT, 0) != 0;
-    const bool text = ClipboardHasText();
-    // Only the main window's own changes are kept from a second conversion;
-    // text copied from a preview pane comes from another window.
-    const bool foreignText = text && GetClipboardOwner() != window;
-    if (!automatic) {
-        SendMessageA(CommandBar, TB_ENABLEBUTTON, IDM_CONVERT_CLIPBOARD, MAKELPARAM(text ? 1 : 0, 0));
-        EnableMenuItem(CommandMenu, IDM_CONVERT_CLIPBOARD, MF_BYCOMMAND | (text ? MF_ENABLED : MF_GRAYED));
-    } else if (foreignText) {
-        RefreshPreview(window, 1);
-        // The windows after this one hear of the converted text only, from
-        // the notification that the conversion itself brings. When nothing
-        // was converted, that one never comes: this one goes on instead.
-        if (!ReplaceClipboardText(window, true))
-            PassDrawClipboardOn(wParam, lParam);
+    // The rest of the chain must not wait for a file job; this window acts
+    // on the change once the job has let go of the engine.
+    if (FileJobConverting()) {
+        ChangeHeardDuringJob = true;
+        PassDrawClipboardOn(wParam, lParam);
         return;
     }
-    if ((Settings.Parameters & ParamPreview) && foreignText)
-        RefreshPreview(window, 1);
-    PassDrawClipboardOn(wParam, lParam);
+    ActOnClipboardChange(window, wParam, lParam, true);
+}
+
+void CatchUpWithClipboard(HWND window)
+{
+    if (!ChangeHeardDuringJob)
+        return;
+    ChangeHeardDuringJob = false;
+    ActOnClipboardChange(window, 0, 0, false);
 }
 
 void OnChangeClipboardChain(HWND, HWND removed, HWND next)

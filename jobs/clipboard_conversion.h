@@ -15,6 +15,7 @@ extern HANDLE(WINAPI* PutClipboardData)(UINT format, HANDLE block);
 // page and adds CF_LOCALE 1049, leaving the window the clipboard's owner.
 // When it cannot (the clipboard is held by another program, holds no text,
 // or there is no memory for the result) the clipboard stays as it was.
+// Refused with a beep while a file job converts.
 void ConvertClipboard(HWND window);
 
 // Joins the clipboard viewer chain and sets NextViewer.
@@ -22,6 +23,8 @@ void JoinClipboardChain(HWND window);
 
 // WM_DRAWCLIPBOARD (also as WM_DEFERRED_DRAWCLIPBOARD, a notification that
 // arrived while an earlier one was being passed on) and WM_CHANGECBCHAIN;
-// the window procedure returns 1.
+// the window procedure returns 1. During a file job the notification is
+// passed on at once and acted on by CatchUpWithClipboard, after the job.
 void OnDrawClipboard(HWND window, WPARAM wParam, LPARAM lParam);
+void CatchUpWithClipboard(HWND window);
 void OnChangeClipboardChain(HWND window, HWND removed, HWND next);

@@ -8,6 +8,7 @@
 #include "file_job.h"
 #include "file_messages.h"
 #include "file_paths.h"
+#include "job_pump.h"
 #include "settings.h"
 
 int AskConfirmation = 1;
@@ -19,9 +20,9 @@ char FileList[FilePathBufferSize];
 // A directory and one name, for several files chosen at once.
 char JoinedPath[FilePathBufferSize];
 
-// A save dialog without owner leaves the main window usable, so a second
-// file job could start while one waits for its dialog. The jobs share
-// their buffers, so the second is refused.
+// A save dialog without owner leaves the main window usable, and so does
+// a job between its blocks: a second file job could start meanwhile. The
+// jobs share their buffers, so the second is refused.
 int FileJobRunning;
 
 int BeginFileJobs()
@@ -31,12 +32,17 @@ int BeginFileJobs()
         return 0;
     }
     FileJobRunning = 1;
+    ResetFileJobCancel();
     return 1;
 }
 
-void EndFileJobs()
+// A close that came during the run was put off until here, where nothing
+// on the stack needs the window any more.
+void EndFileJobs(HWND window)
 {
     FileJobRunning = 0;
+    if (CloseWasPutOff())
+        DestroyWindow(window);
 }
 
 void ConvertOneChosenFile(HWND window)
@@ -107,7 +113,7 @@ void OpenAndConvertFiles(HWND window)
         else
             ConvertSeveralChosenFiles(window);
     }
-    EndFileJobs();
+    EndFileJobs(window);
 }
 
 int ConvertFile(HWND window, const char* path)
@@ -115,7 +121,7 @@ int ConvertFile(HWND window, const char* path)
     if (!BeginFileJobs())
         return 0;
     const int converted = RunFileJob(window, path);
-    EndFileJobs();
+    EndFileJobs(window);
     return converted;
 }
 
@@ -126,7 +132,7 @@ void OnDropFiles(HWND window, HDROP drop)
         for (UINT index = 0; index < count; ++index)
             if (!ConvertDroppedFile(window, drop, index))
                 break;
-        EndFileJobs();
+        EndFileJobs(window);
     }
     DragFinish(drop);
 }

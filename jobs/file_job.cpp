@@ -1,16 +1,22 @@
 #include "file_job.h"
 
+#include "clipboard_conversion.h"
 #include "conversion_selection.h"
 #include "file_messages.h"
 #include "file_output.h"
 #include "file_paths.h"
+#include "job_progress.h"
+#include "job_pump.h"
 #include "preview.h"
 #include "settings.h"
 #include "stream_converter.h"
 
 namespace {
 
-const DWORD BlockSize = 512;
+// Large enough that a read, a conversion and a write per block cost little
+// more than the bytes themselves; small enough that the window waits for
+// no block.
+const DWORD BlockSize = 64 * 1024;
 
 // A block can double when every byte is an LF that gains a CR, and a CR
 // held back at the end of the previous block may come first.
@@ -24,7 +30,7 @@ unsigned char Block[BlockSize];
 char PreviewText[PreviewLength + 2];
 char OutputName[FilePathBufferSize];
 
-enum BlockLoopEnd { AllConverted, ReadFailed, WriteFailed };
+enum BlockLoopEnd { AllConverted, ReadFailed, WriteFailed, Cancelled };
 
 // Returns how many of the bytes read stay in Block for the conversion: none
 // for a file, which is read again from its start; all of them for a pipe,
@@ -50,13 +56,25 @@ bool WriteAll(HANDLE output, const unsigned char* bytes, DWORD count)
     return WriteFile(output, bytes, count, &written, nullptr) && written == count;
 }
 
+// What the progress is measured against; 0 for a pipe, whose end nobody
+// knows beforehand.
+ULONGLONG SizeOf(HANDLE input)
+{
+    LARGE_INTEGER size;
+    if (GetFileType(input) != FILE_TYPE_DISK || !GetFileSizeEx(input, &size))
+        return 0;
+    return static_cast<ULONGLONG>(size.QuadPart);
+}
+
 // A failed read is an error rather than the end of the file: treated as
 // the end, it would replace the input with a shortened copy. So would a
 // short read, which a pipe or a network share may give long before the
 // end: only a read of nothing ends the file (and for a pipe, the writer
 // closing it). The first block may already be in Block.
-BlockLoopEnd ConvertBlocks(HANDLE input, HANDLE output, unsigned char* converted, DWORD alreadyRead)
+BlockLoopEnd ConvertBlocks(HWND window, HANDLE input, HANDLE output, unsigned char* converted, DWORD alreadyRead)
 {
+    const ULONGLONG size = SizeOf(input);
+    ULONGLONG done = 0;
     for (int first = 1;; first = 0) {
         DWORD read = first ? alreadyRead : 0;
         if (!read && !ReadFile(input, Block, BlockSize, &read, nullptr) && GetLastError() != ERROR_BROKEN_PIPE)
@@ -68,24 +86,28 @@ BlockLoopEnd ConvertBlocks(HANDLE input, HANDLE output, unsigned char* converted
             return WriteFailed;
         if (read == 0)
             return AllConverted;
+        done += read;
+        if (!KeepWindowResponsive(window, done, size))
+            return Cancelled;
     }
 }
 
 BlockLoopEnd ConvertToOutput(HWND window, HANDLE input, HANDLE output, unsigned char* converted, DWORD alreadyRead)
 {
-    SetCapture(window);
-    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    BeginJobProgress(window);
+    BeginConverting();
     // After the dialogs: the code pages are the ones the user left set.
+    // Changed while the blocks go through, they wait for the next job.
     SelectConversion(0);
-    BlockLoopEnd end = ConvertBlocks(input, output, converted, alreadyRead);
+    BlockLoopEnd end = ConvertBlocks(window, input, output, converted, alreadyRead);
+    EndConverting();
     // On the disk before it may replace anything: after a crash the input's
     // name must never point at data that was still in a cache.
     if (end == AllConverted && !FlushFileBuffers(output))
         end = WriteFailed;
     if (!CloseHandle(output) && end == AllConverted)
         end = WriteFailed;
-    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-    ReleaseCapture();
+    EndJobProgress(window, end == Cancelled);
     return end;
 }
 
@@ -132,6 +154,12 @@ int ConvertOpenedFile(HWND window, const char* path, HANDLE input, int inPlace, 
     HeapFree(GetProcessHeap(), 0, converted);
     CloseHandle(input);
 
+    // Cancelled, a job leaves nothing of its own behind; the user has seen
+    // "Cancelled" and needs no box.
+    if (end == Cancelled) {
+        DeleteFileA(OutputName);
+        return 0;
+    }
     if (end != AllConverted) {
         if (inPlace)
             DeleteFileA(OutputName);
@@ -166,6 +194,7 @@ int RunFileJob(HWND window, const char* path)
     const DWORD alreadyRead = ShowFileBeginning(window, input);
     const int converted =
         ConvertOpenedFile(window, path, input, (Settings.Parameters & ParamOverwriteInput) != 0, alreadyRead);
+    CatchUpWithClipboard(window);
     // The preview goes back to what it showed before the job: the clipboard.
     RefreshPreview(window, 1);
     return converted;

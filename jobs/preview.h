@@ -15,7 +15,7 @@ void ShowPreview(HWND window, int show);
 
 // Shows the source pane's text converted in the result pane; with
 // fromClipboard set, first reloads the source pane from the clipboard.
-// Does nothing while the preview is hidden.
+// Does nothing while the preview is hidden or a file job converts.
 void RefreshPreview(HWND window, int fromClipboard);
 
 // WM_SIZE: the toolbars follow the client area, and while the preview is

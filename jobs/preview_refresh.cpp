@@ -3,6 +3,7 @@
 #include "preview.h"
 
 #include "conversion_selection.h"
+#include "job_pump.h"
 #include "preview_text_sizes.h"
 #include "settings.h"
 #include "stream_converter.h"
@@ -68,6 +69,10 @@ const char* ConvertSourceText(RefreshBuffers& buffers, bool intoCp1251)
 void RefreshPreview(HWND window, int fromClipboard)
 {
     if (!(Settings.Parameters & ParamPreview) || !SourcePane || !ResultPane)
+        return;
+    // Converting, it would select another conversion under the file job's
+    // feet; the job refreshes the panes from the clipboard when it ends.
+    if (FileJobConverting())
         return;
     HANDLE heap = GetProcessHeap();
     auto* buffers = static_cast<RefreshBuffers*>(HeapAlloc(heap, 0, sizeof(RefreshBuffers)));

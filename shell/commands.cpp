@@ -77,7 +77,7 @@ void EnterContextHelpMode(HWND window)
 int OnCommand(HWND window, int command, HWND, int)
 {
     switch (command) {
-    case IDM_EXIT: DestroyWindow(window); break;
+    case IDM_EXIT: CloseMainWindow(window); break;
     case IDM_CONVERT_FILES: OpenAndConvertFiles(window); break;
     case IDM_CONVERT_CLIPBOARD: ConvertClipboard(window); break;
     case IDM_OVERWRITE_INPUT: ToggleOption(window, command, ParamOverwriteInput); break;

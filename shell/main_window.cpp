@@ -9,6 +9,7 @@
 #include "file_conversion.h"
 #include "help.h"
 #include "hot_keys.h"
+#include "job_pump.h"
 #include "preview.h"
 #include "resource_ids.h"
 #include "settings.h"
@@ -148,6 +149,12 @@ BOOL RegisterMainWindowClass(HINSTANCE instance)
     return RegisterClassA(&plain) != 0;
 }
 
+void CloseMainWindow(HWND window)
+{
+    if (!PutOffCloseUntilJobsEnd())
+        DestroyWindow(window);
+}
+
 HWND CreateMainWindow(HINSTANCE instance)
 {
     // The real size and place are set while the window is created.
@@ -164,6 +171,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
     switch (message) {
     case WM_CREATE: return OnCreate(window, reinterpret_cast<CREATESTRUCTA*>(lParam)) ? 0 : -1;
+    case WM_CLOSE: CloseMainWindow(window); return 0;
     case WM_DESTROY: OnDestroy(window); return 0;
     case WM_SIZE: OnSize(window, static_cast<int>(wParam), (short)LOWORD(lParam), (short)HIWORD(lParam)); return 0;
     case WM_GETMINMAXINFO: OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)); break;

@@ -13,11 +13,14 @@ namespace {
 // The icon is shown exactly while the window is hidden behind it.
 bool IconShown;
 
+// Empty but while a file job shows its progress there.
+char Tip[64];
+
 bool AddIcon(HWND window)
 {
     HICON icon = static_cast<HICON>(
         LoadImageA(Instance, MAKEINTRESOURCEA(IDI_TARVO_SMALL), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-    IconShown = NotifyIcon(window, NIM_ADD, TRAY_ICON_ID, icon, nullptr) != 0;
+    IconShown = NotifyIcon(window, NIM_ADD, TRAY_ICON_ID, icon, Tip) != 0;
     return IconShown;
 }
 
@@ -51,7 +54,8 @@ BOOL NotifyIcon(HWND window, DWORD action, UINT id, HICON icon, const char* tip)
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;  // 88: understood by every shell
     data.hWnd = window;
     data.uID = id;
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    // Without an icon the one shown stays: a change of the tip alone.
+    data.uFlags = NIF_MESSAGE | NIF_TIP | (icon ? NIF_ICON : 0);
     data.uCallbackMessage = WM_TRAYNOTIFY;
     data.hIcon = icon;
     lstrcpynA(data.szTip, tip ? tip : "", 64);
@@ -69,6 +73,13 @@ BOOL MinimizeToTray(HWND window)
         return FALSE;
     ShowWindow(window, SW_HIDE);
     return TRUE;
+}
+
+void SetTrayTip(HWND window, const char* tip)
+{
+    lstrcpynA(Tip, tip, sizeof Tip);
+    if (IconShown)
+        NotifyIcon(window, NIM_MODIFY, TRAY_ICON_ID, nullptr, Tip);
 }
 
 void RemoveTrayIcon(HWND window)

@@ -5,12 +5,16 @@
 #include <windows.h>
 
 // Shell_NotifyIconA with the old 88-byte NOTIFYICONDATAA; an icon handed in
-// is destroyed afterwards (the shell keeps its own copy).
+// is destroyed afterwards (the shell keeps its own copy). Without an icon,
+// NIM_MODIFY changes the tip only.
 BOOL NotifyIcon(HWND window, DWORD action, UINT id, HICON icon, const char* tip);
 
 // SC_MINIMIZE: hides the window in the tray; FALSE when the icon could not
 // be added, and the window should minimize as usual.
 BOOL MinimizeToTray(HWND window);
+
+// The icon's tip, now if it is shown and whenever it is added later.
+void SetTrayTip(HWND window, const char* tip);
 
 // Takes the icon away, if there is one.
 void RemoveTrayIcon(HWND window);

@@ -1,0 +1,86 @@
+#include "job_pump.h"
+
+#include "job_progress.h"
+
+namespace {
+
+// At most this much work between two looks at the window's messages, and
+// at most this long handling them before the next block: input and paint
+// wait no longer than about the sum, while the job keeps most of the time.
+const DWORD WorkSliceMs = 25;
+const DWORD MessageSliceMs = 15;
+
+bool Converting;
+bool Cancelled;
+bool CloseWanted;
+DWORD SliceStart;
+
+bool IsEscapeFor(HWND window, const MSG& message)
+{
+    return message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE &&
+           (message.hwnd == window || IsChild(window, message.hwnd));
+}
+
+// Esc is taken here, before any window sees it: whichever control has the
+// focus, it stops the job.
+void HandleMessages(HWND window)
+{
+    const DWORD start = GetTickCount();
+    MSG message;
+    while (!Cancelled && GetTickCount() - start < MessageSliceMs &&
+           PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            // The program is being ended: the job stops, and the main loop
+            // still gets its WM_QUIT.
+            PostQuitMessage(static_cast<int>(message.wParam));
+            Cancelled = true;
+        } else if (IsEscapeFor(window, message)) {
+            Cancelled = true;
+        } else {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}
+
+} // namespace
+
+bool FileJobConverting() { return Converting; }
+
+void BeginConverting()
+{
+    Converting = true;
+    SliceStart = GetTickCount();
+}
+
+void EndConverting() { Converting = false; }
+
+bool KeepWindowResponsive(HWND window, ULONGLONG done, ULONGLONG total)
+{
+    if (GetTickCount() - SliceStart < WorkSliceMs)
+        return !Cancelled;
+    if (total)
+        ShowJobProgress(window, done, total);
+    HandleMessages(window);
+    SliceStart = GetTickCount();
+    return !Cancelled;
+}
+
+void ResetFileJobCancel()
+{
+    Cancelled = false;
+    CloseWanted = false;
+}
+
+bool FileJobCancelled() { return Cancelled; }
+
+bool PutOffCloseUntilJobsEnd()
+{
+    if (!Converting)
+        return false;
+    Cancelled = true;
+    CloseWanted = true;
+    return true;
+}
+
+bool CloseWasPutOff() { return CloseWanted; }
