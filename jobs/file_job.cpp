@@ -22,6 +22,12 @@ const DWORD BlockSize = 64 * 1024;
 // held back at the end of the previous block may come first.
 const DWORD ConvertedSize = 2 * BlockSize + 1;
 
+// The output is flushed to disk each time this much more was written, so
+// that the data the kernel holds back stays small: the flush after the
+// last block then keeps the window waiting for a moment only, and the
+// progress shown is that of data on the disk.
+const ULONGLONG FlushEvery = 32 << 20;
+
 // The preview pane is given at most this many characters of a file.
 const int PreviewLength = 510;
 
@@ -74,7 +80,7 @@ ULONGLONG SizeOf(HANDLE input)
 BlockLoopEnd ConvertBlocks(HWND window, HANDLE input, HANDLE output, unsigned char* converted, DWORD alreadyRead)
 {
     const ULONGLONG size = SizeOf(input);
-    ULONGLONG done = 0;
+    ULONGLONG done = 0, unflushed = 0;
     for (int first = 1;; first = 0) {
         DWORD read = first ? alreadyRead : 0;
         if (!read && !ReadFile(input, Block, BlockSize, &read, nullptr) && GetLastError() != ERROR_BROKEN_PIPE)
@@ -86,6 +92,12 @@ BlockLoopEnd ConvertBlocks(HWND window, HANDLE input, HANDLE output, unsigned ch
             return WriteFailed;
         if (read == 0)
             return AllConverted;
+        unflushed += count;
+        if (unflushed >= FlushEvery) {
+            if (!FlushFileBuffers(output))
+                return WriteFailed;
+            unflushed = 0;
+        }
         done += read;
         if (!KeepWindowResponsive(window, done, size))
             return Cancelled;

@@ -10,10 +10,15 @@ namespace {
 const DWORD WorkSliceMs = 25;
 const DWORD MessageSliceMs = 15;
 
+// A new title costs the window a repaint of its frame: a few a second tell
+// the user enough. A job that ends before the first never changes it.
+const DWORD ProgressEveryMs = 250;
+
 bool Converting;
 bool Cancelled;
 bool CloseWanted;
 DWORD SliceStart;
+DWORD ProgressShown;
 
 bool IsEscapeFor(HWND window, const MSG& message)
 {
@@ -50,17 +55,20 @@ bool FileJobConverting() { return Converting; }
 void BeginConverting()
 {
     Converting = true;
-    SliceStart = GetTickCount();
+    SliceStart = ProgressShown = GetTickCount();
 }
 
 void EndConverting() { Converting = false; }
 
 bool KeepWindowResponsive(HWND window, ULONGLONG done, ULONGLONG total)
 {
-    if (GetTickCount() - SliceStart < WorkSliceMs)
+    const DWORD now = GetTickCount();
+    if (now - SliceStart < WorkSliceMs)
         return !Cancelled;
-    if (total)
+    if (total && now - ProgressShown >= ProgressEveryMs) {
         ShowJobProgress(window, done, total);
+        ProgressShown = now;
+    }
     HandleMessages(window);
     SliceStart = GetTickCount();
     return !Cancelled;
