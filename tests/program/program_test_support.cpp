@@ -145,6 +145,49 @@ bool FileExists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+void WriteLargeFile(const std::string& path, ULONGLONG size, const std::string& head, const std::string& tail)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, head.data(), static_cast<DWORD>(head.size()), &written, nullptr);
+    LARGE_INTEGER tailAt;
+    tailAt.QuadPart = static_cast<LONGLONG>(size - tail.size());
+    SetFilePointerEx(file, tailAt, nullptr, FILE_BEGIN);
+    WriteFile(file, tail.data(), static_cast<DWORD>(tail.size()), &written, nullptr);
+    SetEndOfFile(file);
+    CloseHandle(file);
+}
+
+namespace {
+
+std::string ReadAt(HANDLE file, ULONGLONG offset, size_t count)
+{
+    std::string bytes(count, '\0');
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    DWORD read = 0;
+    if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN) ||
+        !ReadFile(file, &bytes[0], static_cast<DWORD>(count), &read, nullptr))
+        read = 0;
+    bytes.resize(read);
+    return bytes;
+}
+
+} // namespace
+
+bool IsLargeFile(const std::string& path, ULONGLONG size, const std::string& head, const std::string& tail)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER actual;
+    const bool same = GetFileSizeEx(file, &actual) && static_cast<ULONGLONG>(actual.QuadPart) == size &&
+                      ReadAt(file, 0, head.size()) == head && ReadAt(file, size - tail.size(), tail.size()) == tail;
+    CloseHandle(file);
+    return same;
+}
+
 BoxText ReadBox(HWND box)
 {
     char title[512] = "", text[1024] = "";

@@ -46,6 +46,18 @@ void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);  // "" when missing
 bool FileExists(const std::string& path);
 
+// A file of size bytes, head at its start and tail at its end, with a hole
+// between them that reads as zeros and takes no room: made at once, and
+// long enough to convert that a job can be watched and cancelled.
+void WriteLargeFile(const std::string& path, ULONGLONG size, const std::string& head, const std::string& tail);
+// Whether path still has that size, head and tail.
+bool IsLargeFile(const std::string& path, ULONGLONG size, const std::string& head, const std::string& tail);
+
+// A file job on this many bytes takes far longer than the first stretch of
+// work after which it looks at the window's messages: whatever is posted
+// to the window before it starts is handled mid-job.
+const ULONGLONG LongJobSize = 256ull << 20;
+
 // The visible top-level windows of a class in a process: "#32770" for
 // dialogs and message boxes, "#32768" for popup menus.
 std::vector<HWND> VisibleWindows(DWORD process, const char* className);

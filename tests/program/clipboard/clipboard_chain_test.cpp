@@ -3,8 +3,12 @@
 // after the main window in the chain it records what reaches it.
 #include "clipboard_conversion.h"
 #include "clipboard_test_support.h"
+#include "file_conversion.h"
 #include "resource_ids.h"
 #include "shell/shell_test_support.h"
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -132,6 +136,39 @@ TEST_F(ClipboardChainTest, WithAutomaticConversionOffButtonAndMenuItemFollowTheT
     EXPECT_EQ(TextOf(other.Record().drawn[2]), Cp1251Greeting);
     EXPECT_FALSE(ButtonEnabled(IDM_CONVERT_CLIPBOARD));
     EXPECT_TRUE(Grayed(CommandMenu, IDM_CONVERT_CLIPBOARD));
+}
+
+// Esc is pressed once the peer has heard of its copy: only a job that
+// passed the notification on while it ran is cancelled.
+TEST_F(ClipboardChainTest, TextCopiedDuringAFileJobIsPassedOnAtOnceAndConvertedWhenTheJobEnds)
+{
+    Peer other;
+    ASSERT_TRUE(other.Running());
+    ASSERT_TRUE(StartTarvo());
+    Command(IDM_OVERWRITE_INPUT);
+    TempFolder folder;
+    const std::string input = folder.File("big.txt");
+    WriteLargeFile(input, LongJobSize, "", "");
+
+    std::atomic<bool> jobEnded(false);
+    std::thread esc([&] {
+        while (!jobEnded && other.Record().drawCount < 1)
+            Sleep(5);
+        PostMessageA(MainWindow, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    other.CopyLater(Koi8rGreeting + Nul);
+    const int converted = ConvertFile(MainWindow, input.c_str());
+    jobEnded = true;
+    esc.join();
+    EXPECT_EQ(converted, 0);
+    ASSERT_GE(other.Record().drawCount, 1);
+    EXPECT_EQ(TextOf(other.Record().drawn[0]), Koi8rGreeting);
+
+    ASSERT_TRUE(WaitUntil([&] { return other.Record().drawCount >= 2; }));
+    EXPECT_EQ(OwnerOf(other.Record().drawn[1]), MainWindow);
+    EXPECT_EQ(TextOf(other.Record().drawn[1]), Cp1251Greeting);
+    PumpMessages(SettleMs);
+    EXPECT_EQ(other.Record().drawCount, 2);
 }
 
 TEST_F(ClipboardChainTest, WhenTheNextViewerLeavesItsSuccessorTakesItsPlaceAndIsTold)

@@ -221,6 +221,12 @@ void Peer::Copy(const std::string& block)
     Send(PeerCopy);
 }
 
+void Peer::CopyLater(const std::string& block)
+{
+    SetBlock(block);
+    PostMessageA(Window(), PeerCopy, 0, 0);
+}
+
 bool Peer::CopyAndHold(const std::string& block)
 {
     SetBlock(block);

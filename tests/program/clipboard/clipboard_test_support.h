@@ -68,6 +68,8 @@ public:
     // The peer puts block as CF_TEXT ("" for none) with its mark; this
     // thread handles messages meanwhile.
     void Copy(const std::string& block);
+    // The same, posted: returns at once, having handled no message.
+    void CopyLater(const std::string& block);
     // The same, and the peer keeps the clipboard open. Returns once it
     // does, without having handled a message of this thread.
     bool CopyAndHold(const std::string& block);

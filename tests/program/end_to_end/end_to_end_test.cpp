@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdio>
 #include <string>
 
 #include "program_test_support.h"
@@ -201,6 +202,70 @@ TEST(EndToEnd, ConvertsAFileKeepsItsSettingsAndRunsOnlyOnce)
     PostMessageA(window, WM_CLOSE, 0, 0);  // the title bar's close runs the same exit
     EXPECT_EQ(ExitCode(again.process), 0u);
     EXPECT_EQ(StoredDword("Parameters"), parameters);
+    DeleteTarvoKey();
+}
+
+std::string Title(HWND window)
+{
+    char title[64] = "";
+    GetWindowTextA(window, title, sizeof title);
+    return title;
+}
+
+// The percent that the title shows, or -1.
+int PercentShown(HWND window)
+{
+    int percent = -1;
+    char rest[16] = "";
+    if (std::sscanf(Title(window).c_str(), "%d%% - %15s", &percent, rest) != 2 || std::string(rest) != "Tarvo")
+        return -1;
+    return percent;
+}
+
+// Damaged from here, the window is painted again by its own thread.
+bool Repaints(HWND window)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+    return WaitFor([&] { return !GetUpdateRect(window, nullptr, FALSE); });
+}
+
+TEST(EndToEnd, AGigabyteFileShowsItsProgressRepaintsAndIsCancelledWithTheInputIntact)
+{
+    DeleteTarvoKey();
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const DWORD parameters = DefaultParameters | ParamOverwriteInput;
+    RegSetValueExA(key, "Parameters", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&parameters), 4);
+    RegCloseKey(key);
+    TempFolder folder;
+    const std::string input = folder.File("dump.txt");
+    const ULONGLONG size = 1ull << 30;
+    const std::string head = "\xF0\xD2\xC9\xD7\xC5\xD4\n", tail = "\xCD\xC9\xD2\n";  // KOI8-R
+    WriteLargeFile(input, size, head, tail);
+
+    Started tarvo;
+    HWND window;
+    ASSERT_TRUE(StartUp(tarvo, window)) << TarvoExe();
+    PostMessageA(window, WM_COMMAND, IDM_CONVERT_FILES, 0);
+    HWND open = WaitForDialog(tarvo.id, "Open");
+    ASSERT_TRUE(open);
+    ChooseFile(open, input);
+
+    int first = -1;
+    ASSERT_TRUE(WaitFor([&] { return (first = PercentShown(window)) >= 0; })) << Title(window);
+    EXPECT_TRUE(WaitFor([&] { return PercentShown(window) > first; })) << "the progress goes on";
+    EXPECT_LT(PercentShown(window), 100);
+    EXPECT_TRUE(Repaints(window));
+
+    PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(WaitFor([&] { return Title(window) == "Cancelled - Tarvo"; })) << Title(window);
+    EXPECT_TRUE(WaitFor([&] { return folder.Names().size() == 1; })) << "the temporary file goes";
+    EXPECT_TRUE(IsLargeFile(input, size, head, tail));
+    EXPECT_TRUE(VisibleWindows(tarvo.id, "#32770").empty()) << "no box";
+
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(ExitCode(tarvo.process), 0u);
     DeleteTarvoKey();
 }
 

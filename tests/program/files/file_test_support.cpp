@@ -121,6 +121,7 @@ void DropFiles(const std::vector<std::string>& paths)
 void FileConversionTest::SetUp()
 {
     GetCurrentDirectoryA(sizeof startDirectory, startDirectory);
+    AskConfirmation = 1;  // as after the program's start; tests may turn it off
     DeleteTarvoKey();
     ASSERT_TRUE(StartTarvo());
     Command(IDM_SOURCE_FIRST + 2);
