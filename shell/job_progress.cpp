@@ -1,5 +1,6 @@
 #include "job_progress.h"
 
+#include "job_pump.h"
 #include "taskbar_progress.h"
 #include "tray.h"
 
@@ -64,4 +65,12 @@ void EndJobProgress(HWND window, bool cancelled)
         ShowText(window, ProgramTitle, "");
     }
     ShownPercent = -1;
+}
+
+bool ShowJobCursor(int hitTest)
+{
+    if (!FileJobConverting() || hitTest != HTCLIENT)
+        return false;
+    SetCursor(LoadCursorA(nullptr, IDC_APPSTARTING));
+    return true;
 }

@@ -15,3 +15,7 @@ void ShowJobProgress(HWND window, ULONGLONG done, ULONGLONG total);
 // The job has ended. A cancelled one leaves "Cancelled - Tarvo" in the
 // title for a few seconds; otherwise the title is the program's name again.
 void EndJobProgress(HWND window, bool cancelled);
+
+// WM_SETCURSOR: while a file converts, the pointer over the window says
+// that the program works and still takes input. True when it did.
+bool ShowJobCursor(int hitTest);

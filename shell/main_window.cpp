@@ -9,6 +9,7 @@
 #include "file_conversion.h"
 #include "help.h"
 #include "hot_keys.h"
+#include "job_progress.h"
 #include "job_pump.h"
 #include "preview.h"
 #include "resource_ids.h"
@@ -189,6 +190,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_QUERYENDSESSION: return TRUE;
     case WM_ENDSESSION: OnEndSession(window, static_cast<BOOL>(wParam)); return 0;
     case WM_CAPTURECHANGED: OnCaptureChanged(); break;
+    case WM_SETCURSOR: if (ShowJobCursor(LOWORD(lParam))) return TRUE; break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
