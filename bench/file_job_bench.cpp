@@ -1,6 +1,7 @@
 // Times the real window's file job on one file, in place (KOI8-R to
 // cp1251), and shows what the user would feel meanwhile: how long the
-// window went without a repaint, and how soon it was idle after Esc.
+// window went without a repaint, and how soon it noticed Esc and was idle
+// again.
 //
 //   file_job_bench.exe FILE [damage] [cancel MS]
 //
@@ -33,17 +34,20 @@ double Now()
     return static_cast<double>(counter.QuadPart) / static_cast<double>(Frequency.QuadPart);
 }
 
-volatile LONG JobRunning;
+enum { BeforeJob, InJob, AfterJob };
+volatile LONG Stage = BeforeJob;
 bool Damage;
 int CancelAfterMs;
-double JobStart, EscPosted = -1;
+double JobStart, EscPosted = -1, CancelledShown = -1;
 double LastPaint = -1, LargestPaintGap, FinalGap;
 int Paints;
 WNDPROC WindowProc;
 
 LRESULT CALLBACK TimedWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_PAINT && JobRunning) {
+    if (message == WM_SETTEXT && Stage == InJob && !lstrcmpA(reinterpret_cast<const char*>(lParam), "Cancelled - Tarvo"))
+        CancelledShown = Now();
+    if (message == WM_PAINT && Stage == InJob) {
         const double now = Now();
         const double gap = now - (LastPaint < 0 ? JobStart : LastPaint);
         if (gap > LargestPaintGap)
@@ -56,9 +60,9 @@ LRESULT CALLBACK TimedWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 DWORD WINAPI Meanwhile(void*)
 {
-    while (!JobRunning)
+    while (Stage == BeforeJob)
         Sleep(1);
-    while (JobRunning) {
+    while (Stage == InJob) {
         if (Damage)
             InvalidateRect(MainWindow, nullptr, FALSE);
         if (CancelAfterMs && EscPosted < 0 && Now() - JobStart >= CancelAfterMs / 1000.0) {
@@ -120,10 +124,10 @@ int main(int argc, char** argv)
 
     HANDLE thread = CreateThread(nullptr, 0, Meanwhile, nullptr, 0, nullptr);
     JobStart = Now();
-    InterlockedExchange(&JobRunning, 1);
+    InterlockedExchange(&Stage, InJob);
     const int converted = ConvertFile(MainWindow, argv[1]);
     const double end = Now();
-    InterlockedExchange(&JobRunning, 0);
+    InterlockedExchange(&Stage, AfterJob);
     // From the last repaint to the job's end: the last blocks, the flush to
     // disk and the rename.
     FinalGap = end - (LastPaint < 0 ? JobStart : LastPaint);
@@ -141,9 +145,10 @@ int main(int argc, char** argv)
                 MiB(memory.PeakPagefileUsage));
     std::printf("repaints during the job: %d, largest gap %.0f ms, from the last to the end %.0f ms\n", Paints,
                 LargestPaintGap * 1000, FinalGap * 1000);
-    if (EscPosted >= 0)
-        std::printf("Esc at %.0f ms, idle again %.0f ms later\n", (EscPosted - JobStart) * 1000,
-                    (end - EscPosted) * 1000);
+    // Between the two the job deletes what it wrote.
+    if (EscPosted >= 0 && CancelledShown >= 0)
+        std::printf("Esc at %.0f ms, \"Cancelled\" in the title %.0f ms later, idle again %.0f ms later\n",
+                    (EscPosted - JobStart) * 1000, (CancelledShown - EscPosted) * 1000, (end - EscPosted) * 1000);
     DestroyWindow(MainWindow);
     Pump();
     return 0;

@@ -22,11 +22,17 @@ const DWORD BlockSize = 64 * 1024;
 // held back at the end of the previous block may come first.
 const DWORD ConvertedSize = 2 * BlockSize + 1;
 
-// The output is flushed to disk each time this much more was written, so
-// that the data the kernel holds back stays small: the flush after the
-// last block then keeps the window waiting for a moment only, and the
-// progress shown is that of data on the disk.
-const ULONGLONG FlushEvery = 32 << 20;
+// The output is flushed to disk each time a stretch of it was written, so
+// that the data the system holds back stays small: the flush after the last
+// block then keeps the window waiting for a moment only, and the progress
+// shown is that of data on the disk. Every flush has a cost of its own and
+// keeps the window waiting too, so the stretch doubles after a quick flush
+// and halves after a slow one.
+const ULONGLONG FirstFlushStretch = 32 << 20;
+const ULONGLONG ShortestFlushStretch = 4 << 20;
+const ULONGLONG LongestFlushStretch = 512 << 20;
+const DWORD QuickFlushMs = 25;
+const DWORD SlowFlushMs = 50;
 
 // The preview pane is given at most this many characters of a file.
 const int PreviewLength = 510;
@@ -62,6 +68,20 @@ bool WriteAll(HANDLE output, const unsigned char* bytes, DWORD count)
     return WriteFile(output, bytes, count, &written, nullptr) && written == count;
 }
 
+// False when the flush failed; else sets the next stretch.
+bool FlushAndPace(HANDLE output, ULONGLONG& stretch)
+{
+    const DWORD start = GetTickCount();
+    if (!FlushFileBuffers(output))
+        return false;
+    const DWORD took = GetTickCount() - start;
+    if (took < QuickFlushMs && stretch < LongestFlushStretch)
+        stretch *= 2;
+    else if (took > SlowFlushMs && stretch > ShortestFlushStretch)
+        stretch /= 2;
+    return true;
+}
+
 // What the progress is measured against; 0 for a pipe, whose end nobody
 // knows beforehand.
 ULONGLONG SizeOf(HANDLE input)
@@ -80,7 +100,7 @@ ULONGLONG SizeOf(HANDLE input)
 BlockLoopEnd ConvertBlocks(HWND window, HANDLE input, HANDLE output, unsigned char* converted, DWORD alreadyRead)
 {
     const ULONGLONG size = SizeOf(input);
-    ULONGLONG done = 0, unflushed = 0;
+    ULONGLONG done = 0, unflushed = 0, flushStretch = FirstFlushStretch;
     for (int first = 1;; first = 0) {
         DWORD read = first ? alreadyRead : 0;
         if (!read && !ReadFile(input, Block, BlockSize, &read, nullptr) && GetLastError() != ERROR_BROKEN_PIPE)
@@ -93,8 +113,8 @@ BlockLoopEnd ConvertBlocks(HWND window, HANDLE input, HANDLE output, unsigned ch
         if (read == 0)
             return AllConverted;
         unflushed += count;
-        if (unflushed >= FlushEvery) {
-            if (!FlushFileBuffers(output))
+        if (unflushed >= flushStretch) {
+            if (!FlushAndPace(output, flushStretch))
                 return WriteFailed;
             unflushed = 0;
         }

@@ -7,7 +7,7 @@ namespace {
 // At most this much work between two looks at the window's messages, and
 // at most this long handling them before the next block: input and paint
 // wait no longer than about the sum, while the job keeps most of the time.
-const DWORD WorkSliceMs = 25;
+const DWORD WorkSliceMs = 20;
 const DWORD MessageSliceMs = 15;
 
 // A new title costs the window a repaint of its frame: a few a second tell
