@@ -80,8 +80,6 @@ void ResetFileJobCancel()
     CloseWanted = false;
 }
 
-bool FileJobCancelled() { return Cancelled; }
-
 bool PutOffCloseUntilJobsEnd()
 {
     if (!Converting)

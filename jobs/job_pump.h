@@ -22,7 +22,6 @@ bool KeepWindowResponsive(HWND window, ULONGLONG done, ULONGLONG total);
 
 // A run of files begins: nothing is cancelled yet.
 void ResetFileJobCancel();
-bool FileJobCancelled();
 
 // WM_CLOSE and "Exit". While a file converts the window cannot go, since
 // the job on the stack still uses it: the job is cancelled instead and
