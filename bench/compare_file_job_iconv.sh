@@ -69,8 +69,11 @@ head -c $((1 << 20)) "$work/in" >"$work/small.txt"
 small=$(job "$work/small.txt")
 cat "$work/in" "$work/in" >"$work/big.txt"
 big=$(job "$work/big.txt" damage)
+# Cancelled early and late: the job deletes what it wrote so far.
 cat "$work/in" "$work/in" >"$work/big.txt"
-cancelled=$(job "$work/big.txt" damage cancel 1000)
+early=$(job "$work/big.txt" damage cancel 250)
+cat "$work/in" "$work/in" >"$work/big.txt"
+late=$(job "$work/big.txt" damage cancel 1000)
 
 echo "input: 512 MiB of KOI8-R text, KOI8-R -> cp1251, best of 3"
 awk -v j="$best_job" -v i="$best_iconv" -v c="$best_tarvoconv" -v same="$same" 'BEGIN {
@@ -83,6 +86,9 @@ echo "peak working set / private bytes: 1 MiB $(field "set" "$small") / $(field 
     "1 GiB $(field "set" "$big") / $(field "bytes" "$big") MiB"
 echo "1 GiB job, window damaged every 5 ms: $(field "converted," "$big") s," \
     "largest gap between repaints $(field "gap" "$big") ms, from the last repaint to the end $(field "end" "$big") ms"
-echo "1 GiB job, Esc after 1 s: \"Cancelled\" in the title $(field "title" "$cancelled") ms later," \
-    "idle again $(field "again" "$cancelled") ms later"
+for cancelled in "$early" "$late"; do
+    echo "1 GiB job, Esc after $(field "Esc at" "$cancelled") ms:" \
+        "\"Cancelled\" in the title $(field "title" "$cancelled") ms later," \
+        "idle again $(field "again" "$cancelled") ms later"
+done
 [ "$same" = yes ]
