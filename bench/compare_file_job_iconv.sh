@@ -49,6 +49,8 @@ since() { awk -v s="$1" -v e="$(date +%s.%N)" 'BEGIN { print e - s }'; }
 # flushed, renamed over the input); its time includes starting Wine.
 best_iconv=999 best_job=999 best_tarvoconv=999
 for _ in 1 2 3; do
+    # Into a new file: truncating the last run's would be timed too.
+    rm -f "$work/out.iconv"
     start=$(date +%s.%N)
     iconv -f KOI8-R -t CP1251 "$work/in" >"$work/out.iconv"
     best_iconv=$(least "$best_iconv" "$(since "$start")")
