@@ -5,9 +5,9 @@
 #include "file_messages.h"
 #include "file_output.h"
 #include "file_paths.h"
-#include "job_progress.h"
 #include "job_pump.h"
 #include "preview.h"
+#include "resource_ids.h"
 #include "settings.h"
 #include "stream_converter.h"
 
@@ -127,7 +127,7 @@ BlockLoopEnd ConvertBlocks(HWND window, HANDLE input, HANDLE output, unsigned ch
 
 BlockLoopEnd ConvertToOutput(HWND window, HANDLE input, HANDLE output, unsigned char* converted, DWORD alreadyRead)
 {
-    BeginJobProgress(window);
+    SendMessageA(window, WM_FILEJOB, FILE_JOB_STARTED, 0);
     BeginConverting();
     // After the dialogs: the code pages are the ones the user left set.
     // Changed while the blocks go through, they wait for the next job.
@@ -140,7 +140,7 @@ BlockLoopEnd ConvertToOutput(HWND window, HANDLE input, HANDLE output, unsigned 
         end = WriteFailed;
     if (!CloseHandle(output) && end == AllConverted)
         end = WriteFailed;
-    EndJobProgress(window, end == Cancelled);
+    SendMessageA(window, WM_FILEJOB, FILE_JOB_ENDED, end == Cancelled);
     return end;
 }
 

@@ -1,6 +1,6 @@
 #include "job_pump.h"
 
-#include "job_progress.h"
+#include "resource_ids.h"
 
 namespace {
 
@@ -66,7 +66,9 @@ bool KeepWindowResponsive(HWND window, ULONGLONG done, ULONGLONG total)
     if (now - SliceStart < WorkSliceMs)
         return !Cancelled;
     if (total && now - ProgressShown >= ProgressEveryMs) {
-        ShowJobProgress(window, done, total);
+        // A file that grows while it is read must not pass the end.
+        const LPARAM percent = done < total ? static_cast<LPARAM>(done * 100 / total) : 100;
+        SendMessageA(window, WM_FILEJOB, FILE_JOB_PROGRESS, percent);
         ProgressShown = now;
     }
     HandleMessages(window);

@@ -66,4 +66,11 @@
 // A clipboard notification put off until the one before it has gone along
 // the chain.
 #define WM_DEFERRED_DRAWCLIPBOARD 32869
+// A file job tells the window how far it has got: wParam says what
+// happened, lParam the percent done (FILE_JOB_PROGRESS) or 1 when the job
+// was cancelled (FILE_JOB_ENDED).
+#define WM_FILEJOB               32870
+#define FILE_JOB_STARTED         0
+#define FILE_JOB_PROGRESS        1
+#define FILE_JOB_ENDED           2
 #define TRAY_ICON_ID             1

@@ -1,6 +1,7 @@
 #include "job_progress.h"
 
 #include "job_pump.h"
+#include "resource_ids.h"
 #include "taskbar_progress.h"
 #include "tray.h"
 
@@ -28,8 +29,6 @@ void CALLBACK TakeCancelledNoticeAway(HWND window, UINT, UINT_PTR timer, DWORD)
     ShowText(window, ProgramTitle, "");
 }
 
-} // namespace
-
 void BeginJobProgress(HWND window)
 {
     ShownPercent = -1;
@@ -37,10 +36,8 @@ void BeginJobProgress(HWND window)
         TakeCancelledNoticeAway(window, WM_TIMER, CancelledNoticeTimer, 0);
 }
 
-void ShowJobProgress(HWND window, ULONGLONG done, ULONGLONG total)
+void ShowJobProgress(HWND window, int percent)
 {
-    // A file that grows while it is read must not pass the end.
-    const int percent = done < total ? static_cast<int>(done * 100 / total) : 100;
     if (percent == ShownPercent)
         return;
     // Only jobs long enough to show progress pay for the taskbar's.
@@ -50,7 +47,7 @@ void ShowJobProgress(HWND window, ULONGLONG done, ULONGLONG total)
     char text[32];
     wsprintfA(text, "%d%% - %s", percent, ProgramTitle);
     ShowText(window, text, text);
-    ShowTaskbarProgress(window, done < total ? done : total, total);
+    ShowTaskbarProgress(window, percent, 100);
 }
 
 void EndJobProgress(HWND window, bool cancelled)
@@ -65,6 +62,17 @@ void EndJobProgress(HWND window, bool cancelled)
         ShowText(window, ProgramTitle, "");
     }
     ShownPercent = -1;
+}
+
+} // namespace
+
+void OnFileJob(HWND window, WPARAM what, LPARAM value)
+{
+    switch (what) {
+    case FILE_JOB_STARTED: BeginJobProgress(window); break;
+    case FILE_JOB_PROGRESS: ShowJobProgress(window, static_cast<int>(value)); break;
+    case FILE_JOB_ENDED: EndJobProgress(window, value != 0); break;
+    }
 }
 
 bool ShowJobCursor(int hitTest)

@@ -5,16 +5,11 @@
 
 #include <windows.h>
 
-// A job begins: a "Cancelled" left by the one before goes.
-void BeginJobProgress(HWND window);
-
-// done of total bytes (total > 0). Only a change of the whole percent
-// reaches the screen.
-void ShowJobProgress(HWND window, ULONGLONG done, ULONGLONG total);
-
-// The job has ended. A cancelled one leaves "Cancelled - Tarvo" in the
-// title for a few seconds; otherwise the title is the program's name again.
-void EndJobProgress(HWND window, bool cancelled);
+// WM_FILEJOB. When a job starts, a "Cancelled" left by the one before goes.
+// Only a change of the whole percent reaches the screen. A cancelled job
+// leaves "Cancelled - Tarvo" in the title for a few seconds; otherwise the
+// title is the program's name again when it ends.
+void OnFileJob(HWND window, WPARAM what, LPARAM value);
 
 // WM_SETCURSOR: while a file converts, the pointer over the window says
 // that the program works and still takes input. True when it did.

@@ -191,6 +191,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_ENDSESSION: OnEndSession(window, static_cast<BOOL>(wParam)); return 0;
     case WM_CAPTURECHANGED: OnCaptureChanged(); break;
     case WM_SETCURSOR: if (ShowJobCursor(LOWORD(lParam))) return TRUE; break;
+    case WM_FILEJOB: OnFileJob(window, wParam, lParam); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
