@@ -9,6 +9,7 @@
 #include "preview.h"
 #include "resource_ids.h"
 #include "settings.h"
+#include "source_detection.h"
 #include "stream_converter.h"
 
 namespace {
@@ -59,6 +60,9 @@ DWORD ShowFileBeginning(HWND window, HANDLE input)
     lstrcpynA(PreviewText, reinterpret_cast<const char*>(Block), length + 1);
     if (SourcePane)
         SetWindowTextA(SourcePane, PreviewText);
+    // The page detected here shows on the toolbar, in the preview and in
+    // any question asked before the file is converted.
+    DetectSource(window, Block, read);
     RefreshPreview(window, 0);
     return rewound ? 0 : read;
 }

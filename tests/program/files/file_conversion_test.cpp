@@ -6,6 +6,7 @@
 #include "main_window.h"
 #include "resource_ids.h"
 #include "settings.h"
+#include "toolbars.h"
 
 namespace {
 
@@ -65,6 +66,18 @@ TEST_F(FileConversionTest, NulBytesStayAndALineEndSplitBetweenBlocksStaysOne)
     Command(IDM_DESTINATION_FIRST + 2);
     EXPECT_EQ(Convert(path), 1);
     EXPECT_EQ(ReadBytes(path), head + filler + "\n" + Koi8Line + "z");
+}
+
+TEST_F(FileConversionTest, WithDetectionAFileIsConvertedFromThePageItIsIn)
+{
+    SetOverwrite(true);
+    SendMessageA(MainWindow, WM_SYSCOMMAND, IDM_DETECT_SOURCE, 0);
+    Command(IDM_SOURCE_FIRST + 0);  // the user's guess: cp866
+    const std::string path = folder.File("in.txt");
+    WriteBytes(path, Repeat(Koi8Line, 1000));
+    EXPECT_EQ(Convert(path), 1);
+    EXPECT_EQ(ReadBytes(path), Repeat(Cp1251Line, 1000));
+    EXPECT_EQ(GetSourceIndex(), 2) << "KOI8-R, as the toolbar now shows";
 }
 
 TEST_F(FileConversionTest, ACrThatEndsTheFileSurvivesStrippingCrs)
