@@ -1,0 +1,470 @@
+#include "unicode_conversion.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "stream_converter.h"
+#include "unicode_tables.h"
+
+UnicodeConversionRecord UnicodeConversion;
+
+namespace {
+
+const char32_t LF = 0x0A;
+const char32_t CR = 0x0D;
+
+enum EncodingKind { KindPage, KindUtf8, KindUtf16 };
+
+bool IsCodePage(int encoding)
+{
+    return encoding >= 0 && encoding < CodePageCount;
+}
+
+int KindOf(int encoding)
+{
+    return encoding == EncodingUtf8 ? KindUtf8 : encoding == EncodingUtf16 ? KindUtf16 : KindPage;
+}
+
+// The destination page's byte for each character from 0x80 up, 0 for none:
+// blocks of 256 characters found through the character's high byte. The
+// five pages use eight blocks between them.
+const int MaxBlocks = 16;
+struct PageByCharacter {
+    unsigned char blockOf[256];  // block number + 1; 0: the page has nothing there
+    unsigned char blocks[MaxBlocks][256];
+    int used;
+};
+PageByCharacter Destination;
+
+// The source page's character for each byte; 0 for a byte that has none,
+// except at 0 itself.
+char32_t SourceCharacters[256];
+
+// A source page byte written in the destination encoding, for the fast
+// path: up to three bytes and their count. Copied four bytes at a time.
+struct Encoded {
+    unsigned char bytes[3];
+    unsigned char length;  // NoCharacter added for a byte without a character
+};
+const unsigned char NoCharacter = 0x80;
+Encoded SourceBytes[256];
+
+// What carries over from one block to the next.
+struct StreamState {
+    bool atInputStart;  // a byte order mark may still come
+    bool bomOwed;       // UTF-16 output still lacks its byte order mark
+    bool bigEndian;     // UTF-16 input that started with a big-endian mark
+    bool crHeld;        // StripCr: a CR not yet written, in case an LF follows
+    char32_t previous;  // AddCr: the character before
+};
+StreamState State;
+
+unsigned char DestinationByte(char32_t character)
+{
+    if (character > 0xFFFF)
+        return 0;
+    const int block = Destination.blockOf[character >> 8];
+    return block != 0 ? Destination.blocks[block - 1][character & 0xFF] : 0;
+}
+
+// Gives the character a byte unless it has one already.
+void PutDestinationByte(char32_t character, unsigned char byte)
+{
+    if (character > 0xFFFF || DestinationByte(character) != 0)
+        return;
+    unsigned char& block = Destination.blockOf[character >> 8];
+    if (block == 0) {
+        if (Destination.used == MaxBlocks)
+            return;
+        block = static_cast<unsigned char>(++Destination.used);
+    }
+    Destination.blocks[block - 1][character & 0xFF] = byte;
+}
+
+void BuildDestination(int page, bool substitute)
+{
+    std::memset(&Destination, 0, sizeof Destination);
+    for (int byte = 0x80; byte < 256; ++byte)
+        PutDestinationByte(UnicodeOfByte[page][byte - 0x80], static_cast<unsigned char>(byte));
+    if (!substitute)
+        return;
+    // Every character of the canonical alphabet that the page lacks gets
+    // what converting it from a code page gives, so that a quote or a dash
+    // comes out the same whichever way the text arrives.
+    BuildByteTables();
+    for (int other = 0; other < CodePageCount; ++other) {
+        for (int byte = 0x80; byte < 256; ++byte) {
+            const int index = IndexTable[other][byte];
+            const unsigned char standIn = index != 0 ? ByteTable[page][index - 1] : 0;
+            if (index != 0 && UnicodeOfByte[other][byte - 0x80] != 0)
+                PutDestinationByte(UnicodeOfByte[other][byte - 0x80], standIn != 0 ? standIn : '?');
+        }
+    }
+}
+
+unsigned char* PutUtf8(unsigned char* out, char32_t c)
+{
+    if (c < 0x80) {
+        *out++ = static_cast<unsigned char>(c);
+    } else if (c < 0x800) {
+        *out++ = static_cast<unsigned char>(0xC0 | c >> 6);
+        *out++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        *out++ = static_cast<unsigned char>(0xE0 | c >> 12);
+        *out++ = static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F));
+        *out++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    } else {
+        *out++ = static_cast<unsigned char>(0xF0 | c >> 18);
+        *out++ = static_cast<unsigned char>(0x80 | (c >> 12 & 0x3F));
+        *out++ = static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F));
+        *out++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+unsigned char* PutUtf16Unit(unsigned char* out, char32_t unit)
+{
+    *out++ = static_cast<unsigned char>(unit & 0xFF);
+    *out++ = static_cast<unsigned char>(unit >> 8);
+    return out;
+}
+
+unsigned char* PutUtf16(unsigned char* out, char32_t c)
+{
+    if (c < 0x10000)
+        return PutUtf16Unit(out, c);
+    out = PutUtf16Unit(out, 0xD800 + ((c - 0x10000) >> 10));
+    return PutUtf16Unit(out, 0xDC00 + (c & 0x3FF));
+}
+
+void BuildSource(int page, int destination)
+{
+    for (int byte = 0; byte < 256; ++byte) {
+        char32_t c = static_cast<char32_t>(byte);
+        if (byte >= 0x80)
+            c = IsCodePage(page) ? UnicodeOfByte[page][byte - 0x80] : 0;
+        SourceCharacters[byte] = c;
+
+        Encoded& encoded = SourceBytes[byte];
+        std::memset(&encoded, 0, sizeof encoded);
+        if (c == 0 && byte != 0) {
+            encoded.length = NoCharacter;
+            continue;
+        }
+        unsigned char bytes[4];
+        unsigned char* end = destination == EncodingUtf16 ? PutUtf16(bytes, c) : PutUtf8(bytes, c);
+        encoded.length = static_cast<unsigned char>(end - bytes);
+        std::memcpy(encoded.bytes, bytes, encoded.length);
+    }
+}
+
+// Writes c in the destination encoding. False when it is a page without a
+// byte for c and no stand-in is wanted.
+template <int Kind>
+inline bool Put(unsigned char*& out, char32_t c)
+{
+    if (Kind == KindUtf8) {
+        out = PutUtf8(out, c);
+    } else if (Kind == KindUtf16) {
+        out = PutUtf16(out, c);
+    } else {
+        unsigned char byte = c < 0x80 ? static_cast<unsigned char>(c) : DestinationByte(c);
+        if (c >= 0x80 && byte == 0) {
+            if (!UnicodeConversion.Substitute)
+                return false;
+            byte = '?';
+        }
+        *out++ = byte;
+    }
+    return true;
+}
+
+// Writes one character by the line-end rules of the conversion.
+template <int Kind>
+inline bool Emit(unsigned char*& out, char32_t c)
+{
+    if (UnicodeConversion.Newlines == AddCr) {
+        if (c == LF && State.previous != CR)
+            Put<Kind>(out, CR);
+    } else if (UnicodeConversion.Newlines == StripCr) {
+        if (State.crHeld && c != LF)
+            Put<Kind>(out, CR);
+        State.crHeld = c == CR;
+        if (c == CR)
+            return true;
+    }
+    State.previous = c;
+    return Put<Kind>(out, c);
+}
+
+struct Decoded {
+    char32_t character;  // for UnicodeUndefined, the byte
+    unsigned size;       // 0: the character goes on past the end of the input
+    int stop;            // UnicodeConverted, UnicodeInvalid or UnicodeUndefined
+};
+
+inline Decoded DecodePage(const unsigned char* in)
+{
+    const char32_t c = SourceCharacters[in[0]];
+    if (c == 0 && in[0] != 0)
+        return {in[0], 1, UnicodeUndefined};
+    return {c, 1, UnicodeConverted};
+}
+
+// Only the shortest form of a character from U+0000 to U+10FFFF, and no
+// surrogates: the second byte's range excludes the rest.
+inline Decoded DecodeUtf8(const unsigned char* in, unsigned available)
+{
+    const unsigned char lead = in[0];
+    if (lead < 0x80)
+        return {lead, 1, UnicodeConverted};
+    unsigned size;
+    char32_t c;
+    unsigned char low = 0x80, high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        size = 2;
+        c = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        size = 3;
+        c = lead & 0x0F;
+        if (lead == 0xE0)
+            low = 0xA0;  // else overlong
+        else if (lead == 0xED)
+            high = 0x9F;  // else a surrogate
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        size = 4;
+        c = lead & 0x07;
+        if (lead == 0xF0)
+            low = 0x90;  // else overlong
+        else if (lead == 0xF4)
+            high = 0x8F;  // else past U+10FFFF
+    } else {
+        return {0, 1, UnicodeInvalid};
+    }
+    for (unsigned k = 1; k < size; ++k) {
+        if (k == available)
+            return {0, 0, UnicodeConverted};
+        if (in[k] < low || in[k] > high)
+            return {0, 1, UnicodeInvalid};
+        low = 0x80;
+        high = 0xBF;
+        c = c << 6 | (in[k] & 0x3F);
+    }
+    return {c, size, UnicodeConverted};
+}
+
+inline char32_t Utf16Unit(const unsigned char* in)
+{
+    return State.bigEndian ? char32_t(in[0]) << 8 | in[1] : char32_t(in[1]) << 8 | in[0];
+}
+
+inline Decoded DecodeUtf16(const unsigned char* in, unsigned available)
+{
+    if (available < 2)
+        return {0, 0, UnicodeConverted};
+    const char32_t unit = Utf16Unit(in);
+    if (unit < 0xD800 || unit > 0xDFFF)
+        return {unit, 2, UnicodeConverted};
+    if (unit >= 0xDC00)
+        return {0, 2, UnicodeInvalid};  // a second half without a first
+    if (available < 4)
+        return {0, 0, UnicodeConverted};
+    const char32_t second = Utf16Unit(in + 2);
+    if (second < 0xDC00 || second > 0xDFFF)
+        return {0, 2, UnicodeInvalid};  // a first half without a second
+    return {0x10000 + ((unit - 0xD800) << 10) + (second - 0xDC00), 4, UnicodeConverted};
+}
+
+template <int Kind>
+inline Decoded Decode(const unsigned char* in, unsigned available)
+{
+    if (Kind == KindUtf8)
+        return DecodeUtf8(in, available);
+    if (Kind == KindUtf16)
+        return DecodeUtf16(in, available);
+    return DecodePage(in);
+}
+
+// True when any of the eight bytes of word is below 0x0E: the only bytes
+// that line ends can involve.
+inline bool HasControlByte(std::uint64_t word)
+{
+    const std::uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+    return ((word - ones * 0x0E) & ~word & highs) != 0;
+}
+
+// Eight code page bytes at once through SourceBytes, when none of them
+// matters to the line ends and each has a character. False, with nothing
+// written, otherwise.
+inline bool ConvertEightBytes(unsigned char*& out, const unsigned char* in)
+{
+    std::uint64_t word;
+    std::memcpy(&word, in, 8);
+    if (UnicodeConversion.Newlines != Keep && HasControlByte(word))
+        return false;
+    unsigned char* next = out;
+    if (State.crHeld) {
+        // No LF follows among these: the held CR was a line end of its own.
+        next = UnicodeConversion.Dst == EncodingUtf16 ? PutUtf16(next, CR) : PutUtf8(next, CR);
+    }
+    unsigned flags = 0;
+    for (int k = 0; k < 8; ++k) {
+        const Encoded& encoded = SourceBytes[in[k]];
+        std::memcpy(next, &encoded, 4);
+        next += encoded.length & 7;
+        flags |= encoded.length;
+    }
+    if (flags & NoCharacter)
+        return false;
+    State.crHeld = false;
+    State.previous = in[7];
+    out = next;
+    return true;
+}
+
+// Returns how many bytes of a byte order mark start the input, or -1 while
+// there are too few bytes to tell.
+int ByteOrderMarkSize(const unsigned char* input, unsigned count, bool last)
+{
+    static const unsigned char Utf8Mark[3] = {0xEF, 0xBB, 0xBF};
+    if (UnicodeConversion.Src == EncodingUtf8) {
+        const unsigned compared = std::min(count, 3u);
+        if (std::memcmp(input, Utf8Mark, compared) != 0)
+            return 0;
+        return compared == 3 ? 3 : last ? 0 : -1;
+    }
+    if (count < 2)
+        return last ? 0 : -1;
+    State.bigEndian = input[0] == 0xFE && input[1] == 0xFF;
+    return State.bigEndian || (input[0] == 0xFF && input[1] == 0xFE) ? 2 : 0;
+}
+
+template <int SourceKind, int DestinationKind>
+UnicodeChunk ConvertCharacters(unsigned char* output, const unsigned char* input, unsigned count, bool last,
+                               unsigned start)
+{
+    UnicodeChunk chunk = {};
+    unsigned char* out = output;
+    const bool fast = SourceKind == KindPage && DestinationKind != KindPage;
+    unsigned slowUntil = 0;  // the fast path failed on the eight bytes before this
+    unsigned n = start;
+    while (n < count) {
+        if (fast && n >= slowUntil && count - n >= 8) {
+            if (ConvertEightBytes(out, input + n)) {
+                n += 8;
+                continue;
+            }
+            slowUntil = n + 8;
+        }
+        Decoded decoded = Decode<SourceKind>(input + n, count - n);
+        if (decoded.size == 0) {
+            if (last)
+                chunk.stop = UnicodeTruncated;
+            break;
+        }
+        if (decoded.stop == UnicodeUndefined && UnicodeConversion.Substitute) {
+            decoded.character = '?';
+        } else if (decoded.stop != UnicodeConverted) {
+            chunk.stop = decoded.stop;
+            chunk.character = decoded.character;
+            break;
+        }
+        if (!Emit<DestinationKind>(out, decoded.character)) {
+            chunk.stop = UnicodeUnmappable;
+            chunk.character = decoded.character;
+            break;
+        }
+        if (SourceKind == KindUtf16 && decoded.character == LF)
+            ++chunk.lineEnds;
+        n += decoded.size;
+    }
+    if (last && chunk.stop == UnicodeConverted && State.crHeld) {
+        Put<DestinationKind>(out, CR);
+        State.crHeld = false;
+    }
+    chunk.consumed = n;
+    chunk.written = static_cast<unsigned>(out - output);
+    // In a code page and in UTF-8 every byte 0x0A is an LF.
+    if (SourceKind != KindUtf16)
+        chunk.lineEnds = static_cast<unsigned>(std::count(input, input + n, '\n'));
+    return chunk;
+}
+
+template <int SourceKind>
+UnicodeChunk ConvertFrom(unsigned char* output, const unsigned char* input, unsigned count, bool last,
+                         unsigned start)
+{
+    switch (KindOf(UnicodeConversion.Dst)) {
+    case KindUtf8: return ConvertCharacters<SourceKind, KindUtf8>(output, input, count, last, start);
+    case KindUtf16: return ConvertCharacters<SourceKind, KindUtf16>(output, input, count, last, start);
+    default: return ConvertCharacters<SourceKind, KindPage>(output, input, count, last, start);
+    }
+}
+
+} // namespace
+
+bool IsUnicodeEncoding(int encoding)
+{
+    return encoding == EncodingUtf8 || encoding == EncodingUtf16;
+}
+
+bool HasUnixLineEnds(int encoding)
+{
+    return encoding == CodePageKoi8r || encoding == EncodingUtf8;
+}
+
+void SelectUnicodeConversion(int source, int destination, int convertNewlines, int substitute)
+{
+    UnicodeConversion.Src = source;
+    UnicodeConversion.Dst = destination;
+    UnicodeConversion.Substitute = substitute ? 1 : 0;
+    UnicodeConversion.Newlines = Keep;
+    if (convertNewlines && HasUnixLineEnds(source) != HasUnixLineEnds(destination))
+        UnicodeConversion.Newlines = HasUnixLineEnds(source) ? AddCr : StripCr;
+    if (KindOf(destination) == KindPage)
+        BuildDestination(IsCodePage(destination) ? destination : 0, substitute != 0);
+    if (KindOf(source) == KindPage)
+        BuildSource(source, destination);
+}
+
+unsigned UnicodeOutputSize(unsigned count)
+{
+    // At most four bytes for each byte: an LF in UTF-8 that becomes CR LF
+    // in UTF-16. Then a byte order mark, a held CR and the fast path's
+    // fourth byte.
+    return 4 * count + 8;
+}
+
+UnicodeChunk ConvertUnicodeChunk(unsigned char* output, const unsigned char* input, unsigned count, int first,
+                                 int last)
+{
+    if (first)
+        State = {true, UnicodeConversion.Dst == EncodingUtf16, false, false, 0};
+    unsigned char* out = output;
+    if (State.bomOwed && count > 0) {
+        out = PutUtf16Unit(out, 0xFEFF);
+        State.bomOwed = false;
+    }
+    unsigned start = 0;
+    const int sourceKind = KindOf(UnicodeConversion.Src);
+    if (State.atInputStart && sourceKind != KindPage) {
+        const int mark = ByteOrderMarkSize(input, count, last != 0);
+        if (mark < 0) {
+            UnicodeChunk waiting = {};
+            waiting.written = static_cast<unsigned>(out - output);
+            return waiting;
+        }
+        start = static_cast<unsigned>(mark);
+        State.atInputStart = false;
+    }
+
+    UnicodeChunk chunk;
+    switch (sourceKind) {
+    case KindUtf8: chunk = ConvertFrom<KindUtf8>(out, input, count, last != 0, start); break;
+    case KindUtf16: chunk = ConvertFrom<KindUtf16>(out, input, count, last != 0, start); break;
+    default: chunk = ConvertFrom<KindPage>(out, input, count, last != 0, start); break;
+    }
+    chunk.written += static_cast<unsigned>(out - output);
+    return chunk;
+}
