@@ -1,107 +1,208 @@
 #include "command_line.h"
 
-#include <vector>
-
-#include "code_page_names.h"
-#include "code_page_tables.h"
+#include "encoding_names.h"
 
 namespace {
 
-bool IsOption(const std::string& argument)
+enum OptionId { OptionFrom, OptionTo, OptionNewlines, OptionSubstitute, OptionInPlace, OptionHelp,
+                OptionVersion, OptionList };
+
+// Every option, by its short and long name; the parser knows no other.
+struct Option {
+    char shortName;        // 0: none
+    const char* longName;  // nullptr: none
+    bool takesValue;
+    OptionId id;
+};
+
+const Option Options[] = {
+    {'f', "from", true, OptionFrom},
+    {'t', "to", true, OptionTo},
+    {'n', "newlines", false, OptionNewlines},
+    {'c', nullptr, false, OptionSubstitute},
+    {0, "in-place", false, OptionInPlace},
+    {0, "help", false, OptionHelp},
+    {0, "version", false, OptionVersion},
+    {0, "list", false, OptionList},
+};
+
+const Option* ShortOption(char name)
 {
-    // A lone "-" is a file name: standard input or output.
-    return argument.size() > 1 && argument[0] == '-';
+    for (const Option& option : Options)
+        if (option.shortName == name)
+            return &option;
+    return nullptr;
 }
 
-// Takes the value of -f or -t, either attached ("-fkoi8-r") or as the next
-// argument, and advances index past it.
-bool ParseCodePageOption(int argc, char** argv, int& index, int& page, std::string& problem)
+const Option* LongOption(const std::string& name)
 {
-    const std::string option = argv[index];
-    std::string name = option.substr(2);
-    if (name.empty()) {
-        if (index + 1 >= argc) {
-            problem = "option " + option + " needs a code page";
-            return false;
-        }
-        name = argv[++index];
-    }
-    page = CodePageFromName(name);
-    if (page < 0) {
-        problem = "unknown code page '" + name + "'";
-        return false;
-    }
-    return true;
+    for (const Option& option : Options)
+        if (option.longName != nullptr && name == option.longName)
+            return &option;
+    return nullptr;
 }
+
+// Walks the arguments: short options may be bundled ("-nc") and take a
+// value attached ("-fkoi8-r") or as the next argument; long ones take it
+// after '=' or as the next argument.
+class Parser {
+public:
+    Parser(int argc, char** argv, CommandLine& line, std::string& problem)
+        : argc_(argc), argv_(argv), line_(line), problem_(problem)
+    {
+    }
+
+    CommandLineRequest Parse()
+    {
+        bool optionsEnded = false;
+        for (index_ = 1; index_ < argc_; ++index_) {
+            const std::string argument = argv_[index_];
+            CommandLineRequest request = RequestConversion;
+            if (optionsEnded || argument.size() < 2 || argument[0] != '-')
+                line_.files.push_back(argument);  // a lone "-" names a standard stream
+            else if (argument == "--")
+                optionsEnded = true;  // lets a file name start with '-'
+            else if (argument[1] == '-')
+                request = TakeLong(argument.substr(2));
+            else
+                request = TakeShorts(argument);
+            if (request != RequestConversion)
+                return request;
+        }
+        return Check();
+    }
+
+private:
+    CommandLineRequest TakeLong(const std::string& text)
+    {
+        const std::string::size_type equals = text.find('=');
+        const std::string name = text.substr(0, equals);
+        const Option* option = LongOption(name);
+        if (option == nullptr)
+            return Invalid("unknown option '--" + name + "'");
+        if (!option->takesValue && equals != std::string::npos)
+            return Invalid("option --" + name + " takes no value");
+        if (!option->takesValue)
+            return Take(*option, "");
+        if (equals != std::string::npos)
+            return Take(*option, text.substr(equals + 1));
+        return TakeNextValue(*option, "--" + name);
+    }
+
+    CommandLineRequest TakeShorts(const std::string& argument)
+    {
+        for (std::string::size_type at = 1; at < argument.size(); ++at) {
+            const Option* option = ShortOption(argument[at]);
+            if (option == nullptr)
+                return Invalid("unknown option '-" + argument.substr(at, 1) + "'");
+            CommandLineRequest request;
+            if (!option->takesValue)
+                request = Take(*option, "");
+            else if (at + 1 < argument.size())
+                return Take(*option, argument.substr(at + 1));
+            else
+                request = TakeNextValue(*option, std::string("-") + option->shortName);
+            if (request != RequestConversion)
+                return request;
+        }
+        return RequestConversion;
+    }
+
+    CommandLineRequest TakeNextValue(const Option& option, const std::string& spelled)
+    {
+        if (index_ + 1 >= argc_)
+            return Invalid("option " + spelled + " needs an encoding");
+        return Take(option, argv_[++index_]);
+    }
+
+    CommandLineRequest Take(const Option& option, const std::string& value)
+    {
+        switch (option.id) {
+        case OptionFrom: return TakeEncoding(value, line_.source);
+        case OptionTo: return TakeEncoding(value, line_.destination);
+        case OptionNewlines: line_.convertNewlines = true; break;
+        case OptionSubstitute: line_.substitute = true; break;
+        case OptionInPlace: line_.inPlace = true; break;
+        case OptionHelp: return RequestHelp;
+        case OptionVersion: return RequestVersion;
+        case OptionList: return RequestList;
+        }
+        return RequestConversion;
+    }
+
+    CommandLineRequest TakeEncoding(const std::string& name, int& encoding)
+    {
+        encoding = EncodingFromName(name);
+        if (encoding < 0)
+            return Invalid("unknown encoding '" + name + "'");
+        return RequestConversion;
+    }
+
+    CommandLineRequest Check()
+    {
+        if (line_.source < 0)
+            return Invalid("missing -f SRC");
+        if (line_.destination < 0)
+            return Invalid("missing -t DST");
+        if (!line_.inPlace) {
+            if (line_.files.size() > 2)
+                return Invalid("too many file names");
+            return RequestConversion;
+        }
+        if (line_.files.empty())
+            return Invalid("--in-place needs the files to convert");
+        for (const std::string& file : line_.files)
+            if (file == "-")
+                return Invalid("--in-place converts files, not standard input");
+        return RequestConversion;
+    }
+
+    CommandLineRequest Invalid(const std::string& problem)
+    {
+        problem_ = problem;
+        return RequestInvalid;
+    }
+
+    int argc_;
+    char** argv_;
+    CommandLine& line_;
+    std::string& problem_;
+    int index_ = 1;
+};
 
 } // namespace
 
 CommandLineRequest ParseCommandLine(int argc, char** argv, CommandLine& line, std::string& problem)
 {
     line = CommandLine();
-    std::vector<std::string> paths;
-    bool optionsEnded = false;
-    for (int index = 1; index < argc; ++index) {
-        const std::string argument = argv[index];
-        if (optionsEnded || !IsOption(argument)) {
-            paths.push_back(argument);
-        } else if (argument == "--") {
-            optionsEnded = true;  // lets a file name start with '-'
-        } else if (argument == "--help") {
-            return RequestHelp;
-        } else if (argument == "-n") {
-            line.convertNewlines = true;
-        } else if (argument[1] == 'f' || argument[1] == 't') {
-            int& page = argument[1] == 'f' ? line.source : line.destination;
-            if (!ParseCodePageOption(argc, argv, index, page, problem))
-                return RequestInvalid;
-        } else {
-            problem = "unknown option '" + argument + "'";
-            return RequestInvalid;
-        }
-    }
-
-    if (line.source < 0) {
-        problem = "missing -f SRC";
-        return RequestInvalid;
-    }
-    if (line.destination < 0) {
-        problem = "missing -t DST";
-        return RequestInvalid;
-    }
-    if (paths.size() > 2) {
-        problem = "too many file names";
-        return RequestInvalid;
-    }
-    if (paths.size() > 0)
-        line.inputPath = paths[0];
-    if (paths.size() > 1)
-        line.outputPath = paths[1];
-    return RequestConversion;
+    return Parser(argc, argv, line, problem).Parse();
 }
 
 void PrintUsage(std::FILE* stream)
 {
-    std::fputs("Usage: tarvoconv -f SRC -t DST [-n] [INPUT [OUTPUT]]\n"
-               "Converts Cyrillic text from code page SRC to code page DST.\n"
+    std::fputs("Usage: tarvoconv -f SRC -t DST [-n] [-c] [INPUT [OUTPUT]]\n"
+               "       tarvoconv -f SRC -t DST [-n] [-c] --in-place FILE...\n"
+               "       tarvoconv --list | --help | --version\n"
+               "Converts Cyrillic text from one code page or Unicode encoding to another.\n"
                "\n"
-               "  -f SRC   code page of INPUT\n"
-               "  -t DST   code page of OUTPUT\n"
-               "  -n       convert line ends too: LF for KOI8-R, CR LF for the others\n"
-               "  --help   print this help and exit\n"
+               "  -f, --from=SRC   encoding of the input\n"
+               "  -t, --to=DST     encoding of the output\n"
+               "  -n, --newlines   convert line ends too: LF for KOI8-R and UTF-8,\n"
+               "                   CR LF for the other code pages and UTF-16\n"
+               "  -c               write a stand-in, mostly '?', for a character that DST\n"
+               "                   cannot hold, instead of failing\n"
+               "  --in-place       convert each FILE into itself; go on after a failure\n"
+               "  --list           list the encodings and exit\n"
+               "  --help           print this help and exit\n"
+               "  --version        print the version and exit\n"
                "\n"
-               "Code pages, by number or by name (any case):\n",
+               "Encodings, code pages also by number, names in any case:\n",
                stream);
-    for (int page = 0; page < CodePageCount; ++page) {
-        const char* const* names = CodePageNames(page);
-        std::fprintf(stream, "  %d  %-12s", page, names[0]);
-        for (const char* const* alias = names + 1; *alias != nullptr; ++alias)
-            std::fprintf(stream, "%s%s", alias == names + 1 ? "" : ", ", *alias);
-        std::fputc('\n', stream);
-    }
+    PrintEncodings(stream);
     std::fputs("\n"
                "INPUT and OUTPUT default to standard input and output; \"-\" names them too.\n"
                "OUTPUT may be INPUT. OUTPUT is replaced only once it is completely written,\n"
-               "so a failed run leaves it as it was.\n",
+               "so a failed run leaves it as it was. Exit status: 0 converted, 1 a file\n"
+               "could not be converted, 2 wrong arguments.\n",
                stream);
 }

@@ -3,18 +3,24 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 struct CommandLine {
-    int source = -1;       // CodePageIndex of the input
-    int destination = -1;  // CodePageIndex of the output
+    int source = -1;       // encoding of the input: CodePageIndex, EncodingUtf8 or EncodingUtf16
+    int destination = -1;  // encoding of the output
     bool convertNewlines = false;
-    std::string inputPath;   // empty or "-": standard input
-    std::string outputPath;  // empty or "-": standard output
+    bool substitute = false;  // -c
+    bool inPlace = false;
+    // INPUT and OUTPUT, each empty or "-" for the standard streams; with
+    // inPlace, the files to convert.
+    std::vector<std::string> files;
 };
 
 enum CommandLineRequest {
     RequestConversion,
     RequestHelp,
+    RequestVersion,
+    RequestList,
     RequestInvalid,  // problem says what is wrong
 };
 

@@ -1,6 +1,8 @@
-#include "code_page_names.h"
+#include "encoding_names.h"
 
-#include "code_page_tables.h"
+#include <cstdio>
+
+#include "unicode_conversion.h"
 
 namespace {
 
@@ -10,10 +12,12 @@ const char* const Koi8rNames[] = {"koi8-r", "koi8r", "koi8", "unix", nullptr};
 const char* const MacNames[] = {"mac", "maccyrillic", "mac-cyrillic", "x-mac-cyrillic", "macintosh",
                                 nullptr};
 const char* const Iso88595Names[] = {"iso-8859-5", "iso8859-5", "iso88595", "iso_8859-5", nullptr};
+const char* const Utf8Names[] = {"utf-8", "utf8", nullptr};
+const char* const Utf16Names[] = {"utf-16", "utf16", "utf-16le", "unicode", nullptr};
 
-// In CodePageIndex order.
-const char* const* const NamesByPage[CodePageCount] = {
-    Cp866Names, Cp1251Names, Koi8rNames, MacNames, Iso88595Names,
+// In encoding order.
+const char* const* const NamesByEncoding[EncodingCount] = {
+    Cp866Names, Cp1251Names, Koi8rNames, MacNames, Iso88595Names, Utf8Names, Utf16Names,
 };
 
 // ASCII only: the C locale's tolower would do the same, and a user's locale
@@ -29,22 +33,36 @@ std::string AsciiLowercase(const std::string& text)
 
 } // namespace
 
-int CodePageFromName(const std::string& name)
+int EncodingFromName(const std::string& name)
 {
     if (name.size() == 1 && name[0] >= '0' && name[0] < '0' + CodePageCount)
         return name[0] - '0';
     const std::string lower = AsciiLowercase(name);
-    for (int page = 0; page < CodePageCount; ++page)
-        for (const char* const* alias = NamesByPage[page]; *alias != nullptr; ++alias)
+    for (int encoding = 0; encoding < EncodingCount; ++encoding)
+        for (const char* const* alias = NamesByEncoding[encoding]; *alias != nullptr; ++alias)
             if (lower == *alias)
-                return page;
+                return encoding;
     return -1;
 }
 
-const char* const* CodePageNames(int page)
+const char* const* EncodingNames(int encoding)
 {
     static const char* const None[] = {nullptr};
-    if (page < 0 || page >= CodePageCount)
+    if (encoding < 0 || encoding >= EncodingCount)
         return None;
-    return NamesByPage[page];
+    return NamesByEncoding[encoding];
+}
+
+void PrintEncodings(std::FILE* stream)
+{
+    for (int encoding = 0; encoding < EncodingCount; ++encoding) {
+        const char* const* names = EncodingNames(encoding);
+        if (encoding < CodePageCount)
+            std::fprintf(stream, "  %d  %-12s", encoding, names[0]);
+        else
+            std::fprintf(stream, "     %-12s", names[0]);
+        for (const char* const* alias = names + 1; *alias != nullptr; ++alias)
+            std::fprintf(stream, "%s%s", alias == names + 1 ? "" : ", ", *alias);
+        std::fputc('\n', stream);
+    }
 }

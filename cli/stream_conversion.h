@@ -7,6 +7,7 @@ enum StreamOutcome {
     StreamConverted,
     StreamReadFailed,
     StreamWriteFailed,
+    StreamTextRejected,  // the input cannot be converted as it stands (Unicode conversions)
 };
 
 struct StreamResult {

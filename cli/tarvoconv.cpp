@@ -3,11 +3,17 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "command_line.h"
+#include "encoding_names.h"
+#include "file_identity.h"
 #include "output_file.h"
 #include "stream_conversion.h"
 #include "stream_converter.h"
+#include "tarvo_version.h"
+#include "unicode_conversion.h"
+#include "unicode_stream.h"
 
 namespace {
 
@@ -31,22 +37,66 @@ std::string ErrnoText(int error)
     return std::strerror(error != 0 ? error : EIO);
 }
 
-int Convert(const CommandLine& line, std::FILE* in, std::FILE* out, std::FILE* err)
+std::string Hex(unsigned long value, int digits)
 {
-    BuildByteTables();
-    SelectConversionOf(0, line.source, line.destination, line.convertNewlines);
+    char text[16];
+    std::snprintf(text, sizeof text, "%0*lX", digits, value);
+    return text;
+}
 
-    const bool inputIsFile = !NamesStandardStream(line.inputPath);
-    const bool outputIsFile = !NamesStandardStream(line.outputPath);
-    const std::string inputName = inputIsFile ? line.inputPath : "standard input";
-    const std::string outputName = outputIsFile ? line.outputPath : "standard output";
+std::string RejectionText(const TextRejection& rejection, int source, int destination)
+{
+    const std::string sourceName = EncodingNames(source)[0];
+    std::string text = "line " + std::to_string(rejection.line) + ", byte offset " +
+                       std::to_string(rejection.offset) + ": ";
+    switch (rejection.stop) {
+    case UnicodeInvalid:
+        if (source == EncodingUtf16)
+            return text + "a lone UTF-16 surrogate";
+        return text + "invalid " + (source == EncodingUtf8 ? "UTF-8" : sourceName);
+    case UnicodeTruncated:
+        return text + "the input ends inside a character";
+    case UnicodeUnmappable:
+        return text + "U+" + Hex(rejection.character, 4) + " cannot be written in " + EncodingNames(destination)[0] +
+               " (-c writes a stand-in)";
+    default:
+        return text + "byte 0x" + Hex(rejection.character, 2) + " is no character in " + sourceName +
+               " (-c writes '?')";
+    }
+}
+
+// Between two code pages the engine converts as the Windows program does;
+// anything with Unicode goes through the Unicode conversion.
+bool UsesUnicode(const CommandLine& line)
+{
+    return IsUnicodeEncoding(line.source) || IsUnicodeEncoding(line.destination);
+}
+
+void SelectConversion(const CommandLine& line)
+{
+    if (UsesUnicode(line)) {
+        SelectUnicodeConversion(line.source, line.destination, line.convertNewlines, line.substitute);
+    } else {
+        BuildByteTables();
+        SelectConversionOf(0, line.source, line.destination, line.convertNewlines);
+    }
+}
+
+// Converts one input into one output, each a file or a standard stream.
+int ConvertFile(const CommandLine& line, const std::string& inputPath, const std::string& outputPath,
+                std::FILE* in, std::FILE* out, std::FILE* err)
+{
+    const bool inputIsFile = !NamesStandardStream(inputPath);
+    const bool outputIsFile = !NamesStandardStream(outputPath);
+    const std::string inputName = inputIsFile ? inputPath : "standard input";
+    const std::string outputName = outputIsFile ? outputPath : "standard output";
 
     // The input is opened first: a missing input must not leave an output
     // file behind, not even an empty one.
     std::FILE* input = in;
     if (inputIsFile) {
         errno = 0;
-        input = std::fopen(line.inputPath.c_str(), "rb");
+        input = std::fopen(inputPath.c_str(), "rb");
         if (input == nullptr)
             return ReportFailure(err, inputName, ErrnoText(errno));
     }
@@ -55,7 +105,7 @@ int Convert(const CommandLine& line, std::FILE* in, std::FILE* out, std::FILE* e
     PendingOutput pending;
     if (outputIsFile) {
         std::string reason;
-        if (!BeginOutputFile(line.outputPath, pending, reason)) {
+        if (!BeginOutputFile(outputPath, pending, reason)) {
             if (inputIsFile)
                 std::fclose(input);
             return ReportFailure(err, outputName, reason);
@@ -63,7 +113,9 @@ int Convert(const CommandLine& line, std::FILE* in, std::FILE* out, std::FILE* e
         output = pending.stream;
     }
 
-    const StreamResult result = ConvertStream(input, output);
+    TextRejection rejection = {};
+    const StreamResult result =
+        UsesUnicode(line) ? ConvertUnicodeStream(input, output, rejection) : ConvertStream(input, output);
     // Closed before the output replaces anything: Windows refuses to replace
     // a file that is still open, which is what converting in place would do.
     if (inputIsFile)
@@ -72,6 +124,8 @@ int Convert(const CommandLine& line, std::FILE* in, std::FILE* out, std::FILE* e
     if (result.outcome != StreamConverted) {
         if (outputIsFile)
             DiscardOutputFile(pending);
+        if (result.outcome == StreamTextRejected)
+            return ReportFailure(err, inputName, RejectionText(rejection, line.source, line.destination));
         const bool readFailed = result.outcome == StreamReadFailed;
         return ReportFailure(err, readFailed ? inputName : outputName, ErrnoText(result.error));
     }
@@ -89,6 +143,35 @@ int Convert(const CommandLine& line, std::FILE* in, std::FILE* out, std::FILE* e
     return ExitConverted;
 }
 
+// Converts every file into itself, going on after a failure; each failure
+// names its file. A file named twice, also through a link, is converted
+// once: a second pass would convert the converted text again. Whether two
+// names are one file is settled before any is replaced.
+int ConvertInPlace(const CommandLine& line, std::FILE* err)
+{
+    std::vector<FileIdentity> identities;
+    for (const std::string& file : line.files)
+        identities.push_back(IdentityOf(file));
+    int exitCode = ExitConverted;
+    for (size_t n = 0; n < line.files.size(); ++n) {
+        bool named = false;
+        for (size_t earlier = 0; earlier < n; ++earlier)
+            named = named || SameFile(identities[n], identities[earlier]);
+        if (!named && ConvertFile(line, line.files[n], line.files[n], nullptr, nullptr, err) != ExitConverted)
+            exitCode = ExitFileFailed;
+    }
+    return exitCode;
+}
+
+// The end of --help, --version and --list: what they printed must get out.
+int FinishPrinting(std::FILE* out, std::FILE* err)
+{
+    errno = 0;
+    if (std::fflush(out) != 0)
+        return ReportFailure(err, "standard output", ErrnoText(errno));
+    return ExitConverted;
+}
+
 } // namespace
 
 int RunTarvoconv(int argc, char** argv, std::FILE* in, std::FILE* out, std::FILE* err)
@@ -98,10 +181,13 @@ int RunTarvoconv(int argc, char** argv, std::FILE* in, std::FILE* out, std::FILE
     switch (ParseCommandLine(argc, argv, line, problem)) {
     case RequestHelp:
         PrintUsage(out);
-        errno = 0;
-        if (std::fflush(out) != 0)
-            return ReportFailure(err, "standard output", ErrnoText(errno));
-        return ExitConverted;
+        return FinishPrinting(out, err);
+    case RequestVersion:
+        std::fprintf(out, "tarvoconv (Tarvo) %s\n", TARVO_VERSION);
+        return FinishPrinting(out, err);
+    case RequestList:
+        PrintEncodings(out);
+        return FinishPrinting(out, err);
     case RequestInvalid:
         std::fprintf(err, "tarvoconv: %s\n", problem.c_str());
         PrintUsage(err);
@@ -109,5 +195,10 @@ int RunTarvoconv(int argc, char** argv, std::FILE* in, std::FILE* out, std::FILE
     case RequestConversion:
         break;
     }
-    return Convert(line, in, out, err);
+    SelectConversion(line);
+    if (line.inPlace)
+        return ConvertInPlace(line, err);
+    const std::string inputPath = line.files.size() > 0 ? line.files[0] : "";
+    const std::string outputPath = line.files.size() > 1 ? line.files[1] : "";
+    return ConvertFile(line, inputPath, outputPath, in, out, err);
 }

@@ -5,6 +5,7 @@
 #include "preview.h"
 #include "resource_ids.h"
 #include "settings.h"
+#include "tarvo_version.h"
 #include "tray.h"
 
 namespace {
@@ -43,7 +44,7 @@ void ToggleAlwaysOnTop(HWND window, HMENU menu)
 
 const char AboutText[] =
     "Tarvo, the 32-bit version\n"
-    "Version 1.3\n"
+    "Version " TARVO_VERSION "\n"
     "\n"
     "Written by the Tarvo developers for Olvendar\n"
     "tarvo@olvendar.invalid\n"

@@ -1,0 +1,50 @@
+#include "unicode_stream.h"
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "unicode_conversion.h"
+
+namespace {
+
+const unsigned InputBlockSize = 64 * 1024;
+
+int ErrnoOrIo()
+{
+    return errno != 0 ? errno : EIO;
+}
+
+} // namespace
+
+StreamResult ConvertUnicodeStream(std::FILE* input, std::FILE* output, TextRejection& rejection)
+{
+    std::vector<unsigned char> block(InputBlockSize);
+    std::vector<unsigned char> converted(UnicodeOutputSize(InputBlockSize));
+    unsigned carried = 0;
+    unsigned long long offset = 0;  // of block[0] in the input
+    unsigned long long lineEnds = 0;
+    for (int first = 1;; first = 0) {
+        errno = 0;
+        const size_t wanted = block.size() - carried;
+        const size_t count = std::fread(block.data() + carried, 1, wanted, input);
+        if (std::ferror(input))
+            return {StreamReadFailed, ErrnoOrIo()};
+        const int last = count < wanted;
+        const unsigned total = carried + static_cast<unsigned>(count);
+        const UnicodeChunk chunk = ConvertUnicodeChunk(converted.data(), block.data(), total, first, last);
+        errno = 0;
+        if (std::fwrite(converted.data(), 1, chunk.written, output) != chunk.written)
+            return {StreamWriteFailed, ErrnoOrIo()};
+        lineEnds += chunk.lineEnds;
+        if (chunk.stop != UnicodeConverted) {
+            rejection = {chunk.stop, offset + chunk.consumed, lineEnds + 1, chunk.character};
+            return {StreamTextRejected, 0};
+        }
+        if (last)
+            return {StreamConverted, 0};
+        carried = total - chunk.consumed;
+        std::memmove(block.data(), block.data() + chunk.consumed, carried);
+        offset += chunk.consumed;
+    }
+}
