@@ -52,15 +52,40 @@ TEST_F(tarvoconv_arguments, OptionsInAnyOrderAttachedOrAfterDoubleDash)
     EXPECT_EQ(Run({"-f", "koi8-r", "-t", "cp1251"}, "a\nb").out, "a\nb") << "CR added without -n";
 }
 
-TEST_F(tarvoconv_arguments, HelpGoesToStandardOutput)
+TEST_F(tarvoconv_arguments, LongOptionsAndBundledShortOnesMeanTheSame)
 {
-    for (const auto& arguments : {std::vector<std::string>{"--help"}, {"-f", "dos", "--help", "x", "y", "z"}}) {
-        const ToolRun run = Run(arguments);
+    const std::string windows = "\xC0 \x98\r\n";  // 0x98 has no character
+    for (const auto& arguments : {std::vector<std::string>{"--from=cp1251", "--to", "utf-8", "--newlines", "-c"},
+                                  {"-ncf", "1", "--to=utf8"}, {"-cnf1", "-tUTF-8"}}) {
+        SCOPED_TRACE(::testing::PrintToString(arguments));
+        const ToolRun run = Run(arguments, windows);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.out, "\xD0\x90 ?\n");
+    }
+}
+
+TEST_F(tarvoconv_arguments, HelpVersionAndListGoToStandardOutput)
+{
+    const std::vector<const char*> names = {"cp866", "cp1251", "koi8-r", "mac", "iso-8859-5", "x-mac-cyrillic",
+                                            "utf-8", "utf8", "utf-16", "utf-16le", "unicode"};
+    const struct {
+        std::vector<std::string> arguments;
+        const char* first;  // the output's first line starts so
+        bool listsNames;
+    } requests[] = {
+        {{"--help"}, "Usage: tarvoconv", true},
+        {{"-f", "dos", "--help", "x", "y", "z"}, "Usage: tarvoconv", true},
+        {{"--version"}, "tarvoconv (Tarvo) " TARVO_EXPECTED_VERSION "\n", false},
+        {{"--list", "-f", "utf-8"}, "  0  cp866", true},
+    };
+    for (const auto& request : requests) {
+        SCOPED_TRACE(request.arguments[0]);
+        const ToolRun run = Run(request.arguments);
         EXPECT_EQ(run.exitCode, 0);
         EXPECT_EQ(run.err, "");
-        EXPECT_NE(run.out.find("Usage: tarvoconv"), std::string::npos);
-        for (const char* name : {"cp866", "cp1251", "koi8-r", "mac", "iso-8859-5", "x-mac-cyrillic"})
-            EXPECT_NE(run.out.find(name), std::string::npos) << name;
+        EXPECT_EQ(run.out.rfind(request.first, 0), 0u) << run.out;
+        for (const char* name : names)
+            EXPECT_EQ(run.out.find(name) != std::string::npos, request.listsNames) << name;
     }
 }
 
@@ -81,6 +106,13 @@ TEST_F(tarvoconv_arguments, BadArgumentsExitWithUsageAndTouchNothing)
         {"-f", "1", "-t", "2", "-x"},
         {"-f", "1", "-t", "2", "--hepl"},
         {"-f", "1", "-t", "2", Work("a"), Work("b"), Work("c")},
+        {"-f", "utf-32", "-t", "1"},
+        {"--from"},
+        {"--from=", "-t", "1"},
+        {"-f", "1", "-t", "2", "--newlines=yes"},
+        {"-f", "1", "-t", "2", "--in-place"},
+        {"-f", "1", "-t", "2", "--in-place", Work("a"), "-"},
+        {"-f", "1", "-t", "2", "-nx"},
     };
     for (const auto& arguments : rejected) {
         SCOPED_TRACE(::testing::PrintToString(arguments));
