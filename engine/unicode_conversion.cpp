@@ -30,6 +30,9 @@ int KindOf(int encoding)
 // blocks of 256 characters found through the character's high byte. The
 // five pages use eight blocks between them.
 const int MaxBlocks = 16;
+
+// Canonical indices from here up are punctuation and other symbols.
+const int FirstSymbolIndex = 67;
 struct PageByCharacter {
     unsigned char blockOf[256];  // block number + 1; 0: the page has nothing there
     unsigned char blocks[MaxBlocks][256];
@@ -41,14 +44,18 @@ PageByCharacter Destination;
 // except at 0 itself.
 char32_t SourceCharacters[256];
 
-// A source page byte written in the destination encoding, for the fast
-// path: up to three bytes and their count. Copied four bytes at a time.
-struct Encoded {
-    unsigned char bytes[3];
-    unsigned char length;  // NoCharacter added for a byte without a character
+// Two source page bytes written in the destination encoding, for the fast
+// path: up to six bytes, then what the path must know of the two, so that
+// one look-up does all the work for two bytes. The table takes 512 KiB, of
+// which text touches a small part.
+struct EncodedPair {
+    unsigned char bytes[8];
 };
-const unsigned char NoCharacter = 0x80;
-Encoded SourceBytes[256];
+const int PairNotes = 6;                 // the number of LFs, plus NoCharacter
+const int PairLength = 7;                // how many bytes to write
+const unsigned char NoCharacter = 0x80;  // one of the two has no character
+// At the two bytes read as one 16-bit number in this machine's byte order.
+EncodedPair SourcePairs[65536];
 
 // What carries over from one block to the next.
 struct StreamState {
@@ -89,16 +96,19 @@ void BuildDestination(int page, bool substitute)
         PutDestinationByte(UnicodeOfByte[page][byte - 0x80], static_cast<unsigned char>(byte));
     if (!substitute)
         return;
-    // Every character of the canonical alphabet that the page lacks gets
-    // what converting it from a code page gives, so that a quote or a dash
-    // comes out the same whichever way the text arrives.
+    // Every symbol of the canonical alphabet that the page lacks gets what
+    // converting it from a code page gives, so that a quote or a dash comes
+    // out the same whichever way the text arrives. Letters need none: every
+    // page has them all. (Macintosh bytes 0xA0..0xAF, symbols in Unicode,
+    // convert between code pages as letters, and do not count here.)
     BuildByteTables();
     for (int other = 0; other < CodePageCount; ++other) {
         for (int byte = 0x80; byte < 256; ++byte) {
             const int index = IndexTable[other][byte];
-            const unsigned char standIn = index != 0 ? ByteTable[page][index - 1] : 0;
-            if (index != 0 && UnicodeOfByte[other][byte - 0x80] != 0)
-                PutDestinationByte(UnicodeOfByte[other][byte - 0x80], standIn != 0 ? standIn : '?');
+            if (index < FirstSymbolIndex)
+                continue;
+            const unsigned char standIn = ByteTable[page][index - 1];
+            PutDestinationByte(UnicodeOfByte[other][byte - 0x80], standIn != 0 ? standIn : '?');
         }
     }
 }
@@ -140,22 +150,38 @@ unsigned char* PutUtf16(unsigned char* out, char32_t c)
 
 void BuildSource(int page, int destination)
 {
+    struct Encoded {
+        unsigned char bytes[4];
+        unsigned length;
+    } single[256];
     for (int byte = 0; byte < 256; ++byte) {
         char32_t c = static_cast<char32_t>(byte);
         if (byte >= 0x80)
             c = IsCodePage(page) ? UnicodeOfByte[page][byte - 0x80] : 0;
         SourceCharacters[byte] = c;
-
-        Encoded& encoded = SourceBytes[byte];
-        std::memset(&encoded, 0, sizeof encoded);
         if (c == 0 && byte != 0) {
-            encoded.length = NoCharacter;
+            single[byte].length = NoCharacter;
             continue;
         }
-        unsigned char bytes[4];
-        unsigned char* end = destination == EncodingUtf16 ? PutUtf16(bytes, c) : PutUtf8(bytes, c);
-        encoded.length = static_cast<unsigned char>(end - bytes);
-        std::memcpy(encoded.bytes, bytes, encoded.length);
+        unsigned char* end = destination == EncodingUtf16 ? PutUtf16(single[byte].bytes, c)
+                                                          : PutUtf8(single[byte].bytes, c);
+        single[byte].length = static_cast<unsigned>(end - single[byte].bytes);
+    }
+    if (!IsUnicodeEncoding(destination))
+        return;
+    for (int first = 0; first < 256; ++first) {
+        for (int second = 0; second < 256; ++second) {
+            const unsigned char both[2] = {static_cast<unsigned char>(first), static_cast<unsigned char>(second)};
+            std::uint16_t index;
+            std::memcpy(&index, both, 2);
+            EncodedPair& pair = SourcePairs[index];
+            const unsigned firstLength = single[first].length & 7, secondLength = single[second].length & 7;
+            std::memcpy(pair.bytes, single[first].bytes, firstLength);
+            std::memcpy(pair.bytes + firstLength, single[second].bytes, secondLength);
+            pair.bytes[PairNotes] = static_cast<unsigned char>((first == LF) + (second == LF)) |
+                                    ((single[first].length | single[second].length) & NoCharacter);
+            pair.bytes[PairLength] = static_cast<unsigned char>(firstLength + secondLength);
+        }
     }
 }
 
@@ -294,33 +320,58 @@ inline bool HasControlByte(std::uint64_t word)
     return ((word - ones * 0x0E) & ~word & highs) != 0;
 }
 
-// Eight code page bytes at once through SourceBytes, when none of them
-// matters to the line ends and each has a character. False, with nothing
-// written, otherwise.
-inline bool ConvertEightBytes(unsigned char*& out, const unsigned char* in)
+// Code page bytes eight at a time through SourcePairs, from n on, for as
+// long as none of them matters to the line ends and each has a character;
+// counts their LFs and returns where it stopped. Its state stays in
+// registers until the end.
+unsigned ConvertPageBytes(unsigned char*& out, const unsigned char* in, unsigned n, unsigned count,
+                          unsigned& lineEnds)
 {
-    std::uint64_t word;
-    std::memcpy(&word, in, 8);
-    if (UnicodeConversion.Newlines != Keep && HasControlByte(word))
-        return false;
+    const bool keep = UnicodeConversion.Newlines == Keep;
+    const bool utf16 = UnicodeConversion.Dst == EncodingUtf16;
+    const unsigned start = n;
+    bool crHeld = State.crHeld;
+    unsigned lfs = 0;
     unsigned char* next = out;
-    if (State.crHeld) {
-        // No LF follows among these: the held CR was a line end of its own.
-        next = UnicodeConversion.Dst == EncodingUtf16 ? PutUtf16(next, CR) : PutUtf8(next, CR);
+    while (count - n >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, in + n, 8);
+        if (!keep && HasControlByte(word))
+            break;
+        unsigned char* const group = next;
+        if (crHeld) {
+            // No LF follows among these: the held CR was a line end of its own.
+            next = utf16 ? PutUtf16(next, CR) : PutUtf8(next, CR);
+        }
+        unsigned notes = 0;
+        for (int k = 0; k < 8; k += 2) {
+            std::uint16_t index;
+            std::memcpy(&index, in + n + k, 2);
+            // Copied out of the table into a register, and written whole:
+            // the bytes past the length are overwritten next.
+            std::uint64_t pair;
+            std::memcpy(&pair, &SourcePairs[index], 8);
+            std::memcpy(next, &pair, 8);
+            unsigned char tail[8];
+            std::memcpy(tail, &pair, 8);
+            next += tail[PairLength];
+            notes += tail[PairNotes];
+        }
+        if (notes >= NoCharacter) {
+            next = group;
+            break;
+        }
+        lfs += notes;
+        crHeld = false;
+        n += 8;
     }
-    unsigned flags = 0;
-    for (int k = 0; k < 8; ++k) {
-        const Encoded& encoded = SourceBytes[in[k]];
-        std::memcpy(next, &encoded, 4);
-        next += encoded.length & 7;
-        flags |= encoded.length;
+    if (n != start) {
+        State.crHeld = crHeld;
+        State.previous = in[n - 1];
+        lineEnds += lfs;
+        out = next;
     }
-    if (flags & NoCharacter)
-        return false;
-    State.crHeld = false;
-    State.previous = in[7];
-    out = next;
-    return true;
+    return n;
 }
 
 // Returns how many bytes of a byte order mark start the input, or -1 while
@@ -347,15 +398,16 @@ UnicodeChunk ConvertCharacters(unsigned char* output, const unsigned char* input
     UnicodeChunk chunk = {};
     unsigned char* out = output;
     const bool fast = SourceKind == KindPage && DestinationKind != KindPage;
-    unsigned slowUntil = 0;  // the fast path failed on the eight bytes before this
+    unsigned slowUntil = 0;  // the fast path stopped on the eight bytes before this
     unsigned n = start;
     while (n < count) {
-        if (fast && n >= slowUntil && count - n >= 8) {
-            if (ConvertEightBytes(out, input + n)) {
-                n += 8;
+        if (fast && n >= slowUntil) {
+            const unsigned stop = ConvertPageBytes(out, input, n, count, chunk.lineEnds);
+            slowUntil = stop + 8;  // the eight bytes that stopped it go one by one
+            if (stop != n) {
+                n = stop;
                 continue;
             }
-            slowUntil = n + 8;
         }
         Decoded decoded = Decode<SourceKind>(input + n, count - n);
         if (decoded.size == 0) {
@@ -375,7 +427,7 @@ UnicodeChunk ConvertCharacters(unsigned char* output, const unsigned char* input
             chunk.character = decoded.character;
             break;
         }
-        if (SourceKind == KindUtf16 && decoded.character == LF)
+        if (decoded.character == LF)
             ++chunk.lineEnds;
         n += decoded.size;
     }
@@ -385,9 +437,6 @@ UnicodeChunk ConvertCharacters(unsigned char* output, const unsigned char* input
     }
     chunk.consumed = n;
     chunk.written = static_cast<unsigned>(out - output);
-    // In a code page and in UTF-8 every byte 0x0A is an LF.
-    if (SourceKind != KindUtf16)
-        chunk.lineEnds = static_cast<unsigned>(std::count(input, input + n, '\n'));
     return chunk;
 }
 
@@ -431,8 +480,8 @@ void SelectUnicodeConversion(int source, int destination, int convertNewlines, i
 unsigned UnicodeOutputSize(unsigned count)
 {
     // At most four bytes for each byte: an LF in UTF-8 that becomes CR LF
-    // in UTF-16. Then a byte order mark, a held CR and the fast path's
-    // fourth byte.
+    // in UTF-16. Then a byte order mark and a held CR; the fast path writes
+    // two bytes past its output, but at most three bytes for each byte.
     return 4 * count + 8;
 }
 
