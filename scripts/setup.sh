@@ -7,6 +7,7 @@ packages=(
     cmake g++ make googletest libgtest-dev libbenchmark-dev
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
     wine wine32:i386 xvfb xdotool xauth imagemagick clang libclang-rt-14-dev halibut
+    dpkg-dev file
 )
 
 sudo_if_needed() {

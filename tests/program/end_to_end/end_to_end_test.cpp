@@ -11,71 +11,14 @@
 #include "program_test_support.h"
 #include "resource_ids.h"
 #include "settings.h"
+#include "started_tarvo.h"
 
 namespace {
 
-// The build gives tarvo.exe's path as the host sees it; Wine shows the
-// host's root as drive Z:.
+// The build gives tarvo.exe's path as the host sees it.
 std::string TarvoExe()
 {
-    std::string path = TARVO_EXE;
-    if (!path.empty() && path[0] == '/') {
-        for (char& c : path)
-            if (c == '/')
-                c = '\\';
-        path = "Z:" + path;
-    }
-    return path;
-}
-
-struct Started {
-    HANDLE process = nullptr;
-    DWORD id = 0;
-};
-
-Started StartProcess()
-{
-    std::string command = "\"" + TarvoExe() + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    Started started;
-    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-        CloseHandle(info.hThread);
-        started.process = info.hProcess;
-        started.id = info.dwProcessId;
-    }
-    return started;
-}
-
-// Waits for something to become true, giving up after about five seconds.
-template <typename Condition>
-bool WaitFor(Condition condition, DWORD milliseconds = 5000)
-{
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > milliseconds)
-            return false;
-        Sleep(20);
-    }
-    return true;
-}
-
-HWND TarvoWindow() { return FindWindowA("Tarvo", nullptr); }
-
-// Shown only once it is fully created.
-bool TarvoIsUp()
-{
-    HWND window = TarvoWindow();
-    return window && IsWindowVisible(window);
-}
-
-// Starts tarvo.exe and waits until its window is fully up.
-bool StartUp(Started& started, HWND& window)
-{
-    started = StartProcess();
-    window = started.process && WaitFor(TarvoIsUp) ? TarvoWindow() : nullptr;
-    return window != nullptr;
+    return WindowsPath(TARVO_EXE);
 }
 
 LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
@@ -124,15 +67,6 @@ std::string StoredString(const char* name)
     return value;
 }
 
-DWORD ExitCode(HANDLE process)
-{
-    WaitForSingleObject(process, 10000);
-    DWORD code = 999;
-    GetExitCodeProcess(process, &code);
-    CloseHandle(process);
-    return code;
-}
-
 TEST(EndToEnd, ConvertsAFileKeepsItsSettingsAndRunsOnlyOnce)
 {
     DeleteTarvoKey();
@@ -142,7 +76,7 @@ TEST(EndToEnd, ConvertsAFileKeepsItsSettingsAndRunsOnlyOnce)
 
     Started tarvo;
     HWND window;
-    ASSERT_TRUE(StartUp(tarvo, window)) << TarvoExe();
+    ASSERT_TRUE(StartUp(TarvoExe(), tarvo, window)) << TarvoExe();
     HWND codePageBar = GetDlgItem(window, IDC_CODEPAGEBAR);
     HWND commandBar = GetDlgItem(window, IDC_COMMANDBAR);
     EXPECT_EQ(Send(codePageBar, TB_GETBITMAP, IDM_SOURCE_CODEPAGE), 2) << "first start: KOI8-R";
@@ -166,7 +100,7 @@ TEST(EndToEnd, ConvertsAFileKeepsItsSettingsAndRunsOnlyOnce)
     Send(window, WM_COMMAND, IDM_SOURCE_FIRST + 0);
     Send(window, WM_COMMAND, IDM_DESTINATION_FIRST + 4);
     Send(window, WM_COMMAND, IDM_EXCHANGE);
-    Started second = StartProcess();
+    Started second = StartProcess("\"" + TarvoExe() + "\"");
     ASSERT_TRUE(second.process);
     EXPECT_EQ(ExitCode(second.process), 0u);
     EXPECT_EQ(TarvoWindow(), window);
@@ -193,7 +127,7 @@ TEST(EndToEnd, ConvertsAFileKeepsItsSettingsAndRunsOnlyOnce)
 
     // Started again, it shows what it had.
     Started again;
-    ASSERT_TRUE(StartUp(again, window)) << TarvoExe();
+    ASSERT_TRUE(StartUp(TarvoExe(), again, window)) << TarvoExe();
     codePageBar = GetDlgItem(window, IDC_CODEPAGEBAR);
     EXPECT_EQ(Send(codePageBar, TB_GETBITMAP, IDM_SOURCE_CODEPAGE), 4);
     EXPECT_EQ(Send(codePageBar, TB_GETBITMAP, IDM_DESTINATION_CODEPAGE), 0);
@@ -315,7 +249,7 @@ TEST(EndToEnd, TextThatAnotherProgramCopiesIsConvertedAutomatically)
     DeleteTarvoKey();
     Started tarvo;
     HWND window;
-    ASSERT_TRUE(StartUp(tarvo, window)) << TarvoExe();
+    ASSERT_TRUE(StartUp(TarvoExe(), tarvo, window)) << TarvoExe();
 
     HWND copier = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     CopyText(copier, "\xF0\xD2\xC9\xD7\xC5\xD4");  // KOI8-R "Привет"
@@ -381,7 +315,7 @@ TEST(EndToEnd, EverySettingComesBackAfterARestart)
     DeleteTarvoKey();
     Started tarvo;
     HWND window;
-    ASSERT_TRUE(StartUp(tarvo, window)) << TarvoExe();
+    ASSERT_TRUE(StartUp(TarvoExe(), tarvo, window)) << TarvoExe();
 
     // Code pages Macintosh to ISO-8859-5, then exchanged; every option
     // switched; every check item of the system menu on.
@@ -428,7 +362,7 @@ TEST(EndToEnd, EverySettingComesBackAfterARestart)
 
     // Started again, all of it is there.
     Started again;
-    ASSERT_TRUE(StartUp(again, window)) << TarvoExe();
+    ASSERT_TRUE(StartUp(TarvoExe(), again, window)) << TarvoExe();
     HWND codePageBar = GetDlgItem(window, IDC_CODEPAGEBAR), commandBar = GetDlgItem(window, IDC_COMMANDBAR);
     EXPECT_EQ(Send(codePageBar, TB_GETBITMAP, IDM_SOURCE_CODEPAGE), 4);
     EXPECT_EQ(Send(codePageBar, TB_GETBITMAP, IDM_DESTINATION_CODEPAGE), 3);
@@ -482,7 +416,7 @@ TEST(EndToEnd, RealKeysBringTheWindowBackFromTheTrayAndConvertTheClipboard)
 
     Started tarvo;
     HWND window;
-    ASSERT_TRUE(StartUp(tarvo, window)) << TarvoExe();
+    ASSERT_TRUE(StartUp(TarvoExe(), tarvo, window)) << TarvoExe();
     PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(window); }));
 

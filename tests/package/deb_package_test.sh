@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Makes the Debian package with cpack, as scripts/package.sh does, unpacks
+# it with dpkg -x into an empty root and runs tarvoconv from there; also
+# installs the build with cmake --install. Runs lintian when it is there.
+#   deb_package_test.sh BUILD_DIR VERSION
+set -u
+build=$(realpath "$1")
+version=$2
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+passed=0
+failed=0
+
+check() {
+    local name=$1
+    shift
+    if "$@"; then
+        echo "ok - $name"
+        passed=$((passed + 1))
+    else
+        echo "FAIL - $name"
+        failed=$((failed + 1))
+    fi
+}
+
+(cd "$build" && cpack -G DEB -B "$scratch/out") >"$scratch/cpack.log" 2>&1 || {
+    cat "$scratch/cpack.log"
+    exit 1
+}
+deb=$(ls "$scratch"/out/*.deb)
+dpkg -x "$deb" "$scratch/root" || exit 1
+tool=$scratch/root/usr/bin/tarvoconv
+
+files_are() {  # the regular files below $1, sorted, are the rest
+    [ "$(cd "$1" && find . -type f | LC_ALL=C sort)" = "$(printf '%s\n' "${@:2}")" ]
+}
+
+named_and_versioned() {
+    [ "$(basename "$deb")" = "tarvoconv_${version}_$(dpkg --print-architecture).deb" ] &&
+        [ "$(dpkg-deb -f "$deb" Package Version)" = "$(printf 'Package: tarvoconv\nVersion: %s' "$version")" ] &&
+        dpkg-deb -f "$deb" Depends | grep -q libc6
+}
+
+runs_from_the_root() {
+    [ "$("$tool" --version)" = "tarvoconv (Tarvo) $version" ] &&
+        [ "$(printf '\200\357\r\n' | "$tool" -n -f cp866 -t utf-8 | od -An -tx1 | tr -d ' \n')" = d090d18f0a ]
+}
+
+manual_is_compressed() {
+    gzip -t "$scratch/root/usr/share/man/man1/tarvoconv.1.gz" &&
+        zcat "$scratch/root/usr/share/man/man1/tarvoconv.1.gz" | head -1 | grep -q '^\.TH TARVOCONV 1'
+}
+
+install_gives_program_and_manual() {
+    cmake --install "$build" --prefix "$scratch/prefix" >/dev/null &&
+        files_are "$scratch/prefix" ./bin/tarvoconv ./share/man/man1/tarvoconv.1 &&
+        "$scratch/prefix/bin/tarvoconv" --version >/dev/null
+}
+
+lintian_finds_nothing() {
+    if ! command -v lintian >/dev/null; then
+        echo "  (lintian is not installed)"
+        return 0
+    fi
+    lintian "$deb" >"$scratch/lintian.out" 2>/dev/null
+    cat "$scratch/lintian.out"
+    ! grep -q '^[EW]:' "$scratch/lintian.out"
+}
+
+check "the package holds tarvoconv, its manual and its documents" files_are "$scratch/root" \
+    ./usr/bin/tarvoconv ./usr/share/doc/tarvoconv/changelog.gz ./usr/share/doc/tarvoconv/copyright \
+    ./usr/share/man/man1/tarvoconv.1.gz
+check "named and versioned as the project, depends on the C library" named_and_versioned
+check "tarvoconv runs from the unpacked root" runs_from_the_root
+check "the manual page is gzip'd troff" manual_is_compressed
+check "cmake --install gives bin/tarvoconv and share/man/man1/tarvoconv.1" install_gives_program_and_manual
+check "lintian reports no error or warning" lintian_finds_nothing
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
