@@ -374,6 +374,45 @@ unsigned ConvertPageBytes(unsigned char*& out, const unsigned char* in, unsigned
     return n;
 }
 
+// UTF-8 into a code page without the general machinery, from n on, for as
+// long as the characters are ASCII (but for the control bytes of line ends
+// when they change) or two-byte ones the page has a byte for: all of
+// Cyrillic text, mostly. Counts the LFs and returns where it stopped.
+unsigned ConvertUtf8ToPage(unsigned char*& out, const unsigned char* in, unsigned n, unsigned count,
+                           unsigned& lineEnds)
+{
+    if (State.crHeld)
+        return n;  // what follows decides what becomes of the CR
+    const bool keep = UnicodeConversion.Newlines == Keep;
+    const unsigned start = n;
+    unsigned lfs = 0;
+    unsigned char* next = out;
+    while (n < count) {
+        const unsigned char lead = in[n];
+        if (lead < 0x80) {
+            if (lead < 0x0E && !keep)
+                break;
+            lfs += lead == LF;
+            *next++ = lead;
+            ++n;
+            continue;
+        }
+        if (lead < 0xC2 || lead > 0xDF || count - n < 2 || (in[n + 1] & 0xC0) != 0x80)
+            break;
+        const unsigned char byte = DestinationByte(char32_t(lead & 0x1F) << 6 | (in[n + 1] & 0x3F));
+        if (byte == 0)
+            break;
+        *next++ = byte;
+        n += 2;
+    }
+    if (n != start) {
+        State.previous = in[n - 1];  // the CR that matters is ASCII
+        lineEnds += lfs;
+        out = next;
+    }
+    return n;
+}
+
 // Returns how many bytes of a byte order mark start the input, or -1 while
 // there are too few bytes to tell.
 int ByteOrderMarkSize(const unsigned char* input, unsigned count, bool last)
@@ -408,6 +447,12 @@ UnicodeChunk ConvertCharacters(unsigned char* output, const unsigned char* input
                 n = stop;
                 continue;
             }
+        }
+        if (SourceKind == KindUtf8 && DestinationKind == KindPage) {
+            n = ConvertUtf8ToPage(out, input, n, count, chunk.lineEnds);
+            if (n == count)
+                break;
+            // The character that stopped it goes the general way.
         }
         Decoded decoded = Decode<SourceKind>(input + n, count - n);
         if (decoded.size == 0) {

@@ -189,7 +189,7 @@ TEST_F(tarvoconv_unicode, LongTextMatchesOneCallConversion)
     // Characters of one to four bytes in UTF-8, CR LF and lone CRs, at
     // random, so that the 64 KiB read blocks cut all kinds of them.
     const char* const pieces[] = {"a", "\n", "\r\n", "\r", "\u044F", "\u2500", "\u20AC", "\U0001F600"};
-    std::string utf8;
+    std::string utf8 = "abc";  // then one, two or three bytes less, for other cuts
     unsigned state = 12345;
     while (utf8.size() < 300000) {
         state = state * 1103515245 + 12345;
@@ -206,17 +206,19 @@ TEST_F(tarvoconv_unicode, LongTextMatchesOneCallConversion)
         {EncodingUtf8, CodePageCp1251, utf8},
     };
     for (const auto& job : jobs) {
-        WriteFile(Work("in.txt"), job.text);
-        for (bool newlines : {false, true}) {
+        for (size_t cut = 0; cut < 4; ++cut) {
+            const std::string text = job.text.substr(job.source == EncodingUtf16 ? 2 * cut : cut);
+            const bool newlines = cut % 2 == 1;
             SCOPED_TRACE(std::string(EncodingNames(job.source)[0]) + " to " + EncodingNames(job.destination)[0] +
-                         (newlines ? " -n" : ""));
+                         ", cut " + std::to_string(cut));
+            WriteFile(Work("in.txt"), text);
             std::vector<std::string> arguments = {"-c", "-f", EncodingNames(job.source)[0], "-t",
                                                   EncodingNames(job.destination)[0], Work("in.txt")};
             if (newlines)
                 arguments.insert(arguments.begin(), "-n");
             const ToolRun run = Run(arguments);
             EXPECT_EQ(run.exitCode, 0) << run.err;
-            EXPECT_TRUE(run.out == ConvertedInOneCall(job.text, job.source, job.destination, newlines));
+            EXPECT_TRUE(run.out == ConvertedInOneCall(text, job.source, job.destination, newlines));
         }
     }
 }
