@@ -26,13 +26,13 @@ int KindOf(int encoding)
     return encoding == EncodingUtf8 ? KindUtf8 : encoding == EncodingUtf16 ? KindUtf16 : KindPage;
 }
 
+// Canonical indices from here up are punctuation and other symbols.
+const int FirstSymbolIndex = 67;
+
 // The destination page's byte for each character from 0x80 up, 0 for none:
 // blocks of 256 characters found through the character's high byte. The
 // five pages use eight blocks between them.
 const int MaxBlocks = 16;
-
-// Canonical indices from here up are punctuation and other symbols.
-const int FirstSymbolIndex = 67;
 struct PageByCharacter {
     unsigned char blockOf[256];  // block number + 1; 0: the page has nothing there
     unsigned char blocks[MaxBlocks][256];
@@ -78,7 +78,7 @@ unsigned char DestinationByte(char32_t character)
 // Gives the character a byte unless it has one already.
 void PutDestinationByte(char32_t character, unsigned char byte)
 {
-    if (character > 0xFFFF || DestinationByte(character) != 0)
+    if (character == 0 || character > 0xFFFF || DestinationByte(character) != 0)
         return;
     unsigned char& block = Destination.blockOf[character >> 8];
     if (block == 0) {
