@@ -33,6 +33,14 @@ std::string Utf16(const std::u16string& text)
 
 const std::string Utf16Mark = Bytes({0xFF, 0xFE});
 
+// input in one encoding, and what it becomes in another.
+struct TextCase {
+    const char* from;
+    std::string input;
+    const char* to;
+    std::string output;
+};
+
 TEST_F(tarvoconv_unicode, EveryByteOfEveryPageComesBackThroughUtf8AndUtf16)
 {
     for (int page = 0; page < CodePageCount; ++page) {
@@ -50,12 +58,7 @@ TEST_F(tarvoconv_unicode, EveryByteOfEveryPageComesBackThroughUtf8AndUtf16)
 TEST_F(tarvoconv_unicode, ByteOrderMarksAreReadAndOnlyUtf16IsWrittenWithOne)
 {
     const std::string ya = Bytes({0xD1, 0x8F});  // 'я' in UTF-8
-    const struct {
-        const char* from;
-        std::string input;
-        const char* to;
-        std::string output;
-    } cases[] = {
+    const TextCase cases[] = {
         {"utf-8", "\xEF\xBB\xBF" + ya, "utf-8", ya},
         {"utf-8", ya + "\xEF\xBB\xBF", "utf-8", ya + "\xEF\xBB\xBF"},  // later, a character of its own
         {"utf-16", Utf16Mark + Utf16(u"я"), "cp1251", "\xFF"},
@@ -75,12 +78,7 @@ TEST_F(tarvoconv_unicode, ByteOrderMarksAreReadAndOnlyUtf16IsWrittenWithOne)
 
 TEST_F(tarvoconv_unicode, NewlinesAreLfInUtf8AndCrLfInUtf16)
 {
-    const struct {
-        const char* from;
-        std::string input;
-        const char* to;
-        std::string output;
-    } cases[] = {
+    const TextCase cases[] = {
         {"utf-8", "a\nb\r\n", "cp1251", "a\r\nb\r\n"},
         {"cp866", "a\r\nb\rc\r\r\n\r", "utf-8", "a\nb\rc\r\n\r"},  // only the CR of a CR LF goes
         {"utf-8", "a\n", "utf-16", Utf16Mark + Utf16(u"a\r\n")},
