@@ -420,8 +420,9 @@ int ByteOrderMarkSize(const unsigned char* input, unsigned count, bool last)
     static const unsigned char Utf8Mark[3] = {0xEF, 0xBB, 0xBF};
     if (UnicodeConversion.Src == EncodingUtf8) {
         const unsigned compared = std::min(count, 3u);
-        if (std::memcmp(input, Utf8Mark, compared) != 0)
-            return 0;
+        for (unsigned k = 0; k < compared; ++k)
+            if (input[k] != Utf8Mark[k])
+                return 0;
         return compared == 3 ? 3 : last ? 0 : -1;
     }
     if (count < 2)
