@@ -100,7 +100,7 @@ TEST(EndToEnd, ConvertsAFileKeepsItsSettingsAndRunsOnlyOnce)
     Send(window, WM_COMMAND, IDM_SOURCE_FIRST + 0);
     Send(window, WM_COMMAND, IDM_DESTINATION_FIRST + 4);
     Send(window, WM_COMMAND, IDM_EXCHANGE);
-    Started second = StartProcess("\"" + TarvoExe() + "\"");
+    Started second = StartProcess(TarvoExe());
     ASSERT_TRUE(second.process);
     EXPECT_EQ(ExitCode(second.process), 0u);
     EXPECT_EQ(TarvoWindow(), window);
@@ -108,7 +108,7 @@ TEST(EndToEnd, ConvertsAFileKeepsItsSettingsAndRunsOnlyOnce)
     // Hidden in the tray, a second start brings it back all the same.
     PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(window); }));
-    second = StartProcess();
+    second = StartProcess(TarvoExe());
     EXPECT_EQ(ExitCode(second.process), 0u);
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }));
     EXPECT_FALSE(IsIconic(window));
@@ -275,7 +275,7 @@ TEST(EndToEnd, WithDetectionOnCopiedTextIsConvertedFromItsOwnPageOrLeftAlone)
     RegCloseKey(key);
     Started tarvo;
     HWND window;
-    ASSERT_TRUE(StartUp(tarvo, window)) << TarvoExe();
+    ASSERT_TRUE(StartUp(TarvoExe(), tarvo, window)) << TarvoExe();
 
     const std::string koi8 = "\xF3\xDF\xC5\xDB\xD8 \xD6\xC5 \xC5\xDD\xA3 \xDC\xD4\xC9\xC8 \xCD\xD1\xC7\xCB\xC9\xC8 "
                              "\xC2\xD5\xCC\xCF\xCB";  // "Съешь же ещё этих мягких булок"

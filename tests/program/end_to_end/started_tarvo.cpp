@@ -12,9 +12,9 @@ std::string WindowsPath(const std::string& hostPath)
     return path;
 }
 
-Started StartProcess(const std::string& commandLine)
+Started StartProcess(const std::string& exe)
 {
-    std::string command = commandLine;
+    std::string command = "\"" + exe + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
@@ -45,7 +45,7 @@ bool TarvoIsUp()
 
 bool StartUp(const std::string& exe, Started& started, HWND& window)
 {
-    started = StartProcess("\"" + exe + "\"");
+    started = StartProcess(exe);
     window = started.process && WaitFor(TarvoIsUp) ? TarvoWindow() : nullptr;
     return window != nullptr;
 }

@@ -14,8 +14,8 @@ struct Started {
 // A host path as Wine shows it: the host's root is drive Z:.
 std::string WindowsPath(const std::string& hostPath);
 
-// Runs the command line; process is null when it could not start.
-Started StartProcess(const std::string& commandLine);
+// Starts the program at exe; process is null when it could not start.
+Started StartProcess(const std::string& exe);
 
 // Waits for something to become true, giving up after about five seconds.
 template <typename Condition>
