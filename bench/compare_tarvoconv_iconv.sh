@@ -10,32 +10,8 @@ tarvoconv=$build/cli/tarvoconv
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# 64 MiB: the bundled sample, doubled until it is large enough.
-cp "$root/docs/samples/sample.koi8-r.txt" "$work/in"
-while [ "$(stat -c %s "$work/in")" -lt $((64 << 20)) ]; do
-    cat "$work/in" "$work/in" >"$work/twice"
-    mv "$work/twice" "$work/in"
-done
-truncate -s $((64 << 20)) "$work/in"
-
-sync  # the new input's pages are on disk, not still being written
-
-# Best wall time of seven runs of "$@" writing $out, in seconds. Each run
-# writes a new file: removing the last one, which costs as much as writing
-# it, happens outside the timing.
-best() {
-    local out=$1 best=999
-    shift
-    for _ in 1 2 3 4 5 6 7; do
-        rm -f "$out"
-        local start end
-        start=$(date +%s.%N)
-        "$@"
-        end=$(date +%s.%N)
-        best=$(awk -v a="$best" -v b="$end" -v c="$start" 'BEGIN { t = b - c; print (t < a ? t : a) }')
-    done
-    printf '%.3f' "$best"
-}
+. "$root/bench/compare_support.sh"
+make_input "$work/in"
 
 # Like for like: both read a file and write standard output to a file.
 t_tarvo=$(best "$work/out.tarvo" sh -c "'$tarvoconv' -f koi8-r -t cp1251 '$work/in' > '$work/out.tarvo'")

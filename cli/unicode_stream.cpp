@@ -8,7 +8,7 @@
 
 namespace {
 
-const unsigned InputBlockSize = 64 * 1024;
+const unsigned InputBlockSize = 256 * 1024;
 
 int ErrnoOrIo()
 {
