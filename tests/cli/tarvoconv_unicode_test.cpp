@@ -10,17 +10,6 @@ namespace {
 using namespace std::string_literals;
 using tarvoconv_unicode = TarvoconvTest;
 
-const char* const PageNames[] = {"cp866", "cp1251", "koi8-r", "mac", "iso-8859-5"};
-
-std::string AllBytes(int page)
-{
-    std::string bytes;
-    for (int byte = 0; byte < 256; ++byte)
-        if (!(page == CodePageCp1251 && byte == 0x98))  // the one byte without a character
-            bytes.push_back(static_cast<char>(byte));
-    return bytes;
-}
-
 std::string Utf16(const std::u16string& text)
 {
     std::string bytes;
@@ -40,20 +29,6 @@ struct TextCase {
     const char* to;
     std::string output;
 };
-
-TEST_F(tarvoconv_unicode, EveryByteOfEveryPageComesBackThroughUtf8AndUtf16)
-{
-    for (int page = 0; page < CodePageCount; ++page) {
-        WriteFile(Work("page.txt"), AllBytes(page));
-        for (const char* unicode : {"utf-8", "utf-16"}) {
-            SCOPED_TRACE(std::string(PageNames[page]) + " " + unicode);
-            ASSERT_EQ(Run({"-f", PageNames[page], "-t", unicode, Work("page.txt"), Work("unicode.txt")}).exitCode, 0);
-            const ToolRun back = Run({"-f", unicode, "-t", PageNames[page], Work("unicode.txt")});
-            EXPECT_EQ(back.exitCode, 0) << back.err;
-            EXPECT_TRUE(back.out == AllBytes(page));
-        }
-    }
-}
 
 TEST_F(tarvoconv_unicode, ByteOrderMarksAreReadAndOnlyUtf16IsWrittenWithOne)
 {

@@ -13,8 +13,6 @@
 
 namespace {
 
-using namespace std::string_literals;
-
 std::string PackageFile(const std::string& name)
 {
     const char* folder = std::getenv("TARVO_PACKAGE_DIR");
@@ -72,52 +70,35 @@ TEST(WindowsPackage, BothProgramsNameTarvoOlvendarAndTheVersion)
     }
 }
 
-// Runs tarvoconv.exe from the folder with its standard output going to a
-// file, and returns what it wrote there, or "exit N" when it failed.
-std::string RunTarvoconv(const std::string& arguments, const std::string& outputFile)
+TEST(WindowsPackage, TarvoconvPrintsItsVersionFromTheFolder)
 {
+    char temporary[MAX_PATH];
+    ASSERT_NE(GetTempPathA(sizeof temporary, temporary), 0u);
+    const std::string printed = std::string(temporary) + "tarvoconv-version.txt";
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-    HANDLE output = CreateFileA(outputFile.c_str(), GENERIC_WRITE, 0, &inheritable, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE output =
+        CreateFileA(printed.c_str(), GENERIC_WRITE, 0, &inheritable, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = output;
     startup.hStdError = output;
-    std::string command = "\"" + PackageFile("tarvoconv.exe") + "\" " + arguments;
+    std::string command = "\"" + PackageFile("tarvoconv.exe") + "\" --version";
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) {
-        CloseHandle(output);
-        return "not started";
-    }
+    const BOOL started =
+        CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
     CloseHandle(output);
+    ASSERT_TRUE(started);
     CloseHandle(info.hThread);
-    const DWORD code = ExitCode(info.hProcess);
-    if (code != 0)
-        return "exit " + std::to_string(code);
-    std::string text(4096, '\0');
+    EXPECT_EQ(ExitCode(info.hProcess), 0u);
+
+    char text[256] = "";
     DWORD read = 0;
-    HANDLE file = CreateFileA(outputFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ReadFile(file, &text[0], static_cast<DWORD>(text.size()), &read, nullptr);
+    HANDLE file = CreateFileA(printed.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ReadFile(file, text, sizeof text - 1, &read, nullptr);
     CloseHandle(file);
-    return text.substr(0, read);
-}
-
-TEST(WindowsPackage, TarvoconvConvertsFromTheFolder)
-{
-    char temporary[MAX_PATH];
-    ASSERT_NE(GetTempPathA(sizeof temporary, temporary), 0u);
-    const std::string input = std::string(temporary) + "tarvo-package-in.txt";
-    const std::string output = std::string(temporary) + "tarvo-package-out.txt";
-    HANDLE file = CreateFileA(input.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(file, "\xE1\xD1\n", 3, &written, nullptr);  // KOI8-R "Ая"
-    CloseHandle(file);
-
-    EXPECT_EQ(RunTarvoconv("--version", output), "tarvoconv (Tarvo) " TARVO_EXPECTED_VERSION "\n");
-    EXPECT_EQ(RunTarvoconv("-n -f koi8-r -t utf-16 \"" + input + "\"", output), "\xFF\xFE\x10\x04\x4F\x04\r\0\n\0"s);
-    DeleteFileA(input.c_str());
-    DeleteFileA(output.c_str());
+    DeleteFileA(printed.c_str());
+    EXPECT_EQ(std::string(text, read), "tarvoconv (Tarvo) " TARVO_EXPECTED_VERSION "\n");
 }
 
 TEST(WindowsPackage, TarvoStartsFromTheFolderAndEndsOnClose)
