@@ -50,10 +50,8 @@ std::string RejectionText(const TextRejection& rejection, int source, int destin
     std::string text = "line " + std::to_string(rejection.line) + ", byte offset " +
                        std::to_string(rejection.offset) + ": ";
     switch (rejection.stop) {
-    case UnicodeInvalid:
-        if (source == EncodingUtf16)
-            return text + "a lone UTF-16 surrogate";
-        return text + "invalid " + (source == EncodingUtf8 ? "UTF-8" : sourceName);
+    case UnicodeInvalid:  // only UTF-16 and UTF-8 input can be invalid
+        return text + (source == EncodingUtf16 ? "a lone UTF-16 surrogate" : "invalid UTF-8");
     case UnicodeTruncated:
         return text + "the input ends inside a character";
     case UnicodeUnmappable:
