@@ -21,6 +21,16 @@ std::string TarvoExe()
     return WindowsPath(TARVO_EXE);
 }
 
+Started StartProcess()
+{
+    return ::StartProcess(TarvoExe());
+}
+
+bool StartUp(Started& started, HWND& window)
+{
+    return ::StartUp(TarvoExe(), started, window);
+}
+
 LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
     DWORD_PTR result = 0;
@@ -76,7 +86,7 @@ TEST(EndToEnd, ConvertsAFileKeepsItsSettingsAndRunsOnlyOnce)
 
     Started tarvo;
     HWND window;
-    ASSERT_TRUE(StartUp(TarvoExe(), tarvo, window)) << TarvoExe();
+    ASSERT_TRUE(StartUp(tarvo, window)) << TarvoExe();
     HWND codePageBar = GetDlgItem(window, IDC_CODEPAGEBAR);
     HWND commandBar = GetDlgItem(window, IDC_COMMANDBAR);
     EXPECT_EQ(Send(codePageBar, TB_GETBITMAP, IDM_SOURCE_CODEPAGE), 2) << "first start: KOI8-R";
@@ -100,7 +110,7 @@ TEST(EndToEnd, ConvertsAFileKeepsItsSettingsAndRunsOnlyOnce)
     Send(window, WM_COMMAND, IDM_SOURCE_FIRST + 0);
     Send(window, WM_COMMAND, IDM_DESTINATION_FIRST + 4);
     Send(window, WM_COMMAND, IDM_EXCHANGE);
-    Started second = StartProcess(TarvoExe());
+    Started second = StartProcess();
     ASSERT_TRUE(second.process);
     EXPECT_EQ(ExitCode(second.process), 0u);
     EXPECT_EQ(TarvoWindow(), window);
@@ -108,7 +118,7 @@ TEST(EndToEnd, ConvertsAFileKeepsItsSettingsAndRunsOnlyOnce)
     // Hidden in the tray, a second start brings it back all the same.
     PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(window); }));
-    second = StartProcess(TarvoExe());
+    second = StartProcess();
     EXPECT_EQ(ExitCode(second.process), 0u);
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }));
     EXPECT_FALSE(IsIconic(window));
@@ -127,7 +137,7 @@ TEST(EndToEnd, ConvertsAFileKeepsItsSettingsAndRunsOnlyOnce)
 
     // Started again, it shows what it had.
     Started again;
-    ASSERT_TRUE(StartUp(TarvoExe(), again, window)) << TarvoExe();
+    ASSERT_TRUE(StartUp(again, window)) << TarvoExe();
     codePageBar = GetDlgItem(window, IDC_CODEPAGEBAR);
     EXPECT_EQ(Send(codePageBar, TB_GETBITMAP, IDM_SOURCE_CODEPAGE), 4);
     EXPECT_EQ(Send(codePageBar, TB_GETBITMAP, IDM_DESTINATION_CODEPAGE), 0);
@@ -249,7 +259,7 @@ TEST(EndToEnd, TextThatAnotherProgramCopiesIsConvertedAutomatically)
     DeleteTarvoKey();
     Started tarvo;
     HWND window;
-    ASSERT_TRUE(StartUp(TarvoExe(), tarvo, window)) << TarvoExe();
+    ASSERT_TRUE(StartUp(tarvo, window)) << TarvoExe();
 
     HWND copier = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     CopyText(copier, "\xF0\xD2\xC9\xD7\xC5\xD4");  // KOI8-R "Привет"
@@ -275,7 +285,7 @@ TEST(EndToEnd, WithDetectionOnCopiedTextIsConvertedFromItsOwnPageOrLeftAlone)
     RegCloseKey(key);
     Started tarvo;
     HWND window;
-    ASSERT_TRUE(StartUp(TarvoExe(), tarvo, window)) << TarvoExe();
+    ASSERT_TRUE(StartUp(tarvo, window)) << TarvoExe();
 
     const std::string koi8 = "\xF3\xDF\xC5\xDB\xD8 \xD6\xC5 \xC5\xDD\xA3 \xDC\xD4\xC9\xC8 \xCD\xD1\xC7\xCB\xC9\xC8 "
                              "\xC2\xD5\xCC\xCF\xCB";  // "Съешь же ещё этих мягких булок"
@@ -315,7 +325,7 @@ TEST(EndToEnd, EverySettingComesBackAfterARestart)
     DeleteTarvoKey();
     Started tarvo;
     HWND window;
-    ASSERT_TRUE(StartUp(TarvoExe(), tarvo, window)) << TarvoExe();
+    ASSERT_TRUE(StartUp(tarvo, window)) << TarvoExe();
 
     // Code pages Macintosh to ISO-8859-5, then exchanged; every option
     // switched; every check item of the system menu on.
@@ -362,7 +372,7 @@ TEST(EndToEnd, EverySettingComesBackAfterARestart)
 
     // Started again, all of it is there.
     Started again;
-    ASSERT_TRUE(StartUp(TarvoExe(), again, window)) << TarvoExe();
+    ASSERT_TRUE(StartUp(again, window)) << TarvoExe();
     HWND codePageBar = GetDlgItem(window, IDC_CODEPAGEBAR), commandBar = GetDlgItem(window, IDC_COMMANDBAR);
     EXPECT_EQ(Send(codePageBar, TB_GETBITMAP, IDM_SOURCE_CODEPAGE), 4);
     EXPECT_EQ(Send(codePageBar, TB_GETBITMAP, IDM_DESTINATION_CODEPAGE), 3);
@@ -416,7 +426,7 @@ TEST(EndToEnd, RealKeysBringTheWindowBackFromTheTrayAndConvertTheClipboard)
 
     Started tarvo;
     HWND window;
-    ASSERT_TRUE(StartUp(TarvoExe(), tarvo, window)) << TarvoExe();
+    ASSERT_TRUE(StartUp(tarvo, window)) << TarvoExe();
     PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(window); }));
 
