@@ -4,7 +4,7 @@
 
 namespace {
 
-enum OptionId { OptionFrom, OptionTo, OptionNewlines, OptionSubstitute, OptionInPlace, OptionHelp,
+enum OptionId { OptionFrom, OptionTo, OptionNewlines, OptionSubstitute, OptionInPlace, OptionDetect, OptionHelp,
                 OptionVersion, OptionList };
 
 // Every option, by its short and long name; the parser knows no other.
@@ -21,10 +21,22 @@ const Option Options[] = {
     {'n', "newlines", false, OptionNewlines},
     {'c', nullptr, false, OptionSubstitute},
     {0, "in-place", false, OptionInPlace},
+    {0, "detect", false, OptionDetect},
     {0, "help", false, OptionHelp},
     {0, "version", false, OptionVersion},
     {0, "list", false, OptionList},
 };
+
+bool IsAuto(const std::string& value)
+{
+    const char auto_[] = "auto";
+    if (value.size() != 4)
+        return false;
+    for (int k = 0; k < 4; ++k)
+        if ((value[k] | 0x20) != auto_[k])
+            return false;
+    return true;
+}
 
 const Option* ShortOption(char name)
 {
@@ -118,11 +130,12 @@ private:
     CommandLineRequest Take(const Option& option, const std::string& value)
     {
         switch (option.id) {
-        case OptionFrom: return TakeEncoding(value, line_.source);
+        case OptionFrom: return IsAuto(value) ? TakeDetected() : TakeEncoding(value, line_.source);
         case OptionTo: return TakeEncoding(value, line_.destination);
         case OptionNewlines: line_.convertNewlines = true; break;
         case OptionSubstitute: line_.substitute = true; break;
         case OptionInPlace: line_.inPlace = true; break;
+        case OptionDetect: line_.detect = true; break;
         case OptionHelp: return RequestHelp;
         case OptionVersion: return RequestVersion;
         case OptionList: return RequestList;
@@ -138,9 +151,21 @@ private:
         return RequestConversion;
     }
 
+    CommandLineRequest TakeDetected()
+    {
+        line_.source = AutoEncoding;
+        return RequestConversion;
+    }
+
     CommandLineRequest Check()
     {
-        if (line_.source < 0)
+        if (line_.detect) {
+            if (line_.source != -1 || line_.destination != -1 || line_.inPlace || line_.convertNewlines ||
+                line_.substitute)
+                return Invalid("--detect takes file names only");
+            return RequestDetect;
+        }
+        if (line_.source == -1)
             return Invalid("missing -f SRC");
         if (line_.destination < 0)
             return Invalid("missing -t DST");
@@ -182,16 +207,20 @@ void PrintUsage(std::FILE* stream)
 {
     std::fputs("Usage: tarvoconv -f SRC -t DST [-n] [-c] [INPUT [OUTPUT]]\n"
                "       tarvoconv -f SRC -t DST [-n] [-c] --in-place FILE...\n"
+               "       tarvoconv --detect [FILE...]\n"
                "       tarvoconv --list | --help | --version\n"
                "Converts Cyrillic text from one code page or Unicode encoding to another.\n"
                "\n"
-               "  -f, --from=SRC   encoding of the input\n"
+               "  -f, --from=SRC   encoding of the input; auto: detect it from the first\n"
+               "                   64 KiB (text already in DST is copied unchanged)\n"
                "  -t, --to=DST     encoding of the output\n"
                "  -n, --newlines   convert line ends too: LF for KOI8-R and UTF-8,\n"
                "                   CR LF for the other code pages and UTF-16\n"
                "  -c               write a stand-in, mostly '?', for a character that DST\n"
                "                   cannot hold, instead of failing\n"
                "  --in-place       convert each FILE into itself; go on after a failure\n"
+               "  --detect         print the encoding of each FILE (or standard input)\n"
+               "                   and how sure the guess is\n"
                "  --list           list the encodings and exit\n"
                "  --help           print this help and exit\n"
                "  --version        print the version and exit\n"

@@ -5,12 +5,16 @@
 #include <string>
 #include <vector>
 
+// -f auto: the input's encoding is detected from its first bytes.
+const int AutoEncoding = -2;
+
 struct CommandLine {
-    int source = -1;       // encoding of the input: CodePageIndex, EncodingUtf8 or EncodingUtf16
+    int source = -1;       // encoding of the input: CodePageIndex, EncodingUtf8, EncodingUtf16 or AutoEncoding
     int destination = -1;  // encoding of the output
     bool convertNewlines = false;
     bool substitute = false;  // -c
     bool inPlace = false;
+    bool detect = false;  // --detect: only say what each input is in
     // INPUT and OUTPUT, each empty or "-" for the standard streams; with
     // inPlace, the files to convert.
     std::vector<std::string> files;
@@ -21,6 +25,7 @@ enum CommandLineRequest {
     RequestHelp,
     RequestVersion,
     RequestList,
+    RequestDetect,
     RequestInvalid,  // problem says what is wrong
 };
 

@@ -22,15 +22,15 @@ int ErrnoOrIo()
 
 } // namespace
 
-StreamResult ConvertStream(std::FILE* input, std::FILE* output)
+StreamResult ConvertStream(InputStream& input, std::FILE* output)
 {
     std::vector<unsigned char> block(InputBlockSize);
     std::vector<unsigned char> converted(OutputBlockSize);
     int first = 1;
     for (;;) {
         errno = 0;
-        const size_t count = std::fread(block.data(), 1, block.size(), input);
-        const int readError = std::ferror(input) ? ErrnoOrIo() : 0;
+        const size_t count = ReadInput(input, block.data(), block.size());
+        const int readError = std::ferror(input.file) ? ErrnoOrIo() : 0;
         if (count > 0) {
             const int length =
                 ConvertStreamChunk(converted.data(), block.data(), static_cast<unsigned>(count), first);

@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "input_stream.h"
+
 enum StreamOutcome {
     StreamConverted,
     StreamReadFailed,
@@ -17,4 +19,4 @@ struct StreamResult {
 
 // Reads input to its end and writes the converted bytes to output. Output is
 // left unflushed: the caller decides how far the data must get.
-StreamResult ConvertStream(std::FILE* input, std::FILE* output);
+StreamResult ConvertStream(InputStream& input, std::FILE* output);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "command_line.h"
+#include "encoding_detection.h"
 #include "encoding_names.h"
 #include "file_identity.h"
 #include "output_file.h"
@@ -80,6 +81,39 @@ void SelectConversion(const CommandLine& line)
     }
 }
 
+// With -f auto, settles the conversion of one input from its first bytes,
+// which stay in head for the conversion; else as the command line says.
+// False when there is no telling, or no reading.
+bool ChooseConversion(const CommandLine& line, std::FILE* input, std::vector<unsigned char>& head,
+                      CommandLine& chosen, std::string& problem)
+{
+    chosen = line;
+    if (line.source == AutoEncoding) {
+        if (!ReadHead(input, head)) {
+            problem = ErrnoText(errno);
+            return false;
+        }
+        const EncodingGuess found = DetectEncoding(head.data(), head.size());
+        if (found.encoding < 0) {
+            problem = NoDecisionText;
+            return false;
+        }
+        chosen.source = found.encoding;
+    }
+    // Text found to be in the destination code page already is copied as
+    // it is: converted to itself, its typographic quotes and dashes would
+    // fold into one of each, and KOI8-R would gain CRs.
+    if (line.source == AutoEncoding && chosen.source == chosen.destination &&
+        !IsUnicodeEncoding(chosen.source)) {
+        BuildByteTables();
+        SelectConversionOf(0, -1, -1, 0);  // a page outside the five leaves every byte as it is
+        chosen.source = chosen.destination = -1;
+        return true;
+    }
+    SelectConversion(chosen);
+    return true;
+}
+
 // Converts one input into one output, each a file or a standard stream.
 int ConvertFile(const CommandLine& line, const std::string& inputPath, const std::string& outputPath,
                 std::FILE* in, std::FILE* out, std::FILE* err)
@@ -99,6 +133,17 @@ int ConvertFile(const CommandLine& line, const std::string& inputPath, const std
             return ReportFailure(err, inputName, ErrnoText(errno));
     }
 
+    // Settled before the output exists: an input that cannot be told
+    // leaves nothing behind.
+    std::vector<unsigned char> head;
+    CommandLine chosen;
+    std::string problem;
+    if (!ChooseConversion(line, input, head, chosen, problem)) {
+        if (inputIsFile)
+            std::fclose(input);
+        return ReportFailure(err, inputName, problem);
+    }
+
     std::FILE* output = out;
     PendingOutput pending;
     if (outputIsFile) {
@@ -112,8 +157,9 @@ int ConvertFile(const CommandLine& line, const std::string& inputPath, const std
     }
 
     TextRejection rejection = {};
+    InputStream source = {input, head.data(), head.size()};
     const StreamResult result =
-        UsesUnicode(line) ? ConvertUnicodeStream(input, output, rejection) : ConvertStream(input, output);
+        UsesUnicode(chosen) ? ConvertUnicodeStream(source, output, rejection) : ConvertStream(source, output);
     // Closed before the output replaces anything: Windows refuses to replace
     // a file that is still open, which is what converting in place would do.
     if (inputIsFile)
@@ -123,7 +169,7 @@ int ConvertFile(const CommandLine& line, const std::string& inputPath, const std
         if (outputIsFile)
             DiscardOutputFile(pending);
         if (result.outcome == StreamTextRejected)
-            return ReportFailure(err, inputName, RejectionText(rejection, line.source, line.destination));
+            return ReportFailure(err, inputName, RejectionText(rejection, chosen.source, chosen.destination));
         const bool readFailed = result.outcome == StreamReadFailed;
         return ReportFailure(err, readFailed ? inputName : outputName, ErrnoText(result.error));
     }
@@ -161,6 +207,40 @@ int ConvertInPlace(const CommandLine& line, std::FILE* err)
     return exitCode;
 }
 
+// --detect: a line for each input, "NAME: ENCODING (NN%)". 0 when every
+// input got a decision.
+int DetectEncodings(const CommandLine& line, std::FILE* in, std::FILE* out, std::FILE* err)
+{
+    const std::vector<std::string> names = line.files.empty() ? std::vector<std::string>{"-"} : line.files;
+    int exitCode = ExitConverted;
+    for (const std::string& name : names) {
+        const bool isFile = !NamesStandardStream(name);
+        const std::string shown = isFile ? name : "(standard input)";
+        errno = 0;
+        std::FILE* input = isFile ? std::fopen(name.c_str(), "rb") : in;
+        std::vector<unsigned char> head;
+        const bool read = input != nullptr && ReadHead(input, head);
+        const int error = errno;
+        if (isFile && input != nullptr)
+            std::fclose(input);
+        if (!read) {
+            exitCode = ReportFailure(err, isFile ? name : "standard input", ErrnoText(error));
+            continue;
+        }
+        const EncodingGuess found = DetectEncoding(head.data(), head.size());
+        if (found.encoding < 0) {
+            std::fprintf(out, "%s: unknown\n", shown.c_str());
+            exitCode = ExitFileFailed;
+        } else {
+            std::fprintf(out, "%s: %s (%d%%)\n", shown.c_str(), EncodingNames(found.encoding)[0], found.confidence);
+        }
+    }
+    errno = 0;
+    if (std::fflush(out) != 0)
+        return ReportFailure(err, "standard output", ErrnoText(errno));
+    return exitCode;
+}
+
 // The end of --help, --version and --list: what they printed must get out.
 int FinishPrinting(std::FILE* out, std::FILE* err)
 {
@@ -190,10 +270,11 @@ int RunTarvoconv(int argc, char** argv, std::FILE* in, std::FILE* out, std::FILE
         std::fprintf(err, "tarvoconv: %s\n", problem.c_str());
         PrintUsage(err);
         return ExitBadArguments;
+    case RequestDetect:
+        return DetectEncodings(line, in, out, err);
     case RequestConversion:
         break;
     }
-    SelectConversion(line);
     if (line.inPlace)
         return ConvertInPlace(line, err);
     const std::string inputPath = line.files.size() > 0 ? line.files[0] : "";

@@ -17,7 +17,7 @@ int ErrnoOrIo()
 
 } // namespace
 
-StreamResult ConvertUnicodeStream(std::FILE* input, std::FILE* output, TextRejection& rejection)
+StreamResult ConvertUnicodeStream(InputStream& input, std::FILE* output, TextRejection& rejection)
 {
     std::vector<unsigned char> block(InputBlockSize);
     std::vector<unsigned char> converted(UnicodeOutputSize(InputBlockSize));
@@ -27,8 +27,8 @@ StreamResult ConvertUnicodeStream(std::FILE* input, std::FILE* output, TextRejec
     for (int first = 1;; first = 0) {
         errno = 0;
         const size_t wanted = block.size() - carried;
-        const size_t count = std::fread(block.data() + carried, 1, wanted, input);
-        if (std::ferror(input))
+        const size_t count = ReadInput(input, block.data() + carried, wanted);
+        if (std::ferror(input.file))
             return {StreamReadFailed, ErrnoOrIo()};
         const int last = count < wanted;
         const unsigned total = carried + static_cast<unsigned>(count);

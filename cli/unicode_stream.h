@@ -17,4 +17,4 @@ struct TextRejection {
 // at the first character that cannot be converted, having written what came
 // before it: StreamTextRejected, with rejection filled in. Output is left
 // unflushed.
-StreamResult ConvertUnicodeStream(std::FILE* input, std::FILE* output, TextRejection& rejection);
+StreamResult ConvertUnicodeStream(InputStream& input, std::FILE* output, TextRejection& rejection);

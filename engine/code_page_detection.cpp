@@ -23,9 +23,9 @@ void AddCosts(const DetectionModel& model, Reading& reading)
     }
 }
 
-// Well-formed UTF-8 with at least one character from 0x80 up; a character
-// cut off by the end of the window counts as well-formed.
-bool IsUtf8(const unsigned char* bytes, unsigned count)
+} // namespace
+
+bool IsUtf8Text(const unsigned char* bytes, unsigned count)
 {
     bool multibyte = false;
     unsigned at = 0;
@@ -67,8 +67,6 @@ bool IsUtf8(const unsigned char* bytes, unsigned count)
     return multibyte;
 }
 
-} // namespace
-
 void ScoreCodePages(const DetectionModel& model, const unsigned char* bytes, unsigned count,
                     PageScores& scores)
 {
@@ -106,7 +104,7 @@ void ScoreCodePages(const DetectionModel& model, const unsigned char* bytes, uns
         scores.cost[page] = reading.cost;
         scores.letters[page] = reading.letters;
     }
-    scores.utf8 = IsUtf8(bytes, looked);
+    scores.utf8 = IsUtf8Text(bytes, looked);
 }
 
 Detection DecideCodePage(const DetectionModel& model, const PageScores& scores)

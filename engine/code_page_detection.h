@@ -25,6 +25,10 @@ struct Detection {
     int confidence;  // 0..100: roughly the percentage of texts so scored that are in page
 };
 
+// Whether count bytes are well-formed UTF-8 with at least one character from
+// U+0080 up; a character cut off at count counts as well-formed.
+bool IsUtf8Text(const unsigned char* bytes, unsigned count);
+
 // Names the code page of count bytes at bytes (bytes may be null when count
 // is 0). Where two code pages read the text as the same characters, names
 // the more common one: cp1251 before Macintosh Cyrillic (lower-case text

@@ -1,0 +1,15 @@
+// An input whose first bytes may have been read already, for a look at
+// them before it is converted: the converters read through it.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+
+struct InputStream {
+    std::FILE* file;
+    const unsigned char* head = nullptr;  // read already, to be converted first
+    size_t headLength = 0;
+};
+
+// Like fread from the file, but the head comes first.
+size_t ReadInput(InputStream& input, unsigned char* buffer, size_t size);
