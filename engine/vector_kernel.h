@@ -136,14 +136,14 @@ inline unsigned FirstOrZero(std::uint32_t mask, unsigned found)
 // Whether the block at next holds enough bytes other than CR, each of which
 // writes one, to cover what moving the CRs out of the block before it (all
 // followed by their LF, none its last byte) writes past that block's output:
-// as many as the place after its last CR. With one CR at most, that is
-// always so.
+// as many as the place after its last CR, and one more when a CR that ends
+// the block goes too. With one CR at most, that is always so.
 template <class V>
-inline bool RoomAfter(const unsigned char* next, std::uint32_t crs)
+inline bool RoomAfter(const unsigned char* next, std::uint32_t crs, std::uint32_t last)
 {
     const std::uint32_t crsNext = V::Matches(V::Load(next), CR);
     return (crsNext & (crsNext - 1)) == 0 || crs == 0 ||
-           V::Width - __builtin_popcount(crsNext) >= HighestBit(crs) + 1;
+           V::Width - __builtin_popcount(crsNext) >= HighestBit(crs) + 1 + last;
 }
 
 // Whole blocks of V::Width bytes go through vectors, at fixed places in the
@@ -217,7 +217,7 @@ Run ConvertBlocks(Run run, const unsigned char* input, unsigned count)
         const std::uint32_t lfsAfter = lfs >> 1 | static_cast<std::uint32_t>(input[n + Width] == LF) << (Width - 1);
         const std::uint32_t last = crs >> (Width - 1);  // a CR that needs no move
         std::uint32_t rest = crs & ~(last << (Width - 1));
-        if ((lfsAfter & crs) == crs && !(afterCr && (crs & 1) != 0) && RoomAfter<V>(input + n + Width, rest)) {
+        if ((lfsAfter & crs) == crs && !(afterCr && (crs & 1) != 0) && RoomAfter<V>(input + n + Width, rest, last)) {
             *out = CR;
             out += afterCr && (lfs & 1) == 0;
             V::Store(out, mapped);

@@ -10,7 +10,7 @@
 
 namespace {
 
-const int VectorPaths[] = {PathSsse3, PathAvx2};
+const int VectorPaths[] = {PathSsse3, PathAvx2, PathAvx512};
 
 // Texts drawn from pools of bytes: letters alone, letters with the
 // typographic symbols of cp1251 (the vector look-up's slow case), any byte,
@@ -174,6 +174,10 @@ TEST(ConversionPaths, CrsAtTheEdgesOfBlocks)
                 // vanishing CRs leave one byte too few to cover moving it.
                 Repeated(width - 3, 0x64) + MakeBytes({0x0D, 0x0A, 0x65, 0x0D, 0x0A, 0x0D, 0x0A, 0x0D, 0x0A}) +
                     Repeated(width - 6, 0x66),
+                // Two line ends moved in a block that a CR ends, before a
+                // block with room for the moves but for no byte more.
+                Repeated(width - 9, 0x69) + MakeBytes({0x0D, 0x0A, 0x6A, 0x6A, 0x6A, 0x0D, 0x0A, 0x6B, 0x0D, 0x0A}) +
+                    Repeated(width - 8, 0x6C) + MakeBytes({0x0D, 0x0D, 0x0D, 0x0A, 0x6D, 0x6D, 0x6D}),
                 // A CR ending a block, and the next starting with CR LF: the
                 // three make one line end.
                 Repeated(width - 1, 0x67) + MakeBytes({0x0D, 0x0D, 0x0A}) + Repeated(2 * width, 0x68),
