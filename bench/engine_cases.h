@@ -82,7 +82,7 @@ const BenchCase BenchCases[] = {
 
 const int BenchCaseCount = sizeof BenchCases / sizeof BenchCases[0];
 
-const char* const PathNames[ConversionPathCount] = {"scalar", "SSSE3", "AVX2"};
+const char* const PathNames[ConversionPathCount] = {"scalar", "SSSE3", "AVX2", "AVX-512"};
 
 // Selects the case's conversion and returns its text: CR LF line ends
 // where the conversion takes them away.

@@ -67,6 +67,7 @@ struct Kernel {
 // Defined in the files compiled for the instruction set each needs.
 extern const Kernel Ssse3Kernel;
 extern const Kernel Avx2Kernel;
+extern const Kernel Avx512Kernel;  // x86-64 only
 
 // The kernel of the path in use (conversion_paths.cpp).
 const Kernel& KernelInUse();

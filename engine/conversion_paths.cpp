@@ -22,11 +22,21 @@ bool CanRun(int path)
     if (path == PathAvx2)
         return __builtin_cpu_supports("avx2");
 #endif
+#if defined(__x86_64__)
+    if (path == PathAvx512)
+        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+               __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512vbmi2") &&
+               __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
+#endif
     return false;
 }
 
 const conversion::Kernel& KernelFor(int path)
 {
+#if defined(__x86_64__)
+    if (path == PathAvx512)
+        return conversion::Avx512Kernel;
+#endif
 #if defined(__i386__) || defined(__x86_64__)
     if (path == PathAvx2)
         return conversion::Avx2Kernel;
@@ -42,7 +52,10 @@ const conversion::Kernel* PickedKernel;  // by UseConversionPath
 
 int FastestConversionPath()
 {
-    static const int fastest = CanRun(PathAvx2) ? PathAvx2 : CanRun(PathSsse3) ? PathSsse3 : PathScalar;
+    static const int fastest = CanRun(PathAvx512) ? PathAvx512
+                               : CanRun(PathAvx2) ? PathAvx2
+                               : CanRun(PathSsse3) ? PathSsse3
+                                                   : PathScalar;
     return fastest;
 }
 

@@ -57,15 +57,17 @@ int FinishStream(unsigned char* output);
 unsigned EstimateOutputSize(const unsigned char* input, unsigned count, int first);
 
 // The ways of converting: the same results at different speeds. The scalar
-// one runs on any processor; the others need SSSE3 (16 bytes at a time) or
-// AVX2 (32 bytes at a time).
+// one runs on any processor; the others need SSSE3 (16 bytes at a time),
+// AVX2 (32 bytes at a time) or, in 64-bit builds, AVX-512 with its byte
+// permutes and compresses (64 bytes at a time).
 enum ConversionPath {
     PathScalar = 0,
     PathSsse3 = 1,
     PathAvx2 = 2,
+    PathAvx512 = 3,
 };
 
-const int ConversionPathCount = 3;
+const int ConversionPathCount = 4;
 
 // The fastest path this processor and build can run. Conversions take it
 // until UseConversionPath picks another.
