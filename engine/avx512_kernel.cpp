@@ -36,12 +36,20 @@ struct UpperHalf {
 
 inline __m512i Splat(unsigned char byte) { return _mm512_set1_epi8(static_cast<char>(byte)); }
 
+// The text form stops after the first NUL, which it writes.
+template <bool StopAtNul>
 Run ConvertKeep(Run run, const unsigned char* input, unsigned count)
 {
     const UpperHalf map(*run.tables);
     for (unsigned n = 0; n < count; n += Width) {
-        const __mmask64 bytes = FirstBits(count - n);
-        _mm512_mask_storeu_epi8(run.out + n, bytes, map.Map(_mm512_maskz_loadu_epi8(bytes, input + n)));
+        __mmask64 bytes = FirstBits(count - n);
+        const __m512i v = _mm512_maskz_loadu_epi8(bytes, input + n);
+        const __mmask64 nuls = StopAtNul ? _mm512_testn_epi8_mask(v, v) & bytes : 0;
+        if (nuls != 0) {
+            bytes = nuls ^ (nuls - 1);  // up to and with the first
+            count = n + static_cast<unsigned>(_mm_popcnt_u64(bytes));
+        }
+        _mm512_mask_storeu_epi8(run.out + n, bytes, map.Map(v));
     }
     run.out += count;
     if (count > 0)
@@ -74,8 +82,17 @@ Run ConvertAddCr(Run run, const unsigned char* input, unsigned count)
             const unsigned long long present = _pdep_u64(inserted, crSlots) | _pdep_u64(inHalf, byteSlots);
             const __mmask64 placed = _pext_u64(byteSlots, present);
             const __m512i source = half ? _mm512_maskz_shuffle_i64x2(0xFF, mapped, mapped, 0xEE) : mapped;
-            const unsigned length = static_cast<unsigned>(_mm_popcnt_u64(present));
-            _mm512_mask_storeu_epi8(run.out, FirstBits(length), _mm512_mask_expand_epi8(crs, placed, source));
+            // Counted apart from the deposit and extract, whose latency
+            // would otherwise hold up every later store.
+            const unsigned length = static_cast<unsigned>(_mm_popcnt_u64(inHalf) + _mm_popcnt_u64(inserted));
+            const __m512i expanded = _mm512_mask_expand_epi8(crs, placed, source);
+            // A whole store is quicker than a masked one across cache lines,
+            // and safe where the input still to come writes the rest of the
+            // 64 bytes: half a block at least.
+            if (count - n >= Width + Width / 2)
+                _mm512_storeu_si512(run.out, expanded);
+            else
+                _mm512_mask_storeu_epi8(run.out, FirstBits(length), expanded);
             run.out += length;
         }
     }
@@ -109,9 +126,18 @@ Run ConvertStripCr(Run run, const unsigned char* input, unsigned count)
         const unsigned long long lastBit = count - n >= Width ? 63 : count - n - 1;
         const __mmask64 crOrLfAfter = ((cr | lf) >> 1) | after << lastBit;
         const __mmask64 kept = bytes & ~(cr & crOrLfAfter);
-        _mm512_mask_storeu_epi8(run.out, FirstBits(static_cast<unsigned>(_mm_popcnt_u64(kept))),
-                                _mm512_maskz_compress_epi8(kept, map.Map(v)));
-        run.out += _mm_popcnt_u64(kept);
+        const unsigned length = static_cast<unsigned>(_mm_popcnt_u64(kept));
+        const __m512i compressed = _mm512_maskz_compress_epi8(kept, map.Map(v));
+        // A whole store is quicker than a masked one across cache lines,
+        // and safe where the next block's bytes other than CR, each of
+        // which writes one, cover the rest of the 64.
+        if (next < count && count - next >= Width &&
+            Width - _mm_popcnt_u64(_mm512_cmpeq_epi8_mask(_mm512_loadu_si512(input + next), Splat(conversion::CR))) >=
+                Width - length)
+            _mm512_storeu_si512(run.out, compressed);
+        else
+            _mm512_mask_storeu_epi8(run.out, FirstBits(length), compressed);
+        run.out += length;
     }
     run.previous = input[count - 1];
     return run;
@@ -138,8 +164,8 @@ Run ConvertText(Run run, const unsigned char* input, unsigned count)
 } // namespace
 
 constexpr conversion::Kernel conversion::Avx512Kernel = {{
-    {ConvertKeep, ConvertAddCr, ConvertStripCr},
-    {ConvertText<ConvertKeep>, ConvertText<ConvertAddCr>, ConvertText<ConvertStripCr>},
+    {ConvertKeep<false>, ConvertAddCr, ConvertStripCr},
+    {ConvertKeep<true>, ConvertText<ConvertAddCr>, ConvertText<ConvertStripCr>},
 }};
 
 #endif
