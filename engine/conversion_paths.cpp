@@ -1,6 +1,7 @@
 // Which kernel converts: the fastest this processor can run, found once,
 // unless a test or benchmark picks another.
 #include "conversion_kernel.h"
+#include "unicode_vector.h"
 
 namespace {
 
@@ -47,6 +48,7 @@ const conversion::Kernel& KernelFor(int path)
 }
 
 const conversion::Kernel* PickedKernel;  // by UseConversionPath
+int PickedPath = -1;
 
 } // namespace
 
@@ -64,6 +66,7 @@ bool UseConversionPath(int path)
     if (path < 0 || path >= ConversionPathCount || !CanRun(path))
         return false;
     PickedKernel = &KernelFor(path);
+    PickedPath = path;
     return true;
 }
 
@@ -71,4 +74,13 @@ const conversion::Kernel& conversion::KernelInUse()
 {
     static const Kernel& fastest = KernelFor(FastestConversionPath());
     return PickedKernel ? *PickedKernel : fastest;
+}
+
+unicode::PageToUtf8Function unicode::VectorPageToUtf8()
+{
+#if defined(__x86_64__)
+    if ((PickedPath >= 0 ? PickedPath : FastestConversionPath()) == PathAvx512)
+        return PageToUtf8Avx512;
+#endif
+    return nullptr;
 }

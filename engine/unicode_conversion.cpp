@@ -6,6 +6,7 @@
 
 #include "stream_converter.h"
 #include "unicode_tables.h"
+#include "unicode_vector.h"
 
 UnicodeConversionRecord UnicodeConversion;
 
@@ -56,6 +57,9 @@ const int PairLength = 7;                // how many bytes to write
 const unsigned char NoCharacter = 0x80;  // one of the two has no character
 // At the two bytes read as one 16-bit number in this machine's byte order.
 EncodedPair SourcePairs[65536];
+
+// For the vector path into UTF-8, where the path in use has one.
+unicode::Utf8Planes PageUtf8Planes;
 
 // What carries over from one block to the next.
 struct StreamState {
@@ -169,6 +173,12 @@ void BuildSource(int page, int destination)
     }
     if (!IsUnicodeEncoding(destination))
         return;
+    for (int byte = 0x80; byte < 256; ++byte) {
+        const bool two = single[byte].length == 2 && destination == EncodingUtf8;
+        PageUtf8Planes.lead[byte - 0x80] = two ? single[byte].bytes[0] : 0;
+        PageUtf8Planes.trail[byte - 0x80] = two ? single[byte].bytes[1] : 0;
+        PageUtf8Planes.other[byte - 0x80] = two ? 0 : 1;
+    }
     for (int first = 0; first < 256; ++first) {
         for (int second = 0; second < 256; ++second) {
             const unsigned char both[2] = {static_cast<unsigned char>(first), static_cast<unsigned char>(second)};
@@ -333,6 +343,10 @@ unsigned ConvertPageBytes(unsigned char*& out, const unsigned char* in, unsigned
     bool crHeld = State.crHeld;
     unsigned lfs = 0;
     unsigned char* next = out;
+    if (keep && !utf16) {
+        if (const unicode::PageToUtf8Function vector = unicode::VectorPageToUtf8())
+            n += vector(PageUtf8Planes, next, in + n, count - n, lfs);
+    }
     while (count - n >= 8) {
         std::uint64_t word;
         std::memcpy(&word, in + n, 8);

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "engine_test_support.h"
+#include "unicode_conversion.h"
 
 namespace {
 
@@ -245,6 +246,50 @@ TEST(ConversionPaths, OnlyPathsThisProcessorRunsCanBeUsed)
     EXPECT_FALSE(UseConversionPath(ConversionPathCount));
     EXPECT_TRUE(UseConversionPath(PathScalar));
     EXPECT_TRUE(UseConversionPath(FastestConversionPath()));
+}
+
+} // namespace
+
+namespace {
+
+// Code page text into UTF-8 in one call; the path is taken when converting.
+std::pair<Bytes, UnicodeChunk> IntoUtf8(int path, const Bytes& text)
+{
+    UseConversionPath(path);
+    Bytes out(UnicodeOutputSize(static_cast<unsigned>(text.size())));
+    const UnicodeChunk chunk = ConvertUnicodeChunk(out.data(), text.data(), static_cast<unsigned>(text.size()), 1, 1);
+    UseConversionPath(FastestConversionPath());
+    out.resize(chunk.written);
+    return {out, chunk};
+}
+
+TEST(ConversionPaths, EveryPathWritesUtf8AsTheScalarOneDoes)
+{
+    std::mt19937 random(7);
+    for (int page = 0; page < CodePageCount; ++page) {
+        SelectUnicodeConversion(page, EncodingUtf8, 0, 1);
+        // Mostly letters, each two bytes in UTF-8, ASCII and line ends
+        // among them, and now and then a byte of three bytes or none.
+        std::vector<int> pool;
+        for (int byte = 0x20; byte < 0x80; byte += 7)
+            pool.insert(pool.end(), 200, byte);
+        for (int byte = 0x80; byte < 0x100; ++byte)
+            for (int k = 0; k < (IndexTable[page][byte] != 0 && IndexTable[page][byte] <= 66 ? 200 : 1); ++k)
+                pool.push_back(byte);
+        pool.push_back(0x0A);
+        Bytes text(5000);
+        for (unsigned char& b : text)
+            b = static_cast<unsigned char>(pool[random() % pool.size()]);
+        for (int path : {PathAvx512}) {
+            if (!UseConversionPath(path))
+                continue;
+            const auto expected = IntoUtf8(PathScalar, text), found = IntoUtf8(path, text);
+            EXPECT_TRUE(found.first == expected.first) << "page " << page;
+            EXPECT_EQ(found.second.consumed, expected.second.consumed);
+            EXPECT_EQ(found.second.lineEnds, expected.second.lineEnds);
+            EXPECT_EQ(found.second.stop, expected.second.stop);
+        }
+    }
 }
 
 } // namespace

@@ -2,12 +2,14 @@
 // and UndefinedBehaviorSanitizer. The first three bytes choose the
 // conversion and the block size; the rest is converted in one call and in
 // blocks the way tarvoconv feeds them, carrying a cut character over, into
-// output buffers exactly as large as the engine asks for. Both ways must
-// give the same bytes, stop at the same offset and count the same lines.
+// output buffers exactly as large as the engine asks for. Both ways, and the
+// scalar path in one call, must give the same bytes, stop at the same
+// offset and count the same lines.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
+#include "stream_converter.h"
 #include "unicode_conversion.h"
 
 namespace {
@@ -63,10 +65,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     data += 3;
     size -= 3;
 
+    UseConversionPath(PathScalar);
+    const Result reference = ConvertInBlocks(data, size, size ? size : 1);
+    UseConversionPath(FastestConversionPath());
     const Result whole = ConvertInBlocks(data, size, size ? size : 1);
     const Result blocks = ConvertInBlocks(data, size, blockSize);
-    if (blocks.output != whole.output || blocks.stop != whole.stop || blocks.offset != whole.offset ||
-        blocks.lineEnds != whole.lineEnds)
-        std::abort();
+    for (const Result* result : {&whole, &blocks})
+        if (result->output != reference.output || result->stop != reference.stop ||
+            result->offset != reference.offset || result->lineEnds != reference.lineEnds)
+            std::abort();
     return 0;
 }
