@@ -54,6 +54,9 @@ struct CliFault {
     void (CliFaults::*run)(int exitCode);
 };
 
+// A row names itself by its fault, in test names and messages.
+void PrintTo(const CliFault& row, std::ostream* stream) { *stream << row.fault; }
+
 class CliFaults : public TarvoconvTest, public testing::WithParamInterface<CliFault> {
 public:
     void SetUp() override

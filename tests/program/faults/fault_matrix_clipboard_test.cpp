@@ -45,6 +45,8 @@ struct ClipboardFault {
     void (ClipboardFaults::*run)();
 };
 
+void PrintTo(const ClipboardFault& row, std::ostream* stream) { *stream << row.fault; }
+
 // Automatic conversion is on, as at a first start; the other program is
 // clipboard_peer.exe, after the main window in the viewer chain.
 class ClipboardFaults : public ClipboardTest, public testing::WithParamInterface<ClipboardFault> {

@@ -23,6 +23,8 @@ struct FileFault {
     std::vector<BoxText> (FileFaults::*run)();
 };
 
+void PrintTo(const FileFault& row, std::ostream* stream) { *stream << row.fault; }
+
 HANDLE Hold(const std::string& path, DWORD share)
 {
     return CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

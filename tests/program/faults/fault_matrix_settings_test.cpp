@@ -39,6 +39,8 @@ struct RegistryFault {
     std::vector<StoredValue> stored;
 };
 
+void PrintTo(const RegistryFault& row, std::ostream* stream) { *stream << row.fault; }
+
 const RegistryFault Faults[] = {
     {"Parameters a long string", {{"Parameters", REG_SZ, Filled(40, 'x')}}},
     {"Parameters every bit set", {{"Parameters", REG_DWORD, Dword(0xFFFFFFFF)}}},
