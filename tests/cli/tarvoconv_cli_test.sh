@@ -4,25 +4,12 @@
 # Prints one line per case and exits non-zero if any case failed.
 #   tarvoconv_cli_test.sh PATH_TO_TARVOCONV
 set -u
+. "$(cd "$(dirname "$0")/.." && pwd)/script_checks.sh"
 
 tool=$(realpath "${1:?usage: tarvoconv_cli_test.sh PATH_TO_TARVOCONV}") || exit 1
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cd "$scratch" || exit 1
-passed=0
-failed=0
-
-check() {
-    local name=$1
-    shift
-    if "$@"; then
-        echo "ok - $name"
-        passed=$((passed + 1))
-    else
-        echo "FAIL - $name"
-        failed=$((failed + 1))
-    fi
-}
 
 # 'Ая' in KOI8-R and in cp1251.
 printf '\341\321\n' >koi8.txt
@@ -67,5 +54,4 @@ check "/dev/full as stdout exits 1" full_stdout_exit_1
 check "file size limit with SIGXFSZ ignored exits 1, output kept" size_limit_exit_1 "trap '' XFSZ;"
 check "file size limit with SIGXFSZ default exits 1, output kept" size_limit_exit_1 ""
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish_checks

@@ -4,24 +4,11 @@
 # installs the build with cmake --install. Runs lintian when it is there.
 #   deb_package_test.sh BUILD_DIR VERSION
 set -u
+. "$(cd "$(dirname "$0")/.." && pwd)/script_checks.sh"
 build=$(realpath "$1")
 version=$2
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-passed=0
-failed=0
-
-check() {
-    local name=$1
-    shift
-    if "$@"; then
-        echo "ok - $name"
-        passed=$((passed + 1))
-    else
-        echo "FAIL - $name"
-        failed=$((failed + 1))
-    fi
-}
 
 (cd "$build" && cpack -G DEB -B "$scratch/out") >"$scratch/cpack.log" 2>&1 || {
     cat "$scratch/cpack.log"
@@ -76,5 +63,4 @@ check "the manual page is gzip'd troff" manual_is_compressed
 check "cmake --install gives bin/tarvoconv and share/man/man1/tarvoconv.1" install_gives_program_and_manual
 check "lintian reports no error or warning" lintian_finds_nothing
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish_checks
