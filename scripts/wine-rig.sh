@@ -2,7 +2,9 @@
 # The Wine side of the test rig: a private Wine prefix and X display kept in
 # the build tree, never the user's ~/.wine or screen.
 #
-#   wine-rig.sh start BUILD_DIR          start Xvfb and wineserver, make the prefix
+#   wine-rig.sh start BUILD_DIR [KEEPER] start Xvfb and wineserver, make the prefix;
+#                                        with KEEPER (desktop_keeper.exe), keep
+#                                        the Wine desktop up until the stop
 #   wine-rig.sh stop BUILD_DIR           stop both (safe to call twice)
 #   wine-rig.sh run BUILD_DIR EXE ARGS   run a Windows program in the rig
 #   wine-rig.sh env BUILD_DIR            print the environment, for a shell
@@ -86,7 +88,27 @@ start() {
             >>"$rig/wineboot.log" 2>&1 </dev/null
     fi
     small_disk
+    [ -n "$keeper" ] && keep_desktop
     echo "wine-rig: display $DISPLAY, prefix $WINEPREFIX"
+}
+
+# Wine closes its desktop a second after the last program on it ends, and
+# a test that starts while it comes up again or goes away waits for a
+# window that is slow to come or lands on another desktop. The keeper stays
+# on the desktop from here to the stop (tests/rig/desktop_keeper.cpp).
+keep_desktop() {
+    local log=$rig/keeper.log
+    : >"$log"
+    wine "$keeper" >"$log" 2>&1 </dev/null &
+    local waited=0
+    until grep -q '^desktop up' "$log" 2>/dev/null; do
+        waited=$((waited + 1))
+        if [ $waited -gt 600 ]; then
+            echo "wine-rig: the desktop did not come up in 60 s, see $log" >&2
+            exit 1
+        fi
+        sleep 0.1
+    done
 }
 
 # Drive T: is a 512 KiB disk of its own, for the tests of a full disk. It
@@ -120,7 +142,10 @@ stop() {
 }
 
 case $command in
-start) start ;;
+start)
+    keeper=${1:-}
+    start
+    ;;
 stop) stop ;;
 run)
     load_state

@@ -78,19 +78,11 @@ TEST(WindowsPackage, TarvoconvPrintsItsVersionFromTheFolder)
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
     HANDLE output =
         CreateFileA(printed.c_str(), GENERIC_WRITE, 0, &inheritable, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = output;
-    startup.hStdError = output;
-    std::string command = "\"" + PackageFile("tarvoconv.exe") + "\" --version";
-    PROCESS_INFORMATION info = {};
-    const BOOL started =
-        CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
+    ChildProcess tarvoconv;
+    const bool started = tarvoconv.Start("\"" + PackageFile("tarvoconv.exe") + "\" --version", output);
     CloseHandle(output);
     ASSERT_TRUE(started);
-    CloseHandle(info.hThread);
-    EXPECT_EQ(ExitCode(info.hProcess), 0u);
+    EXPECT_EQ(tarvoconv.ExitCode(), 0u);
 
     char text[256] = "";
     DWORD read = 0;
@@ -110,7 +102,7 @@ TEST(WindowsPackage, TarvoStartsFromTheFolderAndEndsOnClose)
     HWND window = nullptr;
     ASSERT_TRUE(StartUp(PackageFile("tarvo.exe"), tarvo, window)) << PackageFile("tarvo.exe");
     PostMessageA(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(ExitCode(tarvo.process), 0u);
+    EXPECT_EQ(tarvo.ExitCode(), 0u);
     EXPECT_FALSE(TarvoWindow());
     RegDeleteTreeA(HKEY_CURRENT_USER, key);
 }

@@ -3,10 +3,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "child_process.h"
 #include "main_window.h"
 
 int main(int argc, char** argv)
 {
+    EndChildrenWithThisProcess();
     testing::InitGoogleTest(&argc, argv);
     Instance = GetModuleHandleA(nullptr);
     InitCommonControls();

@@ -230,14 +230,14 @@ std::vector<HWND> VisibleWindows(DWORD process, const char* className)
     return search.found;
 }
 
-DialogAnswerer::DialogAnswerer(std::function<bool(HWND)> answer, DWORD timeoutMs)
-    : answer_(std::move(answer)), timeoutMs_(timeoutMs)
+DialogAnswerer::DialogAnswerer(std::function<bool(HWND)> answer) : answer_(std::move(answer))
 {
     thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
 }
 
 DialogAnswerer::~DialogAnswerer()
 {
+    InterlockedExchange(&stop_, 1);
     // The program's thread may still have to run a modal loop to its end.
     while (MsgWaitForMultipleObjects(1, &thread_, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
         PumpMessages();
@@ -248,22 +248,28 @@ DWORD WINAPI DialogAnswerer::Run(void* self)
 {
     DialogAnswerer& me = *static_cast<DialogAnswerer*>(self);
     std::set<HWND> seen;
-    DWORD waitedSince = GetTickCount();
-    while (GetTickCount() - waitedSince < me.timeoutMs_) {
+    bool answering = true;
+    DWORD lastAnswer = GetTickCount();
+    while (!me.stop_) {
+        const std::vector<HWND> open = VisibleWindows(GetCurrentProcessId(), "#32770");
         HWND dialog = nullptr;
-        for (HWND open : VisibleWindows(GetCurrentProcessId(), "#32770"))
-            if (!seen.count(open))
-                dialog = open;
-        if (!dialog) {
+        for (HWND candidate : open)
+            if (!seen.count(candidate))
+                dialog = candidate;
+        if (!dialog || !answering) {
+            if (GetTickCount() - lastAnswer > WaitBudgetMs) {
+                for (HWND left : open)
+                    PressButton(left, IDCANCEL);
+                lastAnswer = GetTickCount();
+            }
             Sleep(20);
             continue;
         }
         seen.insert(dialog);
         Sleep(50);  // let it finish its WM_INITDIALOG
         InterlockedIncrement(&me.answered_);
-        if (!me.answer_(dialog))
-            break;
-        waitedSince = GetTickCount();
+        answering = me.answer_(dialog);
+        lastAnswer = GetTickCount();
     }
     return 0;
 }

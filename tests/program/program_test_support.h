@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "test_waits.h"
+
 // WinMain up to its message loop: settings loaded from the prefix's real
 // registry, the main window created and shown without activation.
 HWND StartTarvo();
@@ -71,11 +73,14 @@ BoxText ReadBox(HWND box);
 
 // Waits on a second thread for each of the next dialogs or message boxes of
 // this process to appear and hands them to answer() one by one, on that
-// thread; answer() returns false to stop. Destroying the answerer waits for
-// the thread. Meanwhile the test thread runs the code that shows them.
+// thread; answer() returns false to stop. Meanwhile the test thread runs
+// the code that shows them; destroying the answerer ends its thread. A
+// dialog still open a whole wait budget after the last answer is
+// cancelled, so that a test whose dialog went unanswered fails rather
+// than waiting in its modal loop for ever.
 class DialogAnswerer {
 public:
-    explicit DialogAnswerer(std::function<bool(HWND dialog)> answer, DWORD timeoutMs = 10000);
+    explicit DialogAnswerer(std::function<bool(HWND dialog)> answer);
     ~DialogAnswerer();
     DialogAnswerer(const DialogAnswerer&) = delete;
     DialogAnswerer& operator=(const DialogAnswerer&) = delete;
@@ -84,9 +89,9 @@ public:
 private:
     static DWORD WINAPI Run(void* self);
     std::function<bool(HWND)> answer_;
-    DWORD timeoutMs_;
     HANDLE thread_;
     volatile LONG answered_ = 0;
+    volatile LONG stop_ = 0;
 };
 
 // Presses a button of a dialog or message box (IDOK, IDYES, ...).

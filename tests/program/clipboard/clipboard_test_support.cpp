@@ -172,7 +172,7 @@ Peer::Peer()
         return;
     CloseHandle(info.hThread);
     process_ = info.hProcess;
-    WaitUntil([this] { return Running() || WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }, 10000);
+    WaitUntil([this] { return Running() || WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; });
 }
 
 Peer::~Peer()
@@ -205,7 +205,7 @@ HWND Peer::Window() const
 void Peer::Send(UINT command, WPARAM wParam)
 {
     DWORD_PTR result = 0;
-    EXPECT_TRUE(SendMessageTimeoutA(Window(), command, wParam, 0, SMTO_NORMAL, 5000, &result)) << command;
+    EXPECT_TRUE(SendMessageTimeoutA(Window(), command, wParam, 0, SMTO_NORMAL, WaitBudgetMs, &result)) << command;
 }
 
 void Peer::SetBlock(const std::string& block)
@@ -233,7 +233,7 @@ bool Peer::CopyAndHold(const std::string& block)
     PostMessageA(Window(), PeerCopy, PeerCopyAndHold, 0);
     const DWORD start = GetTickCount();
     while (!record_->holding) {
-        if (GetTickCount() - start > 5000)
+        if (GetTickCount() - start > WaitBudgetMs)
             return false;
         Sleep(5);
     }

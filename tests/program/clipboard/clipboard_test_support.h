@@ -14,6 +14,7 @@
 
 #include "clipboard_peer_protocol.h"
 #include "clipboard_view.h"
+#include "test_waits.h"
 
 // KOI8-R and cp1251 forms of the same Cyrillic text (used by several tests).
 extern const std::string Koi8rGreeting;   // "Привет, мир! Ёж"
@@ -36,7 +37,7 @@ std::wstring UnicodeTextNow();
 
 // Handles this thread's messages until condition() holds; false when it
 // still does not after the timeout.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = WaitBudgetMs);
 
 // A hidden window of this thread that puts block (exactly these bytes, a
 // NUL only when it holds one) as CF_TEXT, with a mark block beside it.

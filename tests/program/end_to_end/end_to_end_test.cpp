@@ -34,7 +34,7 @@ bool StartUp(Started& started, HWND& window)
 LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
+    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, WaitBudgetMs, &result);
     return static_cast<LRESULT>(result);
 }
 
@@ -112,19 +112,19 @@ TEST(EndToEnd, ConvertsAFileKeepsItsSettingsAndRunsOnlyOnce)
     Send(window, WM_COMMAND, IDM_EXCHANGE);
     Started second = StartProcess();
     ASSERT_TRUE(second.process);
-    EXPECT_EQ(ExitCode(second.process), 0u);
+    EXPECT_EQ(second.ExitCode(), 0u);
     EXPECT_EQ(TarvoWindow(), window);
 
     // Hidden in the tray, a second start brings it back all the same.
     PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(window); }));
     second = StartProcess();
-    EXPECT_EQ(ExitCode(second.process), 0u);
+    EXPECT_EQ(second.ExitCode(), 0u);
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }));
     EXPECT_FALSE(IsIconic(window));
 
     PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
-    EXPECT_EQ(ExitCode(tarvo.process), 0u);
+    EXPECT_EQ(tarvo.ExitCode(), 0u);
     EXPECT_FALSE(TarvoWindow());
 
     // Exchanged: cp866 on the left is now the destination.
@@ -144,7 +144,7 @@ TEST(EndToEnd, ConvertsAFileKeepsItsSettingsAndRunsOnlyOnce)
     EXPECT_EQ(Send(codePageBar, TB_GETBITMAP, IDM_EXCHANGE), IMAGE_ARROW_LEFT);
     EXPECT_TRUE(Send(GetDlgItem(window, IDC_COMMANDBAR), TB_ISBUTTONCHECKED, IDM_CONVERT_NEWLINES));
     PostMessageA(window, WM_CLOSE, 0, 0);  // the title bar's close runs the same exit
-    EXPECT_EQ(ExitCode(again.process), 0u);
+    EXPECT_EQ(again.ExitCode(), 0u);
     EXPECT_EQ(StoredDword("Parameters"), parameters);
     DeleteTarvoKey();
 }
@@ -208,7 +208,7 @@ TEST(EndToEnd, AGigabyteFileShowsItsProgressRepaintsAndIsCancelledWithTheInputIn
     EXPECT_TRUE(VisibleWindows(tarvo.id, "#32770").empty()) << "no box";
 
     PostMessageA(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(ExitCode(tarvo.process), 0u);
+    EXPECT_EQ(tarvo.ExitCode(), 0u);
     DeleteTarvoKey();
 }
 
@@ -270,7 +270,7 @@ TEST(EndToEnd, TextThatAnotherProgramCopiesIsConvertedAutomatically)
     DestroyWindow(copier);
 
     PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
-    EXPECT_EQ(ExitCode(tarvo.process), 0u);
+    EXPECT_EQ(tarvo.ExitCode(), 0u);
     DeleteTarvoKey();
 }
 
@@ -305,7 +305,7 @@ TEST(EndToEnd, WithDetectionOnCopiedTextIsConvertedFromItsOwnPageOrLeftAlone)
     DestroyWindow(copier);
 
     PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
-    EXPECT_EQ(ExitCode(tarvo.process), 0u);
+    EXPECT_EQ(tarvo.ExitCode(), 0u);
     EXPECT_TRUE(StoredDword("Parameters") & ParamDetectSource) << "kept at exit";
     DeleteTarvoKey();
 }
@@ -354,7 +354,7 @@ TEST(EndToEnd, EverySettingComesBackAfterARestart)
     ASSERT_TRUE(WaitFor([] { return HotKeyTaken(MOD_SHIFT, VK_F5); }));
 
     PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
-    ASSERT_EQ(ExitCode(tarvo.process), 0u);
+    ASSERT_EQ(tarvo.ExitCode(), 0u);
     EXPECT_FALSE(HotKeyTaken(MOD_SHIFT, VK_F5)) << "released at exit";
 
     // The registry, value by value.
@@ -391,7 +391,7 @@ TEST(EndToEnd, EverySettingComesBackAfterARestart)
     EXPECT_TRUE(HotKeyTaken(MOD_SHIFT, VK_F5));
 
     PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
-    EXPECT_EQ(ExitCode(again.process), 0u);
+    EXPECT_EQ(again.ExitCode(), 0u);
     EXPECT_EQ(StoredDword("Parameters"), expected);
     DeleteTarvoKey();
 }
@@ -403,13 +403,9 @@ void PressRealKeys(const char* probeTitle, const char* keys)
 {
     std::string command = std::string("Z:\\usr\\bin\\xdotool search --name ") + probeTitle +
                           " windowfocus --sync key " + keys;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
-    WaitForSingleObject(info.hProcess, 5000);
-    CloseHandle(info.hProcess);
-    CloseHandle(info.hThread);
+    ChildProcess xdotool;
+    ASSERT_TRUE(xdotool.Start(command));
+    xdotool.ExitCode();  // once it has ended, the keys are in the X server's queue
 }
 
 TEST(EndToEnd, RealKeysBringTheWindowBackFromTheTrayAndConvertTheClipboard)
@@ -445,7 +441,7 @@ TEST(EndToEnd, RealKeysBringTheWindowBackFromTheTrayAndConvertTheClipboard)
     DestroyWindow(probe);
 
     PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
-    EXPECT_EQ(ExitCode(tarvo.process), 0u);
+    EXPECT_EQ(tarvo.ExitCode(), 0u);
     DeleteTarvoKey();
 }
 

@@ -14,16 +14,8 @@ std::string WindowsPath(const std::string& hostPath)
 
 Started StartProcess(const std::string& exe)
 {
-    std::string command = "\"" + exe + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
     Started started;
-    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-        CloseHandle(info.hThread);
-        started.process = info.hProcess;
-        started.id = info.dwProcessId;
-    }
+    started.Start("\"" + exe + "\"");
     return started;
 }
 
@@ -48,13 +40,4 @@ bool StartUp(const std::string& exe, Started& started, HWND& window)
     started = StartProcess(exe);
     window = started.process && WaitFor(TarvoIsUp) ? TarvoWindow() : nullptr;
     return window != nullptr;
-}
-
-DWORD ExitCode(HANDLE process)
-{
-    WaitForSingleObject(process, 10000);
-    DWORD code = 999;
-    GetExitCodeProcess(process, &code);
-    CloseHandle(process);
-    return code;
 }

@@ -100,7 +100,7 @@ public:
             const std::string number = std::to_string(n);
             peer->Copy(Koi8rGreeting + number + Nul);
             const std::string expected = Cp1251Greeting + number;
-            if (!WaitUntil([&] { return GetClipboardOwner() == MainWindow && ClipboardText() == expected; }, 2000)) {
+            if (!WaitUntil([&] { return GetClipboardOwner() == MainWindow && ClipboardText() == expected; })) {
                 ExpectKept("change " + number + ", converted once", expected, ClipboardText());
                 return;
             }

@@ -131,7 +131,7 @@ TEST_F(FileConversionTest, ShortReadsFromAPipeAreNotTheEnd)
     std::vector<BoxText> shown;
     EXPECT_EQ(Convert(name, {EnterFileName(output), Press(IDOK)}, &shown), 1);
     EXPECT_EQ(shown.size(), 1u) << "the save dialog, and no error";
-    WaitForSingleObject(writer, 5000);
+    WaitForSingleObject(writer, WaitBudgetMs);
     CloseHandle(writer);
     EXPECT_EQ(ReadBytes(output), Repeat(Cp1251Line, 8 * Cp1251Line.size()));
 }

@@ -53,7 +53,7 @@ TEST_F(FileConversionTest, EscCancelsAJobToANewFileAndDeletesWhatItWrote)
     // Once the job writes: the save dialog's own loop would take Esc first.
     const Answer saveThenEsc = [&](HWND dialog) {
         EnterFileName(output)(dialog);
-        for (int waited = 0; !FileExists(output) && waited < 5000; waited += 5)
+        for (int waited = 0; !FileExists(output) && waited < static_cast<int>(WaitBudgetMs); waited += 5)
             Sleep(5);
         PostEsc();
     };

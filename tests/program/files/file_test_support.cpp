@@ -46,7 +46,7 @@ DWORD WINAPI AnswerInTurn(void* parameter)
         if (fresh == open.end()) {
             // A dialog that did not take its answer would keep the job
             // waiting for ever.
-            if (GetTickCount() - lastAnswer > 5000) {
+            if (GetTickCount() - lastAnswer > WaitBudgetMs) {
                 for (HWND dialog : open) {
                     script.shown.push_back(BoxText{"left open", ReadBox(dialog).title});
                     PressButton(dialog, IDCANCEL);

@@ -34,7 +34,7 @@ std::vector<BoxText> RunHotKeysDialog(const std::function<void(HWND dialog)>& an
         else
             PressButton(dialog, IDOK);  // an error box
         return true;
-    }, 1500);
+    });
     SendMessageA(MainWindow, WM_SYSCOMMAND, IDM_HOTKEYS, 0);
     return shown;
 }

@@ -6,6 +6,7 @@ namespace {
 
 WNDPROC OriginalProc;
 std::vector<HMENU> Opened;
+volatile LONG ActionReturned;
 
 LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -18,7 +19,7 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 // default processing of WM_CANCELMODE ends the menu.
 DWORD WINAPI CloseMenuWhenShown(void*)
 {
-    for (int tries = 0; tries < 300; ++tries) {
+    for (const DWORD start = GetTickCount(); !ActionReturned && GetTickCount() - start < WaitBudgetMs;) {
         if (!VisibleWindows(GetCurrentProcessId(), "#32768").empty()) {
             PostMessageA(MainWindow, WM_CANCELMODE, 0, 0);
             return 1;
@@ -35,9 +36,13 @@ HMENU MenuOpenedBy(const std::function<void()>& action)
     Opened.clear();
     OriginalProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(MainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingProc)));
+    ActionReturned = 0;
     HANDLE closer = CreateThread(nullptr, 0, CloseMenuWhenShown, nullptr, 0, nullptr);
     action();
-    WaitForSingleObject(closer, 5000);
+    // An action that showed no menu has returned; one that did, only once
+    // the closer ended the menu.
+    InterlockedExchange(&ActionReturned, 1);
+    WaitForSingleObject(closer, INFINITE);
     CloseHandle(closer);
     SetWindowLongPtrA(MainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OriginalProc));
     return Opened.empty() ? nullptr : Opened.front();

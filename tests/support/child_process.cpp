@@ -1,0 +1,73 @@
+#include "child_process.h"
+
+#include <cstdio>
+
+#include "test_waits.h"
+
+ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept
+{
+    if (this != &other) {
+        End();
+        process = other.process;
+        id = other.id;
+        other.process = nullptr;
+        other.id = 0;
+    }
+    return *this;
+}
+
+bool ChildProcess::Start(const std::string& command, HANDLE output)
+{
+    End();
+    std::string line = command;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (output) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = startup.hStdError = output;
+    }
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, output != nullptr, 0, nullptr, nullptr, &startup,
+                        &info))
+        return false;
+    CloseHandle(info.hThread);
+    process = info.hProcess;
+    id = info.dwProcessId;
+    return true;
+}
+
+DWORD ChildProcess::ExitCode()
+{
+    if (!process)
+        return 999;
+    DWORD code = 999;
+    if (WaitForSingleObject(process, WaitBudgetMs) != WAIT_OBJECT_0 || !GetExitCodeProcess(process, &code))
+        code = 999;
+    End();
+    return code;
+}
+
+void ChildProcess::End()
+{
+    if (!process)
+        return;
+    if (WaitForSingleObject(process, 0) != WAIT_OBJECT_0) {
+        TerminateProcess(process, 999);
+        WaitForSingleObject(process, WaitBudgetMs);
+    }
+    CloseHandle(process);
+    process = nullptr;
+    id = 0;
+}
+
+void EndChildrenWithThisProcess()
+{
+    HANDLE job = CreateJobObjectA(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    // The handle stays open for the process's life: closing it is what
+    // ends the children.
+    if (!job || !SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits) ||
+        !AssignProcessToJobObject(job, GetCurrentProcess()))
+        fprintf(stderr, "warning: started processes will not end with this test on a crash\n");
+}
