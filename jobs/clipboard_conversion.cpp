@@ -1,18 +1,14 @@
 #include "clipboard_conversion.h"
 
-#include <commctrl.h>
-
 #include <cstring>
 
 #include "conversion_selection.h"
 #include "job_pump.h"
-#include "main_window.h"
-#include "preview.h"
 #include "resource_ids.h"
 #include "settings.h"
 #include "source_detection.h"
 #include "stream_converter.h"
-#include "toolbars.h"
+#include "window_requests.h"
 
 HWND NextViewer;
 HANDLE(WINAPI* PutClipboardData)(UINT format, HANDLE block) = SetClipboardData;
@@ -80,7 +76,7 @@ bool IsLastConverted(const unsigned char* text, SIZE_T size)
 // The text of the size-byte block at text, up to its NUL, converted into a
 // new block that the clipboard can own and ending in a NUL; NULL when no
 // block can be had.
-HGLOBAL ConvertIntoNewBlock(const unsigned char* text, unsigned size)
+HGLOBAL ConvertIntoNewBlock(DWORD parameters, const unsigned char* text, unsigned size)
 {
     static const unsigned char Nul = 0;
     // Text from a careless program may fill its block without a NUL: the
@@ -89,7 +85,7 @@ HGLOBAL ConvertIntoNewBlock(const unsigned char* text, unsigned size)
     // With a NUL in the block the estimate never reads past it, and sizes
     // the result for the whole block and one byte more.
     const bool terminated = std::memchr(text, 0, size) != nullptr;
-    SelectConversion(0);
+    SelectConversion(parameters);
     const unsigned outputSize = terminated ? EstimateOutputSize(text, size + 1, 1)
                                            : EstimateOutputSize(text, size, 1) + EstimateOutputSize(&Nul, 1, 0);
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, outputSize);
@@ -140,10 +136,11 @@ void AddRussianLocale()
         GlobalFree(block);
 }
 
-// ConvertClipboard's work; true when it replaced the clipboard's contents,
-// which brings a notification of its own along the chain. onlyForeignText
-// leaves alone the text this window itself put there last.
-bool ReplaceClipboardText(HWND window, bool onlyForeignText)
+// ConvertClipboard's work, with the code pages and switches of parameters;
+// true when it replaced the clipboard's contents, which brings a
+// notification of its own along the chain. onlyForeignText leaves alone
+// the text this window itself put there last.
+bool ReplaceClipboardText(HWND window, DWORD parameters, bool onlyForeignText)
 {
     if (!OpenClipboard(window))
         return false;
@@ -159,13 +156,13 @@ bool ReplaceClipboardText(HWND window, bool onlyForeignText)
     // Text that is already in the destination code page stays as it is.
     const void* end = std::memchr(text, 0, size);
     const SIZE_T length = end ? static_cast<SIZE_T>(static_cast<const unsigned char*>(end) - text) : size;
-    if (DetectSource(window, text, length) == GetDestinationIndex()) {
+    if (DetectSource(window, parameters, text, length) == DestinationOf(parameters)) {
         GlobalUnlock(source);
         CloseClipboard();
         return false;
     }
     const TextPrint before = LastConverted;
-    HGLOBAL converted = ConvertIntoNewBlock(text, static_cast<unsigned>(size));
+    HGLOBAL converted = ConvertIntoNewBlock(parameters, text, static_cast<unsigned>(size));
     HGLOBAL original = converted ? CopyOfBlock(text, size) : nullptr;
     GlobalUnlock(source);
     // Without blocks for the result and for the way back, emptying the
@@ -197,25 +194,21 @@ bool ClipboardHasText() { return IsClipboardFormatAvailable(CF_TEXT) != 0; }
 // already passed on (passOn false).
 void ActOnClipboardChange(HWND window, WPARAM wParam, LPARAM lParam, bool passOn)
 {
-    const bool automatic = SendMessageA(CommandBar, TB_ISBUTTONCHECKED, IDM_AUTO_CONVERT, 0) != 0;
-    const bool text = ClipboardHasText();
+    const DWORD parameters = AskParameters(window);
     // Only the main window's own changes are kept from a second conversion;
     // text copied from a preview pane comes from another window.
-    const bool foreignText = text && GetClipboardOwner() != window;
-    if (!automatic) {
-        SendMessageA(CommandBar, TB_ENABLEBUTTON, IDM_CONVERT_CLIPBOARD, MAKELPARAM(text ? 1 : 0, 0));
-        EnableMenuItem(CommandMenu, IDM_CONVERT_CLIPBOARD, MF_BYCOMMAND | (text ? MF_ENABLED : MF_GRAYED));
-    } else if (foreignText) {
-        RefreshPreview(window, 1);
+    const bool foreignText = ClipboardHasText() && GetClipboardOwner() != window;
+    if ((parameters & ParamAutoConvert) && foreignText) {
+        AskForPreview(window, 1);
         // The windows after this one hear of the converted text only, from
         // the notification that the conversion itself brings. When nothing
         // was converted, that one never comes: this one goes on instead.
-        if (!ReplaceClipboardText(window, true) && passOn)
+        if (!ReplaceClipboardText(window, parameters, true) && passOn)
             PassDrawClipboardOn(wParam, lParam);
         return;
     }
-    if ((Settings.Parameters & ParamPreview) && foreignText)
-        RefreshPreview(window, 1);
+    if ((parameters & ParamPreview) && foreignText)
+        AskForPreview(window, 1);
     if (passOn)
         PassDrawClipboardOn(wParam, lParam);
 }
@@ -229,7 +222,7 @@ void ConvertClipboard(HWND window)
         MessageBeep(MB_OK);
         return;
     }
-    ReplaceClipboardText(window, false);
+    ReplaceClipboardText(window, AskParameters(window), false);
 }
 
 void JoinClipboardChain(HWND window)

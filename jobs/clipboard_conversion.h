@@ -25,6 +25,7 @@ void JoinClipboardChain(HWND window);
 // arrived while an earlier one was being passed on) and WM_CHANGECBCHAIN;
 // the window procedure returns 1. During a file job the notification is
 // passed on at once and acted on by CatchUpWithClipboard, after the job.
+// The window's own commands follow the clipboard before this is called.
 void OnDrawClipboard(HWND window, WPARAM wParam, LPARAM lParam);
 void CatchUpWithClipboard(HWND window);
 void OnChangeClipboardChain(HWND window, HWND removed, HWND next);

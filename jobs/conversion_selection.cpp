@@ -2,13 +2,13 @@
 
 #include "settings.h"
 #include "stream_converter.h"
-#include "toolbars.h"
 
-void SelectConversion(int secondPass)
+void SelectConversion(DWORD parameters)
 {
-    // The code pages are read from the toolbar as it stands when the job
-    // starts, never from a copy.
-    const int source = secondPass ? 0 : GetSourceIndex();
-    const int destination = secondPass ? 0 : GetDestinationIndex();
-    SelectConversionOf(secondPass, source, destination, (Settings.Parameters & ParamConvertNewlines) != 0);
+    SelectConversionOf(0, SourceOf(parameters), DestinationOf(parameters), (parameters & ParamConvertNewlines) != 0);
+}
+
+void SelectSecondPass(DWORD parameters)
+{
+    SelectConversionOf(1, 0, 0, (parameters & ParamConvertNewlines) != 0);
 }

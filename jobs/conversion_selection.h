@@ -1,6 +1,11 @@
-// Fixes the engine's conversion from the code page toolbar and the
-// "Convert NewLines" option; with secondPass set, from the last destination
-// to cp1251 instead.
+// Fixes the engine's conversion from a Parameters word: its code pages and
+// its "Convert NewLines" switch.
 #pragma once
 
-void SelectConversion(int secondPass);
+#include <windows.h>
+
+void SelectConversion(DWORD parameters);
+
+// The preview's second pass: from the destination just converted into, to
+// cp1251, with the same line-end rule.
+void SelectSecondPass(DWORD parameters);

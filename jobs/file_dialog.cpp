@@ -3,7 +3,6 @@
 #include <cstddef>
 
 #include "file_paths.h"
-#include "main_window.h"
 #include "settings.h"
 
 namespace {
@@ -23,7 +22,7 @@ void PrepareFileDialog(OPENFILENAMEA& dialog, HWND owner, char* file, const char
     dialog = OPENFILENAMEA();
     dialog.lStructSize = OriginalDialogSize;
     dialog.hwndOwner = owner;
-    dialog.hInstance = Instance;
+    dialog.hInstance = GetModuleHandleA(nullptr);
     dialog.lpstrFilter = Filter;
     dialog.nFilterIndex = (Settings.Parameters & ParamFilterIndexMask) >> ParamFilterIndexShift;
     dialog.lpstrFile = file;

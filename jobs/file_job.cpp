@@ -6,11 +6,11 @@
 #include "file_output.h"
 #include "file_paths.h"
 #include "job_pump.h"
-#include "preview.h"
 #include "resource_ids.h"
 #include "settings.h"
 #include "source_detection.h"
 #include "stream_converter.h"
+#include "window_requests.h"
 
 namespace {
 
@@ -58,12 +58,11 @@ DWORD ShowFileBeginning(HWND window, HANDLE input)
     // Only what this file gave: the block may still hold a longer file's bytes.
     const int length = read < static_cast<DWORD>(PreviewLength) ? static_cast<int>(read) : PreviewLength;
     lstrcpynA(PreviewText, reinterpret_cast<const char*>(Block), length + 1);
-    if (SourcePane)
-        SetWindowTextA(SourcePane, PreviewText);
+    AskForPreview(window, 0, PreviewText);
     // The page detected here shows on the toolbar, in the preview and in
     // any question asked before the file is converted.
-    DetectSource(window, Block, read);
-    RefreshPreview(window, 0);
+    DWORD parameters = AskParameters(window);
+    DetectSource(window, parameters, Block, read);
     return rewound ? 0 : read;
 }
 
@@ -135,7 +134,7 @@ BlockLoopEnd ConvertToOutput(HWND window, HANDLE input, HANDLE output, unsigned 
     BeginConverting();
     // After the dialogs: the code pages are the ones the user left set.
     // Changed while the blocks go through, they wait for the next job.
-    SelectConversion(0);
+    SelectConversion(AskParameters(window));
     BlockLoopEnd end = ConvertBlocks(window, input, output, converted, alreadyRead);
     EndConverting();
     // On the disk before it may replace anything: after a crash the input's
@@ -230,9 +229,9 @@ int RunFileJob(HWND window, const char* path)
     }
     const DWORD alreadyRead = ShowFileBeginning(window, input);
     const int converted =
-        ConvertOpenedFile(window, path, input, (Settings.Parameters & ParamOverwriteInput) != 0, alreadyRead);
+        ConvertOpenedFile(window, path, input, (AskParameters(window) & ParamOverwriteInput) != 0, alreadyRead);
     CatchUpWithClipboard(window);
     // The preview goes back to what it showed before the job: the clipboard.
-    RefreshPreview(window, 1);
+    AskForPreview(window, 1);
     return converted;
 }

@@ -6,8 +6,8 @@
 #include "file_dialog.h"
 #include "file_messages.h"
 #include "file_paths.h"
-#include "preview.h"
 #include "settings.h"
+#include "window_requests.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ int CreateTemporaryFile(HWND window, const char* path, char* outputName)
 // conversion, so that the user has something to judge by.
 int ConfirmInPlaceConversion(HWND window, const char* path)
 {
-    if (!SourcePane || !AskConfirmation)
+    if (!(AskParameters(window) & ParamPreview) || !AskConfirmation)
         return 1;
     const int answer = MessageBoxA(window, Question, path, MB_ICONQUESTION | MB_YESNOCANCEL);
     if (answer == IDCANCEL)

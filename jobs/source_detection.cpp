@@ -1,9 +1,8 @@
 #include "source_detection.h"
 
 #include "code_page_detection.h"
-#include "resource_ids.h"
 #include "settings.h"
-#include "toolbars.h"
+#include "window_requests.h"
 
 namespace {
 
@@ -13,14 +12,16 @@ const int ConfidentEnough = 90;
 
 } // namespace
 
-int DetectSource(HWND window, const unsigned char* text, SIZE_T count)
+int DetectSource(HWND window, DWORD& parameters, const unsigned char* text, SIZE_T count)
 {
-    if (!(Settings.Parameters & ParamDetectSource))
+    if (!(parameters & ParamDetectSource))
         return -1;
     const Detection found = DetectCodePage(text, count < DetectionWindow ? static_cast<unsigned>(count) : DetectionWindow);
     if (found.page == NoDecision || found.confidence < ConfidentEnough)
         return -1;
-    if (found.page != GetSourceIndex())
-        SetSourceCodePage(window, IDM_SOURCE_FIRST + found.page);
+    if (found.page != SourceOf(parameters)) {
+        ShowSourceCodePage(window, found.page);
+        parameters = (parameters & ~ParamSourceMask) | static_cast<DWORD>(found.page);
+    }
     return found.page;
 }

@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-// With detection on and the detector confident, makes the detected page the
-// source (the toolbar shows it, the conversion uses it) and returns it;
-// otherwise returns -1 and the user's choice stands. Looks at no more than
-// the first 64 KiB.
-int DetectSource(HWND window, const unsigned char* text, SIZE_T count);
+// With detection on in parameters and the detector confident, makes the
+// detected page the source: in parameters, which the job converts with,
+// and on the window's code page bar. Returns the page, or -1 when the
+// user's choice stands. Looks at no more than the first 64 KiB.
+int DetectSource(HWND window, DWORD& parameters, const unsigned char* text, SIZE_T count);

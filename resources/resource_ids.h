@@ -73,4 +73,12 @@
 #define FILE_JOB_STARTED         0
 #define FILE_JOB_PROGRESS        1
 #define FILE_JOB_ENDED           2
+// A job asks the main window for the Parameters word as its controls show
+// it at that moment: the code pages on the code page bar, the option
+// switches, and the checks of the system menu.
+#define WM_GETPARAMETERS         32871
+// A job asks the main window to bring its preview up to date: wParam 1
+// reloads the source pane from the clipboard first; lParam, when not 0, is
+// a text (const char*) for the source pane.
+#define WM_REFRESHPREVIEW        32872
 #define TRAY_ICON_ID             1

@@ -58,11 +58,6 @@ void LoadSettings(SettingsRecord& settings);
 // only when one exists). Failures are silent.
 void SaveSettings(const SettingsRecord& settings);
 
-// Carry the record to the live window, toolbars and menus while the window
-// is created, and back from them when it is destroyed.
-void ApplySettings(SettingsRecord& settings, HWND window);
-void CaptureSettings(SettingsRecord& settings, HWND window);
-
 // The code page fields of Parameters.
 inline int SourceOf(DWORD parameters) { return parameters & ParamSourceMask; }
 inline int DestinationOf(DWORD parameters) { return (parameters & ParamDestinationMask) >> ParamDestinationShift; }

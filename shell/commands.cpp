@@ -4,6 +4,7 @@
 
 #include "clipboard_conversion.h"
 #include "file_conversion.h"
+#include "job_pump.h"
 #include "main_window.h"
 #include "preview.h"
 #include "resource_ids.h"
@@ -14,6 +15,13 @@ int ContextHelpMode;
 
 namespace {
 
+// "Convert Clipboard", on the command bar and in the tray menu.
+void EnableClipboardCommand(bool enable)
+{
+    SendMessageA(CommandBar, TB_ENABLEBUTTON, IDM_CONVERT_CLIPBOARD, MAKELPARAM(enable ? 1 : 0, 0));
+    EnableMenuItem(CommandMenu, IDM_CONVERT_CLIPBOARD, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
+}
+
 // The option switches: the bit decides, the button and the menu item follow
 // it, whether the command came from the button (which has already flipped
 // itself) or from a menu.
@@ -23,12 +31,21 @@ void ToggleOption(HWND window, int command, DWORD bit)
     const BOOL on = (Settings.Parameters & bit) != 0;
     SendMessageA(CommandBar, TB_CHECKBUTTON, command, MAKELPARAM(on, 0));
     CheckMenuItem(CommandMenu, command, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
-    if (command == IDM_AUTO_CONVERT) {
-        SendMessageA(CommandBar, TB_ENABLEBUTTON, IDM_CONVERT_CLIPBOARD, MAKELPARAM(!on, 0));
-        EnableMenuItem(CommandMenu, IDM_CONVERT_CLIPBOARD, MF_BYCOMMAND | (on ? MF_GRAYED : MF_ENABLED));
-    }
+    if (command == IDM_AUTO_CONVERT)
+        EnableClipboardCommand(!on);
     if (command != IDM_OVERWRITE_INPUT)
         RefreshPreview(window, 0);
+}
+
+// item is 211..215 (source) or 201..205 (destination); the preview shows
+// what the new code page does.
+void ChooseCodePage(HWND window, int item)
+{
+    if (item >= IDM_SOURCE_FIRST)
+        SetSourceCodePage(item);
+    else
+        SetDestinationCodePage(item);
+    RefreshPreview(window, 0);
 }
 
 // The face of a code page button: the next code page, after the last the
@@ -38,10 +55,7 @@ void CycleCodePage(HWND window, int command)
     unsigned next = static_cast<unsigned>(SendMessageA(CodePageBar, TB_GETBITMAP, command, 0)) + 1;
     if (next > 4)
         next = 0;
-    if (command == IDM_SOURCE_CODEPAGE)
-        SetSourceCodePage(window, IDM_SOURCE_FIRST + next);
-    else
-        SetDestinationCodePage(window, IDM_DESTINATION_FIRST + next);
+    ChooseCodePage(window, (command == IDM_SOURCE_CODEPAGE ? IDM_SOURCE_FIRST : IDM_DESTINATION_FIRST) + next);
 }
 
 // The buttons stay where they are with their pictures; only the commands
@@ -74,6 +88,21 @@ void EnterContextHelpMode(HWND window)
 
 } // namespace
 
+void OnClipboardChange(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    // With automatic conversion off, the command is there while there is
+    // text to convert.
+    if (!SendMessageA(CommandBar, TB_ISBUTTONCHECKED, IDM_AUTO_CONVERT, 0))
+        EnableClipboardCommand(IsClipboardFormatAvailable(CF_TEXT) != 0);
+    OnDrawClipboard(window, wParam, lParam);
+}
+
+void CloseMainWindow(HWND window)
+{
+    if (!PutOffCloseUntilJobsEnd())
+        DestroyWindow(window);
+}
+
 int OnCommand(HWND window, int command, HWND, int)
 {
     switch (command) {
@@ -88,21 +117,10 @@ int OnCommand(HWND window, int command, HWND, int)
     case IDM_AUTO_CONVERT: ToggleOption(window, command, ParamAutoConvert); break;
     case IDM_CONTEXT_HELP: EnterContextHelpMode(window); break;
     default:
-        if (command >= IDM_DESTINATION_FIRST && command < IDM_DESTINATION_FIRST + 5)
-            SetDestinationCodePage(window, command);
-        else if (command >= IDM_SOURCE_FIRST && command < IDM_SOURCE_FIRST + 5)
-            SetSourceCodePage(window, command);
+        if ((command >= IDM_DESTINATION_FIRST && command < IDM_DESTINATION_FIRST + 5) ||
+            (command >= IDM_SOURCE_FIRST && command < IDM_SOURCE_FIRST + 5))
+            ChooseCodePage(window, command);
         break;
     }
-    return 1;
-}
-
-int ToggleMenuCheck(HMENU menu, UINT item)
-{
-    if (GetMenuState(menu, item, MF_BYCOMMAND) & MF_CHECKED) {
-        CheckMenuItem(menu, item, MF_BYCOMMAND | MF_UNCHECKED);
-        return 0;
-    }
-    CheckMenuItem(menu, item, MF_BYCOMMAND | MF_CHECKED);
     return 1;
 }

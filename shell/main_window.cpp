@@ -3,17 +3,19 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "code_page_tables.h"
 #include "clipboard_conversion.h"
+#include "code_page_tables.h"
 #include "commands.h"
 #include "file_conversion.h"
 #include "help.h"
 #include "hot_keys.h"
 #include "job_progress.h"
 #include "job_pump.h"
+#include "live_parameters.h"
 #include "preview.h"
 #include "resource_ids.h"
 #include "settings.h"
+#include "settings_transfer.h"
 #include "system_menu.h"
 #include "toolbars.h"
 #include "tray.h"
@@ -150,12 +152,6 @@ BOOL RegisterMainWindowClass(HINSTANCE instance)
     return RegisterClassA(&plain) != 0;
 }
 
-void CloseMainWindow(HWND window)
-{
-    if (!PutOffCloseUntilJobsEnd())
-        DestroyWindow(window);
-}
-
 HWND CreateMainWindow(HINSTANCE instance)
 {
     // The real size and place are set while the window is created.
@@ -182,8 +178,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SYSCOMMAND: if (OnSysCommand(window, wParam)) return 0; break;
     case WM_LBUTTONDOWN: OnLeftButtonDown(window, (short)LOWORD(lParam), (short)HIWORD(lParam)); break;
     case WM_DROPFILES: OnDropFiles(window, reinterpret_cast<HDROP>(wParam)); return 1;
-    case WM_DRAWCLIPBOARD: OnDrawClipboard(window, wParam, lParam); return 1;
-    case WM_DEFERRED_DRAWCLIPBOARD: OnDrawClipboard(window, wParam, lParam); return 1;
+    case WM_DRAWCLIPBOARD: OnClipboardChange(window, wParam, lParam); return 1;
+    case WM_DEFERRED_DRAWCLIPBOARD: OnClipboardChange(window, wParam, lParam); return 1;
     case WM_CHANGECBCHAIN: OnChangeClipboardChain(window, reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam)); return 1;
     case WM_HOTKEY: OnHotKey(window, static_cast<int>(wParam)); return 1;
     case WM_TRAYNOTIFY: OnTrayNotify(window, lParam); break;
@@ -192,6 +188,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CAPTURECHANGED: OnCaptureChanged(); break;
     case WM_SETCURSOR: if (ShowJobCursor(LOWORD(lParam))) return TRUE; break;
     case WM_FILEJOB: OnFileJob(window, wParam, lParam); return 0;
+    case WM_GETPARAMETERS: return LiveParameters(window);
+    case WM_REFRESHPREVIEW: OnRefreshPreview(window, static_cast<int>(wParam), reinterpret_cast<const char*>(lParam)); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -21,8 +21,4 @@ extern HCURSOR HelpCursor;
 BOOL RegisterMainWindowClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance);
 
-// The close box, Alt+F4 and "Exit". During a file job: the job is
-// cancelled first, and the window closes when it has ended.
-void CloseMainWindow(HWND window);
-
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

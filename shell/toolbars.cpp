@@ -1,7 +1,6 @@
 #include "toolbars.h"
 
 #include "main_window.h"
-#include "preview.h"
 #include "resource_ids.h"
 #include "settings.h"
 
@@ -83,20 +82,18 @@ int GetDestinationIndex()
     return static_cast<int>(SendMessageA(CodePageBar, TB_GETBITMAP, IDM_DESTINATION_CODEPAGE, 0));
 }
 
-void SetSourceCodePage(HWND window, int item)
+void SetSourceCodePage(int item)
 {
     const int page = item - IDM_SOURCE_FIRST;
     ShowCodePage(IDM_SOURCE_CODEPAGE, page, IDM_SOURCE_FIRST);
     Settings.Parameters = (Settings.Parameters & ~ParamSourceMask) | page;
-    RefreshPreview(window, 0);
 }
 
-void SetDestinationCodePage(HWND window, int item)
+void SetDestinationCodePage(int item)
 {
     const int page = item - IDM_DESTINATION_FIRST;
     ShowCodePage(IDM_DESTINATION_CODEPAGE, page, IDM_DESTINATION_FIRST);
     Settings.Parameters = (Settings.Parameters & ~ParamDestinationMask) | (page << ParamDestinationShift);
-    RefreshPreview(window, 0);
 }
 
 int ToolbarCommandAt(HWND toolbar, int x, int y, int count)

@@ -14,9 +14,10 @@ void CreateToolbars(HWND window);
 int GetSourceIndex();
 int GetDestinationIndex();
 
-// item is 211..215 (source) or 201..205 (destination).
-void SetSourceCodePage(HWND window, int item);
-void SetDestinationCodePage(HWND window, int item);
+// item is 211..215 (source) or 201..205 (destination): the bar shows the
+// code page, and Parameters holds it.
+void SetSourceCodePage(int item);
+void SetDestinationCodePage(int item);
 
 // In menu 102, checks item firstItem + page of the five from firstItem on
 // and unchecks the others.

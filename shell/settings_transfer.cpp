@@ -1,12 +1,11 @@
-// Carrying the settings record to the live controls and back: while the
-// program runs, the toolbars and menus hold the state, not the record.
-#include <windows.h>
+#include "settings_transfer.h"
+
 #include <commctrl.h>
 
+#include "live_parameters.h"
 #include "main_window.h"
 #include "preview.h"
 #include "resource_ids.h"
-#include "settings.h"
 #include "toolbars.h"
 
 namespace {
@@ -106,28 +105,13 @@ void ApplySettings(SettingsRecord& settings, HWND window)
 
 void CaptureSettings(SettingsRecord& settings, HWND window)
 {
-    // Bits that their handlers keep current while the program runs.
-    const DWORD kept = ParamFilterIndexMask | ParamPreview | ParamSavePaths | ParamSamePaths | ParamPreviewCp1251 |
-                       ParamDetectSource;
-    DWORD parameters = settings.Parameters & kept;
-    parameters |= (GetDestinationIndex() << ParamDestinationShift) | GetSourceIndex();
-    if (GetMenuState(GetSystemMenu(window, FALSE), 0, MF_BYPOSITION) & MF_CHECKED)
-        parameters |= ParamAlwaysOnTop;
-    if (SendMessageA(CommandBar, TB_ISBUTTONCHECKED, IDM_AUTO_CONVERT, 0))
-        parameters |= ParamAutoConvert;
-    if (SendMessageA(CommandBar, TB_ISBUTTONCHECKED, IDM_CONVERT_NEWLINES, 0))
-        parameters |= ParamConvertNewlines;
-    if (SendMessageA(CommandBar, TB_ISBUTTONCHECKED, IDM_OVERWRITE_INPUT, 0))
-        parameters |= ParamOverwriteInput;
-    if (SendMessageA(CodePageBar, TB_GETBITMAP, IDM_EXCHANGE, 0) != IMAGE_ARROW_RIGHT)
-        parameters |= ParamExchanged;
-    settings.Parameters = parameters;
+    settings.Parameters = ParametersShown(settings.Parameters, window);
 
     RECT current;
     NormalWindowRect(window, current);
     settings.X = current.left;
     settings.Y = current.top;
-    if (IsSet(parameters, ParamPreview)) {
+    if (IsSet(settings.Parameters, ParamPreview)) {
         settings.W = current.right - current.left;
         settings.H = current.bottom - current.top;
     }

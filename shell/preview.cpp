@@ -4,8 +4,8 @@
 
 #include <initializer_list>
 
-#include "commands.h"
 #include "main_window.h"
+#include "menu_checks.h"
 #include "preview_font.h"
 #include "preview_text_sizes.h"
 #include "resource_ids.h"

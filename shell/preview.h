@@ -18,6 +18,10 @@ void ShowPreview(HWND window, int show);
 // Does nothing while the preview is hidden or a file job converts.
 void RefreshPreview(HWND window, int fromClipboard);
 
+// WM_REFRESHPREVIEW: a job's text (when not NULL) goes into the source
+// pane, then as RefreshPreview.
+void OnRefreshPreview(HWND window, int fromClipboard, const char* text);
+
 // WM_SIZE: the toolbars follow the client area, and while the preview is
 // shown the panes fill the space between them.
 void OnSize(HWND window, int sizeType, int width, int height);

@@ -1,0 +1,26 @@
+// The preview's texts: the clipboard's text for the source pane, and what
+// a conversion makes of it for the result pane.
+#pragma once
+
+#include <windows.h>
+
+#include "preview_text_sizes.h"
+
+// One refresh's scratch space, taken whole or not at all.
+struct PreviewBuffers {
+    char source[SourceTextSize];
+    unsigned char result[ResultTextSize];
+    // The second pass converts the whole first result, and a conversion
+    // that adds CRs may double what it is given.
+    unsigned char cp1251[2 * ResultTextSize];
+};
+
+enum ClipboardTextRead { ClipboardNotOpened, ClipboardWithoutText, ClipboardTextCopied };
+
+// Copies the clipboard's text, at most SourceTextSize - 2 characters, into
+// source; without text there, source is left as it was.
+ClipboardTextRead ReadClipboardText(HWND window, char* source);
+
+// buffers.source converted as parameters say, and then into cp1251 when
+// ParamPreviewCp1251 is set; returns the NUL-terminated text to show.
+const char* ConvertPreviewText(PreviewBuffers& buffers, DWORD parameters);
