@@ -121,6 +121,9 @@ void SelectConversionOf(int secondPass, int source, int destination, int convert
     BuildConversionMap(Conversion.Src, Conversion.Dst);
     BuildSteps();
     Lookups = conversion::Shortcut();
+    // A new conversion is a new stream: a CR that a cancelled or failed job
+    // still held back must not turn up at the end of the next one.
+    ChunkCarry = EstimateCarry = 0;
 }
 
 int ConvertChunk(unsigned char* output, const unsigned char* input, unsigned count, int first)

@@ -27,11 +27,11 @@ extern unsigned char ChunkCarry;
 // EstimateOutputSize's own carried byte, independent of ChunkCarry.
 extern unsigned char EstimateCarry;
 
-// Fixes Conversion. With secondPass 0 the conversion goes from source to
-// destination; otherwise from the previous destination to cp1251, and source
-// and destination are not looked at. convertNewlines is the "Convert
-// NewLines" option. BuildByteTables must have run. A page outside 0..4
-// leaves every byte as it is.
+// Fixes Conversion and starts a new stream. With secondPass 0 the
+// conversion goes from source to destination; otherwise from the previous
+// destination to cp1251, and source and destination are not looked at.
+// convertNewlines is the "Convert NewLines" option. BuildByteTables must
+// have run. A page outside 0..4 leaves every byte as it is.
 void SelectConversionOf(int secondPass, int source, int destination, int convertNewlines);
 
 // Converts count bytes of text into output and returns how many bytes it

@@ -190,6 +190,14 @@ TEST(FinishStream, WritesTheCrThatEndsAStreamAndNothingElse)
         EXPECT_EQ(tail, c.tail);
         EXPECT_EQ(FinishStream(tail.data()), 0) << "a finished stream holds nothing back";
     }
+
+    // A stream left unfinished (a job cancelled with a CR held back) is not
+    // finished by the next one, which starts when its conversion is chosen.
+    Select(Cp866, Koi8r, true);
+    StreamChunk(MakeBytes({0x61, 0x0D}));
+    Select(Cp866, Koi8r, true);
+    unsigned char tail[2];
+    EXPECT_EQ(FinishStream(tail), 0) << "an empty file after an abandoned one stays empty";
 }
 
 TEST(EstimateOutputSize, CountsTheLineEndsItWillChange)
