@@ -138,16 +138,18 @@ void AddRussianLocale()
 
 // ConvertClipboard's work, with the code pages and switches of parameters;
 // true when it replaced the clipboard's contents, which brings a
-// notification of its own along the chain. onlyForeignText leaves alone
-// the text this window itself put there last.
-bool ReplaceClipboardText(HWND window, DWORD parameters, bool onlyForeignText)
+// notification of its own along the chain. An automatic conversion leaves
+// alone the text this window itself put there last, and, with detection
+// on, text whose code page the detector cannot tell: only a conversion the
+// user asks for takes the code page on the button for it.
+bool ReplaceClipboardText(HWND window, DWORD parameters, bool automatic)
 {
     if (!OpenClipboard(window))
         return false;
     HANDLE source = GetClipboardData(CF_TEXT);
     const SIZE_T size = source ? GlobalSize(source) : 0;
     const unsigned char* text = size ? static_cast<const unsigned char*>(GlobalLock(source)) : nullptr;
-    if (!text || (onlyForeignText && IsLastConverted(text, size))) {
+    if (!text || (automatic && IsLastConverted(text, size))) {
         if (text)
             GlobalUnlock(source);
         CloseClipboard();
@@ -156,7 +158,8 @@ bool ReplaceClipboardText(HWND window, DWORD parameters, bool onlyForeignText)
     // Text that is already in the destination code page stays as it is.
     const void* end = std::memchr(text, 0, size);
     const SIZE_T length = end ? static_cast<SIZE_T>(static_cast<const unsigned char*>(end) - text) : size;
-    if (DetectSource(window, parameters, text, length) == DestinationOf(parameters)) {
+    const int detected = DetectSource(window, parameters, text, length);
+    if (detected == DestinationOf(parameters) || (automatic && detected == SourceNotDetected)) {
         GlobalUnlock(source);
         CloseClipboard();
         return false;

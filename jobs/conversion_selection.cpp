@@ -10,5 +10,5 @@ void SelectConversion(DWORD parameters)
 
 void SelectSecondPass(DWORD parameters)
 {
-    SelectConversionOf(1, 0, 0, (parameters & ParamConvertNewlines) != 0);
+    SelectConversionOf(0, DestinationOf(parameters), CodePageCp1251, (parameters & ParamConvertNewlines) != 0);
 }

@@ -42,14 +42,14 @@ const int PreviewLength = 510;
 // Shared by all jobs, which never run nested.
 unsigned char Block[BlockSize];
 char PreviewText[PreviewLength + 2];
-char OutputName[FilePathBufferSize];
+OutputPlan Plan;
 
 enum BlockLoopEnd { AllConverted, ReadFailed, WriteFailed, Cancelled };
 
 // Returns how many of the bytes read stay in Block for the conversion: none
 // for a file, which is read again from its start; all of them for a pipe,
-// which cannot go back.
-DWORD ShowFileBeginning(HWND window, HANDLE input)
+// which cannot go back. detected is what DetectSource made of them.
+DWORD ShowFileBeginning(HWND window, HANDLE input, int& detected)
 {
     DWORD read = 0;
     if (!ReadFile(input, Block, BlockSize, &read, nullptr))
@@ -62,7 +62,7 @@ DWORD ShowFileBeginning(HWND window, HANDLE input)
     // The page detected here shows on the toolbar, in the preview and in
     // any question asked before the file is converted.
     DWORD parameters = AskParameters(window);
-    DetectSource(window, parameters, Block, read);
+    detected = DetectSource(window, parameters, Block, read);
     return rewound ? 0 : read;
 }
 
@@ -100,7 +100,8 @@ ULONGLONG SizeOf(HANDLE input)
 // the end, it would replace the input with a shortened copy. So would a
 // short read, which a pipe or a network share may give long before the
 // end: only a read of nothing ends the file (and for a pipe, the writer
-// closing it). The first block may already be in Block.
+// closing it). The first block may already be in Block. converted is
+// null when the bytes are to be copied as they are.
 BlockLoopEnd ConvertBlocks(HWND window, HANDLE input, HANDLE output, unsigned char* converted, DWORD alreadyRead)
 {
     const ULONGLONG size = SizeOf(input);
@@ -110,9 +111,11 @@ BlockLoopEnd ConvertBlocks(HWND window, HANDLE input, HANDLE output, unsigned ch
         if (!read && !ReadFile(input, Block, BlockSize, &read, nullptr) && GetLastError() != ERROR_BROKEN_PIPE)
             return ReadFailed;
         // A file's NUL bytes are data like any other, not the end of a text.
-        const DWORD count = read ? static_cast<DWORD>(ConvertStreamChunk(converted, Block, read, first))
-                                 : static_cast<DWORD>(FinishStream(converted));
-        if (!WriteAll(output, converted, count))
+        DWORD count = read;
+        if (converted)
+            count = read ? static_cast<DWORD>(ConvertStreamChunk(converted, Block, read, first))
+                         : static_cast<DWORD>(FinishStream(converted));
+        if (!WriteAll(output, converted ? converted : Block, count))
             return WriteFailed;
         if (read == 0)
             return AllConverted;
@@ -134,7 +137,8 @@ BlockLoopEnd ConvertToOutput(HWND window, HANDLE input, HANDLE output, unsigned 
     BeginConverting();
     // After the dialogs: the code pages are the ones the user left set.
     // Changed while the blocks go through, they wait for the next job.
-    SelectConversion(AskParameters(window));
+    if (converted)
+        SelectConversion(AskParameters(window));
     BlockLoopEnd end = ConvertBlocks(window, input, output, converted, alreadyRead);
     EndConverting();
     // On the disk before it may replace anything: after a crash the input's
@@ -147,73 +151,83 @@ BlockLoopEnd ConvertToOutput(HWND window, HANDLE input, HANDLE output, unsigned 
     return end;
 }
 
-// One rename over the input, never a delete followed by a rename: when it
-// fails the input is still there as it was. Some systems rename over a
-// read-only file; the job refused one before it began, and refuses one
-// that became read-only meanwhile here.
-int ReplaceInput(const char* path, const char* replacement)
+// Said of the destination: in place the input was to be replaced, else a
+// file was to be written.
+void ReportUnwritten(HWND window, const OutputPlan& plan)
 {
-    if (IsReadOnlyFile(path))
-        return 0;
-    return MoveFileExA(replacement, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (plan.inPlace)
+        ReportFileProblem(window, "Can't replace", plan.destination);
+    else
+        ReportFileProblem(window, "Can't open for write", plan.destination);
 }
 
-// From the chosen output to the end; closes input on every road. A job
-// that fails in place leaves no temporary file behind and the input as it
-// was.
-int ConvertOpenedFile(HWND window, const char* path, HANDLE input, int inPlace, DWORD alreadyRead)
+// From the planned output to the end; closes input on every road. A job
+// that fails or is cancelled leaves its destination as it was and no
+// temporary file behind. With copy set the bytes are written as they are.
+int ConvertOpenedFile(HWND window, const char* path, HANDLE input, int inPlace, DWORD alreadyRead, bool copy)
 {
-    if (!ChooseOutput(window, path, inPlace, OutputName)) {
+    if (!PlanOutput(window, path, inPlace, Plan)) {
         CloseHandle(input);
         return 0;
     }
-    // Taken before the output is opened, which would already empty a file
-    // the user chose to overwrite.
-    unsigned char* converted = static_cast<unsigned char*>(HeapAlloc(GetProcessHeap(), 0, ConvertedSize));
-    if (!converted) {
+    // Already in the destination code page, the input stays as it is.
+    if (copy && Plan.inPlace) {
+        DiscardTemporary(Plan);
         CloseHandle(input);
-        if (inPlace)
-            DeleteFileA(OutputName);
+        return 1;
+    }
+    unsigned char* converted =
+        copy ? nullptr : static_cast<unsigned char*>(HeapAlloc(GetProcessHeap(), 0, ConvertedSize));
+    if (!copy && !converted) {
+        CloseHandle(input);
+        DiscardTemporary(Plan);
         ReportProblem(window, "Not enough memory");
         return 0;
     }
-    HANDLE output = CreateFileA(OutputName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE output =
+        CreateFileA(Plan.temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (output == INVALID_HANDLE_VALUE) {
-        HeapFree(GetProcessHeap(), 0, converted);
+        if (converted)
+            HeapFree(GetProcessHeap(), 0, converted);
         CloseHandle(input);
-        if (inPlace)
-            DeleteFileA(OutputName);
-        ReportFileProblem(window, "Can't open for write", OutputName);
+        ReportFileProblem(window, "Can't open for write", Plan.temporary);
+        DiscardTemporary(Plan);
         return 0;
     }
     const BlockLoopEnd end = ConvertToOutput(window, input, output, converted, alreadyRead);
-    HeapFree(GetProcessHeap(), 0, converted);
+    if (converted)
+        HeapFree(GetProcessHeap(), 0, converted);
     CloseHandle(input);
 
     // Cancelled, a job leaves nothing of its own behind; the user has seen
     // "Cancelled" and needs no box.
     if (end == Cancelled) {
-        DeleteFileA(OutputName);
+        DiscardTemporary(Plan);
         return 0;
     }
     if (end != AllConverted) {
-        if (inPlace)
-            DeleteFileA(OutputName);
+        DiscardTemporary(Plan);
         if (end == ReadFailed)
             ReportFileProblem(window, "Can't read", path);
         else
             ReportProblem(window, "Write failed, may be disk full");
         return 0;
     }
-    if (inPlace && !ReplaceInput(path, OutputName)) {
-        DeleteFileA(OutputName);
-        ReportFileProblem(window, "Can't replace", path);
+    if (!ReplaceDestination(Plan)) {
+        DiscardTemporary(Plan);
+        ReportUnwritten(window, Plan);
         return 0;
     }
     return 1;
 }
 
 } // namespace
+
+void DiscardUnfinishedOutput()
+{
+    if (!FileJobConverting())
+        DiscardTemporary(Plan);
+}
 
 int RunFileJob(HWND window, const char* path)
 {
@@ -227,9 +241,18 @@ int RunFileJob(HWND window, const char* path)
         ReportFileProblem(window, "Can't open for read", path);
         return 0;
     }
-    const DWORD alreadyRead = ShowFileBeginning(window, input);
-    const int converted =
-        ConvertOpenedFile(window, path, input, (AskParameters(window) & ParamOverwriteInput) != 0, alreadyRead);
+    int detected = -1;
+    const DWORD alreadyRead = ShowFileBeginning(window, input, detected);
+    const DWORD parameters = AskParameters(window);
+    // Detection found the text in the destination code page already: it is
+    // left byte for byte as it is, in place not even rewritten.
+    const bool copy = detected >= 0 && detected == DestinationOf(parameters);
+    const int inPlace = (parameters & ParamOverwriteInput) != 0;
+    int converted = 1;
+    if (copy && inPlace)
+        CloseHandle(input);
+    else
+        converted = ConvertOpenedFile(window, path, input, inPlace, alreadyRead, copy);
     CatchUpWithClipboard(window);
     // The preview goes back to what it showed before the job: the clipboard.
     AskForPreview(window, 1);

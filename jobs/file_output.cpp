@@ -5,7 +5,6 @@
 #include "file_conversion.h"
 #include "file_dialog.h"
 #include "file_messages.h"
-#include "file_paths.h"
 #include "settings.h"
 #include "window_requests.h"
 
@@ -17,22 +16,24 @@ const char Question[] = "Is conversion parameters correct?\n(Cancel =Yes+<dont a
 // fit into MAX_PATH.
 const int LongestTemporaryDirectory = MAX_PATH - 14;
 
-// The temporary file goes into the input's own directory, so that replacing
-// the input is a rename on one volume and never a copy that could stop
-// halfway.
-int CreateTemporaryFile(HWND window, const char* path, char* outputName)
+// The temporary file goes into the destination's own directory, so that
+// replacing the destination is a rename on one volume and never a copy
+// that could stop halfway. 0 when it cannot be made there; directory then
+// names the folder, or is empty when the destination's path has none that
+// fits.
+int CreateTemporaryFile(OutputPlan& plan, char* directory)
 {
-    char directory[FilePathBufferSize] = ".";
-    const bool named = FileNameOf(path) == path || CopyDirectoryOf(directory, sizeof directory, path);
+    lstrcpynA(directory, ".", FilePathBufferSize);
+    const char* destination = plan.destination;
+    const bool named = FileNameOf(destination) == destination ||
+                       CopyDirectoryOf(directory, FilePathBufferSize, destination);
+    if (!named)
+        directory[0] = 0;
     // The existence check is there because some systems report a name even
     // when they could not create the file, in a folder where nobody may.
-    if (!named || BoundedLength(directory, LongestTemporaryDirectory + 1) < 0 ||
-        !GetTempFileNameA(directory, "trv", 0, outputName) ||
-        GetFileAttributesA(outputName) == INVALID_FILE_ATTRIBUTES) {
-        ReportFileProblem(window, "Can't create temporary file", named ? directory : path);
-        return 0;
-    }
-    return 1;
+    return named && BoundedLength(directory, LongestTemporaryDirectory + 1) >= 0 &&
+           GetTempFileNameA(directory, "trv", 0, plan.temporary) &&
+           GetFileAttributesA(plan.temporary) != INVALID_FILE_ATTRIBUTES;
 }
 
 // Asked only while the preview shows the file's beginning and its
@@ -47,7 +48,7 @@ int ConfirmInPlaceConversion(HWND window, const char* path)
     return answer == IDYES || answer == IDCANCEL;
 }
 
-int ChooseTemporaryFile(HWND window, const char* path, char* outputName)
+int PlanInPlace(HWND window, const char* path, OutputPlan& plan)
 {
     // Refused before the work, not after a whole file was converted for
     // nothing.
@@ -55,11 +56,14 @@ int ChooseTemporaryFile(HWND window, const char* path, char* outputName)
         ReportFileProblem(window, "Can't replace", path);
         return 0;
     }
-    if (!CreateTemporaryFile(window, path, outputName))
+    char directory[FilePathBufferSize];
+    if (!CreateTemporaryFile(plan, directory)) {
+        ReportFileProblem(window, "Can't create temporary file", directory[0] ? directory : path);
         return 0;
+    }
     if (ConfirmInPlaceConversion(window, path))
         return 1;
-    DeleteFileA(outputName);
+    DiscardTemporary(plan);
     return 0;
 }
 
@@ -86,6 +90,16 @@ int ChooseSaveName(HWND window, const char* path, const char* startDirectory, ch
     return 1;
 }
 
+int PlanNewFile(HWND window, OutputPlan& plan)
+{
+    char directory[FilePathBufferSize];
+    if (!CreateTemporaryFile(plan, directory)) {
+        ReportFileProblem(window, "Can't open for write", plan.destination);
+        return 0;
+    }
+    return 1;
+}
+
 } // namespace
 
 bool IsReadOnlyFile(const char* path)
@@ -94,17 +108,41 @@ bool IsReadOnlyFile(const char* path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
-int ChooseOutput(HWND window, const char* path, int& inPlace, char* outputName)
+int PlanOutput(HWND window, const char* path, int inPlace, OutputPlan& plan)
 {
-    const char* startDirectory = (Settings.Parameters & ParamSamePaths) ? Settings.SrcPath : Settings.DstPath;
+    plan.temporary[0] = 0;
+    plan.inPlace = inPlace;
     if (!inPlace) {
-        if (!ChooseSaveName(window, path, startDirectory, outputName))
+        const char* startDirectory = (Settings.Parameters & ParamSamePaths) ? Settings.SrcPath : Settings.DstPath;
+        if (!ChooseSaveName(window, path, startDirectory, plan.destination))
             return 0;
         // Writing straight into the file being read would destroy it: the
         // input's own name, in any letter case, means converting in place.
-        if (lstrcmpiA(outputName, path) != 0)
-            return 1;
-        inPlace = 1;
+        plan.inPlace = lstrcmpiA(plan.destination, path) == 0;
+        if (!plan.inPlace)
+            return PlanNewFile(window, plan);
     }
-    return ChooseTemporaryFile(window, path, outputName);
+    if (!CopyPath(plan.destination, FilePathBufferSize, path))
+        return 0;
+    return PlanInPlace(window, path, plan);
+}
+
+// One rename over the destination, never a delete followed by a rename:
+// when it fails the destination is still there as it was. Some systems
+// rename over a read-only file; the job refused one before it began, and
+// refuses one that became read-only meanwhile here.
+int ReplaceDestination(OutputPlan& plan)
+{
+    if (IsReadOnlyFile(plan.destination) ||
+        !MoveFileExA(plan.temporary, plan.destination, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return 0;
+    plan.temporary[0] = 0;
+    return 1;
+}
+
+void DiscardTemporary(OutputPlan& plan)
+{
+    if (plan.temporary[0])
+        DeleteFileA(plan.temporary);
+    plan.temporary[0] = 0;
 }

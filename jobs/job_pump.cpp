@@ -82,6 +82,12 @@ void ResetFileJobCancel()
     CloseWanted = false;
 }
 
+void CancelFileJob()
+{
+    if (Converting)
+        Cancelled = true;
+}
+
 bool PutOffCloseUntilJobsEnd()
 {
     if (!Converting)

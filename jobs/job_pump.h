@@ -23,6 +23,11 @@ bool KeepWindowResponsive(HWND window, ULONGLONG done, ULONGLONG total);
 // A run of files begins: nothing is cancelled yet.
 void ResetFileJobCancel();
 
+// The session is ending: a file converting now is cancelled, and the job
+// leaves its input as it was and its temporary file deleted as it unwinds,
+// before the system goes on to end the program.
+void CancelFileJob();
+
 // WM_CLOSE and "Exit". While a file converts the window cannot go, since
 // the job on the stack still uses it: the job is cancelled instead and
 // the window closes once the run has ended. True when it was put off.

@@ -2,6 +2,7 @@
 
 #include "conversion_selection.h"
 #include "settings.h"
+#include "source_detection.h"
 #include "stream_converter.h"
 
 static_assert(2 * (SourceTextSize - 1) < ResultTextSize, "the first result and its NUL fit");
@@ -25,12 +26,22 @@ ClipboardTextRead ReadClipboardText(HWND window, char* source)
     return text ? ClipboardTextCopied : ClipboardWithoutText;
 }
 
-const char* ConvertPreviewText(PreviewBuffers& buffers, DWORD parameters)
+const char* ConvertPreviewText(PreviewBuffers& buffers, DWORD parameters, bool automatic)
 {
-    SelectConversion(parameters);
+    const auto* source = reinterpret_cast<const unsigned char*>(buffers.source);
     const int length = lstrlenA(buffers.source);
-    int converted = ConvertChunk(buffers.result, reinterpret_cast<const unsigned char*>(buffers.source), length, 1);
-    converted += FinishStream(buffers.result + converted);
+    const int detected = DetectPage(parameters, source, static_cast<SIZE_T>(length));
+    const bool leftAlone = detected == DestinationOf(parameters) || (automatic && detected == SourceNotDetected);
+    if (detected >= 0)
+        parameters = (parameters & ~ParamSourceMask) | static_cast<DWORD>(detected);
+    int converted = length;
+    if (leftAlone) {
+        lstrcpynA(reinterpret_cast<char*>(buffers.result), buffers.source, length + 1);
+    } else {
+        SelectConversion(parameters);
+        converted = ConvertChunk(buffers.result, source, length, 1);
+        converted += FinishStream(buffers.result + converted);
+    }
     buffers.result[converted] = '\0';
     if (!(parameters & ParamPreviewCp1251))
         return reinterpret_cast<const char*>(buffers.result);

@@ -22,5 +22,9 @@ enum ClipboardTextRead { ClipboardNotOpened, ClipboardWithoutText, ClipboardText
 ClipboardTextRead ReadClipboardText(HWND window, char* source);
 
 // buffers.source converted as parameters say, and then into cp1251 when
-// ParamPreviewCp1251 is set; returns the NUL-terminated text to show.
-const char* ConvertPreviewText(PreviewBuffers& buffers, DWORD parameters);
+// ParamPreviewCp1251 is set; returns the NUL-terminated text to show. With
+// detection on it shows what a conversion would do: from the page the
+// detector finds, or nothing at all for text already in the destination
+// page, and for text it cannot tell when it is the clipboard's, converted
+// automatically (automatic set).
+const char* ConvertPreviewText(PreviewBuffers& buffers, DWORD parameters, bool automatic);

@@ -12,16 +12,22 @@ const int ConfidentEnough = 90;
 
 } // namespace
 
-int DetectSource(HWND window, DWORD& parameters, const unsigned char* text, SIZE_T count)
+int DetectPage(DWORD parameters, const unsigned char* text, SIZE_T count)
 {
     if (!(parameters & ParamDetectSource))
-        return -1;
+        return DetectionOff;
     const Detection found = DetectCodePage(text, count < DetectionWindow ? static_cast<unsigned>(count) : DetectionWindow);
     if (found.page == NoDecision || found.confidence < ConfidentEnough)
-        return -1;
-    if (found.page != SourceOf(parameters)) {
-        ShowSourceCodePage(window, found.page);
-        parameters = (parameters & ~ParamSourceMask) | static_cast<DWORD>(found.page);
-    }
+        return SourceNotDetected;
     return found.page;
+}
+
+int DetectSource(HWND window, DWORD& parameters, const unsigned char* text, SIZE_T count)
+{
+    const int page = DetectPage(parameters, text, count);
+    if (page >= 0 && page != SourceOf(parameters)) {
+        ShowSourceCodePage(window, page);
+        parameters = (parameters & ~ParamSourceMask) | static_cast<DWORD>(page);
+    }
+    return page;
 }

@@ -4,8 +4,14 @@
 
 #include <windows.h>
 
-// With detection on in parameters and the detector confident, makes the
-// detected page the source: in parameters, which the job converts with,
-// and on the window's code page bar. Returns the page, or -1 when the
-// user's choice stands. Looks at no more than the first 64 KiB.
+// What the detection found, besides a CodePageIndex.
+const int SourceNotDetected = -1;  // detection is on, but the detector is not sure
+const int DetectionOff = -2;       // "Detect source code page" is off in parameters
+
+// The page of the first 64 KiB (at most) of text when detection is on in
+// parameters and the detector is sure of it.
+int DetectPage(DWORD parameters, const unsigned char* text, SIZE_T count);
+
+// The same, and a page found becomes the source: in parameters, which the
+// job converts with, and on the window's code page bar.
 int DetectSource(HWND window, DWORD& parameters, const unsigned char* text, SIZE_T count);

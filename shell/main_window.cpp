@@ -7,6 +7,7 @@
 #include "code_page_tables.h"
 #include "commands.h"
 #include "file_conversion.h"
+#include "file_job.h"
 #include "help.h"
 #include "hot_keys.h"
 #include "job_progress.h"
@@ -95,12 +96,21 @@ void OnDestroy(HWND window)
     MainWindow = CommandBar = CodePageBar = SourcePane = ResultPane = nullptr;
 }
 
+// Asked before log-off or shutdown. A file converting now is cancelled
+// first: it unwinds, its input as it was, before the session goes on.
+BOOL OnQueryEndSession()
+{
+    CancelFileJob();
+    return TRUE;
+}
+
 // At log-off or shutdown the window is not destroyed: the settings are
 // saved now, exactly as at exit, or every change of the session is lost.
 void OnEndSession(HWND window, BOOL ending)
 {
     if (!ending)
         return;
+    DiscardUnfinishedOutput();
     CaptureSettings(Settings, window);
     SaveSettings(Settings);
 }
@@ -183,7 +193,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CHANGECBCHAIN: OnChangeClipboardChain(window, reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam)); return 1;
     case WM_HOTKEY: OnHotKey(window, static_cast<int>(wParam)); return 1;
     case WM_TRAYNOTIFY: OnTrayNotify(window, lParam); break;
-    case WM_QUERYENDSESSION: return TRUE;
+    case WM_QUERYENDSESSION: return OnQueryEndSession();
     case WM_ENDSESSION: OnEndSession(window, static_cast<BOOL>(wParam)); return 0;
     case WM_CAPTURECHANGED: OnCaptureChanged(); break;
     case WM_SETCURSOR: if (ShowJobCursor(LOWORD(lParam))) return TRUE; break;

@@ -7,6 +7,14 @@
 #include "preview_text.h"
 #include "settings.h"
 
+namespace {
+
+// The source pane shows the beginning of a file being converted, not the
+// clipboard's text.
+bool ShowingFile;
+
+} // namespace
+
 void RefreshPreview(HWND window, int fromClipboard)
 {
     if (!(Settings.Parameters & ParamPreview) || !SourcePane || !ResultPane)
@@ -23,19 +31,25 @@ void RefreshPreview(HWND window, int fromClipboard)
     // the pane keeps what it had. A clipboard that cannot be opened leaves
     // both panes as they were.
     const ClipboardTextRead read = fromClipboard ? ReadClipboardText(window, buffers->source) : ClipboardWithoutText;
-    if (read == ClipboardTextCopied)
+    if (read == ClipboardTextCopied) {
         SetWindowTextA(SourcePane, buffers->source);
+        ShowingFile = false;
+    }
     if (read != ClipboardNotOpened) {
         GetWindowTextA(SourcePane, buffers->source, SourceTextSize);
         buffers->source[SourceTextSize - 1] = '\0';
-        SetWindowTextA(ResultPane, ConvertPreviewText(*buffers, LiveParameters(window)));
+        const DWORD parameters = LiveParameters(window);
+        const bool automatic = (parameters & ParamAutoConvert) && !ShowingFile;
+        SetWindowTextA(ResultPane, ConvertPreviewText(*buffers, parameters, automatic));
     }
     HeapFree(heap, 0, buffers);
 }
 
 void OnRefreshPreview(HWND window, int fromClipboard, const char* text)
 {
-    if (text && SourcePane)
+    if (text && SourcePane) {
         SetWindowTextA(SourcePane, text);
+        ShowingFile = true;
+    }
     RefreshPreview(window, fromClipboard);
 }

@@ -7,6 +7,25 @@
 
 namespace {
 
+// Held by the first instance for its whole life. Two starts at the same
+// moment could both look for a window before either has one; only one of
+// them can create the mutex. A name without a backslash stays within the
+// user's session.
+const char InstanceMutexName[] = "Olvendar.Tarvo.Instance";
+
+// How long a second start waits for the first one's window: it may have
+// been started a moment before and still be coming up.
+const DWORD FirstWindowWaitMs = 10000;
+
+HWND WaitForFirstWindow()
+{
+    for (const DWORD start = GetTickCount();; Sleep(50)) {
+        HWND running = FindWindowA("Tarvo", nullptr);
+        if (running || GetTickCount() - start > FirstWindowWaitMs)
+            return running;
+    }
+}
+
 void BringBackRunningInstance(HWND running)
 {
     DWORD process = 0;
@@ -28,9 +47,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     Instance = instance;
 
     // One instance: a second start brings the first to the front.
-    HWND running = FindWindowA("Tarvo", nullptr);
-    if (running) {
-        BringBackRunningInstance(running);
+    CreateMutexA(nullptr, TRUE, InstanceMutexName);
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        if (HWND running = WaitForFirstWindow())
+            BringBackRunningInstance(running);
         return 0;
     }
 

@@ -149,6 +149,33 @@ TEST(EndToEnd, ConvertsAFileKeepsItsSettingsAndRunsOnlyOnce)
     DeleteTarvoKey();
 }
 
+// The Tarvo windows of all processes.
+int TarvoWindowCount()
+{
+    int count = 0;
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "Tarvo", nullptr)) != nullptr;)
+        ++count;
+    return count;
+}
+
+TEST(EndToEnd, TwoStartsAtTheSameMomentMakeOneInstance)
+{
+    DeleteTarvoKey();
+    Started first = StartProcess(), second = StartProcess();
+    ASSERT_TRUE(first.process && second.process);
+    HANDLE both[] = {first.process, second.process};
+    const DWORD ended = WaitForMultipleObjects(2, both, FALSE, WaitBudgetMs);
+    ASSERT_LT(ended, WAIT_OBJECT_0 + 2) << "one of them ends, having found the other";
+    Started& running = ended == WAIT_OBJECT_0 ? second : first;
+    Started& gone = ended == WAIT_OBJECT_0 ? first : second;
+    EXPECT_EQ(gone.ExitCode(), 0u);
+    ASSERT_TRUE(WaitFor([] { return TarvoWindow() && IsWindowVisible(TarvoWindow()); }));
+    EXPECT_EQ(TarvoWindowCount(), 1);
+    PostMessageA(TarvoWindow(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(running.ExitCode(), 0u);
+    DeleteTarvoKey();
+}
+
 std::string Title(HWND window)
 {
     char title[64] = "";

@@ -126,6 +126,20 @@ public:
         EXPECT_EQ(stored, (DefaultParameters & ~ParamSourceMask) | ParamConvertNewlines);
     }
 
+    // With detection on, a text whose code page the detector cannot tell
+    // is not converted automatically (cp1251 "Da" with the source on
+    // KOI8-R); asked for, it is converted from the page on the button.
+    void UndecidedTextWithDetection()
+    {
+        SendMessageA(MainWindow, WM_SYSCOMMAND, IDM_DETECT_SOURCE, 0);
+        peer->Copy(std::string("\xC4\xE0") + Nul);
+        ASSERT_TRUE(WaitUntil([&] { return peer->Record().drawCount == 1; }));
+        ExpectKept("the copied text, left alone", "\xC4\xE0", ClipboardText());
+        Command(IDM_AUTO_CONVERT);
+        Command(IDM_CONVERT_CLIPBOARD);
+        EXPECT_EQ(ClipboardText(), "\xE4\xDE") << "asked for: from KOI8-R, as the button shows";
+    }
+
     // Started by the test, after the clipboard was emptied: it must not
     // count that as a change.
     std::unique_ptr<Peer> peer;
@@ -139,6 +153,7 @@ const ClipboardFault Faults[] = {
     {"1000 quick changes by another program", &ClipboardFaults::ThousandChanges},
     {"the clipboard refuses the converted text", &ClipboardFaults::Refused},
     {"the session ends with changed settings", &ClipboardFaults::SessionEnds},
+    {"detection on, a text the detector cannot tell", &ClipboardFaults::UndecidedTextWithDetection},
 };
 
 TEST_P(ClipboardFaults, LeavesNothingLostOrStranded)

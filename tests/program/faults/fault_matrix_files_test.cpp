@@ -61,6 +61,42 @@ std::string ReadLong(const std::string& path, unsigned long long offset = 0, DWO
 
 const unsigned long long FourGiB = 1ull << 32;
 
+// cp1251 prose with the typography that another code page's reading of it
+// would change: quotes, a dash, a CR LF.
+const std::string Cp1251Typography =
+    "\xAB\xD1\xFA\xE5\xF8\xFC \xE6\xE5 \xE5\xF9\xB8 \xFD\xF2\xE8\xF5 \xEC\xFF\xE3\xEA\xE8\xF5 "
+    "\xF4\xF0\xE0\xED\xF6\xF3\xE7\xF1\xEA\xE8\xF5 \xE1\xF3\xEB\xEE\xEA\xBB \x97 \xF1\xEA\xE0\xE7\xE0\xEB "
+    "\xEE\xED, \x84\xE4\xE0 \xE2\xFB\xEF\xE5\xE9 \xF7\xE0\xFE\x93.\r\n";
+// The same prose in KOI8-R, with LF line ends.
+const std::string Koi8Prose =
+    "\xF3\xDF\xC5\xDB\xD8 \xD6\xC5 \xC5\xDD\xA3 \xDC\xD4\xC9\xC8 \xCD\xD1\xC7\xCB\xC9\xC8 "
+    "\xC6\xD2\xC1\xCE\xC3\xD5\xDA\xD3\xCB\xC9\xC8 \xC2\xD5\xCC\xCF\xCB, \xC4\xC1 \xD7\xD9\xD0\xC5\xCA "
+    "\xDE\xC1\xC0.\n";
+
+FILETIME LastWritten(const std::string& path)
+{
+    FILETIME written = {};
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    GetFileTime(file, nullptr, nullptr, &written);
+    CloseHandle(file);
+    return written;
+}
+
+// A sparse file of size bytes whose every 256 KiB block ends in a CR: a
+// job that strips CRs holds one back whenever it stops between blocks.
+void WriteCrAtEveryBlockEnd(const std::string& path, ULONGLONG size)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    for (ULONGLONG end = 256 * 1024; end <= size; end += 256 * 1024) {
+        LARGE_INTEGER at;
+        at.QuadPart = static_cast<LONGLONG>(end - 1);
+        SetFilePointerEx(file, at, nullptr, FILE_BEGIN);
+        DWORD written = 0;
+        WriteFile(file, "\r", 1, &written, nullptr);
+    }
+    CloseHandle(file);
+}
+
 class FileFaults : public FileConversionTest, public testing::WithParamInterface<FileFault> {
 public:
     // Runs the job and checks its result; the dialogs it shows are
@@ -225,6 +261,91 @@ public:
         return shown;
     }
 
+    // With detection on, a file in the destination's code page already is
+    // left as it is, not read as another page and "converted" into itself.
+    std::vector<BoxText> AlreadyInDestinationInPlace()
+    {
+        SendMessageA(MainWindow, WM_SYSCOMMAND, IDM_DETECT_SOURCE, 0);
+        SetOverwrite(true);
+        const std::string input = folder.File("in.txt"), text = Repeat(Cp1251Typography, 4096);
+        WriteBytes(input, text);
+        const FILETIME before = LastWritten(input);
+        const std::vector<BoxText> shown = Job(input, {}, 1);
+        ExpectKept("the file, byte for byte", text, ReadBytes(input));
+        const FILETIME after = LastWritten(input);
+        EXPECT_EQ(CompareFileTime(&before, &after), 0) << "not even rewritten";
+        EXPECT_EQ(folder.Names(), Names{"in.txt"});
+        return shown;
+    }
+
+    // KOI8-R with "Convert NewLines" would gain a CR on every line.
+    std::vector<BoxText> AlreadyInDestinationToANewFile()
+    {
+        SendMessageA(MainWindow, WM_SYSCOMMAND, IDM_DETECT_SOURCE, 0);
+        Command(IDM_CONVERT_NEWLINES);
+        Command(IDM_DESTINATION_FIRST + 2);
+        const std::string input = folder.File("in.txt"), output = outputs.File("out.txt");
+        const std::string text = Repeat(Koi8Prose, 4096);
+        WriteBytes(input, text);
+        const std::vector<BoxText> shown = Job(input, {EnterFileName(output)}, 1);
+        ExpectKept("the input", text, ReadBytes(input));
+        ExpectKept("the copy, byte for byte", text, ReadBytes(output));
+        EXPECT_EQ(outputs.Names(), Names{"out.txt"});
+        return {shown.begin() + 1, shown.end()};  // the save dialog, then nothing
+    }
+
+    // A job that stripped CRs is cancelled holding one back; the empty
+    // file converted next stays empty.
+    std::vector<BoxText> EmptyFileAfterACancelledJob()
+    {
+        SetOverwrite(true);
+        Command(IDM_CONVERT_NEWLINES);
+        Command(IDM_SOURCE_FIRST + 1);
+        Command(IDM_DESTINATION_FIRST + 2);
+        const std::string crs = folder.File("crs.txt"), empty = folder.File("empty.txt");
+        WriteCrAtEveryBlockEnd(crs, LongJobSize);
+        WriteBytes(empty, "");
+        PostMessageA(MainWindow, WM_KEYDOWN, VK_ESCAPE, 0);
+        Job(crs, {}, 0);
+        const std::vector<BoxText> shown = Job(empty, {}, 1);
+        ExpectKept("the empty file", "", ReadBytes(empty));
+        EXPECT_EQ(folder.Names(), (Names{"crs.txt", "empty.txt"}));
+        DeleteFileA(crs.c_str());
+        return shown;
+    }
+
+    // The session ends while a file converts in place: the job is
+    // cancelled first, then the settings are saved.
+    std::vector<BoxText> SessionEndsDuringAJob()
+    {
+        SetOverwrite(true);
+        Command(IDM_CONVERT_NEWLINES);
+        const std::string input = folder.File("big.txt");
+        WriteLargeFile(input, LongJobSize, Koi8Line, Koi8Line);
+        PostMessageA(MainWindow, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+        PostMessageA(MainWindow, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        const std::vector<BoxText> shown = Job(input, {}, 0);
+        PumpMessages(100);
+        EXPECT_TRUE(IsLargeFile(input, LongJobSize, Koi8Line, Koi8Line)) << "the input as it was";
+        EXPECT_EQ(folder.Names(), Names{"big.txt"});
+        DWORD stored = 0, size = sizeof stored;
+        RegGetValueA(HKEY_CURRENT_USER, SettingsKey, "Parameters", RRF_RT_REG_DWORD, nullptr, &stored, &size);
+        EXPECT_TRUE(stored & ParamConvertNewlines) << "the session's settings saved";
+        return shown;
+    }
+
+    // Writing over an existing file, the job fails halfway: the old file
+    // stays as it was, and nothing else is left.
+    std::vector<BoxText> NewFileOverAnOldOneFails()
+    {
+        const std::string input = "Z:\\proc\\self\\mem", output = outputs.File("out.txt");
+        WriteBytes(output, "old");
+        const std::vector<BoxText> shown = Job(input, {EnterFileName(output), Press(IDYES), Press(IDOK)}, 0);
+        ExpectKept("the old file", "old", ReadBytes(output));
+        EXPECT_EQ(outputs.Names(), Names{"out.txt"});
+        return shown;
+    }
+
     // Only the last 100 bytes hold data; what lies before is a hole of
     // zeros that costs no disk.
     std::vector<BoxText> PastFourGiB()
@@ -264,6 +385,13 @@ const FileFault Faults[] = {
     {"a file of only CRs", "", false, &FileFaults::OnlyCrs},
     {"NULs at block edges", "", false, &FileFaults::NulsAtBlockEdges},
     {"4 GiB + 100 bytes sparse file", "", false, &FileFaults::PastFourGiB},
+    {"detected in the destination page already, in place", "", false, &FileFaults::AlreadyInDestinationInPlace},
+    {"detected in the destination page already, to a new file", "", false,
+     &FileFaults::AlreadyInDestinationToANewFile},
+    {"an empty file after a job cancelled holding a CR back", "", false, &FileFaults::EmptyFileAfterACancelledJob},
+    {"the session ends during a job", "", false, &FileFaults::SessionEndsDuringAJob},
+    {"a new file over an old one, and the input cannot be read", "Can't read", false,
+     &FileFaults::NewFileOverAnOldOneFails},
 };
 
 TEST_P(FileFaults, LeavesNothingLostOrStranded)

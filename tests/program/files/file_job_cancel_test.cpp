@@ -46,21 +46,24 @@ TEST_F(FileConversionTest, EscCancelsAnInPlaceJobLeavingTheInputAndNoTemporaryFi
     EXPECT_EQ(folder.Names(), Names{"big.txt"});
 }
 
-TEST_F(FileConversionTest, EscCancelsAJobToANewFileAndDeletesWhatItWrote)
+TEST_F(FileConversionTest, EscCancelsAJobToANewFileAndLeavesTheOldFileAsItWas)
 {
     const std::string input = folder.File("big.txt"), output = outputs.File("out.txt");
     WriteLargeFile(input, LongJobSize, Koi8Line, Koi8Line);
-    // Once the job writes: the save dialog's own loop would take Esc first.
-    const Answer saveThenEsc = [&](HWND dialog) {
-        EnterFileName(output)(dialog);
-        for (int waited = 0; !FileExists(output) && waited < static_cast<int>(WaitBudgetMs); waited += 5)
+    WriteBytes(output, "old");
+    // Once the job writes (beside the old file): the dialogs' own loops
+    // would take Esc first.
+    const Answer replaceThenEsc = [&](HWND prompt) {
+        PressButton(prompt, IDYES);
+        for (int waited = 0; outputs.Names().size() < 2 && waited < static_cast<int>(WaitBudgetMs); waited += 5)
             Sleep(5);
         PostEsc();
     };
     std::vector<BoxText> shown;
-    EXPECT_EQ(Convert(input, {saveThenEsc}, &shown), 0);
-    EXPECT_EQ(shown.size(), 1u) << "the save dialog only";
-    EXPECT_EQ(outputs.Names(), Names{});
+    EXPECT_EQ(Convert(input, {EnterFileName(output), replaceThenEsc}, &shown), 0);
+    EXPECT_EQ(shown.size(), 2u) << "the save dialog and its question only";
+    EXPECT_EQ(outputs.Names(), Names{"out.txt"});
+    EXPECT_EQ(ReadBytes(output), "old");
     EXPECT_TRUE(IsLargeFile(input, LongJobSize, Koi8Line, Koi8Line));
 }
 

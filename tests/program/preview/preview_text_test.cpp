@@ -12,6 +12,14 @@ const int Cp866 = 0, Cp1251 = 1, Koi8r = 2, Mac = 3, Iso = 4;
 // Cyrillic letters and symbols in KOI8-R, with both kinds of line end.
 const std::string Koi8Text = "\xF4\xC1\xD2\xD7\xCF \xE1\xC1\xC0\r\n\xBF\x9C\x9A\n\x9E line";
 
+// The same prose in cp1251 and KOI8-R, long enough for the detector.
+const std::string Cp1251Prose = "\xD1\xFA\xE5\xF8\xFC \xE6\xE5 \xE5\xF9\xB8 \xFD\xF2\xE8\xF5 "
+                                "\xEC\xFF\xE3\xEA\xE8\xF5 \xF4\xF0\xE0\xED\xF6\xF3\xE7\xF1\xEA\xE8\xF5 "
+                                "\xE1\xF3\xEB\xEE\xEA, \xE4\xE0 \xE2\xFB\xEF\xE5\xE9 \xF7\xE0\xFE.";
+const std::string Koi8Prose = "\xF3\xDF\xC5\xDB\xD8 \xD6\xC5 \xC5\xDD\xA3 \xDC\xD4\xC9\xC8 "
+                              "\xCD\xD1\xC7\xCB\xC9\xC8 \xC6\xD2\xC1\xCE\xC3\xD5\xDA\xD3\xCB\xC9\xC8 "
+                              "\xC2\xD5\xCC\xCF\xCB, \xC4\xC1 \xD7\xD9\xD0\xC5\xCA \xDE\xC1\xC0.";
+
 bool NewlinesOn() { return (Settings.Parameters & ParamConvertNewlines) != 0; }
 bool Cp1251On() { return (Settings.Parameters & ParamPreviewCp1251) != 0; }
 
@@ -147,6 +155,27 @@ TEST_F(PreviewTextTest, ResultsGrownByCarriageReturnsAreShownWhole)
     SetPaneText(SourcePane, crlf);
     Choose(Cp1251, Koi8r);
     EXPECT_EQ(WindowText(ResultPane), "\xC1\xC2\n\xD1\n");
+}
+
+TEST_F(PreviewTextTest, WithDetectionTheResultIsWhatTheAutomaticConversionLeaves)
+{
+    SystemCommand(IDM_DETECT_SOURCE);
+    Command(IDM_AUTO_CONVERT);
+    Choose(Cp866, Cp1251);
+    const struct {
+        const char* what;
+        std::string text, result;
+    } cases[] = {
+        {"in the destination page already", Cp1251Prose, Cp1251Prose},
+        {"too short to tell", "\xC4\xE0", "\xC4\xE0"},
+        {"in another page: from that one", Koi8Prose, Cp1251Prose},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetPaneText(SourcePane, c.text);
+        RefreshPreview(MainWindow, 0);
+        EXPECT_EQ(WindowText(ResultPane), c.result);
+    }
 }
 
 } // namespace
