@@ -20,6 +20,11 @@ const int NoDecision = -1;
 // text decide as surely as any more would.
 const unsigned DetectionWindow = 65536;
 
+// A detection at least this sure is acted on, by the program and by
+// tarvoconv -f auto; below it a short text reads almost as well in another
+// page, and guessing would garble it.
+const int ConfidentEnough = 90;
+
 struct Detection {
     int page;        // a CodePageIndex, or NoDecision
     int confidence;  // 0..100: roughly the percentage of texts so scored that are in page

@@ -4,19 +4,12 @@
 #include "settings.h"
 #include "window_requests.h"
 
-namespace {
-
-// Below this a short text reads almost as well in another page; the user's
-// choice is the better guess then.
-const int ConfidentEnough = 90;
-
-} // namespace
-
 int DetectPage(DWORD parameters, const unsigned char* text, SIZE_T count)
 {
     if (!(parameters & ParamDetectSource))
         return DetectionOff;
     const Detection found = DetectCodePage(text, count < DetectionWindow ? static_cast<unsigned>(count) : DetectionWindow);
+    // Less sure, the user's choice is the better guess.
     if (found.page == NoDecision || found.confidence < ConfidentEnough)
         return SourceNotDetected;
     return found.page;
