@@ -557,7 +557,9 @@ UnicodeChunk ConvertUnicodeChunk(unsigned char* output, const unsigned char* inp
     }
     unsigned start = 0;
     const int sourceKind = KindOf(UnicodeConversion.Src);
-    if (State.atInputStart && sourceKind != KindPage) {
+    // From UTF-8 to UTF-8 the text is copied as it is, its mark too.
+    const bool markKept = UnicodeConversion.Src == EncodingUtf8 && UnicodeConversion.Dst == EncodingUtf8;
+    if (State.atInputStart && sourceKind != KindPage && !markKept) {
         const int mark = ByteOrderMarkSize(input, count, last != 0);
         if (mark < 0) {
             UnicodeChunk waiting = {};

@@ -65,7 +65,8 @@ unsigned UnicodeOutputSize(unsigned count);
 // Converts a block of input. first != 0 starts a new stream, last != 0 ends
 // it. Before the last block, a character cut off by the end of the block is
 // left unconsumed, for the caller to pass again in front of the next block;
-// a byte order mark at the start of the input is skipped. Output up to a
-// stop is written and counted.
+// a byte order mark at the start of the input is skipped, but from UTF-8 to
+// UTF-8, which copies the text as it is. Output up to a stop is written and
+// counted.
 UnicodeChunk ConvertUnicodeChunk(unsigned char* output, const unsigned char* input, unsigned count, int first,
                                  int last);
