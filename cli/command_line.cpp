@@ -2,29 +2,36 @@
 
 #include "encoding_names.h"
 
+const char UsageHint[] = "Try 'tarvoconv --help' for more information.\n";
+
 namespace {
 
-enum OptionId { OptionFrom, OptionTo, OptionNewlines, OptionSubstitute, OptionInPlace, OptionDetect, OptionHelp,
-                OptionVersion, OptionList };
+enum OptionId { OptionFrom, OptionTo, OptionOutput, OptionNewlines, OptionSubstitute, OptionInPlace, OptionForce,
+                OptionDetect, OptionHelp, OptionVersion, OptionList };
+
+enum OptionValue { NoValue, EncodingValue, FileValue };
 
 // Every option, by its short and long name; the parser knows no other.
 struct Option {
     char shortName;        // 0: none
     const char* longName;  // nullptr: none
-    bool takesValue;
+    OptionValue value;
     OptionId id;
 };
 
 const Option Options[] = {
-    {'f', "from", true, OptionFrom},
-    {'t', "to", true, OptionTo},
-    {'n', "newlines", false, OptionNewlines},
-    {'c', nullptr, false, OptionSubstitute},
-    {0, "in-place", false, OptionInPlace},
-    {0, "detect", false, OptionDetect},
-    {0, "help", false, OptionHelp},
-    {0, "version", false, OptionVersion},
-    {0, "list", false, OptionList},
+    {'f', "from", EncodingValue, OptionFrom},
+    {'t', "to", EncodingValue, OptionTo},
+    {'o', "output", FileValue, OptionOutput},
+    {'n', "newlines", NoValue, OptionNewlines},
+    {'c', nullptr, NoValue, OptionSubstitute},
+    {0, "in-place", NoValue, OptionInPlace},
+    {0, "force", NoValue, OptionForce},
+    {0, "detect", NoValue, OptionDetect},
+    {'h', "help", NoValue, OptionHelp},
+    {'?', nullptr, NoValue, OptionHelp},
+    {0, "version", NoValue, OptionVersion},
+    {'l', "list", NoValue, OptionList},
 };
 
 bool IsAuto(const std::string& value)
@@ -46,11 +53,28 @@ const Option* ShortOption(char name)
     return nullptr;
 }
 
-const Option* LongOption(const std::string& name)
+// A long option by its name or by the start of just one name, as the
+// C library's getopt_long takes them: --in for --in-place, --fr for --from.
+const Option* LongOption(const std::string& name, std::string& problem)
 {
-    for (const Option& option : Options)
-        if (option.longName != nullptr && name == option.longName)
+    const Option* found = nullptr;
+    int matches = 0;
+    std::string candidates;
+    for (const Option& option : Options) {
+        if (option.longName == nullptr)
+            continue;
+        const std::string longName = option.longName;
+        if (name == longName)
             return &option;
+        if (!name.empty() && longName.compare(0, name.size(), name) == 0) {
+            found = &option;
+            candidates += (++matches == 1 ? " (--" : ", --") + longName;
+        }
+    }
+    if (matches == 1)
+        return found;
+    problem = matches == 0 ? "unknown option '--" + name + "'"
+                           : "option '--" + name + "' is ambiguous" + candidates + ")";
     return nullptr;
 }
 
@@ -88,17 +112,18 @@ private:
     CommandLineRequest TakeLong(const std::string& text)
     {
         const std::string::size_type equals = text.find('=');
-        const std::string name = text.substr(0, equals);
-        const Option* option = LongOption(name);
+        std::string problem;
+        const Option* option = LongOption(text.substr(0, equals), problem);
         if (option == nullptr)
-            return Invalid("unknown option '--" + name + "'");
-        if (!option->takesValue && equals != std::string::npos)
-            return Invalid("option --" + name + " takes no value");
-        if (!option->takesValue)
+            return Invalid(problem);
+        const std::string spelled = std::string("--") + option->longName;
+        if (option->value == NoValue && equals != std::string::npos)
+            return Invalid("option " + spelled + " takes no value");
+        if (option->value == NoValue)
             return Take(*option, "");
         if (equals != std::string::npos)
-            return Take(*option, text.substr(equals + 1));
-        return TakeNextValue(*option, "--" + name);
+            return TakeValue(*option, spelled, text.substr(equals + 1));
+        return TakeNextValue(*option, spelled);
     }
 
     CommandLineRequest TakeShorts(const std::string& argument)
@@ -107,13 +132,14 @@ private:
             const Option* option = ShortOption(argument[at]);
             if (option == nullptr)
                 return Invalid("unknown option '-" + argument.substr(at, 1) + "'");
+            const std::string spelled = std::string("-") + option->shortName;
             CommandLineRequest request;
-            if (!option->takesValue)
+            if (option->value == NoValue)
                 request = Take(*option, "");
             else if (at + 1 < argument.size())
-                return Take(*option, argument.substr(at + 1));
+                return TakeValue(*option, spelled, argument.substr(at + 1));
             else
-                request = TakeNextValue(*option, std::string("-") + option->shortName);
+                request = TakeNextValue(*option, spelled);
             if (request != RequestConversion)
                 return request;
         }
@@ -123,8 +149,15 @@ private:
     CommandLineRequest TakeNextValue(const Option& option, const std::string& spelled)
     {
         if (index_ + 1 >= argc_)
-            return Invalid("option " + spelled + " needs an encoding");
-        return Take(option, argv_[++index_]);
+            return Invalid("option " + spelled + (option.value == FileValue ? " needs a file name" : " needs an encoding"));
+        return TakeValue(option, spelled, argv_[++index_]);
+    }
+
+    CommandLineRequest TakeValue(const Option& option, const std::string& spelled, const std::string& value)
+    {
+        if (option.value == FileValue && value.empty())
+            return Invalid("option " + spelled + " needs a file name");
+        return Take(option, value);
     }
 
     CommandLineRequest Take(const Option& option, const std::string& value)
@@ -132,9 +165,11 @@ private:
         switch (option.id) {
         case OptionFrom: return IsAuto(value) ? TakeDetected() : TakeEncoding(value, line_.source);
         case OptionTo: return TakeEncoding(value, line_.destination);
+        case OptionOutput: line_.output = value; break;
         case OptionNewlines: line_.convertNewlines = true; break;
         case OptionSubstitute: line_.substitute = true; break;
         case OptionInPlace: line_.inPlace = true; break;
+        case OptionForce: line_.force = true; break;
         case OptionDetect: line_.detect = true; break;
         case OptionHelp: return RequestHelp;
         case OptionVersion: return RequestVersion;
@@ -160,8 +195,8 @@ private:
     CommandLineRequest Check()
     {
         if (line_.detect) {
-            if (line_.source != -1 || line_.destination != -1 || line_.inPlace || line_.convertNewlines ||
-                line_.substitute)
+            if (line_.source != -1 || line_.destination != -1 || line_.inPlace || line_.force ||
+                line_.convertNewlines || line_.substitute || !line_.output.empty())
                 return Invalid("--detect takes file names only");
             return RequestDetect;
         }
@@ -170,10 +205,12 @@ private:
         if (line_.destination < 0)
             return Invalid("missing -t DST");
         if (!line_.inPlace) {
-            if (line_.files.size() > 2)
-                return Invalid("too many file names");
+            if (line_.force)
+                return Invalid("--force goes with --in-place");
             return RequestConversion;
         }
+        if (!line_.output.empty())
+            return Invalid("--in-place writes each file into itself, not to -o");
         if (line_.files.empty())
             return Invalid("--in-place needs the files to convert");
         for (const std::string& file : line_.files)
@@ -205,33 +242,39 @@ CommandLineRequest ParseCommandLine(int argc, char** argv, CommandLine& line, st
 
 void PrintUsage(std::FILE* stream)
 {
-    std::fputs("Usage: tarvoconv -f SRC -t DST [-n] [-c] [INPUT [OUTPUT]]\n"
-               "       tarvoconv -f SRC -t DST [-n] [-c] --in-place FILE...\n"
+    std::fputs("Usage: tarvoconv -f SRC -t DST [-n] [-c] [-o OUTPUT] [INPUT...]\n"
+               "       tarvoconv -f SRC -t DST [-n] [-c] [--force] --in-place FILE...\n"
                "       tarvoconv --detect [FILE...]\n"
-               "       tarvoconv --list | --help | --version\n"
+               "       tarvoconv -l | -h | --version\n"
                "Converts Cyrillic text from one code page or Unicode encoding to another.\n"
                "\n"
-               "  -f, --from=SRC   encoding of the input; auto: detect it from the first\n"
-               "                   64 KiB (text already in DST is copied unchanged)\n"
-               "  -t, --to=DST     encoding of the output\n"
-               "  -n, --newlines   convert line ends too: LF for KOI8-R and UTF-8,\n"
-               "                   CR LF for the other code pages and UTF-16\n"
-               "  -c               write a stand-in, mostly '?', for a character that DST\n"
-               "                   cannot hold, instead of failing\n"
-               "  --in-place       convert each FILE into itself; go on after a failure\n"
-               "  --detect         print the encoding of each FILE (or standard input)\n"
-               "                   and how sure the guess is\n"
-               "  --list           list the encodings and exit\n"
-               "  --help           print this help and exit\n"
-               "  --version        print the version and exit\n"
+               "  -f, --from=SRC     encoding of the input; auto: detect it from the first\n"
+               "                     64 KiB, and stop unless sure (text already in DST is\n"
+               "                     copied unchanged, pure ASCII read as UTF-8)\n"
+               "  -t, --to=DST       encoding of the output\n"
+               "  -o, --output=FILE  write to FILE rather than standard output\n"
+               "  -n, --newlines     convert line ends too: LF for KOI8-R and UTF-8,\n"
+               "                     CR LF for the other code pages and UTF-16\n"
+               "  -c                 write a stand-in, mostly '?', for a character that DST\n"
+               "                     cannot hold, instead of failing\n"
+               "      --in-place     convert each FILE into itself; go on after a failure\n"
+               "      --force        with --in-place, convert also a file with other names\n"
+               "                     (hard links), another user's file and a binary one\n"
+               "      --detect       print the encoding of each FILE (or standard input)\n"
+               "                     and how sure the guess is\n"
+               "  -l, --list         list the encodings and exit\n"
+               "  -h, -?, --help     print this help and exit\n"
+               "      --version      print the version and exit\n"
                "\n"
                "Encodings, code pages also by number, names in any case:\n",
                stream);
     PrintEncodings(stream);
     std::fputs("\n"
-               "INPUT and OUTPUT default to standard input and output; \"-\" names them too.\n"
-               "OUTPUT may be INPUT. OUTPUT is replaced only once it is completely written,\n"
-               "so a failed run leaves it as it was. Exit status: 0 converted, 1 a file\n"
-               "could not be converted, 2 wrong arguments.\n",
+               "The INPUTs are converted one after another; without one, or for \"-\",\n"
+               "standard input. OUTPUT may be an INPUT. A file OUTPUT is replaced only once\n"
+               "it is completely written, so a failed run leaves it as it was; a pipe, a\n"
+               "device or a terminal is written to as it is. Long options may be shortened\n"
+               "to any unambiguous start. Exit status: 0 converted, 1 a file could not be\n"
+               "converted or was left alone, 2 wrong arguments.\n",
                stream);
 }

@@ -14,9 +14,12 @@ struct CommandLine {
     bool convertNewlines = false;
     bool substitute = false;  // -c
     bool inPlace = false;
+    bool force = false;   // --force: convert in place also what is refused or skipped by default
     bool detect = false;  // --detect: only say what each input is in
-    // INPUT and OUTPUT, each empty or "-" for the standard streams; with
-    // inPlace, the files to convert.
+    std::string output;   // -o: empty or "-" for standard output
+    // The inputs, converted one after another into the output, each empty
+    // or "-" for standard input; with inPlace, the files to convert; with
+    // detect, the inputs to look at.
     std::vector<std::string> files;
 };
 
@@ -32,3 +35,6 @@ enum CommandLineRequest {
 CommandLineRequest ParseCommandLine(int argc, char** argv, CommandLine& line, std::string& problem);
 
 void PrintUsage(std::FILE* stream);
+
+// What follows the one line that says what is wrong with the arguments.
+extern const char UsageHint[];

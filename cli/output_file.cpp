@@ -11,8 +11,11 @@ const char ReadOnlyReason[] = "the file is read-only; it was left as it was";
 
 #ifdef _WIN32
 
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+
+#include <cstdint>
 
 namespace {
 
@@ -45,12 +48,40 @@ std::string ErrnoText()
     return std::strerror(errno != 0 ? errno : EIO);
 }
 
+// NUL, CON, a named pipe: anything but a file on a disk is written to
+// through the handle, never renamed over.
+bool OpenedDirectly(const std::string& targetPath, PendingOutput& output)
+{
+    HANDLE target = CreateFileA(targetPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    if (target == INVALID_HANDLE_VALUE)
+        return false;
+    if (GetFileType(target) == FILE_TYPE_DISK) {
+        CloseHandle(target);
+        return false;
+    }
+    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(target), _O_WRONLY | _O_BINARY);
+    if (descriptor < 0) {
+        CloseHandle(target);
+        return false;
+    }
+    output.stream = _fdopen(descriptor, "wb");
+    if (output.stream == nullptr) {
+        _close(descriptor);
+        return false;
+    }
+    output.direct = true;
+    return true;
+}
+
 } // namespace
 
 bool BeginOutputFile(const std::string& targetPath, PendingOutput& output, std::string& reason)
 {
     output = PendingOutput();
     output.targetPath = targetPath;
+    if (OpenedDirectly(targetPath, output))
+        return true;
     // The rename would go through, but the user marked the file as one
     // that must not change.
     const DWORD attributes = GetFileAttributesA(targetPath.c_str());
@@ -82,11 +113,13 @@ bool CommitOutputFile(PendingOutput& output, std::string& reason)
     output.stream = nullptr;
     reason.clear();
     errno = 0;
-    if (std::fflush(stream) != 0 || _commit(_fileno(stream)) != 0)
+    if (std::fflush(stream) != 0 || (!output.direct && _commit(_fileno(stream)) != 0))
         reason = ErrnoText();
     errno = 0;
     if (std::fclose(stream) != 0 && reason.empty())
         reason = ErrnoText();
+    if (output.direct)
+        return reason.empty();
     if (reason.empty() &&
         !MoveFileExA(output.temporaryPath.c_str(), output.targetPath.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
@@ -109,8 +142,12 @@ void DiscardOutputFile(PendingOutput& output)
 
 #else
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/xattr.h>
+#endif
 
 #include <cstdlib>
 #include <vector>
@@ -125,13 +162,10 @@ std::string DirectoryOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// mkstemp creates files only its owner can read; the result should look as
+// mkstemp creates files only its owner can read; a new file should look as
 // if it had been written in place.
-mode_t ModeForTarget(const std::string& targetPath)
+mode_t ModeForNewFile()
 {
-    struct stat existing;
-    if (stat(targetPath.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
-        return existing.st_mode & 07777;
     const mode_t mask = umask(0);
     umask(mask);
     return 0666 & ~mask;
@@ -157,19 +191,91 @@ int ErrnoOrIo()
     return errno != 0 ? errno : EIO;
 }
 
+// ACLs, security labels and the user's own attributes, as far as the
+// system lets the caller set them; the text is what matters.
+void CopyExtendedAttributes(const std::string& from, int to)
+{
+#ifdef __linux__
+    const ssize_t listed = listxattr(from.c_str(), nullptr, 0);
+    if (listed <= 0)
+        return;
+    std::vector<char> names(static_cast<size_t>(listed));
+    const ssize_t length = listxattr(from.c_str(), names.data(), names.size());
+    std::vector<char> value;
+    for (ssize_t at = 0; at < length; at += static_cast<ssize_t>(std::strlen(names.data() + at)) + 1) {
+        const char* name = names.data() + at;
+        const ssize_t size = getxattr(from.c_str(), name, nullptr, 0);
+        if (size < 0)
+            continue;
+        value.resize(static_cast<size_t>(size));
+        const ssize_t got = getxattr(from.c_str(), name, value.data(), value.size());
+        if (got >= 0)
+            fsetxattr(to, name, value.data(), static_cast<size_t>(got), 0);
+    }
+#else
+    (void)from;
+    (void)to;
+#endif
+}
+
+// The new file takes the old one's owner and group first: a change of owner
+// may clear the set-user-ID bits that the mode then sets again. Only root
+// may give any owner; others keep the group where they are in it, and the
+// rest stays theirs.
+bool KeepIdentity(int descriptor, const std::string& target, const struct stat& existing)
+{
+    if (fchown(descriptor, existing.st_uid, existing.st_gid) != 0 &&
+        fchown(descriptor, static_cast<uid_t>(-1), existing.st_gid) != 0)
+        errno = 0;
+    if (fchmod(descriptor, existing.st_mode & 07777) != 0)
+        return false;
+    CopyExtendedAttributes(target, descriptor);
+    return true;
+}
+
+// O_TRUNC and O_CREAT would mean nothing to a FIFO, a device or a terminal,
+// and only harm if the name were replaced meanwhile.
+bool OpenDirectly(const std::string& targetPath, PendingOutput& output, std::string& reason)
+{
+    errno = 0;
+    const int descriptor = open(targetPath.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (descriptor >= 0)
+        output.stream = fdopen(descriptor, "wb");
+    if (output.stream == nullptr) {
+        reason = std::strerror(ErrnoOrIo());
+        if (descriptor >= 0)
+            close(descriptor);
+        return false;
+    }
+    output.direct = true;
+    return true;
+}
+
 } // namespace
 
 bool BeginOutputFile(const std::string& targetPath, PendingOutput& output, std::string& reason)
 {
     output = PendingOutput();
-    output.targetPath = ResolvedTarget(targetPath);
-    // The rename would go through (and root may write anything), but the
-    // user marked the file as one that must not change.
+    output.targetPath = targetPath;
+    // Through links: /dev/stdout is one, to a pipe or a terminal.
     struct stat existing;
-    if (stat(output.targetPath.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
-        !(existing.st_mode & S_IWUSR)) {
-        reason = ReadOnlyReason;
-        return false;
+    const bool exists = stat(targetPath.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode))
+        return OpenDirectly(targetPath, output, reason);
+    output.targetPath = ResolvedTarget(targetPath);
+    if (exists) {
+        // The rename would go through (and root may write anything), but
+        // the user marked the file as one that must not change.
+        if (!(existing.st_mode & S_IWUSR)) {
+            reason = ReadOnlyReason;
+            return false;
+        }
+        // Nor may a writable folder let the caller replace a file that its
+        // permissions keep them from writing.
+        if (faccessat(AT_FDCWD, output.targetPath.c_str(), W_OK, AT_EACCESS) != 0) {
+            reason = std::string(std::strerror(ErrnoOrIo())) + "; it was left as it was";
+            return false;
+        }
     }
     const std::string pattern = DirectoryOf(output.targetPath) + "/.trvXXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
@@ -179,7 +285,10 @@ bool BeginOutputFile(const std::string& targetPath, PendingOutput& output, std::
         reason = std::strerror(ErrnoOrIo());
         return false;
     }
-    if (fchmod(descriptor, ModeForTarget(output.targetPath)) == 0)
+    errno = 0;
+    const bool identified = exists ? KeepIdentity(descriptor, output.targetPath, existing)
+                                   : fchmod(descriptor, ModeForNewFile()) == 0;
+    if (identified)
         output.stream = fdopen(descriptor, "wb");
     if (output.stream == nullptr) {
         reason = std::strerror(ErrnoOrIo());
@@ -197,15 +306,18 @@ bool CommitOutputFile(PendingOutput& output, std::string& reason)
     output.stream = nullptr;
     int error = 0;
     errno = 0;
-    if (std::fflush(stream) != 0 || fsync(fileno(stream)) != 0)
+    // A pipe or a terminal has no disk to reach.
+    if (std::fflush(stream) != 0 || (!output.direct && fsync(fileno(stream)) != 0))
         error = ErrnoOrIo();
     errno = 0;
     if (std::fclose(stream) != 0 && error == 0)
         error = ErrnoOrIo();
-    if (error == 0 && std::rename(output.temporaryPath.c_str(), output.targetPath.c_str()) != 0)
-        error = ErrnoOrIo();
-    if (error != 0)
-        unlink(output.temporaryPath.c_str());
+    if (!output.direct) {
+        if (error == 0 && std::rename(output.temporaryPath.c_str(), output.targetPath.c_str()) != 0)
+            error = ErrnoOrIo();
+        if (error != 0)
+            unlink(output.temporaryPath.c_str());
+    }
     output.temporaryPath.clear();
     if (error != 0)
         reason = std::strerror(error);

@@ -5,10 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "binary_text.h"
+#include "code_page_detection.h"
 #include "command_line.h"
 #include "encoding_detection.h"
 #include "encoding_names.h"
 #include "file_identity.h"
+#include "in_place_checks.h"
 #include "output_file.h"
 #include "stream_conversion.h"
 #include "stream_converter.h"
@@ -81,103 +84,136 @@ void SelectConversion(const CommandLine& line)
     }
 }
 
-// With -f auto, settles the conversion of one input from its first bytes,
-// which stay in head for the conversion; else as the command line says.
-// False when there is no telling, or no reading.
-bool ChooseConversion(const CommandLine& line, std::FILE* input, std::vector<unsigned char>& head,
-                      CommandLine& chosen, std::string& problem)
+// With -f auto, settles the conversion of one input from its first bytes;
+// else as the command line says. False when there is no telling, or no
+// telling for sure.
+bool ChooseConversion(const CommandLine& line, const std::vector<unsigned char>& head, CommandLine& chosen,
+                      std::string& problem)
 {
     chosen = line;
-    if (line.source == AutoEncoding) {
-        if (!ReadHead(input, head)) {
-            problem = ErrnoText(errno);
-            return false;
-        }
-        const EncodingGuess found = DetectEncoding(head.data(), head.size());
-        if (found.encoding < 0) {
-            problem = NoDecisionText;
-            return false;
-        }
-        chosen.source = found.encoding;
+    if (line.source != AutoEncoding)
+        return true;
+    const EncodingGuess found = DetectEncoding(head.data(), head.size());
+    if (found.encoding < 0) {
+        problem = NoDecisionText;
+        return false;
     }
+    if (found.confidence < ConfidentEnough) {
+        problem = UnsureText(found);
+        return false;
+    }
+    chosen.source = found.encoding;
     // Text found to be in the destination code page already is copied as
     // it is: converted to itself, its typographic quotes and dashes would
-    // fold into one of each, and KOI8-R would gain CRs.
-    if (line.source == AutoEncoding && chosen.source == chosen.destination &&
-        !IsUnicodeEncoding(chosen.source)) {
-        BuildByteTables();
-        SelectConversionOf(0, -1, -1, 0);  // a page outside the five leaves every byte as it is
+    // fold into one of each, and KOI8-R would gain CRs. A page outside the
+    // five leaves every byte as it is.
+    if (chosen.source == chosen.destination && !IsUnicodeEncoding(chosen.source)) {
         chosen.source = chosen.destination = -1;
-        return true;
+        chosen.convertNewlines = false;
     }
-    SelectConversion(chosen);
     return true;
 }
 
-// Converts one input into one output, each a file or a standard stream.
-int ConvertFile(const CommandLine& line, const std::string& inputPath, const std::string& outputPath,
-                std::FILE* in, std::FILE* out, std::FILE* err)
-{
-    const bool inputIsFile = !NamesStandardStream(inputPath);
-    const bool outputIsFile = !NamesStandardStream(outputPath);
-    const std::string inputName = inputIsFile ? inputPath : "standard input";
-    const std::string outputName = outputIsFile ? outputPath : "standard output";
-
-    // The input is opened first: a missing input must not leave an output
-    // file behind, not even an empty one.
-    std::FILE* input = in;
-    if (inputIsFile) {
-        errno = 0;
-        input = std::fopen(inputPath.c_str(), "rb");
-        if (input == nullptr)
-            return ReportFailure(err, inputName, ErrnoText(errno));
-    }
-
-    // Settled before the output exists: an input that cannot be told
-    // leaves nothing behind.
+// One input on its way into the output: open, its first bytes read for a
+// look (and converted first), its conversion chosen.
+struct Input {
+    std::string path;  // empty or "-" for standard input
+    std::string name;  // for messages
+    std::FILE* file = nullptr;
     std::vector<unsigned char> head;
     CommandLine chosen;
-    std::string problem;
-    if (!ChooseConversion(line, input, head, chosen, problem)) {
-        if (inputIsFile)
-            std::fclose(input);
-        return ReportFailure(err, inputName, problem);
-    }
+};
 
+void CloseInput(Input& input)
+{
+    if (input.file != nullptr && !NamesStandardStream(input.path))
+        std::fclose(input.file);
+    input.file = nullptr;
+}
+
+// False with the reason when the input cannot be read or told.
+bool OpenInput(const CommandLine& line, const std::string& path, std::FILE* in, Input& input, std::string& problem)
+{
+    CloseInput(input);
+    input.path = path;
+    input.name = NamesStandardStream(path) ? "standard input" : path;
+    errno = 0;
+    input.file = NamesStandardStream(path) ? in : std::fopen(path.c_str(), "rb");
+    if (input.file == nullptr) {
+        problem = ErrnoText(errno);
+        return false;
+    }
+    if (!ReadHead(input.file, input.head)) {
+        problem = ErrnoText(errno);
+        CloseInput(input);
+        return false;
+    }
+    if (!ChooseConversion(line, input.head, input.chosen, problem)) {
+        CloseInput(input);
+        return false;
+    }
+    return true;
+}
+
+// Converts the input into output and closes it. False with what failed
+// (the input or the output) and why.
+bool ConvertInput(Input& input, std::FILE* output, const std::string& outputName, bool& outputStarted,
+                  std::string& failed, std::string& problem)
+{
+    SelectConversion(input.chosen);
+    TextRejection rejection = {};
+    InputStream source = {input.file, input.head.data(), input.head.size()};
+    const StreamResult result = UsesUnicode(input.chosen)
+                                    ? ConvertUnicodeStream(source, output, outputStarted, rejection)
+                                    : ConvertStream(source, output);
+    // Closed before the output replaces anything: Windows refuses to replace
+    // a file that is still open, which is what converting in place would do.
+    CloseInput(input);
+    if (result.outcome == StreamConverted)
+        return true;
+    failed = result.outcome == StreamWriteFailed ? outputName : input.name;
+    problem = result.outcome == StreamTextRejected
+                  ? RejectionText(rejection, input.chosen.source, input.chosen.destination)
+                  : ErrnoText(result.error);
+    return false;
+}
+
+// Converts the inputs, one after another, into one output, a file or
+// standard output; the first is open already. The first input that fails
+// ends the run; a file output is then left as it was.
+int ConvertInputs(const CommandLine& line, Input& input, const std::vector<std::string>& rest,
+                  const std::string& outputPath, std::FILE* in, std::FILE* out, std::FILE* err)
+{
+    const bool outputIsFile = !NamesStandardStream(outputPath);
+    const std::string outputName = outputIsFile ? outputPath : "standard output";
+    std::string problem;
     std::FILE* output = out;
     PendingOutput pending;
     if (outputIsFile) {
-        std::string reason;
-        if (!BeginOutputFile(outputPath, pending, reason)) {
-            if (inputIsFile)
-                std::fclose(input);
-            return ReportFailure(err, outputName, reason);
+        if (!BeginOutputFile(outputPath, pending, problem)) {
+            CloseInput(input);
+            return ReportFailure(err, outputName, problem);
         }
         output = pending.stream;
     }
 
-    TextRejection rejection = {};
-    InputStream source = {input, head.data(), head.size()};
-    const StreamResult result =
-        UsesUnicode(chosen) ? ConvertUnicodeStream(source, output, rejection) : ConvertStream(source, output);
-    // Closed before the output replaces anything: Windows refuses to replace
-    // a file that is still open, which is what converting in place would do.
-    if (inputIsFile)
-        std::fclose(input);
-
-    if (result.outcome != StreamConverted) {
+    bool outputStarted = false;
+    std::string failed;  // the name of the input or output that failed
+    for (size_t next = 0; failed.empty(); ++next) {
+        if (!ConvertInput(input, output, outputName, outputStarted, failed, problem) || next == rest.size())
+            break;
+        if (!OpenInput(line, rest[next], in, input, problem))
+            failed = input.name;
+    }
+    if (!failed.empty()) {
         if (outputIsFile)
             DiscardOutputFile(pending);
-        if (result.outcome == StreamTextRejected)
-            return ReportFailure(err, inputName, RejectionText(rejection, chosen.source, chosen.destination));
-        const bool readFailed = result.outcome == StreamReadFailed;
-        return ReportFailure(err, readFailed ? inputName : outputName, ErrnoText(result.error));
+        return ReportFailure(err, failed, problem);
     }
 
     if (outputIsFile) {
-        std::string reason;
-        if (!CommitOutputFile(pending, reason))
-            return ReportFailure(err, outputName, reason);
+        if (!CommitOutputFile(pending, problem))
+            return ReportFailure(err, outputName, problem);
     } else {
         // A full disk or device behind standard output shows only here.
         errno = 0;
@@ -185,6 +221,39 @@ int ConvertFile(const CommandLine& line, const std::string& inputPath, const std
             return ReportFailure(err, outputName, ErrnoText(errno));
     }
     return ExitConverted;
+}
+
+// The inputs into the output, as iconv and cat take them. The first input
+// is opened and looked at before the output exists: one that is missing or
+// cannot be told must not leave an output file behind, not even an empty
+// one.
+int Convert(const CommandLine& line, std::FILE* in, std::FILE* out, std::FILE* err)
+{
+    const std::vector<std::string> inputs = line.files.empty() ? std::vector<std::string>{"-"} : line.files;
+    Input input;
+    std::string problem;
+    if (!OpenInput(line, inputs[0], in, input, problem))
+        return ReportFailure(err, input.name, problem);
+    const std::vector<std::string> rest(inputs.begin() + 1, inputs.end());
+    return ConvertInputs(line, input, rest, line.output, in, out, err);
+}
+
+// Converts one file into itself, unless it must be left alone: see
+// MayConvertInPlace, and a binary file (but UTF-16, whose every other byte
+// may be NUL), which a text conversion would garble.
+int ConvertFileInPlace(const CommandLine& line, const std::string& path, std::FILE* err)
+{
+    std::string problem;
+    if (!MayConvertInPlace(path, line.force, problem))
+        return ReportFailure(err, path, problem);
+    Input input;
+    if (!OpenInput(line, path, nullptr, input, problem))
+        return ReportFailure(err, path, problem);
+    if (!line.force && input.chosen.source != EncodingUtf16 && LooksBinary(input.head.data(), input.head.size())) {
+        CloseInput(input);
+        return ReportFailure(err, path, "binary data, not text; skipped (--force converts it)");
+    }
+    return ConvertInputs(line, input, {}, path, nullptr, nullptr, err);
 }
 
 // Converts every file into itself, going on after a failure; each failure
@@ -201,14 +270,14 @@ int ConvertInPlace(const CommandLine& line, std::FILE* err)
         bool named = false;
         for (size_t earlier = 0; earlier < n; ++earlier)
             named = named || SameFile(identities[n], identities[earlier]);
-        if (!named && ConvertFile(line, line.files[n], line.files[n], nullptr, nullptr, err) != ExitConverted)
+        if (!named && ConvertFileInPlace(line, line.files[n], err) != ExitConverted)
             exitCode = ExitFileFailed;
     }
     return exitCode;
 }
 
-// --detect: a line for each input, "NAME: ENCODING (NN%)". 0 when every
-// input got a decision.
+// --detect: a line for each input, "NAME: ENCODING (NN%)", "NAME: ascii"
+// or "NAME: unknown". 0 when every input got a decision.
 int DetectEncodings(const CommandLine& line, std::FILE* in, std::FILE* out, std::FILE* err)
 {
     const std::vector<std::string> names = line.files.empty() ? std::vector<std::string>{"-"} : line.files;
@@ -231,6 +300,8 @@ int DetectEncodings(const CommandLine& line, std::FILE* in, std::FILE* out, std:
         if (found.encoding < 0) {
             std::fprintf(out, "%s: unknown\n", shown.c_str());
             exitCode = ExitFileFailed;
+        } else if (found.ascii) {
+            std::fprintf(out, "%s: ascii\n", shown.c_str());
         } else {
             std::fprintf(out, "%s: %s (%d%%)\n", shown.c_str(), EncodingNames(found.encoding)[0], found.confidence);
         }
@@ -267,17 +338,12 @@ int RunTarvoconv(int argc, char** argv, std::FILE* in, std::FILE* out, std::FILE
         PrintEncodings(out);
         return FinishPrinting(out, err);
     case RequestInvalid:
-        std::fprintf(err, "tarvoconv: %s\n", problem.c_str());
-        PrintUsage(err);
+        std::fprintf(err, "tarvoconv: %s\n%s", problem.c_str(), UsageHint);
         return ExitBadArguments;
     case RequestDetect:
         return DetectEncodings(line, in, out, err);
     case RequestConversion:
         break;
     }
-    if (line.inPlace)
-        return ConvertInPlace(line, err);
-    const std::string inputPath = line.files.size() > 0 ? line.files[0] : "";
-    const std::string outputPath = line.files.size() > 1 ? line.files[1] : "";
-    return ConvertFile(line, inputPath, outputPath, in, out, err);
+    return line.inPlace ? ConvertInPlace(line, err) : Convert(line, in, out, err);
 }

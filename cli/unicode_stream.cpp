@@ -17,8 +17,11 @@ int ErrnoOrIo()
 
 } // namespace
 
-StreamResult ConvertUnicodeStream(InputStream& input, std::FILE* output, TextRejection& rejection)
+StreamResult ConvertUnicodeStream(InputStream& input, std::FILE* output, bool& outputStarted,
+                                  TextRejection& rejection)
 {
+    // The engine starts every stream of UTF-16 with a mark.
+    size_t markToDrop = outputStarted && UnicodeConversion.Dst == EncodingUtf16 ? 2 : 0;
     std::vector<unsigned char> block(InputBlockSize);
     std::vector<unsigned char> converted(UnicodeOutputSize(InputBlockSize));
     unsigned carried = 0;
@@ -33,8 +36,12 @@ StreamResult ConvertUnicodeStream(InputStream& input, std::FILE* output, TextRej
         const int last = count < wanted;
         const unsigned total = carried + static_cast<unsigned>(count);
         const UnicodeChunk chunk = ConvertUnicodeChunk(converted.data(), block.data(), total, first, last);
+        const size_t dropped = markToDrop < chunk.written ? markToDrop : chunk.written;
+        const size_t size = chunk.written - dropped;
+        markToDrop -= dropped;
+        outputStarted = outputStarted || chunk.written > 0;
         errno = 0;
-        if (std::fwrite(converted.data(), 1, chunk.written, output) != chunk.written)
+        if (std::fwrite(converted.data() + dropped, 1, size, output) != size)
             return {StreamWriteFailed, ErrnoOrIo()};
         lineEnds += chunk.lineEnds;
         if (chunk.stop != UnicodeConverted) {

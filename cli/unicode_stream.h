@@ -16,5 +16,8 @@ struct TextRejection {
 // Reads input to its end and writes the converted bytes to output, or stops
 // at the first character that cannot be converted, having written what came
 // before it: StreamTextRejected, with rejection filled in. Output is left
-// unflushed.
-StreamResult ConvertUnicodeStream(InputStream& input, std::FILE* output, TextRejection& rejection);
+// unflushed. outputStarted says whether an earlier input wrote to the same
+// output already, and is set once this one does: UTF-16 output has one byte
+// order mark, at its start.
+StreamResult ConvertUnicodeStream(InputStream& input, std::FILE* output, bool& outputStarted,
+                                  TextRejection& rejection);

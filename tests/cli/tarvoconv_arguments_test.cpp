@@ -45,7 +45,7 @@ TEST_F(tarvoconv_arguments, OptionsInAnyOrderAttachedOrAfterDoubleDash)
     WriteFile(Work("-dashed"), "a\nb");
     const fs::path previous = fs::current_path();
     fs::current_path(work);
-    const ToolRun run = Run({"-n", "-tcp1251", "-fkoi8-r", "--", "-dashed", "-"});
+    const ToolRun run = Run({"-n", "-tcp1251", "-o-", "-fkoi8-r", "--", "-dashed"});
     fs::current_path(previous);
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "a\r\nb");
@@ -56,7 +56,7 @@ TEST_F(tarvoconv_arguments, LongOptionsAndBundledShortOnesMeanTheSame)
 {
     const std::string windows = "\xC0 \x98\r\n";  // 0x98 has no character
     for (const auto& arguments : {std::vector<std::string>{"--from=cp1251", "--to", "utf-8", "--newlines", "-c"},
-                                  {"-ncf", "1", "--to=utf8"}, {"-cnf1", "-tUTF-8"}}) {
+                                  {"-ncf", "1", "--to=utf8"}, {"-cnf1", "-tUTF-8"}, {"--fr=1", "--t", "utf8", "--new", "-c"}}) {
         SCOPED_TRACE(::testing::PrintToString(arguments));
         const ToolRun run = Run(arguments, windows);
         EXPECT_EQ(run.exitCode, 0) << run.err;
@@ -77,6 +77,12 @@ TEST_F(tarvoconv_arguments, HelpVersionAndListGoToStandardOutput)
         {{"-f", "dos", "--help", "x", "y", "z"}, "Usage: tarvoconv", true},
         {{"--version"}, "tarvoconv (Tarvo) " TARVO_EXPECTED_VERSION "\n", false},
         {{"--list", "-f", "utf-8"}, "  0  cp866", true},
+        {{"-h"}, "Usage: tarvoconv", true},
+        {{"-?"}, "Usage: tarvoconv", true},
+        {{"--he"}, "Usage: tarvoconv", true},
+        {{"-l"}, "  0  cp866", true},
+        {{"--li"}, "  0  cp866", true},
+        {{"--vers"}, "tarvoconv (Tarvo) " TARVO_EXPECTED_VERSION "\n", false},
     };
     for (const auto& request : requests) {
         SCOPED_TRACE(request.arguments[0]);
@@ -89,7 +95,7 @@ TEST_F(tarvoconv_arguments, HelpVersionAndListGoToStandardOutput)
     }
 }
 
-TEST_F(tarvoconv_arguments, BadArgumentsExitWithUsageAndTouchNothing)
+TEST_F(tarvoconv_arguments, BadArgumentsExitWithOneLineAndTouchNothing)
 {
     WriteFile(Work("a"), "text");
     const std::vector<std::vector<std::string>> rejected = {
@@ -105,7 +111,12 @@ TEST_F(tarvoconv_arguments, BadArgumentsExitWithUsageAndTouchNothing)
         {"-f", "cp 866", "-t", "1"},
         {"-f", "1", "-t", "2", "-x"},
         {"-f", "1", "-t", "2", "--hepl"},
-        {"-f", "1", "-t", "2", Work("a"), Work("b"), Work("c")},
+        {"--f=1", "-t", "2"},  // --from or --force
+        {"-f", "1", "-t", "2", "-o"},
+        {"-f", "1", "-t", "2", "--output="},
+        {"-f", "1", "-t", "2", "--in-place", Work("a"), "-o", Work("b")},
+        {"-f", "1", "-t", "2", "--force", Work("a")},
+        {"--detect", "-o", Work("b"), Work("a")},
         {"-f", "utf-32", "-t", "1"},
         {"--from"},
         {"--from=", "-t", "1"},
@@ -119,8 +130,10 @@ TEST_F(tarvoconv_arguments, BadArgumentsExitWithUsageAndTouchNothing)
         const ToolRun run = Run(arguments, "input");
         EXPECT_EQ(run.exitCode, 2);
         EXPECT_EQ(run.out, "");
+        const std::string hint = "\nTry 'tarvoconv --help' for more information.\n";
         EXPECT_EQ(run.err.rfind("tarvoconv: ", 0), 0u) << run.err;
-        EXPECT_NE(run.err.find("Usage: tarvoconv"), std::string::npos);
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - hint.size()) << run.err;
+        EXPECT_EQ(run.err.substr(run.err.find('\n')), hint);
         EXPECT_EQ(WorkListing(), std::set<std::string>{"a"});
     }
 }

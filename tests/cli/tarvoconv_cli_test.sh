@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the tarvoconv executable itself, for what only a separate process
-# shows: pipes, exit codes, a full standard output and a file size limit.
+# shows: pipes, FIFOs, exit codes, a full standard output and a file size
+# limit.
 # Prints one line per case and exits non-zero if any case failed.
 #   tarvoconv_cli_test.sh PATH_TO_TARVOCONV
 set -u
@@ -25,7 +26,20 @@ help_on_stdout() {
 
 bad_arguments_exit_2() {
     "$tool" -f koi8-r -t nonesuch <koi8.txt >bad.out 2>bad.err
-    [ $? -eq 2 ] && [ ! -s bad.out ] && grep -q 'Usage: tarvoconv' bad.err
+    [ $? -eq 2 ] && [ ! -s bad.out ] &&
+        [ "$(cat bad.err)" = "$(printf "tarvoconv: unknown encoding 'nonesuch'\nTry 'tarvoconv --help' for more information.")" ]
+}
+
+# A reader at the other end of a FIFO gets the text, and the FIFO stays.
+fifo_written_through() {
+    rm -f fifo && mkfifo fifo || return 1
+    cat fifo >fifo.out &
+    local reader=$!
+    timeout 30 "$tool" -f koi8-r -t cp1251 -o fifo koi8.txt
+    local status=$?
+    # A tarvoconv that never opened the FIFO leaves the reader waiting.
+    [ $status -eq 0 ] || { kill "$reader"; wait "$reader"; return 1; }
+    wait "$reader" && [ -p fifo ] && cmp -s fifo.out windows.txt
 }
 
 full_stdout_exit_1() {
@@ -41,7 +55,7 @@ size_limit_exit_1() {
     rm -rf limit && mkdir limit || return 1
     head -c 100000 /dev/zero | tr '\0' 'x' >limit/in.txt
     echo old >limit/out.txt
-    bash -c "$trap_command ulimit -f 4; exec \"\$0\" -f 1 -t 2 limit/in.txt limit/out.txt" \
+    bash -c "$trap_command ulimit -f 4; exec \"\$0\" -f 1 -t 2 -o limit/out.txt limit/in.txt" \
         "$tool" 2>limit.err
     [ $? -eq 1 ] && grep -q '^tarvoconv: limit/out.txt: ' limit.err &&
         [ "$(cat limit/out.txt)" = old ] && [ "$(ls -A limit)" = "$(printf 'in.txt\nout.txt')" ]
@@ -49,7 +63,8 @@ size_limit_exit_1() {
 
 check "stdin to stdout through a pipe" pipe_converts
 check "--help prints usage to stdout, exit 0" help_on_stdout
-check "unknown code page exits 2 with usage" bad_arguments_exit_2
+check "unknown code page exits 2 with one line and a hint" bad_arguments_exit_2
+check "a FIFO as output is written through, not replaced" fifo_written_through
 check "/dev/full as stdout exits 1" full_stdout_exit_1
 check "file size limit with SIGXFSZ ignored exits 1, output kept" size_limit_exit_1 "trap '' XFSZ;"
 check "file size limit with SIGXFSZ default exits 1, output kept" size_limit_exit_1 ""

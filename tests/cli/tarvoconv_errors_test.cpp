@@ -12,7 +12,7 @@ TEST_F(tarvoconv_errors, UnreadableInputLeavesOutputAlone)
     WriteFile(Work("out.txt"), Original);
     for (const std::string& input : {Work("missing.txt"), Work("folder")}) {
         SCOPED_TRACE(input);
-        ExpectFileFailure(Run({"-f", "koi8-r", "-t", "cp1251", input, Work("out.txt")}), input);
+        ExpectFileFailure(Run({"-f", "koi8-r", "-t", "cp1251", input, "-o", Work("out.txt")}), input);
         EXPECT_EQ(ReadFile(Work("out.txt")), Original);
         EXPECT_EQ(WorkListing(), (std::set<std::string>{"folder", "out.txt"}));
     }
@@ -25,7 +25,7 @@ TEST_F(tarvoconv_errors, UnwritableOutputLeavesInputAlone)
     WriteFile(Work("folder") + "/inside.txt", Original);
     for (const std::string& output : {Work("nowhere") + "/out.txt", Work("folder")}) {
         SCOPED_TRACE(output);
-        ExpectFileFailure(Run({"-f", "koi8-r", "-t", "cp1251", Work("in.txt"), output}), output);
+        ExpectFileFailure(Run({"-f", "koi8-r", "-t", "cp1251", Work("in.txt"), "-o", output}), output);
         EXPECT_EQ(ReadFile(Work("in.txt")), Original);
         EXPECT_EQ(WorkListing(), (std::set<std::string>{"folder", "in.txt"}));
         EXPECT_EQ(ReadFile(Work("folder") + "/inside.txt"), Original);
@@ -43,7 +43,7 @@ TEST_F(tarvoconv_errors, ReadOnlyOutputIsRefusedAndKept)
         if (output == Work("in.txt"))
             fs::permissions(output, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                             fs::perm_options::remove);
-        const ToolRun run = Run({"-f", "koi8-r", "-t", "cp1251", Work("in.txt"), output});
+        const ToolRun run = Run({"-f", "koi8-r", "-t", "cp1251", Work("in.txt"), "-o", output});
         ExpectFileFailure(run, output);
         EXPECT_NE(run.err.find("read-only"), std::string::npos) << run.err;
         EXPECT_EQ(ReadFile(output), Original);

@@ -42,9 +42,9 @@ TEST_F(tarvoconv_files, RoundTripThroughEachCodePageKeepsEveryLetter)
     WriteFile(Work("koi8.txt"), text);
     for (const char* page : {"0", "1", "3", "4"}) {
         SCOPED_TRACE(page);
-        ASSERT_EQ(Run({"-f", "koi8-r", "-t", page, Work("koi8.txt"), Work("there.txt")}).exitCode, 0);
+        ASSERT_EQ(Run({"-f", "koi8-r", "-t", page, Work("koi8.txt"), "-o", Work("there.txt")}).exitCode, 0);
         EXPECT_NE(ReadFile(Work("there.txt")), text);
-        ASSERT_EQ(Run({"-f", page, "-t", "koi8-r", Work("there.txt"), Work("back.txt")}).exitCode, 0);
+        ASSERT_EQ(Run({"-f", page, "-t", "koi8-r", Work("there.txt"), "-o", Work("back.txt")}).exitCode, 0);
         EXPECT_EQ(ReadFile(Work("back.txt")), text);
     }
     EXPECT_EQ(WorkListing(), (std::set<std::string>{"koi8.txt", "there.txt", "back.txt"}));
@@ -60,11 +60,11 @@ TEST_F(tarvoconv_files, CrLfAcrossBlockBoundariesStaysOneLineEnd)
     const std::string unix = Replaced(windows, "\r\n", "\n");
     WriteFile(Work("windows.txt"), windows);
 
-    ASSERT_EQ(Run({"-n", "-f", "cp1251", "-t", "koi8-r", Work("windows.txt"), Work("unix.txt")}).exitCode, 0);
+    ASSERT_EQ(Run({"-n", "-f", "cp1251", "-t", "koi8-r", Work("windows.txt"), "-o", Work("unix.txt")}).exitCode, 0);
     EXPECT_TRUE(ReadFile(Work("unix.txt")) == unix);
-    ASSERT_EQ(Run({"-n", "-f", "koi8-r", "-t", "cp1251", Work("unix.txt"), Work("again.txt")}).exitCode, 0);
+    ASSERT_EQ(Run({"-n", "-f", "koi8-r", "-t", "cp1251", Work("unix.txt"), "-o", Work("again.txt")}).exitCode, 0);
     EXPECT_TRUE(ReadFile(Work("again.txt")) == windows);
-    ASSERT_EQ(Run({"-n", "-f", "koi8-r", "-t", "cp1251", Work("windows.txt"), Work("same.txt")}).exitCode, 0);
+    ASSERT_EQ(Run({"-n", "-f", "koi8-r", "-t", "cp1251", Work("windows.txt"), "-o", Work("same.txt")}).exitCode, 0);
     EXPECT_TRUE(ReadFile(Work("same.txt")) == windows) << "an existing CR LF gained a CR";
 }
 
@@ -77,7 +77,7 @@ TEST_F(tarvoconv_files, ACrThatEndsTheInputIsKeptWhenCrsAreStripped)
         const std::string expected = text.substr(0, text.find('\r') + 1);
         EXPECT_TRUE(Run({"-n", "-f", "cp866", "-t", "koi8-r"}, text).out == expected);
         WriteFile(Work("mac.txt"), text);
-        ASSERT_EQ(Run({"-n", "-f", "cp866", "-t", "koi8-r", Work("mac.txt"), Work("mac.txt")}).exitCode, 0);
+        ASSERT_EQ(Run({"-n", "-f", "cp866", "-t", "koi8-r", "--in-place", Work("mac.txt")}).exitCode, 0);
         EXPECT_TRUE(ReadFile(Work("mac.txt")) == expected);
     }
 }
@@ -97,7 +97,7 @@ TEST_F(tarvoconv_files, LongBinaryStreamMatchesOneCallConversion)
     for (const auto& job : jobs) {
         SCOPED_TRACE(std::to_string(job.source) + " to " + std::to_string(job.destination));
         std::vector<std::string> arguments = {"-f", std::to_string(job.source), "-t",
-                                              std::to_string(job.destination), Work("in.bin"), "-"};
+                                              std::to_string(job.destination), Work("in.bin")};
         if (job.newlines)
             arguments.insert(arguments.begin(), "-n");
         const ToolRun run = Run(arguments);
@@ -112,12 +112,13 @@ TEST_F(tarvoconv_files, NulBytesAndEmptyInputsPassThrough)
     const std::string windows = Bytes({0xC0, 0, 0xFF, 0, 0, 'x', 0});
     EXPECT_EQ(Run({"-f", "koi8-r", "-t", "cp1251"}, koi8).out, windows);
     WriteFile(Work("zeros.txt"), koi8);
-    const ToolRun inPlace = Run({"-f", "koi8-r", "-t", "cp1251", Work("zeros.txt"), Work("zeros.txt")});
+    // Into itself, but not --in-place, which leaves data this full of NULs alone.
+    const ToolRun inPlace = Run({"-f", "koi8-r", "-t", "cp1251", Work("zeros.txt"), "-o", Work("zeros.txt")});
     EXPECT_EQ(inPlace.exitCode, 0) << inPlace.err;
     EXPECT_EQ(ReadFile(Work("zeros.txt")), windows);
 
     WriteFile(Work("empty.txt"), "");
-    const ToolRun run = Run({"-n", "-f", "koi8-r", "-t", "cp1251", Work("empty.txt"), Work("out.txt")});
+    const ToolRun run = Run({"-n", "-f", "koi8-r", "-t", "cp1251", Work("empty.txt"), "-o", Work("out.txt")});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(fs::exists(Work("out.txt")));
     EXPECT_EQ(ReadFile(Work("out.txt")), "");
@@ -126,27 +127,58 @@ TEST_F(tarvoconv_files, NulBytesAndEmptyInputsPassThrough)
     EXPECT_EQ(piped.out, "");
 }
 
-TEST_F(tarvoconv_files, StandardStreamsByDefaultOrByDash)
+TEST_F(tarvoconv_files, InputsOneAfterAnotherIntoStandardOutputOrDashO)
 {
     const std::string koi8 = Bytes({0xE1, 0xD1}), windows = Bytes({0xC0, 0xFF});
     WriteFile(Work("in.txt"), koi8);
-    EXPECT_EQ(Run({"-f", "2", "-t", "1"}, koi8).out, windows);
-    EXPECT_EQ(Run({"-f", "2", "-t", "1", "-", "-"}, koi8).out, windows);
-    EXPECT_EQ(Run({"-f", "2", "-t", "1", Work("in.txt")}).out, windows);
-    EXPECT_EQ(Run({"-f", "2", "-t", "1", "-", Work("out.txt")}, koi8).out, "");
-    EXPECT_EQ(ReadFile(Work("out.txt")), windows);
+    const struct {
+        std::vector<std::string> files;
+        std::string out, outFile;  // standard output, and out.txt ("-": none)
+    } cases[] = {
+        {{}, windows, "-"},
+        {{"-"}, windows, "-"},
+        {{Work("in.txt")}, windows, "-"},
+        {{Work("in.txt"), "-", Work("in.txt")}, windows + windows + windows, "-"},
+        {{"-o", "-", Work("in.txt")}, windows, "-"},
+        {{"-o", Work("out.txt"), "-", Work("in.txt")}, "", windows + windows},
+        {{Work("in.txt"), "--output=" + Work("out.txt")}, "", windows},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.files));
+        std::vector<std::string> arguments = {"-f", "2", "-t", "1"};
+        arguments.insert(arguments.end(), c.files.begin(), c.files.end());
+        const ToolRun run = Run(arguments, koi8);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.out, c.out);
+        EXPECT_EQ(fs::exists(Work("out.txt")) ? ReadFile(Work("out.txt")) : "-", c.outFile);
+        EXPECT_EQ(ReadFile(Work("in.txt")), koi8);
+        fs::remove(Work("out.txt"));
+    }
 }
+
+#ifdef _WIN32
+TEST_F(tarvoconv_files, DeviceNamedAsOutputIsWrittenToNotReplaced)
+{
+    WriteFile(Work("in.txt"), "text");
+    const fs::path previous = fs::current_path();
+    fs::current_path(work);
+    const ToolRun run = Run({"-f", "2", "-t", "1", "-o", "NUL", "in.txt"});
+    fs::current_path(previous);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(WorkListing(), std::set<std::string>{"in.txt"});
+}
+#endif
 
 TEST_F(tarvoconv_files, InPlaceAndExistingOutputsAreReplacedWhole)
 {
     WriteFile(Work("text.txt"), Koi8rLetters());
     const std::string windows = ConvertedInOneCall(Koi8rLetters(), 2, 1, false);
-    ASSERT_EQ(Run({"-f", "koi8-r", "-t", "cp1251", Work("text.txt"), Work("text.txt")}).exitCode, 0);
+    ASSERT_EQ(Run({"-f", "koi8-r", "-t", "cp1251", Work("text.txt"), "-o", Work("text.txt")}).exitCode, 0);
     EXPECT_EQ(ReadFile(Work("text.txt")), windows);
     EXPECT_EQ(WorkListing(), std::set<std::string>{"text.txt"});
 
     WriteFile(Work("old.txt"), std::string(1000, 'o'));
-    ASSERT_EQ(Run({"-f", "cp1251", "-t", "koi8-r", Work("text.txt"), Work("old.txt")}).exitCode, 0);
+    ASSERT_EQ(Run({"-f", "cp1251", "-t", "koi8-r", Work("text.txt"), "-o", Work("old.txt")}).exitCode, 0);
     EXPECT_EQ(ReadFile(Work("old.txt")), Koi8rLetters());
     EXPECT_EQ(WorkListing(), (std::set<std::string>{"text.txt", "old.txt"}));
 }

@@ -43,8 +43,8 @@ TEST_F(tarvoconv_posix, FileSizeLimitKeepsOldOutputAndInput)
     rlimit limited = previous;
     limited.rlim_cur = 4096;
     setrlimit(RLIMIT_FSIZE, &limited);
-    const ToolRun replacing = Run({"-f", "1", "-t", "2", Work("in.txt"), Work("out.txt")});
-    const ToolRun inPlace = Run({"-f", "1", "-t", "2", Work("in.txt"), Work("in.txt")});
+    const ToolRun replacing = Run({"-f", "1", "-t", "2", Work("in.txt"), "-o", Work("out.txt")});
+    const ToolRun inPlace = Run({"-f", "1", "-t", "2", "--in-place", Work("in.txt")});
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
 
@@ -62,8 +62,8 @@ TEST_F(tarvoconv_posix, OutputModeFollowsUmaskOrTheReplacedFile)
     WriteFile(Work("kept.txt"), "old");
     chmod(Work("kept.txt").c_str(), 0604);
     const mode_t previousMask = umask(027);
-    const int created = Run({"-f", "1", "-t", "2", Work("in.txt"), Work("new.txt")}).exitCode;
-    const int replaced = Run({"-f", "1", "-t", "2", Work("in.txt"), Work("kept.txt")}).exitCode;
+    const int created = Run({"-f", "1", "-t", "2", Work("in.txt"), "-o", Work("new.txt")}).exitCode;
+    const int replaced = Run({"-f", "1", "-t", "2", Work("in.txt"), "-o", Work("kept.txt")}).exitCode;
     umask(previousMask);
 
     EXPECT_EQ(created, 0);
@@ -78,7 +78,7 @@ TEST_F(tarvoconv_posix, InPlaceThroughSymbolicLinkConvertsTheFileItself)
     fs::create_directory(Work("real"));
     WriteFile(Work("real") + "/text.txt", Bytes({0xE1, 0xD1}));
     fs::create_symlink("real/text.txt", Work("link.txt"));
-    const ToolRun run = Run({"-f", "koi8-r", "-t", "cp1251", Work("link.txt"), Work("link.txt")});
+    const ToolRun run = Run({"-f", "koi8-r", "-t", "cp1251", "--in-place", Work("link.txt")});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(fs::is_symlink(Work("link.txt")));
     EXPECT_EQ(ReadFile(Work("real") + "/text.txt"), Bytes({0xC0, 0xFF}));

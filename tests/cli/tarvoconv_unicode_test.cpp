@@ -34,7 +34,7 @@ TEST_F(tarvoconv_unicode, ByteOrderMarksAreReadAndOnlyUtf16IsWrittenWithOne)
 {
     const std::string ya = Bytes({0xD1, 0x8F});  // 'я' in UTF-8
     const TextCase cases[] = {
-        {"utf-8", "\xEF\xBB\xBF" + ya, "utf-8", ya},
+        {"utf-8", "\xEF\xBB\xBF" + ya, "utf-8", "\xEF\xBB\xBF" + ya},  // copied as it is
         {"utf-8", ya + "\xEF\xBB\xBF", "utf-8", ya + "\xEF\xBB\xBF"},  // later, a character of its own
         {"utf-16", Utf16Mark + Utf16(u"я"), "cp1251", "\xFF"},
         {"utf-16", Bytes({0xFE, 0xFF, 0x04, 0x4F, 0xD8, 0x3D, 0xDE, 0x00}), "utf-8", ya + "\xF0\x9F\x98\x80"},
@@ -49,6 +49,10 @@ TEST_F(tarvoconv_unicode, ByteOrderMarksAreReadAndOnlyUtf16IsWrittenWithOne)
         EXPECT_EQ(run.exitCode, 0) << run.err;
         EXPECT_TRUE(run.out == c.output);
     }
+    // One mark for the whole output, however many inputs go into it.
+    WriteFile(Work("ya.txt"), "\xFF");
+    const ToolRun two = Run({"-f", "cp1251", "-t", "utf-16", Work("ya.txt"), "-"}, "\xFF");
+    EXPECT_TRUE(two.out == Utf16Mark + Utf16(u"яя")) << two.err;
 }
 
 TEST_F(tarvoconv_unicode, NewlinesAreLfInUtf8AndCrLfInUtf16)
@@ -91,7 +95,7 @@ TEST_F(tarvoconv_unicode, CharactersTheDestinationLacksFailOrBecomeStandInsWithC
     for (const auto& c : cases) {
         SCOPED_TRACE(c.to);
         WriteFile(Work("in.txt"), "line 1\n" + c.text);
-        const ToolRun failed = Run({"-f", "utf-8", "-t", c.to, Work("in.txt"), Work("out.txt")});
+        const ToolRun failed = Run({"-f", "utf-8", "-t", c.to, Work("in.txt"), "-o", Work("out.txt")});
         ExpectFileFailure(failed, Work("in.txt"));
         const std::string where = "line 2, byte offset " + std::to_string(c.offset) + ": " + c.character;
         EXPECT_NE(failed.err.find(where), std::string::npos) << failed.err;
@@ -131,7 +135,7 @@ TEST_F(tarvoconv_unicode, InvalidInputFailsAtItsOffsetEvenWithC)
         const bool utf16 = std::string(c.from) == "utf-16";
         const std::string start = utf16 ? Utf16(std::u16string(first.begin(), first.end()) + u"\nab") : first + "\nab";
         WriteFile(Work("in.txt"), start + c.bad);
-        const ToolRun run = Run({"-c", "-f", c.from, "-t", "utf-8", Work("in.txt"), Work("out.txt")});
+        const ToolRun run = Run({"-c", "-f", c.from, "-t", "utf-8", Work("in.txt"), "-o", Work("out.txt")});
         if (std::string(c.from) == "cp1251") {
             EXPECT_TRUE(run.exitCode == 0 && ReadFile(Work("out.txt")) == first + "\nab?") << "-c writes '?'";
             fs::remove(Work("out.txt"));
