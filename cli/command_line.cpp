@@ -148,8 +148,9 @@ private:
 
     CommandLineRequest TakeNextValue(const Option& option, const std::string& spelled)
     {
+        const char* needs = option.value == FileValue ? " needs a file name" : " needs an encoding";
         if (index_ + 1 >= argc_)
-            return Invalid("option " + spelled + (option.value == FileValue ? " needs a file name" : " needs an encoding"));
+            return Invalid("option " + spelled + needs);
         return TakeValue(option, spelled, argv_[++index_]);
     }
 

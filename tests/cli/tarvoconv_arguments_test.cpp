@@ -56,7 +56,8 @@ TEST_F(tarvoconv_arguments, LongOptionsAndBundledShortOnesMeanTheSame)
 {
     const std::string windows = "\xC0 \x98\r\n";  // 0x98 has no character
     for (const auto& arguments : {std::vector<std::string>{"--from=cp1251", "--to", "utf-8", "--newlines", "-c"},
-                                  {"-ncf", "1", "--to=utf8"}, {"-cnf1", "-tUTF-8"}, {"--fr=1", "--t", "utf8", "--new", "-c"}}) {
+                                  {"-ncf", "1", "--to=utf8"}, {"-cnf1", "-tUTF-8"},
+                                  {"--fr=1", "--t", "utf8", "--new", "-c"}}) {
         SCOPED_TRACE(::testing::PrintToString(arguments));
         const ToolRun run = Run(arguments, windows);
         EXPECT_EQ(run.exitCode, 0) << run.err;

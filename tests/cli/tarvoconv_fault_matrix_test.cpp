@@ -85,14 +85,6 @@ public:
     bool acting;
 };
 
-std::string AsciiInUtf16(const std::string& text)
-{
-    std::string bytes = "\xFF\xFE";
-    for (char c : text)
-        bytes += std::string(1, c) + '\0';
-    return bytes;
-}
-
 class CliFaults;
 
 struct CliFault {
@@ -406,7 +398,7 @@ public:
         WriteFile(Work("in.txt"), "plain\n");
         const ToolRun run = Run({"-f", "auto", "-t", "utf-16", Work("in.txt")});
         EXPECT_EQ(run.exitCode, exitCode) << run.err;
-        ExpectKept("the text in UTF-16", AsciiInUtf16("plain\n"), run.out);
+        ExpectKept("the text in UTF-16", std::string("\xFF\xFEp\0l\0a\0i\0n\0\n\0", 14), run.out);
     }
 
     void Utf8MarkKept(int exitCode)
