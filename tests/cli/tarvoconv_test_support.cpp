@@ -1,5 +1,6 @@
 #include "tarvoconv_test_support.h"
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <iterator>
@@ -29,8 +30,10 @@ void TarvoconvTest::SetUp()
 {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    root = fs::temp_directory_path() /
-           (std::string("tarvoconv-") + test->name() + "-" + std::to_string(stamp));
+    // A row of a parameterized suite is named "Suite/row": one folder, not two.
+    std::string name = test->name();
+    std::replace(name.begin(), name.end(), '/', '-');
+    root = fs::temp_directory_path() / ("tarvoconv-" + name + "-" + std::to_string(stamp));
     work = root / "work";
     fs::create_directories(work);
 }
