@@ -147,37 +147,70 @@ Bytes BuildBTree(const BTreeFormat& format, const std::vector<BTreeEntry>& entri
     return tree;
 }
 
-BTree ReadBTree(const Bytes& tree, BTreeKey key, std::size_t valueSize)
+namespace {
+
+// A tree's header and pages, checked, with the page its leaf chain starts at.
+struct TreeLayout {
+    BTreeFormat format;
+    std::uint16_t totalPages;
+    std::uint32_t totalEntries;
+    Bytes pages;
+    std::uint16_t firstLeaf;
+
+    Bytes Page(std::uint16_t page) const { return Slice(pages, page * format.pageSize, format.pageSize); }
+};
+
+TreeLayout ReadLayout(const Bytes& tree)
 {
     if (ReadU16(tree, 0) != BTreeMagic)
         throw HelpFileError("not a B+ tree: wrong magic number");
-    BTree result;
-    result.format.flags = ReadU16(tree, 2);
-    result.format.pageSize = ReadU16(tree, 4);
+    TreeLayout layout;
+    layout.format.flags = ReadU16(tree, 2);
+    layout.format.pageSize = ReadU16(tree, 4);
     for (std::size_t i = 0; i < StructureSize && ReadU8(tree, 6 + i) != 0; ++i)
-        result.format.structure.push_back(static_cast<char>(tree[6 + i]));
+        layout.format.structure.push_back(static_cast<char>(tree[6 + i]));
     const std::uint16_t root = ReadU16(tree, 26);
-    const std::uint16_t totalPages = ReadU16(tree, 30);
+    layout.totalPages = ReadU16(tree, 30);
     const std::int16_t levels = ReadI16(tree, 32);
-    const std::uint32_t totalEntries = ReadU32(tree, 34);
-    const std::size_t pageSize = result.format.pageSize;
-    if (pageSize < LeafPageHeaderSize || levels < 1 || root >= totalPages)
+    layout.totalEntries = ReadU32(tree, 34);
+    const std::size_t pageSize = layout.format.pageSize;
+    if (pageSize < LeafPageHeaderSize || levels < 1 || root >= layout.totalPages)
         throw HelpFileError("a B+ tree header is inconsistent");
-    const Bytes pages = Slice(tree, BTreeHeaderSize, pageSize * totalPages);
+    layout.pages = Slice(tree, BTreeHeaderSize, pageSize * layout.totalPages);
 
     // The leftmost leaf lies below the PreviousPage of each index page.
     std::uint16_t page = root;
     for (int level = 1; level < levels; ++level) {
-        page = ReadU16(pages, page * pageSize + 4);
-        if (page >= totalPages)
+        page = ReadU16(layout.pages, page * pageSize + 4);
+        if (page >= layout.totalPages)
             throw HelpFileError("a B+ tree index page points past the last page");
     }
+    layout.firstLeaf = page;
+    return layout;
+}
 
+// Calls visit(number, page) for each leaf page in key order.
+template <typename Visit>
+void WalkLeaves(const TreeLayout& layout, Visit visit)
+{
     std::size_t visited = 0;
-    while (page != NoPage) {
-        if (page >= totalPages || ++visited > totalPages)
+    for (std::uint16_t page = layout.firstLeaf; page != NoPage;) {
+        if (page >= layout.totalPages || ++visited > layout.totalPages)
             throw HelpFileError("the leaf chain of a B+ tree is broken");
-        const Bytes leaf = Slice(pages, page * pageSize, pageSize);
+        const Bytes leaf = layout.Page(page);
+        visit(page, leaf);
+        page = ReadU16(leaf, 6);
+    }
+}
+
+}  // namespace
+
+BTree ReadBTree(const Bytes& tree, BTreeKey key, std::size_t valueSize)
+{
+    const TreeLayout layout = ReadLayout(tree);
+    BTree result;
+    result.format = layout.format;
+    WalkLeaves(layout, [&](std::uint16_t, const Bytes& leaf) {
         const std::int16_t count = ReadI16(leaf, 2);
         std::size_t at = LeafPageHeaderSize;
         for (int i = 0; i < count; ++i) {
@@ -186,10 +219,18 @@ BTree ReadBTree(const Bytes& tree, BTreeKey key, std::size_t valueSize)
             result.entries.push_back(std::move(entry));
             at += keySize + valueSize;
         }
-        page = ReadU16(leaf, 6);
-    }
-    if (result.entries.size() != totalEntries)
+    });
+    if (result.entries.size() != layout.totalEntries)
         throw HelpFileError("a B+ tree holds " + std::to_string(result.entries.size()) + " entries but its header says " +
-                            std::to_string(totalEntries));
+                            std::to_string(layout.totalEntries));
     return result;
+}
+
+std::vector<LeafPage> ReadLeafPages(const Bytes& tree)
+{
+    std::vector<LeafPage> leaves;
+    WalkLeaves(ReadLayout(tree), [&](std::uint16_t number, const Bytes& leaf) {
+        leaves.push_back({number, ReadU16(leaf, 2)});
+    });
+    return leaves;
 }

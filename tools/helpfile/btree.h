@@ -43,6 +43,14 @@ Bytes BuildBTree(const BTreeFormat& format, const std::vector<BTreeEntry>& entri
 // Reads every entry of a tree, walking the leaf chain from its first page.
 BTree ReadBTree(const Bytes& tree, BTreeKey key, std::size_t valueSize);
 
+// The leaf pages of a tree in key order, with the entries each holds: what
+// the page map of the keyword index (|KWMAP) lists.
+struct LeafPage {
+    std::uint16_t number;
+    std::uint16_t entries;
+};
+std::vector<LeafPage> ReadLeafPages(const Bytes& tree);
+
 // Sizes of the fixed parts, for readers that look at the bytes themselves.
 constexpr std::size_t BTreeHeaderSize = 38;
 constexpr std::size_t LeafPageHeaderSize = 8;

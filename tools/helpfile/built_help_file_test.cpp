@@ -1,6 +1,8 @@
 // Reads the tarvo.hlp that the build made the way the viewer will. The
 // program asks for its popups by these numbers, so each number must lead
 // to the topic written for that button or pane, and F1 to the contents.
+// Then tarvo.chm, unpacked: the same topics, keywords and popups.
+#include "btree.h"
 #include "context_tables.h"
 #include "help_container.h"
 #include "help_topics.h"
@@ -9,8 +11,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -76,6 +83,42 @@ bool Contains(const std::string& text, const std::string& part)
     return text.find(part) != std::string::npos;
 }
 
+// The title of the topic a keyword's place lies in: the last to start at or
+// before it, as topic offsets grow through the file.
+std::string TitleOfTopicAround(std::uint32_t offset)
+{
+    std::string title = "(before the first topic)";
+    for (const HelpTopic& topic : Built().topics)
+        if (topic.offset <= offset)
+            title = topic.title;
+    return title;
+}
+
+// Each keyword of the index, in the file's order, with the titles of the
+// topics it leads to.
+std::vector<std::pair<std::string, std::set<std::string>>> Keywords()
+{
+    const InternalFile* tree = FindInternalFile(Built().files, "|KWBTREE");
+    const InternalFile* data = FindInternalFile(Built().files, "|KWDATA");
+    if (!tree || !data)
+        return {};
+    std::vector<std::pair<std::string, std::set<std::string>>> keywords;
+    for (const BTreeEntry& entry : ReadBTree(tree->content, BTreeKey::String, 6).entries) {
+        std::set<std::string> topics;
+        for (std::uint16_t i = 0; i < ReadU16(entry.value, 0); ++i)
+            topics.insert(TitleOfTopicAround(ReadU32(data->content, ReadU32(entry.value, 2) + 4u * i)));
+        keywords.emplace_back(ReadStringZ(entry.key, 0), topics);
+    }
+    return keywords;
+}
+
+std::string Folded(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
 }  // namespace
 
 TEST(BuiltHelpFile, DirectoryListsTheNumberMapBesideTheTopics)
@@ -128,6 +171,29 @@ TEST(BuiltHelpFile, ContentsTopicIntroducesTarvo)
         EXPECT_TRUE(Contains(contents->text, subject)) << subject;
 }
 
+TEST(BuiltHelpFile, IndexListsKeywordsAlphabeticallyEachLeadingToItsTopics)
+{
+    const auto keywords = Keywords();
+    ASSERT_GE(keywords.size(), 30u);
+    EXPECT_TRUE(std::is_sorted(keywords.begin(), keywords.end(),
+                               [](const auto& a, const auto& b) { return Folded(a.first) < Folded(b.first); }))
+        << "the viewer lists the index as stored and searches it without regard to case";
+
+    const std::map<std::string, std::set<std::string>> expected = {
+        {"hot keys", {"Contents", "Convert Clipboard"}},
+        {"line ends", {"Contents", "Convert NewLines"}},
+        {"KOI8-R", {"Contents"}},
+        {"preview", {"Contents", "The source pane", "The result pane"}},
+        {"source code page", {"Contents", "Detect source code page", "Source code page"}},
+    };
+    for (const auto& [keyword, topics] : expected) {
+        const auto found = std::find_if(keywords.begin(), keywords.end(),
+                                        [&](const auto& k) { return k.first == keyword; });
+        ASSERT_NE(keywords.end(), found) << keyword;
+        EXPECT_EQ(topics, found->second) << keyword;
+    }
+}
+
 TEST(BuiltHelpFile, EveryNamedTopicIsWhereTheViewerSearchesForIt)
 {
     const InternalFile* context = FindInternalFile(Built().files, "|CONTEXT");
@@ -139,5 +205,165 @@ TEST(BuiltHelpFile, EveryNamedTopicIsWhereTheViewerSearchesForIt)
             EXPECT_LT(table[i - 1].hash, table[i].hash) << "the viewer's search would stop early";
         }
         EXPECT_NE(nullptr, TopicAt(table[i].topicOffset)) << table[i].topicOffset;
+    }
+}
+
+namespace {
+
+// tarvo.chm unpacked by a reader of its own, once for all the tests.
+const std::filesystem::path& UnpackedChm()
+{
+    static const std::filesystem::path folder = [] {
+        const std::filesystem::path unpacked = CHM_UNPACK_DIR;
+        std::filesystem::remove_all(unpacked);
+        const std::string command =
+            std::string("\"" EXTRACT_CHMLIB "\" \"" TARVO_CHM_FILE "\" \"") + unpacked.string() + "\" > /dev/null";
+        if (std::system(command.c_str()) != 0)
+            throw HelpFileError("cannot unpack " TARVO_CHM_FILE);
+        return unpacked;
+    }();
+    return folder;
+}
+
+std::string ChmFile(const std::string& name)
+{
+    std::ifstream in(UnpackedChm() / name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The entries of a contents (.hhc) or index (.hhk) file: each name with the
+// pages it leads to.
+std::vector<std::pair<std::string, std::vector<std::string>>> SitemapEntries(const std::string& sitemap)
+{
+    std::vector<std::pair<std::string, std::vector<std::string>>> entries;
+    std::istringstream lines(sitemap);
+    const std::string nameParam = "<PARAM NAME=\"Name\" VALUE=\"";
+    const std::string localParam = "<PARAM NAME=\"Local\" VALUE=\"";
+    for (std::string line; std::getline(lines, line);) {
+        for (std::size_t at = 0; (at = line.find("<PARAM NAME=", at)) != std::string::npos; ++at) {
+            const bool name = line.compare(at, nameParam.size(), nameParam) == 0;
+            const bool local = line.compare(at, localParam.size(), localParam) == 0;
+            const std::size_t start = at + (name ? nameParam.size() : localParam.size());
+            const std::string value = line.substr(start, line.find('"', start) - start);
+            if (name)
+                entries.push_back({value, {}});
+            else if (local && !entries.empty())
+                entries.back().second.push_back(value);
+        }
+    }
+    return entries;
+}
+
+// What a page or a popup says: its words with single spaces between them,
+// without markup, in the help's own code page (Windows-1252).
+std::string Words(const std::string& text)
+{
+    static const std::map<std::string, std::string> entities = {
+        {"&#8216;", "\x91"}, {"&#8217;", "\x92"}, {"&#8220;", "\x93"}, {"&#8221;", "\x94"},
+        {"&amp;", "&"},      {"&lt;", "<"},       {"&gt;", ">"},       {"&quot;", "\""}};
+    std::string words;
+    bool space = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '<') {
+            i = text.find('>', i);
+            space = true;
+            continue;
+        }
+        if (std::isspace(static_cast<unsigned char>(text[i]))) {
+            space = true;
+            continue;
+        }
+        if (space && !words.empty())
+            words += ' ';
+        space = false;
+        const auto entity = std::find_if(entities.begin(), entities.end(),
+                                         [&](const auto& e) { return text.compare(i, e.first.size(), e.first) == 0; });
+        if (entity != entities.end()) {
+            words += entity->second;
+            i += entity->first.size() - 1;
+        } else {
+            words += text[i];
+        }
+    }
+    return words;
+}
+
+std::string PageTitle(const std::string& page)
+{
+    const std::size_t start = page.find("<title>") + 7;
+    return Words(page.substr(start, page.find("</title>") - start));
+}
+
+std::string PageBody(const std::string& page)
+{
+    const std::size_t start = page.find("<body>");
+    return Words(page.substr(start, page.find("</body>") - start));
+}
+
+// The .chm's title page is the .hlp's contents topic.
+std::string HlpTitleOf(const std::string& chmTitle)
+{
+    return chmTitle == "Tarvo Help" ? "Contents" : chmTitle;
+}
+
+// The popups of the text file inside the .chm, by number.
+std::map<std::uint32_t, std::string> ChmPopups()
+{
+    std::map<std::uint32_t, std::string> popups;
+    std::istringstream lines(ChmFile("cshelp.txt"));
+    std::string* text = nullptr;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.compare(0, 7, ".topic ") == 0)
+            text = &popups[static_cast<std::uint32_t>(std::stoul(line.substr(7)))];
+        else if (text)
+            *text += line + "\n";
+    }
+    for (auto& popup : popups)
+        popup.second = Words(popup.second);
+    return popups;
+}
+
+}  // namespace
+
+TEST(BuiltHtmlHelp, ContentsListEveryTopicOfTheHelpFileOnItsOwnPage)
+{
+    std::vector<std::string> expected;
+    for (const HelpTopic& topic : Built().topics)
+        expected.push_back(topic.title);
+    std::vector<std::string> listed;
+    for (const auto& [name, pages] : SitemapEntries(ChmFile("contents.hhc"))) {
+        listed.push_back(HlpTitleOf(name));
+        ASSERT_EQ(1u, pages.size()) << name;
+        EXPECT_EQ(name, PageTitle(ChmFile(pages.front()))) << pages.front();
+    }
+    EXPECT_EQ(expected, listed);
+}
+
+TEST(BuiltHtmlHelp, IndexHasTheKeywordsOfTheHelpFileLeadingToTheSameTopics)
+{
+    std::map<std::string, std::set<std::string>> hlp;
+    for (const auto& [keyword, topics] : Keywords())
+        hlp[keyword] = topics;
+    std::map<std::string, std::set<std::string>> chm;
+    for (const auto& [keyword, pages] : SitemapEntries(ChmFile("index.hhk")))
+        for (const std::string& page : pages)
+            chm[keyword].insert(HlpTitleOf(PageTitle(ChmFile(page))));
+    EXPECT_FALSE(hlp.empty());
+    EXPECT_EQ(hlp, chm);
+}
+
+TEST(BuiltHtmlHelp, EachContextNumberPopsUpTheWordsOfItsTopic)
+{
+    std::map<std::string, std::string> pages;  // .hlp title -> the words of its page
+    for (const auto& [name, files] : SitemapEntries(ChmFile("contents.hhc")))
+        pages[HlpTitleOf(name)] = PageBody(ChmFile(files.front()));
+    const std::map<std::uint32_t, std::string> popups = ChmPopups();
+    ASSERT_EQ(Built().numberMap.size(), popups.size());
+    for (const NumberedTopic& numbered : Built().numberMap) {
+        const HelpTopic* topic = TopicAt(numbered.topicOffset);
+        ASSERT_NE(nullptr, topic);
+        ASSERT_EQ(1u, popups.count(numbered.number)) << numbered.number;
+        EXPECT_EQ(pages[topic->title], popups.at(numbered.number)) << numbered.number;
+        EXPECT_NE(std::string::npos, popups.at(numbered.number).find(Words(topic->title))) << numbered.number;
     }
 }

@@ -1,10 +1,13 @@
 // helpmap: numbers the topics of a help file so that a program can ask for
-// them by number, and lists what a help file maps.
+// them by number, lists what a help file maps, and writes the same popups
+// as a text file for the HTML Help version of the help.
 #include "context_names.h"
 #include "context_tables.h"
 #include "help_container.h"
 #include "help_topics.h"
+#include "keyword_index.h"
 #include "numbered_contexts.h"
+#include "text_popups.h"
 
 #include <cstdio>
 #include <fstream>
@@ -18,7 +21,7 @@ const char* const Usage =
     "usage: helpmap SOURCE HEADER INPUT OUTPUT\n"
     "         writes OUTPUT: the help file INPUT, made from the help source SOURCE, with\n"
     "         each topic named \\cfg{winhelp-topic}{NAME} in SOURCE mapped to the number\n"
-    "         that HEADER #defines as NAME\n"
+    "         that HEADER #defines as NAME, and the keyword index in the viewer's order\n"
     "       helpmap --list FILE\n"
     "         prints the numbers FILE maps and the title of each topic\n";
 
@@ -77,13 +80,18 @@ int main(int argc, char** argv)
             ListHelpFile(argv[2]);
             return 0;
         }
+        if (argc == 4 && std::string(argv[1]) == "--popups") {
+            const std::string popups = TextPopups(ReadHelpContainer(ReadWholeBinaryFile(argv[2])));
+            WriteWholeFile(argv[3], Bytes(popups.begin(), popups.end()));
+            return 0;
+        }
         if (argc != 5) {
             std::cerr << Usage;
             return 2;
         }
         const std::vector<NamedNumber> contexts =
             NumberTopics(ReadTopicNames(ReadWholeFile(argv[1])), ReadNumericDefines(ReadWholeFile(argv[2])));
-        WriteWholeFile(argv[4], AddNumberedContexts(ReadWholeBinaryFile(argv[3]), contexts));
+        WriteWholeFile(argv[4], SortKeywordIndex(AddNumberedContexts(ReadWholeBinaryFile(argv[3]), contexts)));
     } catch (const HelpFileError& error) {
         std::cerr << "helpmap: " << error.what() << "\n";
         return 1;
