@@ -7,6 +7,10 @@
 #include "settings.h"
 #include "toolbars.h"
 
+#include <htmlhelp.h>
+
+HtmlHelpFunction HtmlHelpViewer = nullptr;
+
 namespace {
 
 // WinHelp looks for a bare file name in the current folder and the system
@@ -28,6 +32,81 @@ const char* HelpFile()
     return path;
 }
 
+// Windows Vista and later have no WinHelp viewer: there tarvo.hlp brings
+// only a note that the help cannot be shown. Their Windows folder still
+// holds a winhlp32.exe, but it is the stub that shows that note, so the
+// version tells, not the file. (Windows 8.1 and later report 6.2 to a
+// program whose manifest does not name them: still 6 or more.)
+bool SystemHasWinHelp()
+{
+    return LOBYTE(LOWORD(GetVersion())) < 6;
+}
+
+// The wide path of tarvo.chm, which lies beside the program in a folder
+// whose name the ANSI code page may not hold.
+bool ChmBesideProgram(wchar_t (&path)[MAX_PATH])
+{
+    const wchar_t chm[] = L"tarvo.chm";
+    const DWORD length = GetModuleFileNameW(Instance, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return false;
+    wchar_t* name = path;
+    for (wchar_t* p = path; *p; ++p)
+        if (*p == L'\\' || *p == L'/')
+            name = p + 1;
+    const int room = static_cast<int>(MAX_PATH - (name - path));
+    if (room < static_cast<int>(sizeof chm / sizeof *chm))
+        return false;
+    lstrcpynW(name, chm, room);
+    const DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Loaded on first use, so that Tarvo starts and keeps to WinHelp where
+// hhctrl.ocx is missing; and from the system folder only, never a file of
+// that name in the current folder.
+bool HtmlHelpLoaded()
+{
+    if (HtmlHelpViewer)
+        return true;
+    const wchar_t name[] = L"\\hhctrl.ocx";
+    wchar_t path[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    if (length == 0 || length + sizeof name / sizeof *name > MAX_PATH)
+        return false;
+    lstrcpynW(path + length, name, MAX_PATH - length);
+    if (HMODULE viewer = LoadLibraryW(path)) {
+        const FARPROC entry = GetProcAddress(viewer, "HtmlHelpW");
+        HtmlHelpViewer = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void (*)()>(entry));
+    }
+    return HtmlHelpViewer != nullptr;
+}
+
+// Whether this request goes to HTML Help, and tarvo.chm's path if so.
+// Asked at each request, as WinHelp looks for tarvo.hlp each time.
+bool UseHtmlHelp(wchar_t (&chm)[MAX_PATH])
+{
+    return !SystemHasWinHelp() && ChmBesideProgram(chm) && HtmlHelpLoaded();
+}
+
+// HTML Help shows a popup from the text file the build put into tarvo.chm:
+// the .hlp's popup topic of each number, word for word.
+void ShowHtmlHelpPopup(HWND window, const wchar_t* chm, int context, POINT screen)
+{
+    const wchar_t inside[] = L"::/cshelp.txt";
+    wchar_t popups[MAX_PATH + sizeof inside / sizeof *inside];
+    lstrcpynW(popups, chm, MAX_PATH);
+    lstrcpynW(popups + lstrlenW(popups), inside, sizeof inside / sizeof *inside);
+    HH_POPUP popup = {};
+    popup.cbStruct = sizeof popup;
+    popup.idString = static_cast<UINT>(context);
+    popup.pt = screen;
+    popup.clrForeground = static_cast<COLORREF>(-1);
+    popup.clrBackground = static_cast<COLORREF>(-1);
+    popup.rcMargins = {-1, -1, -1, -1};
+    HtmlHelpViewer(window, popups, HH_DISPLAY_TEXT_POPUP, reinterpret_cast<DWORD_PTR>(&popup));
+}
+
 bool Contains(HWND pane, POINT point)
 {
     RECT bounds;
@@ -38,7 +117,11 @@ bool Contains(HWND pane, POINT point)
 
 void OpenHelpContents(HWND window)
 {
-    WinHelpA(window, HelpFile(), HELP_CONTENTS, 0);
+    wchar_t chm[MAX_PATH];
+    if (UseHtmlHelp(chm))
+        HtmlHelpViewer(window, chm, HH_DISPLAY_TOC, 0);
+    else
+        WinHelpA(window, HelpFile(), HELP_CONTENTS, 0);
 }
 
 int HelpContextAt(POINT screen)
@@ -74,8 +157,11 @@ void OnLeftButtonDown(HWND window, int x, int y)
     POINT point = {x, y};
     ClientToScreen(window, &point);
     const int context = HelpContextAt(point);
+    wchar_t chm[MAX_PATH];
     if (context == 0 || context == IDM_CONTEXT_HELP)
         OpenHelpContents(window);
+    else if (UseHtmlHelp(chm))
+        ShowHtmlHelpPopup(window, chm, context, point);
     else
         WinHelpA(window, HelpFile(), HELP_CONTEXTPOPUP, context);
 }
@@ -95,4 +181,8 @@ void CloseHelp(HWND window)
         ReleaseCapture();
     }
     WinHelpA(window, HelpFile(), HELP_QUIT, 0);
+    // Set only once tarvo.chm has been shown: otherwise there is nothing to
+    // close, and hhctrl.ocx is not loaded just for this.
+    if (HtmlHelpViewer)
+        HtmlHelpViewer(nullptr, nullptr, HH_CLOSE_ALL, 0);
 }
