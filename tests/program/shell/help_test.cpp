@@ -5,6 +5,11 @@
 #include "help.h"
 #include "resource_ids.h"
 
+#include <htmlhelp.h>
+
+#include <string>
+#include <vector>
+
 namespace {
 
 using HelpTest = TarvoWindowTest;
@@ -108,6 +113,106 @@ TEST_F(HelpTest, TheWindowsEndInContextHelpModeLeavesNoCaptureBehind)
     StopTarvo();
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_EQ(ContextHelpMode, 0);
+    ASSERT_TRUE(StartTarvo());
+}
+
+// A file beside this program, as the help files lie beside tarvo.exe.
+std::string Beside(const char* name)
+{
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    return folder.substr(0, folder.find_last_of('\\') + 1) + name;
+}
+
+// tarvo.chm beside this program while a test runs. The rig's Wine says it is
+// Windows 7, which has no WinHelp, so the help turns to it; without it, as in
+// the tests above, the help stays with WinHelp.
+class HtmlHelpTest : public HelpTest {
+protected:
+    void SetUp() override
+    {
+        HelpTest::SetUp();
+        ASSERT_GE(LOBYTE(LOWORD(GetVersion())), 6) << "the rig's Wine should say Windows Vista or later";
+        std::string built = "Z:" TARVO_CHM_FILE;
+        for (char& c : built)
+            if (c == '/')
+                c = '\\';
+        ASSERT_TRUE(CopyFileA(built.c_str(), Beside("tarvo.chm").c_str(), FALSE)) << built;
+    }
+    void TearDown() override
+    {
+        HelpTest::TearDown();
+        DeleteFileA(Beside("tarvo.chm").c_str());
+    }
+};
+
+struct HtmlHelpCall {
+    UINT command;
+    std::string file;
+    UINT popup;
+    POINT at;
+};
+std::vector<HtmlHelpCall> Calls;
+
+HWND WINAPI RecordHtmlHelp(HWND, const wchar_t* file, UINT command, DWORD_PTR data)
+{
+    HtmlHelpCall call = {command, "", 0, {}};
+    for (; file && *file; ++file)
+        call.file += static_cast<char>(*file);
+    if (command == HH_DISPLAY_TEXT_POPUP) {
+        call.popup = reinterpret_cast<const HH_POPUP*>(data)->idString;
+        call.at = reinterpret_cast<const HH_POPUP*>(data)->pt;
+    }
+    Calls.push_back(call);
+    return nullptr;
+}
+
+// Wine's viewer shows no text popups, so a recorder stands in for it here;
+// the end-to-end tests open the real one.
+struct RecordingHtmlHelp {
+    HtmlHelpFunction saved = HtmlHelpViewer;
+    RecordingHtmlHelp() { HtmlHelpViewer = RecordHtmlHelp; Calls.clear(); }
+    ~RecordingHtmlHelp() { HtmlHelpViewer = saved; }
+};
+
+TEST_F(HtmlHelpTest, ContextHelpPopsUpTheTextOfWhatWasClickedAndTheEndClosesAll)
+{
+    RecordingHtmlHelp recording;
+    const std::string chm = Beside("tarvo.chm");
+    struct Click {
+        HWND toolbar;  // null: outside every button
+        int position;
+        UINT command;
+        std::string file;
+        UINT popup;
+    };
+    const Click clicks[] = {
+        {CommandBar, 0, HH_DISPLAY_TEXT_POPUP, chm + "::/cshelp.txt", IDM_CONVERT_FILES},
+        {CodePageBar, 4, HH_DISPLAY_TEXT_POPUP, chm + "::/cshelp.txt", IDM_DESTINATION_CODEPAGE},
+        {CommandBar, 7, HH_DISPLAY_TOC, chm, 0},  // Context Help itself
+        {nullptr, 0, HH_DISPLAY_TOC, chm, 0},
+    };
+    for (const Click& click : clicks) {
+        SCOPED_TRACE(click.popup);
+        const POINT at = click.toolbar ? CentreOf(click.toolbar, click.position) : POINT{-5000, -5000};
+        POINT client = at;
+        ScreenToClient(MainWindow, &client);
+        Command(IDM_CONTEXT_HELP);
+        SendMessageA(MainWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y));
+        ASSERT_EQ(Calls.size(), 1u);
+        EXPECT_EQ(Calls[0].command, click.command);
+        EXPECT_EQ(Calls[0].file, click.file);
+        EXPECT_EQ(Calls[0].popup, click.popup);
+        if (click.popup) {
+            EXPECT_EQ(Calls[0].at.x, at.x);
+            EXPECT_EQ(Calls[0].at.y, at.y);
+        }
+        Calls.clear();
+    }
+    StopTarvo();
+    ASSERT_EQ(Calls.size(), 1u);
+    EXPECT_EQ(Calls[0].command, static_cast<UINT>(HH_CLOSE_ALL));
     ASSERT_TRUE(StartTarvo());
 }
 
