@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds one of the two packages from the source tree, installing what is
 # missing first, and prints where it is:
-#   scripts/package.sh win32   build/win32/tarvo-VERSION-win32.zip: tarvo.exe,
-#                              tarvo.hlp, tarvoconv.exe, README.txt, LICENSE.txt
+#   scripts/package.sh win32   build/win32/tarvo-VERSION-win32.zip: one folder,
+#                              tarvo-VERSION-win32, with tarvo.exe, tarvo.chm,
+#                              tarvo.hlp, tarvoconv.exe (both stripped),
+#                              README.txt and LICENSE.txt
 #   scripts/package.sh deb     build/packages/tarvoconv_VERSION_ARCH.deb: tarvoconv
 #                              and its manual page
 set -euo pipefail
