@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "clipboard_text.h"
 #include "conversion_selection.h"
 #include "job_pump.h"
 #include "resource_ids.h"
@@ -49,34 +50,35 @@ void PassDrawClipboardOn(WPARAM wParam, LPARAM lParam)
     --PassingOn;
 }
 
-// The text this window last put on the clipboard, as a length and a hash.
-// A program that puts that very text back (clipboard managers do) must not
-// have it converted a second time, which would garble it.
+// The text this window last put on the clipboard, as a length and a hash,
+// once as bytes (CF_TEXT) and once as Unicode (CF_UNICODETEXT). A program
+// that puts that very text back (clipboard managers do) must not have it
+// converted a second time, which would garble it.
 struct TextPrint {
     SIZE_T length;
     unsigned long long hash;
 };
-TextPrint LastConverted;
+TextPrint LastConverted, LastConvertedUnicode;
 
-// Up to the first NUL, and never past size.
-TextPrint PrintOf(const unsigned char* text, SIZE_T size)
+TextPrint PrintOf(const unsigned char* bytes, SIZE_T length)
 {
-    TextPrint print = {0, 14695981039346656037ull};
-    for (; print.length < size && text[print.length]; ++print.length)
-        print.hash = (print.hash ^ text[print.length]) * 1099511628211ull;
+    TextPrint print = {length, 14695981039346656037ull};
+    for (SIZE_T n = 0; n < length; ++n)
+        print.hash = (print.hash ^ bytes[n]) * 1099511628211ull;
     return print;
 }
 
-bool IsLastConverted(const unsigned char* text, SIZE_T size)
+bool IsLastConverted(const ClipboardText& text)
 {
-    const TextPrint print = PrintOf(text, size);
-    return print.length == LastConverted.length && print.hash == LastConverted.hash;
+    const TextPrint print = PrintOf(text.placed, text.placedLength);
+    const TextPrint& last = text.format == CF_UNICODETEXT ? LastConvertedUnicode : LastConverted;
+    return print.length == last.length && print.hash == last.hash;
 }
 
-// The text of the size-byte block at text, up to its NUL, converted into a
-// new block that the clipboard can own and ending in a NUL; NULL when no
-// block can be had.
-HGLOBAL ConvertIntoNewBlock(DWORD parameters, const unsigned char* text, unsigned size)
+// The bytes up to a NUL (at most size), converted into a new block that
+// the clipboard can own and ending in a NUL; NULL when no block can be
+// had. written is set to the bytes before the NUL.
+HGLOBAL ConvertIntoNewBlock(DWORD parameters, const unsigned char* text, unsigned size, SIZE_T& written)
 {
     static const unsigned char Nul = 0;
     // Text from a careless program may fill its block without a NUL: the
@@ -96,10 +98,10 @@ HGLOBAL ConvertIntoNewBlock(DWORD parameters, const unsigned char* text, unsigne
         GlobalFree(block);
         return nullptr;
     }
-    int written = ConvertChunk(output, text, size, 1);
+    int length = ConvertChunk(output, text, size, 1);
     if (!terminated)
-        written += ConvertChunk(output + written, &Nul, 1, 0);
-    LastConverted = PrintOf(output, static_cast<SIZE_T>(written));
+        length += ConvertChunk(output + length, &Nul, 1, 0);
+    written = static_cast<SIZE_T>(length) - 1;
     GlobalUnlock(block);
     return block;
 }
@@ -136,55 +138,87 @@ void AddRussianLocale()
         GlobalFree(block);
 }
 
+// The converted text for the programs that paste Unicode: the bytes read in
+// the destination code page, so that they get the letters the page shows.
+// NULL when there is no memory for it; the system then makes the Unicode
+// text from the bytes and CF_LOCALE.
+HGLOBAL UnicodeTextOf(HGLOBAL converted, int destination, TextPrint& print)
+{
+    const unsigned char* bytes = static_cast<const unsigned char*>(GlobalLock(converted));
+    HGLOBAL unicode = bytes ? UnicodeBlockOf(bytes, GlobalSize(converted), destination) : nullptr;
+    if (bytes)
+        GlobalUnlock(converted);
+    const unsigned char* units = unicode ? static_cast<const unsigned char*>(GlobalLock(unicode)) : nullptr;
+    if (units) {
+        print = PrintOf(units, GlobalSize(unicode) - sizeof(wchar_t));
+        GlobalUnlock(unicode);
+    }
+    return unicode;
+}
+
 // ConvertClipboard's work, with the code pages and switches of parameters;
 // true when it replaced the clipboard's contents, which brings a
 // notification of its own along the chain. An automatic conversion leaves
 // alone the text this window itself put there last, and, with detection
 // on, text whose code page the detector cannot tell: only a conversion the
-// user asks for takes the code page on the button for it.
+// user asks for takes the code page on the button for it. Unicode text
+// with a character that cp1251 cannot hold is never converted: it would
+// come back with a '?' for it.
 bool ReplaceClipboardText(HWND window, DWORD parameters, bool automatic)
 {
     if (!OpenClipboard(window))
         return false;
-    HANDLE source = GetClipboardData(CF_TEXT);
-    const SIZE_T size = source ? GlobalSize(source) : 0;
-    const unsigned char* text = size ? static_cast<const unsigned char*>(GlobalLock(source)) : nullptr;
-    if (!text || (automatic && IsLastConverted(text, size))) {
-        if (text)
-            GlobalUnlock(source);
+    ClipboardText text;
+    if (ReadClipboardText(text) != TextToConvert) {
+        CloseClipboard();
+        return false;
+    }
+    if (automatic && IsLastConverted(text)) {
+        ReleaseClipboardText(text);
         CloseClipboard();
         return false;
     }
     // Text that is already in the destination code page stays as it is.
-    const void* end = std::memchr(text, 0, size);
-    const SIZE_T length = end ? static_cast<SIZE_T>(static_cast<const unsigned char*>(end) - text) : size;
-    const int detected = DetectSource(window, parameters, text, length);
+    const void* end = std::memchr(text.bytes, 0, text.size);
+    const SIZE_T length = end ? static_cast<SIZE_T>(static_cast<const unsigned char*>(end) - text.bytes) : text.size;
+    const int detected = DetectSource(window, parameters, text.bytes, length);
     if (detected == DestinationOf(parameters) || (automatic && detected == SourceNotDetected)) {
-        GlobalUnlock(source);
+        ReleaseClipboardText(text);
         CloseClipboard();
         return false;
     }
-    const TextPrint before = LastConverted;
-    HGLOBAL converted = ConvertIntoNewBlock(parameters, text, static_cast<unsigned>(size));
-    HGLOBAL original = converted ? CopyOfBlock(text, size) : nullptr;
-    GlobalUnlock(source);
+    SIZE_T written = 0;
+    HGLOBAL converted = ConvertIntoNewBlock(parameters, text.bytes, static_cast<unsigned>(text.size), written);
+    HGLOBAL original = converted ? CopyOfBlock(text.placed, text.blockSize) : nullptr;
+    const UINT format = text.format;
+    ReleaseClipboardText(text);
     // Without blocks for the result and for the way back, emptying the
     // clipboard could throw the user's text away.
     if (!original) {
         if (converted)
             GlobalFree(converted);
-        LastConverted = before;
         CloseClipboard();
         return false;
     }
+    TextPrint printed = {}, printedUnicode = {};
+    const unsigned char* bytes = static_cast<const unsigned char*>(GlobalLock(converted));
+    printed = PrintOf(bytes, written);
+    GlobalUnlock(converted);
+    HGLOBAL unicode = UnicodeTextOf(converted, DestinationOf(parameters), printedUnicode);
     EmptyClipboard();
+    // Bytes first, as ever: old programs, and this one, read those.
     if (PutClipboardData(CF_TEXT, converted)) {
         GlobalFree(original);
+        LastConverted = printed;
         AddRussianLocale();
+        LastConvertedUnicode = printedUnicode;
+        if (unicode && !PutClipboardData(CF_UNICODETEXT, unicode))
+            GlobalFree(unicode);
     } else {
         GlobalFree(converted);
-        LastConverted = before;
-        if (!SetClipboardData(CF_TEXT, original))
+        if (unicode)
+            GlobalFree(unicode);
+        if (!SetClipboardData(format, original))
             GlobalFree(original);
     }
     CloseClipboard();

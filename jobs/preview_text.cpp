@@ -1,5 +1,6 @@
 #include "preview_text.h"
 
+#include "clipboard_text.h"
 #include "conversion_selection.h"
 #include "settings.h"
 #include "source_detection.h"
@@ -7,23 +8,27 @@
 
 static_assert(2 * (SourceTextSize - 1) < ResultTextSize, "the first result and its NUL fit");
 
-ClipboardTextRead ReadClipboardText(HWND window, char* source)
+PreviewTextLoad LoadClipboardText(HWND window, PreviewBuffers& buffers)
 {
     if (!OpenClipboard(window))
         return ClipboardNotOpened;
-    HANDLE data = GetClipboardData(CF_TEXT);
-    const SIZE_T size = data ? GlobalSize(data) : 0;
-    const char* text = size ? static_cast<const char*>(GlobalLock(data)) : nullptr;
-    if (text) {
+    ClipboardText text;
+    ClipboardTextRead read = ReadClipboardText(text);
+    // Text that cp1251 cannot hold is shown as the system gives it in bytes,
+    // and left as it is.
+    buffers.unconvertible = read == TextBeyondCp1251;
+    if (buffers.unconvertible && LockPlainText(text))
+        read = TextToConvert;
+    if (read == TextToConvert) {
         // At most 2046 characters, and nothing read past a block that
         // lacks its NUL.
-        const SIZE_T limit = size < SourceTextSize - 1 ? size + 1 : SourceTextSize - 1;
-        lstrcpynA(source, text, static_cast<int>(limit));
-        source[SourceTextSize - 1] = '\0';
-        GlobalUnlock(data);
+        const SIZE_T limit = text.size < SourceTextSize - 1 ? text.size + 1 : SourceTextSize - 1;
+        lstrcpynA(buffers.source, reinterpret_cast<const char*>(text.bytes), static_cast<int>(limit));
+        buffers.source[SourceTextSize - 1] = '\0';
+        ReleaseClipboardText(text);
     }
     CloseClipboard();
-    return text ? ClipboardTextCopied : ClipboardWithoutText;
+    return read == TextToConvert ? ClipboardTextCopied : ClipboardWithoutText;
 }
 
 const char* ConvertPreviewText(PreviewBuffers& buffers, DWORD parameters, bool automatic)
@@ -31,7 +36,8 @@ const char* ConvertPreviewText(PreviewBuffers& buffers, DWORD parameters, bool a
     const auto* source = reinterpret_cast<const unsigned char*>(buffers.source);
     const int length = lstrlenA(buffers.source);
     const int detected = DetectPage(parameters, source, static_cast<SIZE_T>(length));
-    const bool leftAlone = detected == DestinationOf(parameters) || (automatic && detected == SourceNotDetected);
+    const bool leftAlone = buffers.unconvertible || detected == DestinationOf(parameters) ||
+                           (automatic && detected == SourceNotDetected);
     if (detected >= 0)
         parameters = (parameters & ~ParamSourceMask) | static_cast<DWORD>(detected);
     int converted = length;

@@ -13,13 +13,17 @@ struct PreviewBuffers {
     // The second pass converts the whole first result, and a conversion
     // that adds CRs may double what it is given.
     unsigned char cp1251[2 * ResultTextSize];
+    // The source is Unicode text that cp1251 cannot hold, which no
+    // conversion touches.
+    bool unconvertible;
 };
 
-enum ClipboardTextRead { ClipboardNotOpened, ClipboardWithoutText, ClipboardTextCopied };
+enum PreviewTextLoad { ClipboardNotOpened, ClipboardWithoutText, ClipboardTextCopied };
 
-// Copies the clipboard's text, at most SourceTextSize - 2 characters, into
-// source; without text there, source is left as it was.
-ClipboardTextRead ReadClipboardText(HWND window, char* source);
+// Copies the clipboard's text as a conversion reads it, at most
+// SourceTextSize - 2 characters, into buffers.source; without text there,
+// source is left as it was.
+PreviewTextLoad LoadClipboardText(HWND window, PreviewBuffers& buffers);
 
 // buffers.source converted as parameters say, and then into cp1251 when
 // ParamPreviewCp1251 is set; returns the NUL-terminated text to show. With

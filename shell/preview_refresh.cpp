@@ -12,6 +12,8 @@ namespace {
 // The source pane shows the beginning of a file being converted, not the
 // clipboard's text.
 bool ShowingFile;
+// It shows the clipboard's Unicode text that no conversion touches.
+bool ShowingUnconvertible;
 
 } // namespace
 
@@ -30,11 +32,13 @@ void RefreshPreview(HWND window, int fromClipboard)
     // Text found on the clipboard becomes the source pane's; without text
     // the pane keeps what it had. A clipboard that cannot be opened leaves
     // both panes as they were.
-    const ClipboardTextRead read = fromClipboard ? ReadClipboardText(window, buffers->source) : ClipboardWithoutText;
+    const PreviewTextLoad read = fromClipboard ? LoadClipboardText(window, *buffers) : ClipboardWithoutText;
     if (read == ClipboardTextCopied) {
         SetWindowTextA(SourcePane, buffers->source);
         ShowingFile = false;
+        ShowingUnconvertible = buffers->unconvertible;
     }
+    buffers->unconvertible = ShowingUnconvertible;
     if (read != ClipboardNotOpened) {
         GetWindowTextA(SourcePane, buffers->source, SourceTextSize);
         buffers->source[SourceTextSize - 1] = '\0';
@@ -50,6 +54,7 @@ void OnRefreshPreview(HWND window, int fromClipboard, const char* text)
     if (text && SourcePane) {
         SetWindowTextA(SourcePane, text);
         ShowingFile = true;
+        ShowingUnconvertible = false;
     }
     RefreshPreview(window, fromClipboard);
 }

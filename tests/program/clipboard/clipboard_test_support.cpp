@@ -141,6 +141,16 @@ void CopierWindow::Copy(const std::string& block)
     CloseClipboard();
 }
 
+void CopierWindow::CopyUnicode(const std::wstring& text)
+{
+    ASSERT_TRUE(OpenClipboard(window_));
+    EmptyClipboard();
+    PutBlock(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    const DWORD mark = 1;
+    PutBlock(MarkFormat(), &mark, sizeof mark);
+    CloseClipboard();
+}
+
 namespace {
 
 std::string PeerExe()

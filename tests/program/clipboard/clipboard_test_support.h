@@ -49,6 +49,8 @@ public:
     CopierWindow& operator=(const CopierWindow&) = delete;
     HWND Handle() const { return window_; }
     void Copy(const std::string& block);
+    // As a Unicode program copies: CF_UNICODETEXT alone (with the mark).
+    void CopyUnicode(const std::wstring& text);
 
 private:
     HWND window_;

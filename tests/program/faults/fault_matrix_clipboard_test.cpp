@@ -140,6 +140,17 @@ public:
         EXPECT_EQ(ClipboardText(), "\xE4\xDE") << "asked for: from KOI8-R, as the button shows";
     }
 
+    // A Unicode program copies Cyrillic text on a system whose ANSI code
+    // page has none (the matrix runs with 1252): every letter arrives and
+    // is converted, from KOI8-R as at a first start.
+    void UnicodeOnAWesternSystem()
+    {
+        CopierWindow copier;
+        copier.CopyUnicode(L"Привет, мир");
+        ASSERT_TRUE(WaitUntil([] { return GetClipboardOwner() == MainWindow; }));
+        ExpectKept("the text, converted", "\xEE\xCF\xD5\xC1\xC5\xD0, \xCB\xD5\xCF", ClipboardText());
+    }
+
     // Started by the test, after the clipboard was emptied: it must not
     // count that as a change.
     std::unique_ptr<Peer> peer;
@@ -154,6 +165,7 @@ const ClipboardFault Faults[] = {
     {"the clipboard refuses the converted text", &ClipboardFaults::Refused},
     {"the session ends with changed settings", &ClipboardFaults::SessionEnds},
     {"detection on, a text the detector cannot tell", &ClipboardFaults::UndecidedTextWithDetection},
+    {"Unicode text copied on a system whose ANSI page is 1252", &ClipboardFaults::UnicodeOnAWesternSystem},
 };
 
 TEST_P(ClipboardFaults, LeavesNothingLostOrStranded)
