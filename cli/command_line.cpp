@@ -45,6 +45,18 @@ bool IsAuto(const std::string& value)
     return true;
 }
 
+// "/?" asks a Windows console program for its help; elsewhere it is a
+// folder's name with a wildcard.
+bool IsWindowsHelp(const std::string& argument)
+{
+#ifdef _WIN32
+    return argument == "/?";
+#else
+    (void)argument;
+    return false;
+#endif
+}
+
 const Option* ShortOption(char name)
 {
     for (const Option& option : Options)
@@ -94,7 +106,9 @@ public:
         for (index_ = 1; index_ < argc_; ++index_) {
             const std::string argument = argv_[index_];
             CommandLineRequest request = RequestConversion;
-            if (optionsEnded || argument.size() < 2 || argument[0] != '-')
+            if (!optionsEnded && IsWindowsHelp(argument))
+                request = RequestHelp;
+            else if (optionsEnded || argument.size() < 2 || argument[0] != '-')
                 line_.files.push_back(argument);  // a lone "-" names a standard stream
             else if (argument == "--")
                 optionsEnded = true;  // lets a file name start with '-'
@@ -264,7 +278,11 @@ void PrintUsage(std::FILE* stream)
                "      --detect       print the encoding of each FILE (or standard input)\n"
                "                     and how sure the guess is\n"
                "  -l, --list         list the encodings and exit\n"
+#ifdef _WIN32
+               "  -h, -?, /?, --help print this help and exit\n"
+#else
                "  -h, -?, --help     print this help and exit\n"
+#endif
                "      --version      print the version and exit\n"
                "\n"
                "Encodings, code pages also by number, names in any case:\n",
@@ -276,6 +294,10 @@ void PrintUsage(std::FILE* stream)
                "it is completely written, so a failed run leaves it as it was; a pipe, a\n"
                "device or a terminal is written to as it is. Long options may be shortened\n"
                "to any unambiguous start. Exit status: 0 converted, 1 a file could not be\n"
-               "converted or was left alone, 2 wrong arguments.\n",
+               "converted or was left alone, 2 wrong arguments.\n"
+#ifdef _WIN32
+               "A name with wildcards (*.txt) stands for the files it matches.\n"
+#endif
+               ,
                stream);
 }

@@ -4,13 +4,15 @@
 
 #include <windows.h>
 
+#include "file_names.h"
+
 FileIdentity IdentityOf(const std::string& path)
 {
     FileIdentity identity;
     // No access asked for: only the file's information is read, also of a
     // file that another program holds open.
-    HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return identity;
     BY_HANDLE_FILE_INFORMATION information;

@@ -17,11 +17,13 @@ std::string LinksReason(unsigned long links)
 
 #include <windows.h>
 
+#include "file_names.h"
+
 bool MayConvertInPlace(const std::string& path, bool force, std::string& reason)
 {
     // No access asked for: only the file's information is read.
-    HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return true;
     BY_HANDLE_FILE_INFORMATION information;

@@ -17,30 +17,19 @@ const char ReadOnlyReason[] = "the file is read-only; it was left as it was";
 
 #include <cstdint>
 
+#include "file_names.h"
+
 namespace {
 
-std::string DirectoryOf(const std::string& path)
+std::wstring DirectoryOf(const std::wstring& path)
 {
-    const std::string::size_type separator = path.find_last_of("/\\:");
-    if (separator == std::string::npos)
-        return ".";
+    const std::wstring::size_type separator = path.find_last_of(L"/\\:");
+    if (separator == std::wstring::npos)
+        return L".";
     // "C:name", "\name" and "C:\name": the separator belongs to the directory.
-    const bool keepSeparator = path[separator] == ':' || separator == 0 ||
-                               (separator == 2 && path[1] == ':');
+    const bool keepSeparator = path[separator] == L':' || separator == 0 ||
+                               (separator == 2 && path[1] == L':');
     return path.substr(0, keepSeparator ? separator + 1 : separator);
-}
-
-std::string LastErrorText()
-{
-    const DWORD code = GetLastError();
-    char text[512];
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                  code, 0, text, sizeof text, nullptr);
-    while (length > 0 && std::strchr("\r\n. ", text[length - 1]) != nullptr)
-        --length;
-    if (length == 0)
-        return "system error " + std::to_string(code);
-    return std::string(text, length);
 }
 
 std::string ErrnoText()
@@ -48,25 +37,30 @@ std::string ErrnoText()
     return std::strerror(errno != 0 ? errno : EIO);
 }
 
-// NUL, CON, a named pipe: anything but a file on a disk is written to
-// through the handle, never renamed over.
-bool OpenedDirectly(const std::string& targetPath, PendingOutput& output)
+// NUL, CON, COM1 and the like, also in a folder ("C:\out\nul") or with an
+// extension ("nul.txt" before Windows 11), and "\\.\" names: the system
+// takes them for devices, whose full path it gives as "\\.\NAME". A
+// temporary file renamed over one of them would fail in a baffling way, or
+// replace the device with a file.
+bool NamesDevice(const std::wstring& path)
 {
-    HANDLE target = CreateFileA(targetPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    if (target == INVALID_HANDLE_VALUE)
-        return false;
-    if (GetFileType(target) == FILE_TYPE_DISK) {
-        CloseHandle(target);
-        return false;
-    }
+    const wchar_t prefix[] = L"\\\\.\\";
+    wchar_t full[16];
+    const DWORD length = GetFullPathNameW(path.c_str(), sizeof full / sizeof full[0], full, nullptr);
+    return path.compare(0, 4, prefix) == 0 || (length > 0 && length < 16 && std::wcsncmp(full, prefix, 4) == 0);
+}
+
+bool WriteThroughHandle(HANDLE target, PendingOutput& output, std::string& reason)
+{
     const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(target), _O_WRONLY | _O_BINARY);
     if (descriptor < 0) {
+        reason = ErrnoText();
         CloseHandle(target);
         return false;
     }
     output.stream = _fdopen(descriptor, "wb");
     if (output.stream == nullptr) {
+        reason = ErrnoText();
         _close(descriptor);
         return false;
     }
@@ -80,27 +74,40 @@ bool BeginOutputFile(const std::string& targetPath, PendingOutput& output, std::
 {
     output = PendingOutput();
     output.targetPath = targetPath;
-    if (OpenedDirectly(targetPath, output))
-        return true;
+    const std::wstring target = WideFromUtf8(targetPath);
+    // NUL, CON, a named pipe: anything but a file on a disk is written to
+    // through the handle, never renamed over.
+    const HANDLE existing = CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, 0, nullptr);
+    if (existing == INVALID_HANDLE_VALUE && NamesDevice(target)) {
+        reason = LastErrorText();
+        return false;
+    }
+    if (existing != INVALID_HANDLE_VALUE) {
+        if (GetFileType(existing) != FILE_TYPE_DISK)
+            return WriteThroughHandle(existing, output, reason);
+        CloseHandle(existing);
+    }
     // The rename would go through, but the user marked the file as one
     // that must not change.
-    const DWORD attributes = GetFileAttributesA(targetPath.c_str());
+    const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
         (attributes & FILE_ATTRIBUTE_READONLY)) {
         reason = ReadOnlyReason;
         return false;
     }
-    // GetTempFileNameA writes at most MAX_PATH characters and creates the file.
-    char name[MAX_PATH];
-    if (GetTempFileNameA(DirectoryOf(targetPath).c_str(), "trv", 0, name) == 0) {
+    // GetTempFileNameW writes at most MAX_PATH characters and creates the file.
+    wchar_t name[MAX_PATH];
+    if (GetTempFileNameW(DirectoryOf(target).c_str(), L"trv", 0, name) == 0) {
         reason = LastErrorText();
         return false;
     }
-    output.temporaryPath = name;
-    output.stream = std::fopen(name, "wb");
+    output.temporaryPath = Utf8FromWide(name, std::wcslen(name));
+    errno = 0;
+    output.stream = _wfopen(name, L"wb");
     if (output.stream == nullptr) {
         reason = ErrnoText();
-        DeleteFileA(name);
+        DeleteFileW(name);
         output.temporaryPath.clear();
         return false;
     }
@@ -120,12 +127,12 @@ bool CommitOutputFile(PendingOutput& output, std::string& reason)
         reason = ErrnoText();
     if (output.direct)
         return reason.empty();
-    if (reason.empty() &&
-        !MoveFileExA(output.temporaryPath.c_str(), output.targetPath.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    const std::wstring temporary = WideFromUtf8(output.temporaryPath);
+    if (reason.empty() && !MoveFileExW(temporary.c_str(), WideFromUtf8(output.targetPath).c_str(),
+                                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         reason = LastErrorText();
     if (!reason.empty())
-        DeleteFileA(output.temporaryPath.c_str());
+        DeleteFileW(temporary.c_str());
     output.temporaryPath.clear();
     return reason.empty();
 }
@@ -136,7 +143,7 @@ void DiscardOutputFile(PendingOutput& output)
         std::fclose(output.stream);
     output.stream = nullptr;
     if (!output.temporaryPath.empty())
-        DeleteFileA(output.temporaryPath.c_str());
+        DeleteFileW(WideFromUtf8(output.temporaryPath).c_str());
     output.temporaryPath.clear();
 }
 

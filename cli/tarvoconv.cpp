@@ -8,9 +8,11 @@
 #include "binary_text.h"
 #include "code_page_detection.h"
 #include "command_line.h"
+#include "console_text.h"
 #include "encoding_detection.h"
 #include "encoding_names.h"
 #include "file_identity.h"
+#include "file_names.h"
 #include "in_place_checks.h"
 #include "output_file.h"
 #include "stream_conversion.h"
@@ -18,6 +20,7 @@
 #include "tarvo_version.h"
 #include "unicode_conversion.h"
 #include "unicode_stream.h"
+#include "wildcards.h"
 
 namespace {
 
@@ -32,7 +35,7 @@ bool NamesStandardStream(const std::string& path)
 
 int ReportFailure(std::FILE* err, const std::string& name, const std::string& reason)
 {
-    std::fprintf(err, "tarvoconv: %s: %s\n", name.c_str(), reason.c_str());
+    WriteText(err, "tarvoconv: " + name + ": " + reason + "\n");
     return ExitFileFailed;
 }
 
@@ -138,7 +141,7 @@ bool OpenInput(const CommandLine& line, const std::string& path, std::FILE* in, 
     input.path = path;
     input.name = NamesStandardStream(path) ? "standard input" : path;
     errno = 0;
-    input.file = NamesStandardStream(path) ? in : std::fopen(path.c_str(), "rb");
+    input.file = NamesStandardStream(path) ? in : OpenToRead(path);
     if (input.file == nullptr) {
         problem = ErrnoText(errno);
         return false;
@@ -286,7 +289,7 @@ int DetectEncodings(const CommandLine& line, std::FILE* in, std::FILE* out, std:
         const bool isFile = !NamesStandardStream(name);
         const std::string shown = isFile ? name : "(standard input)";
         errno = 0;
-        std::FILE* input = isFile ? std::fopen(name.c_str(), "rb") : in;
+        std::FILE* input = isFile ? OpenToRead(name) : in;
         std::vector<unsigned char> head;
         const bool read = input != nullptr && ReadHead(input, head);
         const int error = errno;
@@ -298,12 +301,13 @@ int DetectEncodings(const CommandLine& line, std::FILE* in, std::FILE* out, std:
         }
         const EncodingGuess found = DetectEncoding(head.data(), head.size());
         if (found.encoding < 0) {
-            std::fprintf(out, "%s: unknown\n", shown.c_str());
+            WriteText(out, shown + ": unknown\n");
             exitCode = ExitFileFailed;
         } else if (found.ascii) {
-            std::fprintf(out, "%s: ascii\n", shown.c_str());
+            WriteText(out, shown + ": ascii\n");
         } else {
-            std::fprintf(out, "%s: %s (%d%%)\n", shown.c_str(), EncodingNames(found.encoding)[0], found.confidence);
+            WriteText(out, shown + ": " + EncodingNames(found.encoding)[0] + " (" + std::to_string(found.confidence) +
+                               "%)\n");
         }
     }
     errno = 0;
@@ -338,12 +342,15 @@ int RunTarvoconv(int argc, char** argv, std::FILE* in, std::FILE* out, std::FILE
         PrintEncodings(out);
         return FinishPrinting(out, err);
     case RequestInvalid:
-        std::fprintf(err, "tarvoconv: %s\n%s", problem.c_str(), UsageHint);
+        WriteText(err, "tarvoconv: " + problem + "\n" + UsageHint);
         return ExitBadArguments;
     case RequestDetect:
-        return DetectEncodings(line, in, out, err);
     case RequestConversion:
         break;
     }
+    // Only now: a pattern before a wrong option or --help is never looked for.
+    line.files = ExpandWildcards(line.files);
+    if (line.detect)
+        return DetectEncodings(line, in, out, err);
     return line.inPlace ? ConvertInPlace(line, err) : Convert(line, in, out, err);
 }

@@ -48,7 +48,7 @@ std::set<std::string> TarvoconvTest::WorkListing() const
 {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(work))
-        names.insert(entry.path().filename().string());
+        names.insert(entry.path().filename().u8string());
     return names;
 }
 

@@ -1,0 +1,22 @@
+// File names as tarvoconv holds them: in UTF-8, on every system. Windows
+// gives the command line and takes file names in UTF-16: there they are
+// turned into wide strings at the calls, so that a name holding characters
+// outside the ANSI code page opens like any other.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+// Opens a file to read in binary mode; nullptr with errno set on failure.
+std::FILE* OpenToRead(const std::string& path);
+
+#ifdef _WIN32
+std::wstring WideFromUtf8(const std::string& text);
+std::string Utf8FromWide(const wchar_t* text, size_t length);
+std::string Utf8FromWide(const std::wstring& text);
+
+// The system's text for GetLastError's code, in UTF-8 and without the
+// final full stop.
+std::string LastErrorText();
+#endif
