@@ -17,7 +17,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 build=$(cd "${1:?usage: tarvoconv_console_test.sh BUILD_DIR TARVOCONV_EXE}" && pwd) || exit 1
 tool=$(realpath "${2:?usage: tarvoconv_console_test.sh BUILD_DIR TARVOCONV_EXE}") || exit 1
-eval "$("$here/../../scripts/wine-rig.sh" env "$build")" || exit 1
+# Never Wine's default prefix: without the rig's environment, stop here.
+rig_environment=$("$here/../../scripts/wine-rig.sh" env "$build") || exit 1
+eval "$rig_environment"
 
 # Wine takes a process's ANSI and OEM code pages from its locale (it only
 # writes them to the registry's Nls\CodePage for others to read), and the
