@@ -125,7 +125,10 @@ int main(int argc, char** argv)
     HANDLE thread = CreateThread(nullptr, 0, Meanwhile, nullptr, 0, nullptr);
     JobStart = Now();
     InterlockedExchange(&Stage, InJob);
-    const int converted = ConvertFile(MainWindow, argv[1]);
+    wchar_t path[MAX_PATH];
+    if (!MultiByteToWideChar(CP_ACP, 0, argv[1], -1, path, MAX_PATH))
+        return 1;
+    const int converted = ConvertFile(MainWindow, path);
     const double end = Now();
     InterlockedExchange(&Stage, AfterJob);
     // From the last repaint to the job's end: the last blocks, the flush to

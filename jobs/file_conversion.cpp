@@ -2,12 +2,8 @@
 
 #include <shellapi.h>
 
-#include <string>
-
 #include "file_dialog.h"
 #include "file_job.h"
-#include "file_messages.h"
-#include "file_paths.h"
 #include "job_pump.h"
 #include "settings.h"
 
@@ -15,10 +11,10 @@ int AskConfirmation = 1;
 
 namespace {
 
-// The open dialog's result, or one dropped file's path at a time.
-char FileList[FilePathBufferSize];
-// A directory and one name, for several files chosen at once.
-char JoinedPath[FilePathBufferSize];
+// The open dialog's result: one path, or a folder and the names chosen in
+// it. As large as the dialog fills with names as long as the system takes.
+const DWORD FileListSize = 32768;
+wchar_t FileList[FileListSize];
 
 // A save dialog without owner leaves the main window usable, and so does
 // a job between its blocks: a second file job could start meanwhile. The
@@ -45,52 +41,40 @@ void EndFileJobs(HWND window)
         DestroyWindow(window);
 }
 
+// The folder of the files opened is kept for the next dialog, where it
+// fits the setting's field; a longer one is not kept, rather than cut.
+void KeepSourceFolder(const FilePath& folder)
+{
+    CopyPath(Settings.SrcPath, SettingsPathSize, folder);
+}
+
 void ConvertOneChosenFile(HWND window)
 {
-    if (!CopyDirectoryOf(Settings.SrcPath, SettingsPathSize, FileList)) {
-        ReportFileProblem(window, "Can't open for read", FileList);
-        return;
-    }
-    RunFileJob(window, FileList);
+    const FilePath path = FileList;
+    KeepSourceFolder(DirectoryOf(path));
+    RunFileJob(window, path);
 }
 
 // The list holds the directory, then each name, each ending in a NUL, and
 // one more NUL after the last name.
 void ConvertSeveralChosenFiles(HWND window)
 {
-    const char* end = FileList + FilePathBufferSize;
-    const int directoryLength = BoundedLength(FileList, FilePathBufferSize);
-    if (!CopyPath(Settings.SrcPath, SettingsPathSize, FileList)) {
-        ReportFileProblem(window, "Can't open for read", FileList);
-        return;
-    }
-    for (const char* name = FileList + directoryLength + 1; name < end && *name;) {
-        const int nameLength = BoundedLength(name, static_cast<int>(end - name));
-        if (nameLength < 0)
+    const FilePath folder = FileList;
+    KeepSourceFolder(folder);
+    for (const wchar_t* name = FileList + folder.size() + 1; name < FileList + FileListSize && *name;) {
+        const FilePath path = JoinPath(folder, name);
+        if (!RunFileJob(window, path))
             return;
-        if (!JoinPath(JoinedPath, sizeof JoinedPath, FileList, name)) {
-            const std::string path = std::string(FileList) + "\\" + name;
-            ReportFileProblem(window, "Can't open for read", path.c_str());
-            return;
-        }
-        if (!RunFileJob(window, JoinedPath))
-            return;
-        name += nameLength + 1;
+        name += lstrlenW(name) + 1;
     }
 }
 
 int ConvertDroppedFile(HWND window, HDROP drop, UINT index)
 {
-    const UINT length = DragQueryFileA(drop, index, nullptr, 0);
-    if (length >= sizeof FileList) {
-        // Named in full in the message: cut to fit, it would name another file.
-        std::string path(length + 1, '\0');
-        DragQueryFileA(drop, index, &path[0], length + 1);
-        ReportFileProblem(window, "Can't open for read", path.c_str());
-        return 0;
-    }
-    DragQueryFileA(drop, index, FileList, sizeof FileList);
-    return RunFileJob(window, FileList);
+    const UINT length = DragQueryFileW(drop, index, nullptr, 0);
+    FilePath path(length + 1, L'\0');
+    path.resize(DragQueryFileW(drop, index, &path[0], length + 1));
+    return RunFileJob(window, path);
 }
 
 } // namespace
@@ -99,12 +83,12 @@ void OpenAndConvertFiles(HWND window)
 {
     if (!BeginFileJobs())
         return;
-    FileList[0] = 0;
-    OPENFILENAMEA dialog;
-    PrepareFileDialog(dialog, window, FileList, Settings.SrcPath);
+    ZeroMemory(FileList, sizeof FileList);
+    OPENFILENAMEW dialog;
+    PrepareFileDialog(dialog, window, FileList, FileListSize, Settings.SrcPath);
     dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
     AskConfirmation = 1;
-    if (GetOpenFileNameA(&dialog)) {
+    if (GetOpenFileNameW(&dialog)) {
         KeepFilterIndex(dialog);
         // One file comes as a full path; several as the directory and the
         // names, the first of them after a NUL.
@@ -116,7 +100,7 @@ void OpenAndConvertFiles(HWND window)
     EndFileJobs(window);
 }
 
-int ConvertFile(HWND window, const char* path)
+int ConvertFile(HWND window, const FilePath& path)
 {
     if (!BeginFileJobs())
         return 0;
@@ -128,7 +112,7 @@ int ConvertFile(HWND window, const char* path)
 void OnDropFiles(HWND window, HDROP drop)
 {
     if (BeginFileJobs()) {
-        const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+        const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
         for (UINT index = 0; index < count; ++index)
             if (!ConvertDroppedFile(window, drop, index))
                 break;

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "file_paths.h"
+
 // 1 = ask before converting in place while the preview is shown.
 extern int AskConfirmation;
 
@@ -12,7 +14,7 @@ void OpenAndConvertFiles(HWND window);
 
 // Converts one file; 1 when it was converted, 0 when the job ended before
 // that for any reason (the user has been told what went wrong).
-int ConvertFile(HWND window, const char* path);
+int ConvertFile(HWND window, const FilePath& path);
 
 // WM_DROPFILES: each dropped file in turn, until one fails.
 void OnDropFiles(HWND window, HDROP drop);

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 
-#include "file_paths.h"
 #include "settings.h"
 
 namespace {
@@ -10,27 +9,27 @@ namespace {
 // The first form of the structure, without the fields added since: every
 // version of the dialogs accepts it, and the program needs none of the rest.
 const DWORD OriginalDialogSize = 76;
-static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == OriginalDialogSize,
-              "the original OPENFILENAMEA ends after lpTemplateName");
+static_assert(offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR) == OriginalDialogSize,
+              "the original OPENFILENAMEW ends after lpTemplateName");
 
-const char Filter[] = "Text files\0*.txt\0All files\0*.*\0";
+const wchar_t Filter[] = L"Text files\0*.txt\0All files\0*.*\0";
 
 } // namespace
 
-void PrepareFileDialog(OPENFILENAMEA& dialog, HWND owner, char* file, const char* initialDirectory)
+void PrepareFileDialog(OPENFILENAMEW& dialog, HWND owner, wchar_t* file, DWORD size, const wchar_t* initialDirectory)
 {
-    dialog = OPENFILENAMEA();
+    dialog = OPENFILENAMEW();
     dialog.lStructSize = OriginalDialogSize;
     dialog.hwndOwner = owner;
-    dialog.hInstance = GetModuleHandleA(nullptr);
+    dialog.hInstance = GetModuleHandleW(nullptr);
     dialog.lpstrFilter = Filter;
     dialog.nFilterIndex = (Settings.Parameters & ParamFilterIndexMask) >> ParamFilterIndexShift;
     dialog.lpstrFile = file;
-    dialog.nMaxFile = FilePathBufferSize;
+    dialog.nMaxFile = size;
     dialog.lpstrInitialDir = initialDirectory[0] ? initialDirectory : nullptr;
 }
 
-void KeepFilterIndex(const OPENFILENAMEA& dialog)
+void KeepFilterIndex(const OPENFILENAMEW& dialog)
 {
     Settings.Parameters = (Settings.Parameters & ~ParamFilterIndexMask) |
                           ((dialog.nFilterIndex << ParamFilterIndexShift) & ParamFilterIndexMask);

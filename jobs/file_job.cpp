@@ -164,7 +164,7 @@ void ReportUnwritten(HWND window, const OutputPlan& plan)
 // From the planned output to the end; closes input on every road. A job
 // that fails or is cancelled leaves its destination as it was and no
 // temporary file behind. With copy set the bytes are written as they are.
-int ConvertOpenedFile(HWND window, const char* path, HANDLE input, int inPlace, DWORD alreadyRead, bool copy)
+int ConvertOpenedFile(HWND window, const FilePath& path, HANDLE input, int inPlace, DWORD alreadyRead, bool copy)
 {
     if (!PlanOutput(window, path, inPlace, Plan)) {
         CloseHandle(input);
@@ -184,8 +184,8 @@ int ConvertOpenedFile(HWND window, const char* path, HANDLE input, int inPlace, 
         ReportProblem(window, "Not enough memory");
         return 0;
     }
-    HANDLE output =
-        CreateFileA(Plan.temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE output = CreateFileW(LongForm(Plan.temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (output == INVALID_HANDLE_VALUE) {
         if (converted)
             HeapFree(GetProcessHeap(), 0, converted);
@@ -213,12 +213,16 @@ int ConvertOpenedFile(HWND window, const char* path, HANDLE input, int inPlace, 
             ReportProblem(window, "Write failed, may be disk full");
         return 0;
     }
-    if (!ReplaceDestination(Plan)) {
-        DiscardTemporary(Plan);
-        ReportUnwritten(window, Plan);
+    switch (ReplaceDestination(Plan)) {
+    case Replaced: return 1;
+    case NotReplaced: DiscardTemporary(Plan); ReportUnwritten(window, Plan); return 0;
+    case LeftInTemporary:
+        // Nothing lost: the box names the file that holds the converted text.
+        ReportFileProblem(window, "Can't replace", Plan.temporary);
+        Plan.temporary.clear();
         return 0;
     }
-    return 1;
+    return 0;
 }
 
 } // namespace
@@ -229,14 +233,10 @@ void DiscardUnfinishedOutput()
         DiscardTemporary(Plan);
 }
 
-int RunFileJob(HWND window, const char* path)
+int RunFileJob(HWND window, const FilePath& path)
 {
-    if (BoundedLength(path, FilePathBufferSize) < 0) {
-        ReportFileProblem(window, "Can't open for read", path);
-        return 0;
-    }
-    HANDLE input =
-        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE input = CreateFileW(LongForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (input == INVALID_HANDLE_VALUE) {
         ReportFileProblem(window, "Can't open for read", path);
         return 0;

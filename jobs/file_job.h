@@ -4,9 +4,11 @@
 
 #include <windows.h>
 
+#include "file_paths.h"
+
 // ConvertFile's work: 1 when the file was converted (and, in place, the
 // input replaced), else 0 after the user has been told why.
-int RunFileJob(HWND window, const char* path);
+int RunFileJob(HWND window, const FilePath& path);
 
 // The session ends: a temporary file made for a job that still waits in a
 // dialog goes now, since the program may not run again to delete it.

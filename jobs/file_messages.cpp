@@ -1,8 +1,8 @@
 #include "file_messages.h"
 
-void ReportFileProblem(HWND window, const char* problem, const char* path)
+void ReportFileProblem(HWND window, const char* problem, const FilePath& path)
 {
-    MessageBoxA(window, path, problem, MB_ICONERROR | MB_OK);
+    MessageBoxW(window, path.c_str(), Widened(problem).c_str(), MB_ICONERROR | MB_OK);
 }
 
 void ReportProblem(HWND window, const char* message)

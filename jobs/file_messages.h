@@ -4,9 +4,12 @@
 
 #include <windows.h>
 
+#include "file_paths.h"
+
 // What went wrong with one file: its path is the box's text and the
-// problem its title, so that a long path stays readable.
-void ReportFileProblem(HWND window, const char* problem, const char* path);
+// problem its title, so that a long path stays readable. The path is shown
+// as it is, in whatever script its name is written.
+void ReportFileProblem(HWND window, const char* problem, const FilePath& path);
 
 // Anything else: the message as the text, the program's name as the title.
 void ReportProblem(HWND window, const char* message);

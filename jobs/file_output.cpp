@@ -1,6 +1,6 @@
 #include "file_output.h"
 
-#include <cstdio>
+#include <cwchar>
 
 #include "file_conversion.h"
 #include "file_dialog.h"
@@ -12,43 +12,47 @@ namespace {
 
 const char Question[] = "Is conversion parameters correct?\n(Cancel =Yes+<dont ask for next file(s)>)";
 
-// The longest directory GetTempFileNameA takes: the name it adds must still
-// fit into MAX_PATH.
-const int LongestTemporaryDirectory = MAX_PATH - 14;
+// The save dialog's buffer: a path as long as the system takes.
+const DWORD LongestPath = 32768;
 
-// The temporary file goes into the destination's own directory, so that
-// replacing the destination is a rename on one volume and never a copy
-// that could stop halfway. 0 when it cannot be made there; directory then
-// names the folder, or is empty when the destination's path has none that
-// fits.
-int CreateTemporaryFile(OutputPlan& plan, char* directory)
+// A new, empty file "trvXXXX.tmp" in directory ("" for the current one),
+// named as the system names temporary files. It goes into the
+// destination's own folder, so that replacing the destination is a rename
+// on one volume and never a copy that could stop halfway. False when
+// nothing could be made there.
+bool CreateTemporaryFile(const FilePath& directory, FilePath& temporary)
 {
-    lstrcpynA(directory, ".", FilePathBufferSize);
-    const char* destination = plan.destination;
-    const bool named = FileNameOf(destination) == destination ||
-                       CopyDirectoryOf(directory, FilePathBufferSize, destination);
-    if (!named)
-        directory[0] = 0;
-    // The existence check is there because some systems report a name even
-    // when they could not create the file, in a folder where nobody may.
-    return named && BoundedLength(directory, LongestTemporaryDirectory + 1) >= 0 &&
-           GetTempFileNameA(directory, "trv", 0, plan.temporary) &&
-           GetFileAttributesA(plan.temporary) != INVALID_FILE_ATTRIBUTES;
+    static unsigned unique = GetTickCount();
+    for (int tries = 0; tries < 0x10000; ++tries) {
+        wchar_t name[16];
+        std::swprintf(name, sizeof name / sizeof *name, L"trv%04X.tmp", ++unique & 0xFFFF);
+        const FilePath candidate = directory.empty() ? FilePath(name) : JoinPath(directory, name);
+        HANDLE file = CreateFileW(LongForm(candidate).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            temporary = candidate;
+            return true;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    return false;
 }
 
 // Asked only while the preview shows the file's beginning and its
 // conversion, so that the user has something to judge by.
-int ConfirmInPlaceConversion(HWND window, const char* path)
+int ConfirmInPlaceConversion(HWND window, const FilePath& path)
 {
     if (!(AskParameters(window) & ParamPreview) || !AskConfirmation)
         return 1;
-    const int answer = MessageBoxA(window, Question, path, MB_ICONQUESTION | MB_YESNOCANCEL);
+    const int answer = MessageBoxW(window, Widened(Question).c_str(), path.c_str(), MB_ICONQUESTION | MB_YESNOCANCEL);
     if (answer == IDCANCEL)
         AskConfirmation = 0;
     return answer == IDYES || answer == IDCANCEL;
 }
 
-int PlanInPlace(HWND window, const char* path, OutputPlan& plan)
+int PlanInPlace(HWND window, const FilePath& path, OutputPlan& plan)
 {
     // Refused before the work, not after a whole file was converted for
     // nothing.
@@ -56,9 +60,9 @@ int PlanInPlace(HWND window, const char* path, OutputPlan& plan)
         ReportFileProblem(window, "Can't replace", path);
         return 0;
     }
-    char directory[FilePathBufferSize];
-    if (!CreateTemporaryFile(plan, directory)) {
-        ReportFileProblem(window, "Can't create temporary file", directory[0] ? directory : path);
+    const FilePath directory = DirectoryOf(path);
+    if (!CreateTemporaryFile(directory, plan.temporary)) {
+        ReportFileProblem(window, "Can't create temporary file", directory.empty() ? path : directory);
         return 0;
     }
     if (ConfirmInPlaceConversion(window, path))
@@ -67,23 +71,28 @@ int PlanInPlace(HWND window, const char* path, OutputPlan& plan)
     return 0;
 }
 
-int ChooseSaveName(HWND window, const char* path, const char* startDirectory, char* outputName)
+// The folder of the last file saved is kept for the next dialog, where it
+// fits the setting's field; a longer one is not kept, rather than cut.
+int ChooseSaveName(HWND window, const FilePath& path, const wchar_t* startDirectory, FilePath& outputName)
 {
-    char title[FilePathBufferSize];
-    std::snprintf(title, sizeof title, "Save \"%s\" as...", FileNameOf(path));
-    outputName[0] = 0;
+    static wchar_t name[LongestPath];
+    name[0] = 0;
+    const std::wstring title = L"Save \"" + FileNameOf(path) + L"\" as...";
     // While the preview is shown the dialog has no owner: the main window
     // stays usable, so that the code pages can still be changed while the
     // preview shows what they do.
-    OPENFILENAMEA dialog;
-    PrepareFileDialog(dialog, (Settings.Parameters & ParamPreview) ? nullptr : window, outputName, startDirectory);
-    dialog.lpstrTitle = title;
+    OPENFILENAMEW dialog;
+    PrepareFileDialog(dialog, (Settings.Parameters & ParamPreview) ? nullptr : window, name, LongestPath,
+                      startDirectory);
+    dialog.lpstrTitle = title.c_str();
     dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-    if (!GetSaveFileNameA(&dialog))
+    if (!GetSaveFileNameW(&dialog))
         return 0;
+    outputName = name;
+    CopyPath(Settings.DstPath, SettingsPathSize, DirectoryOf(outputName));
     // Some systems let a privileged user write over a read-only file; the
     // mark says the file must stay as it is.
-    if (!CopyDirectoryOf(Settings.DstPath, SettingsPathSize, outputName) || IsReadOnlyFile(outputName)) {
+    if (IsReadOnlyFile(outputName)) {
         ReportFileProblem(window, "Can't open for write", outputName);
         return 0;
     }
@@ -92,57 +101,106 @@ int ChooseSaveName(HWND window, const char* path, const char* startDirectory, ch
 
 int PlanNewFile(HWND window, OutputPlan& plan)
 {
-    char directory[FilePathBufferSize];
-    if (!CreateTemporaryFile(plan, directory)) {
+    if (!CreateTemporaryFile(DirectoryOf(plan.destination), plan.temporary)) {
         ReportFileProblem(window, "Can't open for write", plan.destination);
         return 0;
     }
     return 1;
 }
 
+// The system's own way when it has one; some file systems do not.
+bool ReplacementNotSupported(DWORD error)
+{
+    return error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION || error == ERROR_CALL_NOT_IMPLEMENTED ||
+           error == ERROR_INVALID_PARAMETER;
+}
+
+// A file that another program has open is not replaced under its feet,
+// whether or not it would let it be: it may write its own text back over
+// the converted one. (Some systems would even move it aside and leave it
+// there under another name.)
+bool HeldByNobody(const std::wstring& path)
+{
+    HANDLE alone = CreateFileW(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (alone == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(alone);
+    return true;
+}
+
 } // namespace
 
-bool IsReadOnlyFile(const char* path)
+bool IsReadOnlyFile(const FilePath& path)
 {
-    const DWORD attributes = GetFileAttributesA(path);
+    const DWORD attributes = GetFileAttributesW(LongForm(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
-int PlanOutput(HWND window, const char* path, int inPlace, OutputPlan& plan)
+int PlanOutput(HWND window, const FilePath& path, int inPlace, OutputPlan& plan)
 {
-    plan.temporary[0] = 0;
+    plan.temporary.clear();
     plan.inPlace = inPlace;
     if (!inPlace) {
-        const char* startDirectory = (Settings.Parameters & ParamSamePaths) ? Settings.SrcPath : Settings.DstPath;
+        const wchar_t* startDirectory = (Settings.Parameters & ParamSamePaths) ? Settings.SrcPath : Settings.DstPath;
         if (!ChooseSaveName(window, path, startDirectory, plan.destination))
             return 0;
         // Writing straight into the file being read would destroy it: the
         // input's own name, in any letter case, means converting in place.
-        plan.inPlace = lstrcmpiA(plan.destination, path) == 0;
+        plan.inPlace = lstrcmpiW(plan.destination.c_str(), path.c_str()) == 0;
         if (!plan.inPlace)
             return PlanNewFile(window, plan);
     }
-    if (!CopyPath(plan.destination, FilePathBufferSize, path))
-        return 0;
+    plan.destination = path;
     return PlanInPlace(window, path, plan);
 }
 
-// One rename over the destination, never a delete followed by a rename:
-// when it fails the destination is still there as it was. Some systems
-// rename over a read-only file; the job refused one before it began, and
-// refuses one that became read-only meanwhile here.
-int ReplaceDestination(OutputPlan& plan)
+// One step over the destination, never a delete followed by a rename: when
+// it fails the destination is still there as it was. Some systems rename
+// over a read-only file; the job refused one before it began, and refuses
+// one that became read-only meanwhile here.
+Replacement ReplaceDestination(OutputPlan& plan)
 {
-    if (IsReadOnlyFile(plan.destination) ||
-        !MoveFileExA(plan.temporary, plan.destination, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return 0;
-    plan.temporary[0] = 0;
-    return 1;
+    const std::wstring destination = LongForm(plan.destination), temporary = LongForm(plan.temporary);
+    WIN32_FILE_ATTRIBUTE_DATA old = {};
+    const bool existed = GetFileAttributesExW(destination.c_str(), GetFileExInfoStandard, &old) != 0;
+    if (existed && (old.dwFileAttributes & FILE_ATTRIBUTE_READONLY))
+        return NotReplaced;
+    if (existed && !HeldByNobody(destination))
+        return NotReplaced;
+    bool replaced = false, gone = false;
+    if (existed) {
+        replaced = ReplaceFileW(destination.c_str(), temporary.c_str(), nullptr,
+                                REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+        const DWORD error = replaced ? 0 : GetLastError();
+        // Without a backup name this one means the destination is gone
+        // already: the rename below is all that is left to do.
+        gone = error == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
+               GetFileAttributesW(destination.c_str()) == INVALID_FILE_ATTRIBUTES;
+        if (!replaced && !gone && !ReplacementNotSupported(error))
+            return NotReplaced;
+    }
+    if (!replaced && !MoveFileExW(temporary.c_str(), destination.c_str(),
+                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return gone ? LeftInTemporary : NotReplaced;
+    plan.temporary.clear();
+    if (existed) {
+        // Where the system did not keep them itself (a rename, or a
+        // replacement that dropped them), the file gets back what it had:
+        // hidden, system, archive, and the time it was first made.
+        HANDLE file = CreateFileW(destination.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            SetFileTime(file, &old.ftCreationTime, nullptr, nullptr);
+            CloseHandle(file);
+        }
+        SetFileAttributesW(destination.c_str(), old.dwFileAttributes);
+    }
+    return Replaced;
 }
 
 void DiscardTemporary(OutputPlan& plan)
 {
-    if (plan.temporary[0])
-        DeleteFileA(plan.temporary);
-    plan.temporary[0] = 0;
+    if (!plan.temporary.empty())
+        DeleteFileW(LongForm(plan.temporary).c_str());
+    plan.temporary.clear();
 }

@@ -10,9 +10,9 @@
 
 struct OutputPlan {
     // The input itself in place, else the file named in the save dialog.
-    char destination[FilePathBufferSize];
-    // A new, empty file in the destination's folder; "" once it is gone.
-    char temporary[FilePathBufferSize];
+    FilePath destination;
+    // A new, empty file in the destination's folder; empty once it is gone.
+    FilePath temporary;
     int inPlace;
 };
 
@@ -21,15 +21,24 @@ struct OutputPlan {
 // overwrite flag; choosing the input's own name in the save dialog turns
 // it on. On 1 the temporary file exists, and the job must replace the
 // destination with it or discard it.
-int PlanOutput(HWND window, const char* path, int inPlace, OutputPlan& plan);
+int PlanOutput(HWND window, const FilePath& path, int inPlace, OutputPlan& plan);
 
-// Moves the temporary file over the destination in one rename; 0 when it
-// cannot (the destination is left as it was, the temporary file too).
-int ReplaceDestination(OutputPlan& plan);
+enum Replacement {
+    Replaced,
+    NotReplaced,  // the destination as it was; the temporary file can go
+    // The system took the destination away and could not put the temporary
+    // file in its place: the converted text is there, under its own name.
+    LeftInTemporary,
+};
+
+// Puts the temporary file in the destination's place, in one step: a file
+// that was there keeps its attributes, its creation time and, where the
+// file system has them, its other streams and its security.
+Replacement ReplaceDestination(OutputPlan& plan);
 
 // Deletes the temporary file, if it is still there.
 void DiscardTemporary(OutputPlan& plan);
 
 // True when path names a file marked read-only: one that the user does not
 // want replaced.
-bool IsReadOnlyFile(const char* path);
+bool IsReadOnlyFile(const FilePath& path);

@@ -1,59 +1,50 @@
 #include "file_paths.h"
 
-#include <cstring>
+#include <windows.h>
 
-namespace {
-
-int CopyPart(char* buffer, int size, const char* text, int length)
+std::wstring LongForm(const FilePath& path)
 {
-    if (length < 0 || length >= size)
+    if (path.size() < MAX_PATH || path.compare(0, 4, L"\\\\?\\") == 0 || path.compare(0, 4, L"\\\\.\\") == 0)
+        return path;
+    if (path.compare(0, 2, L"\\\\") == 0)
+        return L"\\\\?\\UNC\\" + path.substr(2);
+    if (path.size() > 2 && path[1] == L':' && path[2] == L'\\')
+        return L"\\\\?\\" + path;
+    return path;
+}
+
+FilePath DirectoryOf(const FilePath& path)
+{
+    const size_t backslash = path.rfind(L'\\');
+    return backslash == FilePath::npos ? FilePath() : path.substr(0, backslash);
+}
+
+FilePath FileNameOf(const FilePath& path)
+{
+    const size_t backslash = path.rfind(L'\\');
+    return backslash == FilePath::npos ? path : path.substr(backslash + 1);
+}
+
+FilePath JoinPath(const FilePath& directory, const FilePath& name)
+{
+    if (!directory.empty() && directory.back() == L'\\')
+        return directory + name;
+    return directory + L'\\' + name;
+}
+
+int CopyPath(wchar_t* buffer, int size, const FilePath& text)
+{
+    if (size <= 0 || text.size() >= static_cast<size_t>(size))
         return 0;
-    std::memcpy(buffer, text, static_cast<size_t>(length));
-    buffer[length] = 0;
+    text.copy(buffer, text.size());
+    buffer[text.size()] = L'\0';
     return 1;
 }
 
-} // namespace
-
-int BoundedLength(const char* text, int size)
+std::wstring Widened(const char* text)
 {
-    for (int length = 0; length < size; ++length)
-        if (text[length] == 0)
-            return length;
-    return -1;
-}
-
-int CopyPath(char* buffer, int size, const char* path)
-{
-    return CopyPart(buffer, size, path, BoundedLength(path, size));
-}
-
-int CopyDirectoryOf(char* buffer, int size, const char* path)
-{
-    const char* name = FileNameOf(path);
-    if (name == path)
-        return CopyPath(buffer, size, path);
-    return CopyPart(buffer, size, path, static_cast<int>(name - 1 - path));
-}
-
-int JoinPath(char* buffer, int size, const char* directory, const char* name)
-{
-    const int directoryLength = BoundedLength(directory, size);
-    const int nameLength = BoundedLength(name, size);
-    if (directoryLength < 0 || nameLength < 0)
-        return 0;
-    const int separator = directoryLength > 0 && directory[directoryLength - 1] == '\\' ? 0 : 1;
-    if (directoryLength + separator + nameLength >= size)
-        return 0;
-    std::memcpy(buffer, directory, static_cast<size_t>(directoryLength));
-    if (separator)
-        buffer[directoryLength] = '\\';
-    std::memcpy(buffer + directoryLength + separator, name, static_cast<size_t>(nameLength) + 1);
-    return 1;
-}
-
-const char* FileNameOf(const char* path)
-{
-    const char* backslash = std::strrchr(path, '\\');
-    return backslash ? backslash + 1 : path;
+    std::wstring wide;
+    for (; *text; ++text)
+        wide += static_cast<wchar_t>(static_cast<unsigned char>(*text));
+    return wide;
 }

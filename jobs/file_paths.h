@@ -1,26 +1,31 @@
-// Paths held in fixed buffers. Every copy is measured first: a path that
-// does not fit is refused, never cut, since a cut path names another file.
+// Paths as a file job carries them: wide, so that any name the file system
+// holds can be opened whatever the system's code page, and of any length
+// the system takes.
 #pragma once
 
-// The size of the buffers a file job keeps its paths in: the file list,
-// the joined path and the output name.
-const int FilePathBufferSize = 512;
+#include <string>
 
-// The length of text when it is shorter than size, else -1. Looks at no
-// more than size bytes.
-int BoundedLength(const char* text, int size);
+using FilePath = std::wstring;
 
-// Copies path whole into buffer of size bytes and returns 1; returns 0,
-// leaving buffer as it was, when it does not fit.
-int CopyPath(char* buffer, int size, const char* path);
+// The form the file functions take: with the \\?\ prefix once a full path
+// reaches MAX_PATH characters, since only so does the system take longer
+// ones. Relative and device paths stay as they are.
+std::wstring LongForm(const FilePath& path);
 
-// The same for the part of path before its last backslash, or the whole
-// path when it has none.
-int CopyDirectoryOf(char* buffer, int size, const char* path);
+// The part of path before its last backslash; "" when it has none.
+FilePath DirectoryOf(const FilePath& path);
+
+// The part after its last backslash; the whole path when it has none.
+FilePath FileNameOf(const FilePath& path);
 
 // directory, a backslash and name; a directory that already ends in a
 // backslash (a drive's root) gets no second one.
-int JoinPath(char* buffer, int size, const char* directory, const char* name);
+FilePath JoinPath(const FilePath& directory, const FilePath& name);
 
-// The part of path after its last backslash; the whole path when it has none.
-const char* FileNameOf(const char* path);
+// Copies text whole into buffer of size characters and returns 1; returns 0,
+// leaving buffer as it was, when it does not fit: a cut path names another
+// folder.
+int CopyPath(wchar_t* buffer, int size, const FilePath& text);
+
+// A path or a message text, wide, from the program's own ASCII.
+std::wstring Widened(const char* text);

@@ -88,6 +88,7 @@ start() {
             >>"$rig/wineboot.log" 2>&1 </dev/null
     fi
     small_disk
+    compile_locales
     [ -n "$keeper" ] && keep_desktop
     echo "wine-rig: display $DISPLAY, prefix $WINEPREFIX"
 }
@@ -108,6 +109,21 @@ keep_desktop() {
             exit 1
         fi
         sleep 0.1
+    done
+}
+
+# Wine takes a process's ANSI and OEM code pages from its locale, and the
+# bytes of Unix file names from the locale's character set. Debian ships
+# only C.UTF-8 compiled, so the UTF-8 locales that tests run programs under
+# (a Western and a Russian system) are compiled once into the build tree:
+#   LOCPATH=BUILD_DIR/wine-locales LC_ALL=ru_RU.UTF-8 wine-rig.sh run ...
+compile_locales() {
+    local locales=$build/wine-locales locale
+    mkdir -p "$locales"
+    for locale in en_US ru_RU; do
+        [ -d "$locales/$locale.UTF-8" ] ||
+            localedef -i "$locale" -f UTF-8 "$locales/$locale.UTF-8" >>"$rig/locales.log" 2>&1 ||
+            echo "wine-rig: cannot compile the locale $locale.UTF-8, see $rig/locales.log" >&2
     done
 }
 

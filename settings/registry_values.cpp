@@ -5,6 +5,15 @@
 
 namespace {
 
+// The program's value names are ASCII.
+std::wstring WideName(const char* name)
+{
+    std::wstring wide;
+    for (; *name; ++name)
+        wide += static_cast<wchar_t>(*name);
+    return wide;
+}
+
 // The stored size of a value, or false when it cannot be had.
 bool StoredSize(HKEY key, const char* name, DWORD& size)
 {
@@ -24,20 +33,22 @@ bool ReadDwordValue(HKEY key, const char* name, DWORD& value)
     return true;
 }
 
-bool ReadStringValue(HKEY key, const char* name, char* buffer, DWORD size)
+bool ReadStringValue(HKEY key, const char* name, wchar_t* buffer, DWORD count)
 {
-    if (size == 0)
+    if (count == 0)
         return false;
+    const DWORD size = count * sizeof(wchar_t);
     // Cleared first: a short value without a NUL must not run on into what
     // the buffer held before.
     std::memset(buffer, 0, size);
     DWORD stored = size;
-    const LONG result = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &stored);
+    const LONG result =
+        RegQueryValueExW(key, WideName(name).c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &stored);
     if (result != ERROR_SUCCESS || stored > size) {
         std::memset(buffer, 0, size);
         return false;
     }
-    buffer[size - 1] = '\0';
+    buffer[count - 1] = L'\0';
     return true;
 }
 
@@ -60,17 +71,18 @@ bool WriteDwordValue(HKEY key, const char* name, DWORD value)
            ERROR_SUCCESS;
 }
 
-bool WriteStringField(HKEY key, const char* name, const char* field, DWORD size)
+bool WriteStringField(HKEY key, const char* name, const wchar_t* field, DWORD count)
 {
-    if (size == 0)
+    if (count == 0)
         return false;
-    // A REG_SZ whose last byte is not a NUL, followed in memory by one, is
-    // stored a byte longer than asked; that longer value would no longer
-    // fit the field when read back. Ending the copy with a NUL keeps it at
-    // exactly size bytes.
-    std::string whole(field, size);
-    whole[size - 1] = '\0';
-    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(whole.data()), size) == ERROR_SUCCESS;
+    // A REG_SZ whose last character is not a NUL, followed in memory by
+    // one, is stored a character longer than asked; that longer value would
+    // no longer fit the field when read back. Ending the copy with a NUL
+    // keeps it at exactly count characters.
+    std::wstring whole(field, count);
+    whole[count - 1] = L'\0';
+    return RegSetValueExW(key, WideName(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(whole.data()),
+                          count * sizeof(wchar_t)) == ERROR_SUCCESS;
 }
 
 bool WriteBinaryValue(HKEY key, const char* name, const void* data, DWORD size)

@@ -8,11 +8,12 @@
 // 0x00000112). Larger or missing: false, and value is left alone.
 bool ReadDwordValue(HKEY key, const char* name, DWORD& value);
 
-// A value of at most size bytes into buffer, which is NUL-terminated
-// afterwards in every case: a stored string without its NUL loses its last
-// byte when it fills the buffer; a failed read leaves "". A size of 0
-// reads nothing.
-bool ReadStringValue(HKEY key, const char* name, char* buffer, DWORD size);
+// A string of at most count characters into buffer, which is
+// NUL-terminated afterwards in every case: a stored string without its NUL
+// loses its last character when it fills the buffer; a failed read leaves
+// "". A count of 0 reads nothing. Read in UTF-16, as the registry keeps
+// strings, so that a folder outside the ANSI code page comes back whole.
+bool ReadStringValue(HKEY key, const char* name, wchar_t* buffer, DWORD count);
 
 // A value of exactly size bytes. Any other size or a missing value: false,
 // and buffer is left alone.
@@ -20,9 +21,10 @@ bool ReadBinaryValue(HKEY key, const char* name, void* buffer, DWORD size);
 
 bool WriteDwordValue(HKEY key, const char* name, DWORD value);
 
-// A REG_SZ of the whole field, size bytes whatever the string's length, so
-// the data length stored is always the field's size. The last byte is
-// stored as a NUL even when the field has none.
-bool WriteStringField(HKEY key, const char* name, const char* field, DWORD size);
+// A REG_SZ of the whole field, count characters whatever the string's
+// length, so the data length stored is always the field's size. The last
+// character is stored as a NUL even when the field has none. Readers
+// through the ANSI calls find the same text.
+bool WriteStringField(HKEY key, const char* name, const wchar_t* field, DWORD count);
 
 bool WriteBinaryValue(HKEY key, const char* name, const void* data, DWORD size);

@@ -32,8 +32,8 @@ struct SettingsRecord {
     int X, Y;                         // top left corner of the main window
     int FixedWidth, FixedHeight;      // window size without preview; never stored
     int W, H;                         // window size with preview; 0 = not yet known
-    char SrcPath[SettingsPathSize];   // folder of the last files opened; "" = none
-    char DstPath[SettingsPathSize];   // folder of the last file saved; "" = none
+    wchar_t SrcPath[SettingsPathSize];  // folder of the last files opened; "" = none
+    wchar_t DstPath[SettingsPathSize];  // folder of the last file saved; "" = none
 };
 
 extern SettingsRecord Settings;

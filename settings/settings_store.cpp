@@ -81,8 +81,8 @@ void LoadSettings(SettingsRecord& settings)
     ReadIntValue(key, "Y", settings.Y);
     ReadIntValue(key, "W", settings.W);
     ReadIntValue(key, "H", settings.H);
-    ReadStringValue(key, "SrcPath", settings.SrcPath, sizeof settings.SrcPath);
-    ReadStringValue(key, "DstPath", settings.DstPath, sizeof settings.DstPath);
+    ReadStringValue(key, "SrcPath", settings.SrcPath, SettingsPathSize);
+    ReadStringValue(key, "DstPath", settings.DstPath, SettingsPathSize);
     LoadPreviewFont(key);
     ReadDwordValue(key, "HotKeys1", HotKeys1);
     RegCloseKey(key);
@@ -104,8 +104,8 @@ void SaveSettings(const SettingsRecord& settings)
     // Left alone when not to be saved, so the folders of the last session
     // that did save them are still there for the next one.
     if (settings.Parameters & ParamSavePaths) {
-        WriteStringField(key, "SrcPath", settings.SrcPath, sizeof settings.SrcPath);
-        WriteStringField(key, "DstPath", settings.DstPath, sizeof settings.DstPath);
+        WriteStringField(key, "SrcPath", settings.SrcPath, SettingsPathSize);
+        WriteStringField(key, "DstPath", settings.DstPath, SettingsPathSize);
     }
     if (PreviewFont)
         WriteBinaryValue(key, "PreviewFont", &PreviewFontDescription, sizeof PreviewFontDescription);

@@ -26,11 +26,9 @@ eval "$rig_environment"
 # bytes of Unix file names from the locale's character set. Debian ships
 # only C.UTF-8 compiled, so the UTF-8 locales are compiled once into the
 # build tree, and each session's processes get theirs through LOCPATH.
-locales=$build/wine-locales
-mkdir -p "$locales" || exit 1
+locales=$build/wine-locales  # compiled by the rig's start
 for locale in en_US ru_RU; do
-    [ -d "$locales/$locale.UTF-8" ] || localedef -i "$locale" -f UTF-8 "$locales/$locale.UTF-8" >/dev/null 2>&1
-    [ -d "$locales/$locale.UTF-8" ] || { echo "cannot compile the locale $locale.UTF-8" >&2; exit 1; }
+    [ -d "$locales/$locale.UTF-8" ] || { echo "the rig has no locale $locale.UTF-8" >&2; exit 1; }
 done
 
 scratch=$(mktemp -d)

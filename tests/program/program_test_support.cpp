@@ -52,6 +52,14 @@ void DeleteTarvoKey()
     RegDeleteKeyA(HKEY_CURRENT_USER, SettingsKey);
 }
 
+std::wstring Wide(const std::string& text)
+{
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                                        &wide[0], static_cast<int>(wide.size()))));
+    return wide;
+}
+
 void PumpMessages(DWORD milliseconds)
 {
     const DWORD start = GetTickCount();

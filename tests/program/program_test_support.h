@@ -23,6 +23,9 @@ void StopTarvo();
 // A first start: no settings stored.
 void DeleteTarvoKey();
 
+// A test's path or text, as the program's wide calls take it.
+std::wstring Wide(const std::string& text);
+
 // Dispatches this thread's messages for about the given time (at least once).
 void PumpMessages(DWORD milliseconds = 0);
 

@@ -157,7 +157,7 @@ TEST_F(ClipboardChainTest, TextCopiedDuringAFileJobIsPassedOnAtOnceAndConvertedW
         PostMessageA(MainWindow, WM_KEYDOWN, VK_ESCAPE, 0);
     });
     other.CopyLater(Koi8rGreeting + Nul);
-    const int converted = ConvertFile(MainWindow, input.c_str());
+    const int converted = ConvertFile(MainWindow, Wide(input));
     jobEnded = true;
     esc.join();
     EXPECT_EQ(converted, 0);

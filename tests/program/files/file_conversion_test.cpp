@@ -13,9 +13,9 @@ namespace {
 const char Question[] = "Is conversion parameters correct?\n(Cancel =Yes+<dont ask for next file(s)>)";
 const int FilterBox = 1136;  // the file dialogs' filter combo box
 
-void SetFolder(char* settingsPath, const std::string& folder)
+void SetFolder(wchar_t* settingsPath, const std::string& folder)
 {
-    lstrcpynA(settingsPath, folder.c_str(), SettingsPathSize);
+    lstrcpynW(settingsPath, Wide(folder).c_str(), SettingsPathSize);
 }
 
 int FilterIndex() { return (Settings.Parameters & ParamFilterIndexMask) >> ParamFilterIndexShift; }
@@ -155,13 +155,13 @@ TEST_F(FileConversionTest, SaveDialogWritesANewFileInTheFolderItStartsIn)
     SetFolder(Settings.SrcPath, folder.Path());
     EXPECT_EQ(Convert(input, {EnterFileName("out2.txt")}, &shown), 1);
     EXPECT_EQ(ReadBytes(folder.File("out2.txt")), Cp1251Line);
-    EXPECT_STREQ(Settings.DstPath, folder.Path().c_str());
+    EXPECT_EQ(Settings.DstPath, Wide(folder.Path()));
 
     // Cancelled: nothing written, DstPath kept.
     SetFolder(Settings.DstPath, outputs.Path());
     EXPECT_EQ(Convert(input, {Press(IDCANCEL)}, &shown), 0);
     EXPECT_EQ(shown.size(), 1u);
-    EXPECT_STREQ(Settings.DstPath, outputs.Path().c_str());
+    EXPECT_EQ(Settings.DstPath, Wide(outputs.Path()));
     EXPECT_EQ(folder.Names(), (Names{"in.txt", "out2.txt"}));
 }
 
@@ -174,7 +174,7 @@ TEST_F(FileConversionTest, SaveDialogGivenTheInputsOwnNameConvertsInPlace)
     EXPECT_EQ(shown.size(), 2u) << "the dialog's own overwrite prompt";
     EXPECT_EQ(ReadBytes(input), Cp1251Line);
     EXPECT_EQ(folder.Names(), Names{"in.txt"});
-    EXPECT_STREQ(Settings.DstPath, folder.Path().c_str());
+    EXPECT_EQ(Settings.DstPath, Wide(folder.Path()));
 }
 
 TEST_F(FileConversionTest, OpenDialogConvertsOneFileAndKeepsItsFolderAndFilter)
@@ -189,7 +189,7 @@ TEST_F(FileConversionTest, OpenDialogConvertsOneFileAndKeepsItsFolderAndFilter)
     EXPECT_EQ(shown.size(), 1u);
     EXPECT_EQ(startFilter, 0);
     EXPECT_EQ(ReadBytes(folder.File("a.txt")), Cp1251Line);
-    EXPECT_STREQ(Settings.SrcPath, folder.Path().c_str());
+    EXPECT_EQ(Settings.SrcPath, Wide(folder.Path()));
     EXPECT_EQ(AskConfirmation, 1);
     EXPECT_EQ(FilterIndex(), 2);
 
@@ -217,7 +217,7 @@ TEST_F(FileConversionTest, OpenDialogRunOverSeveralFilesStopsAtTheFirstThatFails
     EXPECT_EQ(outputs.Names(), Names{"a.txt"});
     EXPECT_EQ(ReadBytes(folder.File("b.txt")), Koi8Line);
     EXPECT_EQ(ReadBytes(folder.File("c.txt")), Koi8Line);
-    EXPECT_STREQ(Settings.SrcPath, folder.Path().c_str());
+    EXPECT_EQ(Settings.SrcPath, Wide(folder.Path()));
 }
 
 TEST_F(FileConversionTest, WithThePreviewShownAnInPlaceConversionIsAskedFirst)
@@ -291,7 +291,7 @@ TEST_F(FileConversionTest, DropConvertsEachFileUntilOneCannotBeRead)
     EXPECT_EQ(shown[0].text, subfolder);
     EXPECT_EQ(ReadBytes(folder.File("a.txt")), Cp1251Line);
     EXPECT_EQ(ReadBytes(folder.File("c.txt")), Koi8Line);
-    EXPECT_STREQ(Settings.SrcPath, "") << "drops leave SrcPath alone";
+    EXPECT_STREQ(Settings.SrcPath, L"") << "drops leave SrcPath alone";
 
     // A path longer than the buffers is named whole, not cut.
     const std::string longPath = folder.File(std::string(600, 'x'));

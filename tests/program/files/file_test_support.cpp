@@ -96,6 +96,14 @@ Answer EnterFileName(const std::string& text)
     };
 }
 
+Answer EnterFileName(const std::wstring& text)
+{
+    return [text](HWND dialog) {
+        SendMessageW(GetDlgItem(dialog, FileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        PressButton(dialog, IDOK);
+    };
+}
+
 HDROP MakeDrop(const std::vector<std::string>& paths)
 {
     size_t size = sizeof(DROPFILES) + 1;
@@ -164,7 +172,7 @@ int FileConversionTest::Convert(const std::string& path, const std::vector<Answe
                                 std::vector<BoxText>* shown)
 {
     int converted = -1;
-    std::vector<BoxText> boxes = AnswerDialogs(answers, [&] { converted = ConvertFile(MainWindow, path.c_str()); });
+    std::vector<BoxText> boxes = AnswerDialogs(answers, [&] { converted = ConvertFile(MainWindow, Wide(path)); });
     if (shown)
         *shown = boxes;
     else

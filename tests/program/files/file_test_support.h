@@ -31,6 +31,7 @@ std::vector<BoxText> AnswerDialogs(const std::vector<Answer>& answers, const std
 Answer Press(int button);
 // Types text into the file name box of an open or save dialog and presses OK.
 Answer EnterFileName(const std::string& text);
+Answer EnterFileName(const std::wstring& text);
 
 // A drop block as the shell makes it; the program frees it.
 HDROP MakeDrop(const std::vector<std::string>& paths);

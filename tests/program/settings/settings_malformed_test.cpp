@@ -2,6 +2,7 @@
 // sizes and types, code pages out of range, strings without their NUL, and a
 // key that cannot be created.
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "settings_test_registry.h"
@@ -63,24 +64,31 @@ TEST_F(StoredParameters, OtherWordsMissingOrTooLargeReadAsTheirDefaults)
     EXPECT_EQ(0u, HotKeys1);
 }
 
+// Paths are read as UTF-16, whatever type they were stored with.
+std::string Utf16Bytes(const std::wstring& text)
+{
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+
 TEST_F(StoredStrings, PathsAreAlwaysTerminated)
 {
-    // Filling the whole field leaves no room for a NUL: the last byte goes.
+    // Filling the whole field leaves no room for a NUL: the last character
+    // goes.
     StoreValue("SrcPath", REG_SZ, std::string(SettingsPathSize, 's'));
-    StoreValue("DstPath", REG_BINARY, std::string(SettingsPathSize, 'd'));
+    StoreValue("DstPath", REG_BINARY, Utf16Bytes(std::wstring(SettingsPathSize, L'd')));
     SettingsRecord loaded = LoadFresh();
-    EXPECT_EQ(std::string(SettingsPathSize - 1, 's'), loaded.SrcPath);
-    EXPECT_EQ(std::string(SettingsPathSize - 1, 'd'), loaded.DstPath);
+    EXPECT_EQ(std::wstring(SettingsPathSize - 1, L's'), loaded.SrcPath);
+    EXPECT_EQ(std::wstring(SettingsPathSize - 1, L'd'), loaded.DstPath);
 
     // A short value without a NUL must not run on into what the field held.
-    StoreValue("SrcPath", REG_BINARY, "C:\\x");
-    StoreDword("DstPath", 0x00636261);
+    StoreValue("SrcPath", REG_BINARY, Utf16Bytes(L"C:\\x"));
+    StoreDword("DstPath", 0x00620061);  // "ab"
     loaded = SettingsRecord();
-    std::memset(loaded.SrcPath, 'j', sizeof loaded.SrcPath);
-    std::memset(loaded.DstPath, 'j', sizeof loaded.DstPath);
+    std::wmemset(loaded.SrcPath, L'j', SettingsPathSize);
+    std::wmemset(loaded.DstPath, L'j', SettingsPathSize);
     LoadSettings(loaded);
-    EXPECT_STREQ("C:\\x", loaded.SrcPath);
-    EXPECT_STREQ("abc", loaded.DstPath);
+    EXPECT_STREQ(L"C:\\x", loaded.SrcPath);
+    EXPECT_STREQ(L"ab", loaded.DstPath);
 }
 
 TEST_F(StoredStrings, OverLongPathsReadAsEmpty)
@@ -88,11 +96,11 @@ TEST_F(StoredStrings, OverLongPathsReadAsEmpty)
     StoreValue("SrcPath", REG_SZ, std::string(SettingsPathSize, 's') + '\0');
     StoreValue("DstPath", REG_BINARY, std::string(4 * SettingsPathSize, 'd'));
     SettingsRecord loaded = SettingsRecord();
-    std::memset(loaded.SrcPath, 'j', sizeof loaded.SrcPath);
-    std::memset(loaded.DstPath, 'j', sizeof loaded.DstPath);
+    std::wmemset(loaded.SrcPath, L'j', SettingsPathSize);
+    std::wmemset(loaded.DstPath, L'j', SettingsPathSize);
     LoadSettings(loaded);
-    EXPECT_STREQ("", loaded.SrcPath);
-    EXPECT_STREQ("", loaded.DstPath);
+    EXPECT_STREQ(L"", loaded.SrcPath);
+    EXPECT_STREQ(L"", loaded.DstPath);
 }
 
 TEST_F(StoredFont, UnterminatedFaceNameIsCutToFitAndMakesAFont)

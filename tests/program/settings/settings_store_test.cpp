@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "code_page_tables.h"
@@ -16,17 +17,17 @@ using SettingsRoundTrip = SettingsStoreTest;
 using SavedPaths = SettingsStoreTest;
 using SavedPreviewFont = SettingsStoreTest;
 
-void SetPath(char (&field)[SettingsPathSize], const std::string& path)
+void SetPath(wchar_t (&field)[SettingsPathSize], const std::wstring& path)
 {
-    std::memset(field, 0, sizeof field);
-    path.copy(field, sizeof field - 1);
+    std::wmemset(field, 0, SettingsPathSize);
+    path.copy(field, SettingsPathSize - 1);
 }
 
 TEST_F(FirstStart, WithoutTheKeyLoadsTheDefaultsAndCreatesNothing)
 {
     SettingsRecord settings = SettingsRecord();
-    SetPath(settings.SrcPath, "C:\\left over");
-    SetPath(settings.DstPath, "C:\\left over");
+    SetPath(settings.SrcPath, L"C:\\left over");
+    SetPath(settings.DstPath, L"C:\\left over");
     LoadSettings(settings);
 
     EXPECT_EQ(0x440112u, settings.Parameters);
@@ -36,8 +37,8 @@ TEST_F(FirstStart, WithoutTheKeyLoadsTheDefaultsAndCreatesNothing)
     EXPECT_EQ(ScreenCentre().y, settings.Y);
     EXPECT_EQ(0, settings.W);
     EXPECT_EQ(0, settings.H);
-    EXPECT_STREQ("", settings.SrcPath);
-    EXPECT_STREQ("", settings.DstPath);
+    EXPECT_STREQ(L"", settings.SrcPath);
+    EXPECT_STREQ(L"", settings.DstPath);
     EXPECT_EQ(nullptr, PreviewFont);
     EXPECT_EQ(0u, HotKeys1);
     EXPECT_FALSE(SettingsKeyExists());
@@ -67,8 +68,8 @@ TEST_F(SettingsRoundTrip, EveryStoredFieldComesBack)
     saved.FixedHeight = 44;
     saved.W = 640;
     saved.H = 480;
-    SetPath(saved.SrcPath, "C:\\texts\\in");
-    SetPath(saved.DstPath, std::string(SettingsPathSize - 1, 'd'));
+    SetPath(saved.SrcPath, L"C:\\texts\\in");
+    SetPath(saved.DstPath, std::wstring(SettingsPathSize - 1, L'd'));
     HotKeys1 = MAKELONG(MAKEWORD('Z', HOTKEYF_CONTROL | HOTKEYF_ALT), MAKEWORD(VK_F9, HOTKEYF_SHIFT));
     PreviewFontDescription = SampleFontDescription();
     PreviewFont = CreateFontIndirectA(&PreviewFontDescription);
@@ -100,7 +101,7 @@ TEST_F(SettingsRoundTrip, EveryStoredFieldComesBack)
 TEST_F(SavedPaths, AreWrittenAsWholeFieldsWhenPathsAreSaved)
 {
     SettingsRecord settings = LoadFresh();
-    SetPath(settings.SrcPath, "C:\\a");
+    SetPath(settings.SrcPath, L"C:\\a");
     SaveSettings(settings);
     for (const char* name : {"SrcPath", "DstPath"}) {
         const StoredValue value = ReadStoredValue(name);
@@ -111,28 +112,28 @@ TEST_F(SavedPaths, AreWrittenAsWholeFieldsWhenPathsAreSaved)
 
     // A field with no NUL in it, followed by an empty one, still stores 260
     // bytes and comes back cut to fit.
-    std::memset(settings.SrcPath, 'p', sizeof settings.SrcPath);
-    SetPath(settings.DstPath, "");
+    std::wmemset(settings.SrcPath, L'p', SettingsPathSize);
+    SetPath(settings.DstPath, L"");
     SaveSettings(settings);
     EXPECT_EQ(static_cast<size_t>(SettingsPathSize), ReadStoredValue("SrcPath").data.size());
-    EXPECT_EQ(std::string(SettingsPathSize - 1, 'p'), LoadFresh().SrcPath);
+    EXPECT_EQ(std::wstring(SettingsPathSize - 1, L'p'), LoadFresh().SrcPath);
 }
 
 TEST_F(SavedPaths, StayAsLastWrittenWhenPathsAreNotSaved)
 {
     SettingsRecord settings = LoadFresh();
-    SetPath(settings.SrcPath, "C:\\kept in");
-    SetPath(settings.DstPath, "C:\\kept out");
+    SetPath(settings.SrcPath, L"C:\\kept in");
+    SetPath(settings.DstPath, L"C:\\kept out");
     SaveSettings(settings);
 
     settings.Parameters &= ~ParamSavePaths;
-    SetPath(settings.SrcPath, "C:\\newer in");
-    SetPath(settings.DstPath, "");
+    SetPath(settings.SrcPath, L"C:\\newer in");
+    SetPath(settings.DstPath, L"");
     SaveSettings(settings);
 
     const SettingsRecord loaded = LoadFresh();
-    EXPECT_STREQ("C:\\kept in", loaded.SrcPath);
-    EXPECT_STREQ("C:\\kept out", loaded.DstPath);
+    EXPECT_STREQ(L"C:\\kept in", loaded.SrcPath);
+    EXPECT_STREQ(L"C:\\kept out", loaded.DstPath);
     EXPECT_EQ(settings.Parameters, loaded.Parameters);
 }
 
