@@ -1,0 +1,32 @@
+// The yardstick the repair (text_repair.h) weighs a text and its candidate
+// repairs with: how unlikely the characters are as text in a Cyrillic
+// language, or in English, in eighths of a nat like the code page
+// detector's costs. Every candidate reading of a part is scored the same
+// way, so the costs compare; the repair keeps a candidate only when it
+// costs clearly less than the text as it is.
+//
+// Only the repair's files include this. The statistics behind it are the
+// code page detector's (detection_model.h); repair_scoring.cpp is the one
+// file that knows them.
+#pragma once
+
+#include <cstdint>
+
+struct CandidateScore {
+    uint32_t cost;
+    uint32_t letters;     // Cyrillic letters
+    uint32_t characters;
+};
+
+// Scores count characters as one text. Stops as soon as the cost passes
+// limit, or where pace is given, as soon as the cost up to a character
+// passes pace's entry for it by more than slack, and returns false; the
+// score is then incomplete. Where running is given, writes the cost up to
+// each character into it: the pace of this text, for candidates as long.
+bool ScoreCandidate(const char32_t* text, unsigned count, uint32_t limit, const uint32_t* pace, uint32_t slack,
+                    uint32_t* running, CandidateScore& score);
+
+// Never more than what the character c adds to the cost of any text that
+// holds it, wherever it stands: a text whose characters' least costs add up
+// past a limit costs more than that.
+uint32_t LeastCostOf(char32_t c);
