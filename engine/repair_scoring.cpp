@@ -41,6 +41,8 @@ const int MixedScriptCost = 48;
 // text nor a candidate gains or loses much by them.
 const int NeighbourPairLeast = 20;
 const int NeighbourPairMost = 40;
+// A character that costs this much on its own is one that text hardly holds.
+const int StrikingCost = 24;
 // The first capital of a word in capitals after a word in capitals.
 const int CapitalsRunCost = 4;
 // Each letter that the language whose alphabet fits the text best lacks:
@@ -170,8 +172,8 @@ ScoringTables Build()
     const unsigned char gheCost = static_cast<unsigned char>(NeighbourLetterCost(U'ґ'));
     Slot(tables, used, 0x490) = {static_cast<unsigned char>(Upper + 3), gheCost, CyrillicKind, 0, Uk, 1};
     Slot(tables, used, 0x491) = {3, gheCost, CyrillicKind, 0, Uk, 1};
-    // The least each character can add: its own cost, the cheapest pair
-    // into its symbol, and for a letter the cheapest case.
+    // The least each character can add: its own cost and the cheapest pair
+    // into its symbol.
     int leastInto[SymbolCount + 8];
     for (int symbol = 0; symbol < SymbolCount; ++symbol) {
         int least = 255;
@@ -184,15 +186,11 @@ ScoringTables Build()
     leastInto[LineEnd] = leastInto[Control] = 0;
     auto least = [&](CharacterInfo& info) {
         int sum = info.cost;
-        if (IsLetterCode(info.code)) {
-            const int letter = info.code & (Upper - 1);
-            int leastCase = 255;
-            for (int state = 0; state < CaseStateCount; ++state)
-                leastCase = std::min<int>(leastCase, model.caseCost[state][letter][info.code >= Upper]);
-            sum += std::min(leastInto[letter], NeighbourPairLeast) + leastCase;
-        } else {
+        // Not the case of a letter: in a word in capitals that is free.
+        if (IsLetterCode(info.code))
+            sum += std::min(leastInto[info.code & (Upper - 1)], NeighbourPairLeast);
+        else
             sum += std::min(leastInto[info.code], NeighbourPairLeast);
-        }
         info.least = static_cast<unsigned char>(std::min(sum, 255));
     };
     for (CharacterInfo& info : tables.ascii)
@@ -230,7 +228,7 @@ bool ScoreCandidate(const char32_t* text, unsigned count, uint32_t limit, const 
     // A part may begin anywhere in a sentence: it starts as a line does.
     ReadingState state;
     state.caseState = AfterLineEnd;
-    uint32_t cost = 0, letters = 0;
+    uint32_t cost = 0, letters = 0, striking = 0;
     int previousKind = OtherKind;
     bool previousNeighbour = false;
     // The capitals the word so far consists of (-1 once it holds a small
@@ -242,8 +240,11 @@ bool ScoreCandidate(const char32_t* text, unsigned count, uint32_t limit, const 
     for (unsigned at = 0; at < count; ++at) {
         const CharacterInfo& info = InfoOf(tables, text[at]);
         cost += info.cost;
-        if (info.kind != OtherKind && previousKind != OtherKind && info.kind != previousKind)
+        striking += info.cost >= StrikingCost;
+        if (info.kind != OtherKind && previousKind != OtherKind && info.kind != previousKind) {
             cost += MixedScriptCost;
+            ++striking;
+        }
         previousKind = info.kind;
         const bool letter = info.kind == CyrillicKind;
         if (letter) {
@@ -275,12 +276,14 @@ bool ScoreCandidate(const char32_t* text, unsigned count, uint32_t limit, const 
             else if (state.capital && wordCapitals == 0 && capitalsBefore)
                 caseCost = std::min<uint32_t>(caseCost, CapitalsRunCost);
             cost += caseCost;
+            // A capital after a small letter in a word: "дПВТЩК".
+            striking += state.capital && wordCapitals < 0;
             wordCapitals = state.capital && wordCapitals >= 0 ? wordCapitals + 1 : -1;
         }
         if (running)
             running[at] = cost;
         if (cost > limit || (pace && cost > pace[at] + slack)) {
-            score = {cost, letters, at + 1};
+            score = {cost, letters, at + 1, striking};
             return false;
         }
     }
@@ -288,7 +291,7 @@ bool ScoreCandidate(const char32_t* text, unsigned count, uint32_t limit, const 
     if (state.from >= 0)
         cost += previousNeighbour ? NeighbourPairLeast : model.pairCost[state.from][state.to];
     cost += AlphabetCost * *std::min_element(lacking, lacking + AlphabetCount);
-    score = {cost, letters, count};
+    score = {cost, letters, count, striking};
     return cost <= limit;
 }
 

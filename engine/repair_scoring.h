@@ -16,6 +16,10 @@ struct CandidateScore {
     uint32_t cost;
     uint32_t letters;     // Cyrillic letters
     uint32_t characters;
+    // Characters that text hardly holds: a rare symbol or letter, a
+    // control, a Cyrillic letter beside a Latin one, a capital after a
+    // small letter in a word.
+    uint32_t striking;
 };
 
 // Scores count characters as one text. Stops as soon as the cost passes

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 
 #include "repair_encodings.h"
 #include "repair_scoring.h"
@@ -21,7 +22,12 @@ const uint32_t MinimumLetters = 3;
 // it is gets no second step: what could beat it?
 const uint32_t CleanLetterCost = 42;
 const uint32_t CleanSlack = 48;
+const uint32_t PlainLetterCost = 36;
 const unsigned MinimumChanged = 3;
+// A fragment of a line must hold this many characters that garbled text is
+// made of, and its repair this many letters.
+const uint32_t FragmentStriking = 2;
+const uint32_t FragmentLetters = 5;
 // A character lost on the way costs the candidate this much: a chain that
 // needs many losses to fit is a worse fit.
 const uint32_t LostCost = 24;
@@ -171,13 +177,83 @@ bool SameText(const char32_t* one, unsigned oneCount, const char32_t* other, uns
     return oneCount == otherCount && std::equal(one, one + oneCount, other);
 }
 
+// The distinct characters from 0x80 up of a text, with their counts: what
+// a single-byte step does to the whole text, it does to these.
+class Histogram {
+public:
+    void Build(const char32_t* text, unsigned count)
+    {
+        used_ = 0;
+        full_ = false;
+        std::fill(std::begin(slot_), std::end(slot_), static_cast<uint16_t>(0));
+        for (unsigned at = 0; at < count; ++at) {
+            const char32_t c = text[at];
+            if (c < 0x80 || c == 0xFFFD)
+                continue;
+            unsigned probe = (c * 2654435761u) >> 23;
+            for (;; ++probe) {
+                uint16_t& slot = slot_[probe % SlotCount];
+                if (slot == 0) {
+                    if (used_ == Size) {
+                        full_ = true;
+                        return;
+                    }
+                    character_[used_] = c;
+                    count_[used_] = 0;
+                    slot = static_cast<uint16_t>(++used_);
+                }
+                if (character_[slot - 1] == c) {
+                    ++count_[slot - 1];
+                    break;
+                }
+            }
+        }
+    }
+
+    // Whether undoing "written as written, read as read" (both single-byte)
+    // can give a candidate that changes enough of the text and costs no
+    // more than limit: its characters' least costs must not add up past it.
+    bool Promising(const EncodingTables& tables, int written, int read, uint32_t limit) const
+    {
+        if (full_)
+            return true;
+        uint32_t least = 0;
+        unsigned changed = 0;
+        bool beyondCase = false;
+        for (unsigned i = 0; i < used_; ++i) {
+            const char32_t c = character_[i];
+            const char32_t undone = tables.character[written][ByteOf(tables, read, c) - 0x80];
+            least += count_[i] * LeastCostOf(undone);
+            if (undone != c) {
+                changed += count_[i];
+                beyondCase |= SmallLetter(undone) != SmallLetter(c);
+            }
+        }
+        return beyondCase && changed >= MinimumChanged && least <= limit;
+    }
+
+private:
+    static const unsigned Size = 256;
+    static const unsigned SlotCount = 512;
+    char32_t character_[Size];
+    uint32_t count_[Size];
+    uint16_t slot_[SlotCount];
+    unsigned used_ = 0;
+    bool full_ = false;
+};
+
 // The search for the best chain for one part.
 class PartSearch {
 public:
-    PartSearch(const EncodingTables& tables, RepairWorkspace& workspace, const char32_t* text, unsigned count)
-        : tables_(tables), workspace_(workspace), text_(text), count_(count)
+    // A fragment is a run of words in a line that reads as Cyrillic
+    // elsewhere: it must look garbled on its own, and its repair must be
+    // surer, since the words around it speak for the line being clean.
+    PartSearch(const EncodingTables& tables, RepairWorkspace& workspace, const char32_t* text, unsigned count,
+               bool fragment)
+        : tables_(tables), workspace_(workspace), text_(text), count_(count), fragment_(fragment)
     {
         ScoreCandidate(text, count, ~0u, nullptr, 0, workspace.pace, original_);
+        histogram_.Build(text, count);
     }
 
     // Whether a chain undoes the part into clearly better text; then the
@@ -186,7 +262,15 @@ public:
     {
         if (original_.cost < MinimumGain)
             return false;
-        best_.cost = original_.cost - MinimumGain + 1;
+        // Text that reads as text does, without a character that garbled
+        // text is made of, is left as it is without a search: the one
+        // garbling it could hide is a capital or two in Macintosh
+        // Cyrillic read as cp1251, too little to act on anyway.
+        if (original_.striking == 0 && original_.cost <= PlainLetterCost * original_.letters + CleanSlack)
+            return false;
+        if (fragment_ && (original_.striking < FragmentStriking || original_.cost < 2 * MinimumGain))
+            return false;
+        best_.cost = original_.cost - Gain() + 1;
         SearchOneStep();
         if (best_.chain.steps == 0 && original_.cost > CleanCost(original_.letters))
             SearchTwoSteps();
@@ -230,14 +314,28 @@ private:
         return UndoStep(tables_, workspace_.middle, middle, chain.step[0].written, chain.step[0].read, out, lost);
     }
 
+    uint32_t Gain() const { return fragment_ ? 2 * MinimumGain : MinimumGain; }
+
+    uint32_t Penalty(const Chain& chain, unsigned lost) const
+    {
+        uint32_t penalty = LostCost * lost + SecondStepCost * (chain.steps - 1);
+        for (int i = 0; i < chain.steps; ++i)
+            penalty += EncodingCost[chain.step[i].written] + EncodingCost[chain.step[i].read];
+        return penalty;
+    }
+
+    // The most a candidate of count characters may cost to be of use.
+    uint32_t Limit(unsigned count) const
+    {
+        return std::min({best_.cost + ConfidenceReach, original_.cost - Gain(), CleanCost(count)});
+    }
+
     void Consider(const Chain& chain, const char32_t* candidate, unsigned count, unsigned lost)
     {
         if (count == count_ && !ChangesEnough(text_, candidate, count))
             return;
-        uint32_t penalty = LostCost * lost + SecondStepCost * (chain.steps - 1);
-        for (int i = 0; i < chain.steps; ++i)
-            penalty += EncodingCost[chain.step[i].written] + EncodingCost[chain.step[i].read];
-        const uint32_t limit = std::min({best_.cost + ConfidenceReach, original_.cost - MinimumGain, CleanCost(count)});
+        const uint32_t penalty = Penalty(chain, lost);
+        const uint32_t limit = Limit(count);
         if (penalty > limit)
             return;
         CandidateScore score;
@@ -246,7 +344,7 @@ private:
         const uint32_t* pace = count == count_ ? workspace_.pace : nullptr;
         if (!ScoreCandidate(candidate, count, limit - penalty, pace, PaceSlack, nullptr, score))
             return;
-        if (score.letters < MinimumLetters || score.letters < 4 * lost || score.cost > CleanCost(score.letters))
+        if (score.letters < (fragment_ ? FragmentLetters : MinimumLetters) || score.letters < 4 * lost || score.cost > CleanCost(score.letters))
             return;
         const uint32_t cost = score.cost + penalty;
         if (cost < best_.cost) {
@@ -269,12 +367,15 @@ private:
             for (int written = 0; written < RepairEncodingCount; ++written) {
                 if (written == read)
                     continue;
+                const Chain chain = {1, {{written, read}, {0, 0}}};
+                if (written != RepairUtf8 && !histogram_.Promising(tables_, written, read, Limit(count_) - std::min(Limit(count_), Penalty(chain, 0))))
+                    continue;
                 unsigned lost = 0;
                 const unsigned made =
                     UndoStep(tables_, text_, count_, written, read, workspace_.candidate, lost);
                 if (made == Failed || SameText(text_, count_, workspace_.candidate, made))
                     continue;
-                Consider({1, {{written, read}, {0, 0}}}, workspace_.candidate, made, lost);
+                Consider(chain, workspace_.candidate, made, lost);
             }
         }
     }
@@ -294,6 +395,7 @@ private:
                 if (middle == Failed || SameText(text_, count_, workspace_.middle, middle))
                     continue;
                 const uint16_t middleHolders = HoldersOfText(tables_, workspace_.middle, middle);
+                middleHistogram_.Build(workspace_.middle, middle);
                 for (int read = 1; read < RepairEncodingCount; ++read) {
                     // Read as one page and written back in the same one is
                     // the one step from the first page to the last.
@@ -302,12 +404,16 @@ private:
                     for (int written = 0; written < RepairEncodingCount; ++written) {
                         if (written == read)
                             continue;
+                        const Chain chain = {2, {{written, read}, {lastWritten, lastRead}}};
+                        const uint32_t limit = Limit(middle) - std::min(Limit(middle), Penalty(chain, middleLost));
+                        if (written != RepairUtf8 && !middleHistogram_.Promising(tables_, written, read, limit))
+                            continue;
                         unsigned lost = middleLost;
                         const unsigned made = UndoStep(tables_, workspace_.middle, middle, written, read,
                                                        workspace_.candidate, lost);
                         if (made == Failed || SameText(workspace_.middle, middle, workspace_.candidate, made))
                             continue;
-                        Consider({2, {{written, read}, {lastWritten, lastRead}}}, workspace_.candidate, made, lost);
+                        Consider(chain, workspace_.candidate, made, lost);
                     }
                 }
             }
@@ -318,7 +424,9 @@ private:
     RepairWorkspace& workspace_;
     const char32_t* text_;
     unsigned count_;
+    bool fragment_;
     CandidateScore original_;
+    Histogram histogram_, middleHistogram_;
     Best best_;
     uint32_t second_ = ~0u;
     unsigned repairedCount_ = 0;
@@ -382,6 +490,19 @@ bool IsSpace(char32_t c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
 }
 
+// What ends a word for the runs of a line: white space, and the ASCII
+// punctuation that separates fields. No step of a chain moves these, and no
+// UTF-8 sequence holds them.
+bool IsBetweenWords(char32_t c)
+{
+    switch (c) {
+    case ';': case ',': case '|': case ':': case '=': case '"': case '(': case ')': case '[': case ']': case '<':
+    case '>': case '{': case '}':
+        return true;
+    }
+    return IsSpace(c);
+}
+
 // Writes characters as UTF-16; returns the code units written.
 unsigned WriteUtf16(const char32_t* text, unsigned count, char16_t* out)
 {
@@ -423,8 +544,10 @@ public:
         }
         if (!high)
             return Copy(text, count, out);
-        if (RepairRun(0, characters, out, written_))
-            return written_;
+        length_ = characters;
+        unsigned repaired = 0;
+        if (RepairRun(0, characters, repaired))
+            return WriteUtf16(workspace_.candidate, repaired, out);
         return RepairRuns(characters, text, count, out);
     }
 
@@ -439,13 +562,14 @@ private:
 
     // Repairs the characters [begin, end) of the part as one; false when
     // nothing clearly better undoes them. The repaired characters go to out.
-    bool RepairRun(unsigned begin, unsigned end, char16_t* out, unsigned& written)
+    // The repaired characters wait in workspace.candidate.
+    bool RepairRun(unsigned begin, unsigned end, unsigned& repaired)
     {
-        PartSearch search(tables_, workspace_, workspace_.part + begin, end - begin);
+        PartSearch search(tables_, workspace_, workspace_.part + begin, end - begin, begin != 0 || end != length_);
         if (!search.Run())
             return false;
         summary_.Add(search.chain(), search.repairedCount(), search.Confidence(), search.lost());
-        written = WriteUtf16(workspace_.candidate, search.repairedCount(), out);
+        repaired = search.repairedCount();
         return true;
     }
 
@@ -453,14 +577,67 @@ private:
     // words that read as Cyrillic, each on its own.
     unsigned RepairRuns(unsigned characters, const char16_t* text, unsigned count, char16_t* out)
     {
-        (void)characters;
-        return Copy(text, count, out);
+        const char32_t* part = workspace_.part;
+        bool repairedAny = false;
+        unsigned written = 0, copied = 0;  // the characters before copied are written
+        for (unsigned at = 0; at < characters;) {
+            // The next run: from a word that does not read as Cyrillic up
+            // to the next one that does.
+            unsigned begin = at, end = at, high = 0;
+            for (unsigned word = at; word < characters;) {
+                while (word < characters && IsBetweenWords(part[word]))
+                    ++word;
+                unsigned wordEnd = word;
+                while (wordEnd < characters && !IsBetweenWords(part[wordEnd]))
+                    ++wordEnd;
+                if (word == wordEnd)
+                    break;
+                if (ReadsAsCyrillic(part + word, wordEnd - word)) {
+                    if (end > begin)
+                        break;
+                } else {
+                    if (end == begin)
+                        begin = word;
+                    end = wordEnd;
+                    high += std::any_of(part + word, part + wordEnd, [](char32_t c) { return c >= 0x80; });
+                }
+                at = word = wordEnd;
+            }
+            if (end == begin)
+                break;
+            unsigned repaired = 0;
+            if (high != 0 && (begin != 0 || end != characters) && RepairRun(begin, end, repaired)) {
+                written += WriteUtf16(part + copied, begin - copied, out + written);
+                written += WriteUtf16(workspace_.candidate, repaired, out + written);
+                copied = end;
+                repairedAny = true;
+            }
+            at = end;
+        }
+        if (!repairedAny)
+            return Copy(text, count, out);
+        return written + WriteUtf16(part + copied, characters - copied, out + written);
+    }
+
+    // A word reads as Cyrillic when it holds Cyrillic letters and nothing
+    // that garbled text is made of, and reads well. Not a word in capitals:
+    // KOI8-R read as cp1251 makes those of small letters.
+    bool ReadsAsCyrillic(const char32_t* word, unsigned count)
+    {
+        unsigned capitals = 0;
+        for (unsigned at = 0; at < count; ++at)
+            capitals += SmallLetter(word[at]) != word[at];
+        if (capitals >= 2)
+            return false;
+        CandidateScore score;
+        ScoreCandidate(word, count, ~0u, nullptr, 0, nullptr, score);
+        return score.letters >= 2 && score.striking == 0 && score.cost <= PlainLetterCost * score.letters + CleanSlack;
     }
 
     const EncodingTables& tables_;
     RepairWorkspace& workspace_;
     Summary& summary_;
-    unsigned written_ = 0;
+    unsigned length_ = 0;  // characters in the piece
 };
 
 } // namespace
