@@ -168,6 +168,8 @@ ScoringTables Build()
         Slot(tables, used, c) = {static_cast<unsigned char>(code), static_cast<unsigned char>(cost), CyrillicKind, 0,
                                  AlphabetsOf(small), neighbour};
     }
+    // U+FFFD stands for a character lost on the way, as "?" does.
+    Slot(tables, used, 0xFFFD) = tables.ascii[static_cast<unsigned char>('?')];
     // Ґ and ґ as Г and г.
     const unsigned char gheCost = static_cast<unsigned char>(NeighbourLetterCost(U'ґ'));
     Slot(tables, used, 0x490) = {static_cast<unsigned char>(Upper + 3), gheCost, CyrillicKind, 0, Uk, 1};
@@ -240,7 +242,7 @@ bool ScoreCandidate(const char32_t* text, unsigned count, uint32_t limit, const 
     for (unsigned at = 0; at < count; ++at) {
         const CharacterInfo& info = InfoOf(tables, text[at]);
         cost += info.cost;
-        striking += info.cost >= StrikingCost;
+        striking += info.cost >= StrikingCost || text[at] == 0xFFFD;
         if (info.kind != OtherKind && previousKind != OtherKind && info.kind != previousKind) {
             cost += MixedScriptCost;
             ++striking;

@@ -31,6 +31,9 @@ const uint32_t FragmentLetters = 5;
 // A character lost on the way costs the candidate this much: a chain that
 // needs many losses to fit is a worse fit.
 const uint32_t LostCost = 24;
+// A "?" in the middle of a word breaks its pairs: a repair with losses
+// reads as text all the same when it costs this much more for each.
+const uint32_t LostAllowance = 64;
 // How rare each encoding is in a wrong step, as a cost each time a chain
 // names it: where the text speaks for two chains almost alike (cp1251 and
 // Macintosh Cyrillic differ in capitals only), the commoner wins.
@@ -327,7 +330,7 @@ private:
     // The most a candidate of count characters may cost to be of use.
     uint32_t Limit(unsigned count) const
     {
-        return std::min({best_.cost + ConfidenceReach, original_.cost - Gain(), CleanCost(count)});
+        return std::min({best_.cost + ConfidenceReach, original_.cost - Gain(), CleanCost(count) + LostAllowance * count / 4});
     }
 
     void Consider(const Chain& chain, const char32_t* candidate, unsigned count, unsigned lost)
@@ -344,7 +347,8 @@ private:
         const uint32_t* pace = count == count_ ? workspace_.pace : nullptr;
         if (!ScoreCandidate(candidate, count, limit - penalty, pace, PaceSlack, nullptr, score))
             return;
-        if (score.letters < (fragment_ ? FragmentLetters : MinimumLetters) || score.letters < 4 * lost || score.cost > CleanCost(score.letters))
+        if (score.letters < (fragment_ ? FragmentLetters : MinimumLetters) || score.letters < 4 * lost ||
+            score.cost > CleanCost(score.letters) + LostAllowance * lost)
             return;
         const uint32_t cost = score.cost + penalty;
         if (cost < best_.cost) {

@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "text_repair.h"
+
+namespace {
+
+std::string Utf8(const std::u16string& text)
+{
+    std::string out;
+    for (size_t at = 0; at < text.size(); ++at) {
+        char32_t c = text[at];
+        if (c >= 0xD800 && c < 0xDC00 && at + 1 < text.size())
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++at] - 0xDC00);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | c >> 6);
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | c >> 12);
+            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | c >> 18);
+            out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+struct Repaired {
+    std::string text;
+    TextRepair repair;
+    std::string chain;
+};
+
+// Repairs in place, as the program does with the clipboard's text, and into
+// another buffer, as tarvoconv does; the two must agree.
+Repaired Repair(const std::u16string& text)
+{
+    static RepairWorkspace workspace;
+    std::u16string apart(text.size(), u'\0');
+    unsigned apartLength = 0;
+    RepairText(text.data(), static_cast<unsigned>(text.size()), &apart[0], &apartLength, workspace);
+    apart.resize(apartLength);
+    std::u16string inPlace = text;
+    unsigned length = 0;
+    const TextRepair repair =
+        RepairText(inPlace.data(), static_cast<unsigned>(inPlace.size()), &inPlace[0], &length, workspace);
+    inPlace.resize(length);
+    EXPECT_EQ(Utf8(apart), Utf8(inPlace));
+    char chain[160];
+    DescribeRepair(repair, chain, sizeof chain);
+    return {Utf8(inPlace), repair, chain};
+}
+
+TEST(RepairText, UndoesEachKindOfGarbling)
+{
+    // Each garbled string made from its text with iconv: the text written in
+    // the first encoding, the bytes read as the second (and again).
+    const struct {
+        std::u16string garbled;
+        std::string text;
+        std::string chain;
+    } cases[] = {
+        {u"РџСЂРёРІРµС‚", "Привет", "UTF-8 read as cp1251"},
+        {u"ÐŸÑ€Ð¸Ð²ÐµÑ‚", "Привет", "UTF-8 read as cp1252"},
+        {u"Ïðèâåò", "Привет", "cp1251 read as cp1252"},
+        {u"дПВТЩК ДЕОШ", "Добрый день", "KOI8-R read as cp1251"},
+        {u"дНАПШИ ДЕМЭ", "Добрый день", "cp1251 read as KOI8-R"},
+        {u"ЏаЁўҐв", "Привет", "cp866 read as cp1251"},
+        {u"п÷я─п╦п╡п╣я┌", "Привет", "UTF-8 read as KOI8-R"},
+        {u"ÑÅÊÐÅÒ - Áåñïå÷íûé Åçäîê - 0:00", "СЕКРЕТ - Беспечный Ездок - 0:00", "cp1251 read as cp1252"},
+        {u"п∙я│п╩п╦ п▓я▀ п╫п╣", "Если Вы не", "UTF-8 read as KOI8-R"},
+        {u"Ð\u00A0ÑŸÐ¡Ð‚Ð\u00A0Ñ‘Ð\u00A0Ð†Ð\u00A0ÂµÐ¡â€š, Ð\u00A0Ñ”Ð\u00A0Â°Ð\u00A0Ñ” Ð\u00A0Ò‘Ð\u00A0ÂµÐ\u00A0Â»Ð\u00A0Â°? "
+         u"Ð\u00A0â€™Ð¡ÐƒÐ¡â€˜ Ð¡â€¦Ð\u00A0Ñ•Ð¡Ð‚Ð\u00A0Ñ•Ð¡â‚¬Ð\u00A0Ñ•.",
+         "Привет, как дела? Всё хорошо.", "UTF-8 read as cp1251, then UTF-8 read as cp1252"},
+        {u"Ã•Ã®Ã°Ã®Ã¸Ã\u00A0Ã¿ Ã¯Ã®Ã£Ã®Ã¤Ã\u00A0 Ã±Ã¥Ã£Ã®Ã¤Ã\u00ADÃ¿", "Хорошая погода сегодня",
+         "cp1251 read as cp1252, then UTF-8 read as cp1252"},
+        {u"Дрчфэл депы, дфияыу", "Добрый день, друзья", "KOI8-R read as cp1251, then KOI8-R read as cp1251"},
+        // cp1252 leaves 0x81 and 0x9D undefined; they pass as C1 controls.
+        {u"Ð¡Ð¿Ð°Ñ\u0081Ð¸Ð±Ð¾, Ð\u009DÐ¸Ð½Ð°", "Спасибо, Нина", "UTF-8 read as cp1252"},
+    };
+    for (const auto& c : cases) {
+        const Repaired repaired = Repair(c.garbled);
+        EXPECT_EQ(repaired.text, c.text) << Utf8(c.garbled);
+        EXPECT_EQ(repaired.chain, c.chain) << Utf8(c.garbled);
+        EXPECT_EQ(repaired.repair.parts, 1u) << Utf8(c.garbled);
+        EXPECT_GE(repaired.repair.confidence, 50) << Utf8(c.garbled);
+    }
+}
+
+TEST(RepairText, LeavesCleanTextAsItIs)
+{
+    const std::u16string texts[] = {
+        u"Привет, как дела? Всё хорошо.",
+        u"Київ — столиця України, найбільше місто країни.",
+        u"Хубаво е да си у дома си, в България.",
+        u"Београд је главни и највећи град Србије.",
+        u"Мінск — сталіца Рэспублікі Беларусь, горад-герой.",
+        u"Скопје е главен и најголем град во Македонија.",
+        u"The quick brown fox jumps over the lazy dog. Café, naïve, Müller, Straße.",
+        u"Windows 10 и Linux: «Быстрый старт» — глава 3, стр. 17…",
+        u"ВНИМАНИЕ! НЕ ВСЕ ЙОГУРТЫ ОДИНАКОВО ПОЛЕЗНЫ",
+        u"Демократия в СССР началась тогда, когда КГБ перестала успевать",
+        u"\t\t-- Эбнер-Эшенбах",
+        u"\t\t-- О. Нэш",
+        u"Что?",
+        u"Ё",
+        u"",
+        u"C:\\Program Files\\Tarvo\\tarvo.exe\r\n",
+        u"😀 Смайлик",
+    };
+    for (const std::u16string& text : texts) {
+        const Repaired repaired = Repair(text);
+        EXPECT_EQ(repaired.text, Utf8(text));
+        EXPECT_EQ(repaired.repair.parts, 0u) << Utf8(text);
+        EXPECT_EQ(repaired.chain, "") << Utf8(text);
+    }
+}
+
+TEST(RepairText, RepairsEachGarbledPartOnItsOwn)
+{
+    const struct {
+        std::u16string text;
+        std::string repaired;
+        unsigned parts;
+        bool mixed;
+    } cases[] = {
+        // A garbled line among clean ones, line ends kept.
+        {u"Первая строка\r\nРџСЂРёРІРµС‚, РјРёСЂ\r\nТретья строка\r\n",
+         "Первая строка\r\nПривет, мир\r\nТретья строка\r\n", 1, false},
+        // A garbled field in a record.
+        {u"42;Иванов;РџСЂРёРІРµС‚ РёР· РњРѕСЃРєРІС‹;2020", "42;Иванов;Привет из Москвы;2020", 1, false},
+        {u"Москва дПВТЩК ДЕОШ, ДТХЪШС Москва", "Москва Добрый день, друзья Москва", 1, false},
+        // Two lines garbled two ways.
+        {u"Ïðèâåò, äðóçüÿ\nÐŸÑ€Ð¸Ð²ÐµÑ‚, Ð´Ñ€ÑƒÐ·ÑŒÑ\u008F", "Привет, друзья\nПривет, друзья", 2, true},
+    };
+    for (const auto& c : cases) {
+        const Repaired repaired = Repair(c.text);
+        EXPECT_EQ(repaired.text, c.repaired);
+        EXPECT_EQ(repaired.repair.parts, c.parts) << c.repaired;
+        EXPECT_EQ(repaired.repair.mixed, c.mixed) << c.repaired;
+    }
+}
+
+TEST(RepairText, KeepsTheMarksOfLostCharacters)
+{
+    // UTF-8 read as cp1252 where a program wrote "?" or U+FFFD for the bytes
+    // cp1252 leaves undefined: "с" (D1 81) and "Н" (D0 9D) are lost.
+    const struct {
+        std::u16string garbled;
+        std::string repaired;
+    } cases[] = {
+        {u"Ð¡Ð¿Ð°Ñ?Ð¸Ð±Ð¾, Ð?Ð¸Ð½Ð°, Ð·Ð° Ð²Ñ?Ñ‘", "Спа?ибо, ?ина, за в?ё"},
+        {u"Ð¡Ð¿Ð°Ñ\uFFFDÐ¸Ð±Ð¾, Ð\uFFFDÐ¸Ð½Ð°, Ð·Ð° Ð²Ñ\uFFFDÑ‘", "Спа\uFFFDибо, \uFFFDина, за в\uFFFDё"},
+    };
+    for (const auto& c : cases) {
+        const Repaired repaired = Repair(c.garbled);
+        EXPECT_EQ(repaired.text, c.repaired);
+        EXPECT_EQ(repaired.repair.lost, 3u) << c.repaired;
+        EXPECT_EQ(repaired.chain, "UTF-8 read as cp1252") << c.repaired;
+    }
+}
+
+} // namespace
