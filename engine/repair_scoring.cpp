@@ -301,3 +301,8 @@ uint32_t LeastCostOf(char32_t c)
 {
     return InfoOf(Tables(), c).least;
 }
+
+bool IsStriking(char32_t c)
+{
+    return InfoOf(Tables(), c).cost >= StrikingCost || c == 0xFFFD;
+}

@@ -34,3 +34,6 @@ bool ScoreCandidate(const char32_t* text, unsigned count, uint32_t limit, const 
 // holds it, wherever it stands: a text whose characters' least costs add up
 // past a limit costs more than that.
 uint32_t LeastCostOf(char32_t c);
+
+// Whether c is a character that text hardly holds (CandidateScore.striking).
+bool IsStriking(char32_t c);

@@ -156,23 +156,31 @@ char32_t SmallLetter(char32_t c)
     return c;
 }
 
-// Whether a candidate as long as the text changes enough of it: at least
-// MinimumChanged characters, and more than the case of letters. A text in
-// capitals is not garbled, though some chains only change the case of
-// letters (ISO-8859-5 read as cp1251 twice); and a change of a character or
-// two says too little to act on (cp1251 read as Macintosh Cyrillic changes
-// only capitals and я).
+// Whether a candidate as long as the text changes enough of it: more than
+// the case of letters, and at least MinimumChanged characters unless all it
+// changes are characters that text hardly holds. A text in capitals is not
+// garbled, though some chains only change the case of letters (ISO-8859-5
+// read as cp1251 twice); and a change of a letter or two says too little
+// to act on (cp1251 read as Macintosh Cyrillic changes only capitals and
+// я), while KOI8-U read as KOI8-R turns і into box drawing, which is
+// garbage however few.
+bool ChangesEnough(unsigned changed, unsigned ordinary, bool beyondCase)
+{
+    return beyondCase && (changed >= MinimumChanged || ordinary == 0);
+}
+
 bool ChangesEnough(const char32_t* text, const char32_t* candidate, unsigned count)
 {
-    unsigned changed = 0;
+    unsigned changed = 0, ordinary = 0;
     bool beyondCase = false;
     for (unsigned at = 0; at < count; ++at) {
         if (text[at] != candidate[at]) {
             ++changed;
+            ordinary += !IsStriking(text[at]);
             beyondCase |= SmallLetter(text[at]) != SmallLetter(candidate[at]);
         }
     }
-    return beyondCase && changed >= MinimumChanged;
+    return ChangesEnough(changed, ordinary, beyondCase);
 }
 
 bool SameText(const char32_t* one, unsigned oneCount, const char32_t* other, unsigned otherCount)
@@ -203,6 +211,7 @@ public:
                     }
                     character_[used_] = c;
                     count_[used_] = 0;
+                    striking_[used_] = IsStriking(c);
                     slot = static_cast<uint16_t>(++used_);
                 }
                 if (character_[slot - 1] == c) {
@@ -221,7 +230,7 @@ public:
         if (full_)
             return true;
         uint32_t least = 0;
-        unsigned changed = 0;
+        unsigned changed = 0, ordinary = 0;
         bool beyondCase = false;
         for (unsigned i = 0; i < used_; ++i) {
             const char32_t c = character_[i];
@@ -229,10 +238,11 @@ public:
             least += count_[i] * LeastCostOf(undone);
             if (undone != c) {
                 changed += count_[i];
+                ordinary += striking_[i] ? 0 : count_[i];
                 beyondCase |= SmallLetter(undone) != SmallLetter(c);
             }
         }
-        return beyondCase && changed >= MinimumChanged && least <= limit;
+        return ChangesEnough(changed, ordinary, beyondCase) && least <= limit;
     }
 
 private:
@@ -240,6 +250,7 @@ private:
     static const unsigned SlotCount = 512;
     char32_t character_[Size];
     uint32_t count_[Size];
+    bool striking_[Size];
     uint16_t slot_[SlotCount];
     unsigned used_ = 0;
     bool full_ = false;
