@@ -16,13 +16,14 @@ namespace {
 // as it is, and hold this many Cyrillic letters: below that, garbage and
 // text are too close to tell apart safely.
 const uint32_t MinimumGain = 48;
-const uint32_t MinimumLetters = 3;
+const uint32_t MinimumLetters = 5;
 // And it must read as text does: Cyrillic text in any of the six languages
 // costs from 20 to 35 a letter, garbage from 50 up. Text that reads so as
 // it is gets no second step: what could beat it?
-const uint32_t CleanLetterCost = 42;
+const uint32_t CleanLetterCost = 40;
 const uint32_t CleanSlack = 48;
 const uint32_t PlainLetterCost = 36;
+const uint32_t PlainMinimumLetters = 12;
 const unsigned MinimumChanged = 3;
 // A fragment of a line must hold this many characters that garbled text is
 // made of, and its repair this many letters.
@@ -282,6 +283,11 @@ public:
         // Cyrillic read as cp1251, too little to act on anyway.
         if (original_.striking == 0 && original_.cost <= PlainLetterCost * original_.letters + CleanSlack)
             return false;
+        // Nor is a word or two of plain letters in their usual case: too
+        // few for the statistics to tell an odd word (a name, a word of
+        // another language) from a garbled one.
+        if (original_.striking == 0 && original_.letters < PlainMinimumLetters)
+            return false;
         if (fragment_ && (original_.striking < FragmentStriking || original_.cost < 2 * MinimumGain))
             return false;
         best_.cost = original_.cost - Gain() + 1;
@@ -313,7 +319,8 @@ public:
 private:
     struct Best {
         Chain chain = {0, {{0, 0}, {0, 0}}};
-        uint32_t cost = 0;
+        uint32_t cost = 0;   // with the chain's penalty
+        uint32_t score = 0;  // the text's own
         unsigned lost = 0;
     };
 
@@ -361,14 +368,18 @@ private:
         if (score.letters < (fragment_ ? FragmentLetters : MinimumLetters) || score.letters < 4 * lost ||
             score.cost > CleanCost(score.letters) + LostAllowance * lost)
             return;
+        // Two chains that give the same text score it the same: the
+        // runner-up is the best other text.
         const uint32_t cost = score.cost + penalty;
+        const bool sameText = best_.chain.steps != 0 && score.cost == best_.score;
         if (cost < best_.cost) {
-            if (best_.chain.steps != 0)
+            if (best_.chain.steps != 0 && !sameText)
                 second_ = std::min(second_, best_.cost);
             best_.chain = chain;
             best_.cost = cost;
+            best_.score = score.cost;
             best_.lost = lost;
-        } else if (cost != best_.cost) {
+        } else if (!sameText) {
             second_ = std::min(second_, cost);
         }
     }
