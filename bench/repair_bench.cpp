@@ -65,11 +65,24 @@ std::string Convert(const std::string& text, const char* from, const char* to)
     size_t outLeft = out.size();
     while (inLeft > 0) {
         if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1)) {
-            // A character the page lacks, or a byte it leaves undefined:
-            // passed on as its own number, as programs pass it in the wild.
-            *outPtr++ = *in++;
-            --outLeft;
-            --inLeft;
+            const unsigned char byte = static_cast<unsigned char>(*in);
+            if (std::string(from) != "UTF-8") {
+                // A byte the page leaves undefined passes as the C1
+                // control of its number, as programs pass it in the wild.
+                *outPtr++ = static_cast<char>(0xC0 | byte >> 6);
+                *outPtr++ = static_cast<char>(0x80 | (byte & 0x3F));
+                outLeft -= 2;
+                ++in;
+                --inLeft;
+            } else {
+                // A character the page lacks becomes "?".
+                *outPtr++ = '?';
+                --outLeft;
+                do {
+                    ++in;
+                    --inLeft;
+                } while (inLeft > 0 && (static_cast<unsigned char>(*in) & 0xC0) == 0x80);
+            }
         }
     }
     iconv_close(cd);
