@@ -53,7 +53,9 @@ start() {
     n=$(free_display) || { echo "wine-rig: no free X display" >&2; exit 1; }
     # Every background process gets its own output files: a test runner
     # waits for the pipes it handed out to close.
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$rig/xvfb.log" 2>&1 </dev/null &
+    # Without auto-repeat: a key pressed by a test on a busy machine, whose
+    # release comes late, must not type itself into later tests' dialogs.
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -r >"$rig/xvfb.log" 2>&1 </dev/null &
     local xvfb=$!
     local tries=0
     until [ -e "/tmp/.X11-unix/X$n" ]; do

@@ -281,3 +281,23 @@ DWORD WINAPI DialogAnswerer::Run(void* self)
     }
     return 0;
 }
+
+void EnterFileName(HWND dialog, const std::wstring& name)
+{
+    const int fileNameBox = 1148;  // the Explorer-style dialogs' file name combo box
+    HWND box = GetDlgItem(dialog, fileNameBox);
+    // A dialog that is still coming up may fill the box itself after the
+    // name went in: the name goes in again until the dialog takes it, and
+    // closes or asks a question of its own.
+    const auto taken = [dialog] {
+        return !IsWindowVisible(dialog) || GetWindow(dialog, GW_ENABLEDPOPUP) != dialog;
+    };
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < WaitBudgetMs;) {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()), SMTO_NORMAL, WaitBudgetMs,
+                            &ignored);
+        PressButton(dialog, IDOK);
+        if (WaitFor(taken, 1000))
+            return;
+    }
+}

@@ -99,3 +99,7 @@ private:
 
 // Presses a button of a dialog or message box (IDOK, IDYES, ...).
 void PressButton(HWND dialog, int id);
+
+// Types a name into the file name box of an open or save dialog, of this
+// process or another, and presses OK.
+void EnterFileName(HWND dialog, const std::wstring& name);

@@ -56,10 +56,8 @@ HWND WaitForDialog(DWORD process, const char* title)
 // Types a file name into an open or save dialog and presses OK.
 void ChooseFile(HWND dialog, const std::string& name)
 {
-    HWND box = GetDlgItem(dialog, 1148);
-    ASSERT_TRUE(box);
-    Send(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    PressButton(dialog, IDOK);
+    ASSERT_TRUE(GetDlgItem(dialog, 1148));
+    EnterFileName(dialog, Wide(name));
 }
 
 DWORD StoredDword(const char* name)
@@ -429,7 +427,7 @@ TEST(EndToEnd, EverySettingComesBackAfterARestart)
 void PressRealKeys(const char* probeTitle, const char* keys)
 {
     std::string command = std::string("Z:\\usr\\bin\\xdotool search --name ") + probeTitle +
-                          " windowfocus --sync key " + keys;
+                          " windowfocus --sync key " + keys + " keyup " + keys;
     ChildProcess xdotool;
     ASSERT_TRUE(xdotool.Start(command));
     xdotool.ExitCode();  // once it has ended, the keys are in the X server's queue

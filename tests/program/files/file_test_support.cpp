@@ -26,8 +26,6 @@ std::string Repeat(const std::string& unit, size_t size)
 
 namespace {
 
-const int FileNameBox = 1148;  // the Explorer-style dialogs' file name combo box
-
 struct Script {
     const std::vector<Answer>* answers;
     std::vector<BoxText> shown;
@@ -90,18 +88,12 @@ Answer Press(int button)
 
 Answer EnterFileName(const std::string& text)
 {
-    return [text](HWND dialog) {
-        SendMessageA(GetDlgItem(dialog, FileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        PressButton(dialog, IDOK);
-    };
+    return EnterFileName(Wide(text));
 }
 
 Answer EnterFileName(const std::wstring& text)
 {
-    return [text](HWND dialog) {
-        SendMessageW(GetDlgItem(dialog, FileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        PressButton(dialog, IDOK);
-    };
+    return [text](HWND dialog) { ::EnterFileName(dialog, text); };
 }
 
 HDROP MakeDrop(const std::vector<std::string>& paths)
