@@ -29,8 +29,9 @@ const int SettingsPathSize = 260;
 
 struct SettingsRecord {
     DWORD Parameters;
+    // X, Y, W and H in 96-DPI pixels (stored_scale.h says how).
     int X, Y;                         // top left corner of the main window
-    int FixedWidth, FixedHeight;      // window size without preview; never stored
+    int FixedWidth, FixedHeight;      // window size without preview, in pixels; never stored
     int W, H;                         // window size with preview; 0 = not yet known
     wchar_t SrcPath[SettingsPathSize];  // folder of the last files opened; "" = none
     wchar_t DstPath[SettingsPathSize];  // folder of the last file saved; "" = none

@@ -4,6 +4,7 @@
 
 #include "code_page_tables.h"
 #include "registry_values.h"
+#include "stored_scale.h"
 
 SettingsRecord Settings;
 LOGFONTA PreviewFontDescription;
@@ -58,8 +59,9 @@ void LoadSettings(SettingsRecord& settings)
     RECT desktop;
     GetWindowRect(GetDesktopWindow(), &desktop);
     settings.Parameters = DefaultParameters;
-    settings.X = (desktop.left + desktop.right) / 2;
-    settings.Y = (desktop.top + desktop.bottom) / 2;
+    const int desktopDpi = SystemDpi();
+    settings.X = ToStored((desktop.left + desktop.right) / 2, desktopDpi);
+    settings.Y = ToStored((desktop.top + desktop.bottom) / 2, desktopDpi);
     // Whole fields, not just the first byte: a path field is saved in full,
     // and stale bytes after an empty path would go to the registry with it.
     ZeroMemory(settings.SrcPath, sizeof settings.SrcPath);

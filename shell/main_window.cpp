@@ -14,7 +14,9 @@
 #include "job_pump.h"
 #include "live_parameters.h"
 #include "preview.h"
+#include "preview_font.h"
 #include "resource_ids.h"
+#include "screen_scale.h"
 #include "settings.h"
 #include "settings_transfer.h"
 #include "system_menu.h"
@@ -39,7 +41,7 @@ int Height(const RECT& rect) { return rect.bottom - rect.top; }
 
 // Without the preview the window is the two toolbars, one above the other,
 // as wide as the wider of them.
-void SetFixedSize(HWND window)
+void MeasureFixedSize(HWND window)
 {
     RECT command, codePage, lastCommand, lastCodePage;
     GetWindowRect(CommandBar, &command);
@@ -49,16 +51,21 @@ void SetFixedSize(HWND window)
 
     RECT frame = {0, 0, lastCommand.right > lastCodePage.right ? lastCommand.right : lastCodePage.right,
                   Height(command) + Height(codePage)};
-    AdjustWindowRectEx(&frame, GetWindowLongA(window, GWL_STYLE), FALSE, GetWindowLongA(window, GWL_EXSTYLE));
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
-    Settings.FixedWidth = width;
-    Settings.FixedHeight = height;
+    AdjustFrameForDpi(frame, GetWindowLongA(window, GWL_STYLE), GetWindowLongA(window, GWL_EXSTYLE), WindowDpi);
+    Settings.FixedWidth = frame.right - frame.left;
+    Settings.FixedHeight = frame.bottom - frame.top;
+}
+
+void SetFixedSize(HWND window)
+{
+    MeasureFixedSize(window);
+    SetWindowPos(window, nullptr, 0, 0, Settings.FixedWidth, Settings.FixedHeight, SWP_NOMOVE | SWP_NOZORDER);
 }
 
 BOOL OnCreate(HWND window, const CREATESTRUCTA*)
 {
     MainWindow = window;
+    WindowDpi = DpiOfWindow(window);
     BuildByteTables();
     CreateToolbars(window);
     SetFixedSize(window);
@@ -92,8 +99,10 @@ void OnDestroy(HWND window)
     CommandMenu = TrayMenu = CodePageMenu = nullptr;
     PostQuitMessage(0);
     DefWindowProcA(window, WM_DESTROY, 0, 0);
-    // The children go with the window.
+    // The children go with the window; nothing draws the pictures now.
     MainWindow = CommandBar = CodePageBar = SourcePane = ResultPane = nullptr;
+    DestroyToolbarImages();
+    DestroyPaneFont();
 }
 
 // Asked before log-off or shutdown. A file converting now is cancelled
@@ -113,6 +122,25 @@ void OnEndSession(HWND window, BOOL ending)
     DiscardUnfinishedOutput();
     CaptureSettings(Settings, window);
     SaveSettings(Settings);
+}
+
+// The window came onto a screen of another scale, or its screen's scale
+// changed: the pictures, the buttons and the fixed size are made anew for
+// it, and the window goes where the system suggests, at the size kept for
+// it (its W and H are 96-DPI values, so they stay as they are).
+void OnDpiChanged(HWND window, int dpi, const RECT* suggested)
+{
+    WindowDpi = dpi;
+    ScaleToolbars(dpi);
+    MeasureFixedSize(window);
+    const bool preview = (Settings.Parameters & ParamPreview) && Settings.W != 0;
+    const int width = preview ? ToScreen(Settings.W, dpi) : Settings.FixedWidth;
+    const int height = preview ? ToScreen(Settings.H, dpi) : Settings.FixedHeight;
+    const int wasInitializing = Initializing;
+    Initializing = 1;
+    SetWindowPos(window, nullptr, suggested->left, suggested->top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    Initializing = wasInitializing;
+    SetPaneFonts();
 }
 
 // Without the preview the window can be neither enlarged nor shrunk; with
@@ -199,6 +227,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SETCURSOR: if (ShowJobCursor(LOWORD(lParam))) return TRUE; break;
     case WM_FILEJOB: OnFileJob(window, wParam, lParam); return 0;
     case WM_GETPARAMETERS: return LiveParameters(window);
+    case WM_DPICHANGED: OnDpiChanged(window, HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_REFRESHPREVIEW: OnRefreshPreview(window, static_cast<int>(wParam), reinterpret_cast<const char*>(lParam)); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);

@@ -9,6 +9,7 @@
 #include "preview_font.h"
 #include "preview_text_sizes.h"
 #include "resource_ids.h"
+#include "screen_scale.h"
 #include "settings.h"
 #include "toolbars.h"
 
@@ -22,7 +23,8 @@ const DWORD PaneStyle = 0x50B00804;
 static_assert(PaneStyle == (WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY),
               "the panes' style");
 
-// The first showing adds this much room for the panes to the fixed height.
+// The first showing adds this much room for the panes to the fixed height,
+// in 96-DPI pixels like W and H.
 const int FirstPreviewHeight = 200;
 
 // Where the source pane goes; the result pane, as high, lies right below it.
@@ -116,11 +118,13 @@ void ShowPreview(HWND window, int show)
         SetOuterSize(window, Settings.FixedWidth, Settings.FixedHeight);
         return;
     }
+    // W and H are 96-DPI values: the window has the same size on every
+    // screen, in pixels of that screen's scale.
     if (Settings.H == 0)
-        Settings.H = Settings.FixedHeight + FirstPreviewHeight;
+        Settings.H = ToStored(Settings.FixedHeight, WindowDpi) + FirstPreviewHeight;
     if (Settings.W == 0)
-        Settings.W = Settings.FixedWidth;
-    SetOuterSize(window, Settings.W, Settings.H);
+        Settings.W = ToStored(Settings.FixedWidth, WindowDpi);
+    SetOuterSize(window, ToScreen(Settings.W, WindowDpi), ToScreen(Settings.H, WindowDpi));
     if (!CreatePanes(window)) {
         GiveUpPreview(window);
         return;
@@ -147,8 +151,8 @@ void OnSize(HWND window, int sizeType, int width, int height)
         return;
     RECT frame;
     GetWindowRect(window, &frame);
-    Settings.W = frame.right - frame.left;
-    Settings.H = Height(frame);
+    Settings.W = ToStored(frame.right - frame.left, WindowDpi);
+    Settings.H = ToStored(Height(frame), WindowDpi);
 }
 
 void OnPreviewItem(HWND window)

@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "preview_font.h"
+#include "screen_scale.h"
 #include "settings.h"
 
 // What the 32-bit dialog expects in lStructSize.
@@ -16,6 +17,10 @@ namespace {
 const DWORD FontDialogFlags = CF_SCREENFONTS | CF_SCRIPTSONLY | CF_LIMITSIZE;
 const int SmallestPointSize = 4;
 const int LargestPointSize = 20;
+
+// The preview font made anew for the window's DPI where that is not the
+// system's; NULL while the panes take the preview font itself.
+HFONT ScaledPaneFont;
 
 } // namespace
 
@@ -31,11 +36,34 @@ void MakeDefaultPreviewFont()
     PreviewFont = CreateFontIndirectA(&PreviewFontDescription);
 }
 
+// The description measures the font in pixels at the system's DPI, as the
+// font dialog and the icon title font do; on a screen of another scale the
+// panes get it in proportion, and the description stays as it is saved.
 void SetPaneFonts()
 {
+    HFONT previous = ScaledPaneFont;
+    ScaledPaneFont = nullptr;
+    const int systemDpi = SystemDpi();
+    if (PreviewFont && WindowDpi != systemDpi) {
+        LOGFONTA scaled = PreviewFontDescription;
+        scaled.lfHeight = MulDiv(scaled.lfHeight, WindowDpi, systemDpi);
+        scaled.lfWidth = MulDiv(scaled.lfWidth, WindowDpi, systemDpi);
+        ScaledPaneFont = CreateFontIndirectA(&scaled);
+    }
+    HFONT font = ScaledPaneFont ? ScaledPaneFont : PreviewFont;
     for (HWND pane : {SourcePane, ResultPane})
         if (pane)
-            SendMessageA(pane, WM_SETFONT, reinterpret_cast<WPARAM>(PreviewFont), TRUE);
+            SendMessageA(pane, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    // The panes let go of it first.
+    if (previous)
+        DeleteObject(previous);
+}
+
+void DestroyPaneFont()
+{
+    if (ScaledPaneFont)
+        DeleteObject(ScaledPaneFont);
+    ScaledPaneFont = nullptr;
 }
 
 HFONT ChoosePreviewFont(HWND owner, LOGFONTA* description, int initialise)

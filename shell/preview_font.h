@@ -7,5 +7,9 @@
 // is saved.
 void MakeDefaultPreviewFont();
 
-// Gives the current preview font to each pane that exists.
+// Gives the current preview font to each pane that exists, at the scale of
+// the window's screen (WindowDpi).
 void SetPaneFonts();
+
+// At the window's end: the font made for a scale other than the system's.
+void DestroyPaneFont();

@@ -6,6 +6,7 @@
 #include "main_window.h"
 #include "preview.h"
 #include "resource_ids.h"
+#include "screen_scale.h"
 #include "toolbars.h"
 
 namespace {
@@ -38,6 +39,10 @@ void ApplyOptions(DWORD parameters)
     SendMessageA(CommandBar, TB_CHECKBUTTON, IDM_OVERWRITE_INPUT, MAKELPARAM(IsSet(parameters, ParamOverwriteInput), 0));
 }
 
+// X and Y are 96-DPI values on the scale of the whole desktop (SystemDpi,
+// the same wherever the window stands), so that they name the same place
+// whatever the screen the setting comes to.
+//
 // A window whose left (top) edge lies on the desktop keeps it, even when
 // its other side is off the desktop; one beyond the right (bottom) edge is
 // brought back flush with it.
@@ -46,16 +51,22 @@ void ApplyPosition(SettingsRecord& settings, HWND window)
     RECT desktop, current;
     GetWindowRect(GetDesktopWindow(), &desktop);
     GetWindowRect(window, &current);
-    if (settings.X < desktop.left)
-        settings.X = desktop.left;
-    if (settings.X > desktop.right)
-        settings.X = desktop.right - (current.right - current.left);
-    if (settings.Y < desktop.top)
-        settings.Y = desktop.top;
-    if (settings.Y > desktop.bottom)
-        settings.Y = desktop.bottom - (current.bottom - current.top);
+    const int dpi = SystemDpi();
+    int x = ToScreen(settings.X, dpi), y = ToScreen(settings.Y, dpi);
+    if (x < desktop.left)
+        x = desktop.left;
+    if (x > desktop.right)
+        x = desktop.right - (current.right - current.left);
+    if (y < desktop.top)
+        y = desktop.top;
+    if (y > desktop.bottom)
+        y = desktop.bottom - (current.bottom - current.top);
+    if (x != ToScreen(settings.X, dpi))
+        settings.X = ToStored(x, dpi);
+    if (y != ToScreen(settings.Y, dpi))
+        settings.Y = ToStored(y, dpi);
     HWND order = IsSet(settings.Parameters, ParamAlwaysOnTop) ? HWND_TOPMOST : HWND_NOTOPMOST;
-    SetWindowPos(window, order, settings.X, settings.Y, 0, 0, SWP_NOSIZE);
+    SetWindowPos(window, order, x, y, 0, 0, SWP_NOSIZE);
 }
 
 // Item 256 is found by its position: the check mark at the top of the
@@ -107,12 +118,15 @@ void CaptureSettings(SettingsRecord& settings, HWND window)
 {
     settings.Parameters = ParametersShown(settings.Parameters, window);
 
+    // 96-DPI values: the place on the desktop's scale, the size on the
+    // scale of the window's screen.
     RECT current;
     NormalWindowRect(window, current);
-    settings.X = current.left;
-    settings.Y = current.top;
+    const int desktopDpi = SystemDpi();
+    settings.X = ToStored(current.left, desktopDpi);
+    settings.Y = ToStored(current.top, desktopDpi);
     if (IsSet(settings.Parameters, ParamPreview)) {
-        settings.W = current.right - current.left;
-        settings.H = current.bottom - current.top;
+        settings.W = ToStored(current.right - current.left, WindowDpi);
+        settings.H = ToStored(current.bottom - current.top, WindowDpi);
     }
 }

@@ -1,7 +1,10 @@
 #include "toolbars.h"
 
+#include <initializer_list>
+
 #include "main_window.h"
 #include "resource_ids.h"
+#include "screen_scale.h"
 #include "settings.h"
 
 HWND CommandBar;
@@ -34,8 +37,70 @@ const int CodePageButtonCount = sizeof CodePageButtons / sizeof CodePageButtons[
 
 const DWORD CommandBarStyle = WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER;
 const DWORD CodePageBarStyle = WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_BOTTOM;
-const int CommandImageCount = 20;
-const int CodePageImageCount = 7;  // the eighth cell of the strip is unused
+
+// A bar's pictures: a strip of square cells at 96 DPI, and the image list
+// made from it for the scale the window is drawn at.
+struct BarPictures {
+    int resource;
+    int cellSize;
+    int count;
+    HIMAGELIST images;
+};
+BarPictures CommandPictures = {IDB_COMMAND_IMAGES, 16, 20, nullptr};
+BarPictures CodePagePictures = {IDB_CODEPAGE_IMAGES, 32, 7, nullptr};  // the eighth cell is unused
+
+// The strip with its colours mapped to the user's button colours, as a
+// toolbar maps a bitmap it loads itself, and enlarged pixel for pixel by
+// multiple into cells of cellSize; rows the strip lacks are button face.
+HBITMAP ScaledStrip(const BarPictures& pictures, int multiple)
+{
+    HBITMAP strip = CreateMappedBitmap(Instance, pictures.resource, 0, nullptr, 0);
+    BITMAP size;
+    if (!strip || !GetObjectA(strip, sizeof size, &size)) {
+        if (strip)
+            DeleteObject(strip);
+        return nullptr;
+    }
+    HDC screen = GetDC(nullptr);
+    HDC from = CreateCompatibleDC(screen), to = CreateCompatibleDC(screen);
+    const RECT cells = {0, 0, size.bmWidth * multiple, pictures.cellSize * multiple};
+    HBITMAP scaled = CreateCompatibleBitmap(screen, cells.right, cells.bottom);
+    ReleaseDC(nullptr, screen);
+    if (scaled) {
+        HGDIOBJ oldFrom = SelectObject(from, strip), oldTo = SelectObject(to, scaled);
+        FillRect(to, &cells, GetSysColorBrush(COLOR_BTNFACE));
+        // Each picture pixel becomes a square of multiple x multiple.
+        SetStretchBltMode(to, COLORONCOLOR);
+        StretchBlt(to, 0, 0, cells.right, size.bmHeight * multiple, from, 0, 0, size.bmWidth, size.bmHeight,
+                   SRCCOPY);
+        SelectObject(from, oldFrom);
+        SelectObject(to, oldTo);
+    }
+    DeleteDC(from);
+    DeleteDC(to);
+    DeleteObject(strip);
+    return scaled;
+}
+
+// Gives bar its pictures at multiple times their size, and buttons to fit
+// them; the image list it had before goes.
+void ScaleBar(HWND bar, BarPictures& pictures, int multiple)
+{
+    const int side = pictures.cellSize * multiple;
+    HIMAGELIST previous = pictures.images;
+    pictures.images = ImageList_Create(side, side, ILC_COLOR24 | ILC_MASK, pictures.count, 0);
+    if (HBITMAP strip = ScaledStrip(pictures, multiple)) {
+        // The button face is see-through, as in the bitmaps a toolbar loads.
+        ImageList_AddMasked(pictures.images, strip, GetSysColor(COLOR_BTNFACE));
+        DeleteObject(strip);
+    }
+    SendMessageA(bar, TB_SETBITMAPSIZE, 0, MAKELPARAM(side, side));
+    SendMessageA(bar, TB_SETBUTTONSIZE, 0, MAKELPARAM(side, side));
+    SendMessageA(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(pictures.images));
+    SendMessageA(bar, TB_AUTOSIZE, 0, 0);
+    if (previous)
+        ImageList_Destroy(previous);
+}
 
 // Shows image on the button carrying command and checks item first +
 // image of the five menu items from first on, unchecking the others.
@@ -58,18 +123,33 @@ void CheckCodePageItems(int firstItem, int page)
 
 void CreateToolbars(HWND window)
 {
-    CommandBar = CreateToolbarEx(window, CommandBarStyle, IDC_COMMANDBAR, CommandImageCount, Instance,
-                                 IDB_COMMAND_IMAGES, CommandButtons, CommandButtonCount, 16, 16, 16, 16,
-                                 sizeof(TBBUTTON));
-    CodePageBar = CreateToolbarEx(window, CodePageBarStyle, IDC_CODEPAGEBAR, CodePageImageCount, Instance,
-                                  IDB_CODEPAGE_IMAGES, CodePageButtons, CodePageButtonCount, 32, 32, 32, 32,
-                                  sizeof(TBBUTTON));
+    // The pictures come with ScaleToolbars.
+    CommandBar = CreateToolbarEx(window, CommandBarStyle, IDC_COMMANDBAR, 0, nullptr, 0, CommandButtons,
+                                 CommandButtonCount, 0, 0, 0, 0, sizeof(TBBUTTON));
+    CodePageBar = CreateToolbarEx(window, CodePageBarStyle, IDC_CODEPAGEBAR, 0, nullptr, 0, CodePageButtons,
+                                  CodePageButtonCount, 0, 0, 0, 0, sizeof(TBBUTTON));
 
     // A separate arrow part on the drop-down buttons: the face cycles the
     // code page, the arrow opens its menu.
     const LRESULT extended = SendMessageA(CodePageBar, TB_GETEXTENDEDSTYLE, 0, 0);
     SendMessageA(CodePageBar, TB_SETEXTENDEDSTYLE, 0, extended | TBSTYLE_EX_DRAWDDARROWS);
-    SendMessageA(CodePageBar, TB_AUTOSIZE, 0, 0);
+    ScaleToolbars(WindowDpi);
+}
+
+void ScaleToolbars(int dpi)
+{
+    const int multiple = ImageMultiple(dpi);
+    ScaleBar(CommandBar, CommandPictures, multiple);
+    ScaleBar(CodePageBar, CodePagePictures, multiple);
+}
+
+void DestroyToolbarImages()
+{
+    for (BarPictures* pictures : {&CommandPictures, &CodePagePictures}) {
+        if (pictures->images)
+            ImageList_Destroy(pictures->images);
+        pictures->images = nullptr;
+    }
 }
 
 int GetSourceIndex()

@@ -9,7 +9,12 @@
 extern HWND CommandBar;   // conversion commands and option switches, on top
 extern HWND CodePageBar;  // source, exchange, destination, at the bottom
 
+// The bars are made with pictures and buttons for WindowDpi; ScaleToolbars
+// gives them both anew for another DPI. Their image lists go with
+// DestroyToolbarImages once the bars are gone or going.
 void CreateToolbars(HWND window);
+void ScaleToolbars(int dpi);
+void DestroyToolbarImages();
 
 int GetSourceIndex();
 int GetDestinationIndex();

@@ -3,6 +3,7 @@
 #include "preview.h"
 #include "preview_test_support.h"
 #include "resource_ids.h"
+#include "screen_scale.h"
 #include "settings.h"
 
 namespace {
@@ -179,6 +180,61 @@ TEST_F(PreviewWindowTest, StoredPreviewComesBackAtStartInTheStoredSize)
     StopTarvo();
     EXPECT_EQ(StoredDword("W"), static_cast<DWORD>(stored.cx));
     EXPECT_EQ(StoredDword("H"), static_cast<DWORD>(stored.cy));
+}
+
+// The side of the pictures in a toolbar's image list.
+int PictureSide(HWND toolbar)
+{
+    int width = 0, height = 0;
+    ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageA(toolbar, TB_GETIMAGELIST, 0, 0)), &width,
+                          &height);
+    EXPECT_EQ(width, height);
+    return width;
+}
+
+LONG PaneFontHeight()
+{
+    LOGFONTA font = {};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(SourcePane, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font.lfHeight;
+}
+
+TEST_F(PreviewWindowTest, OnAScreenOfAnotherScaleTheWindowIsDrawnAnewAndKeepsItsStoredSize)
+{
+    SystemCommand(IDM_PREVIEW);
+    SetWindowPos(MainWindow, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
+    const SIZE start = OuterSize(MainWindow);
+    const LONG fontHeight = PaneFontHeight();
+    const LRESULT commandButton = SendMessageA(CommandBar, TB_GETBUTTONSIZE, 0, 0);
+    ASSERT_EQ(Settings.W, 400);
+
+    // To larger scales and back, through one whole multiple and another.
+    const struct {
+        int dpi;
+        int multiple;
+    } scales[] = {{120, 1}, {144, 2}, {192, 2}, {240, 3}, {144, 2}, {96, 1}};
+    for (const auto& scale : scales) {
+        SCOPED_TRACE(scale.dpi);
+        RECT suggested = {30, 40, 31, 41};  // the place counts; the size is the program's own
+        SendMessageA(MainWindow, WM_DPICHANGED, MAKEWPARAM(scale.dpi, scale.dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        EXPECT_EQ(PictureSide(CommandBar), 16 * scale.multiple);
+        EXPECT_EQ(PictureSide(CodePageBar), 32 * scale.multiple);
+        RECT frame;
+        GetWindowRect(MainWindow, &frame);
+        EXPECT_EQ(frame.left, 30);
+        EXPECT_EQ(frame.top, 40);
+        EXPECT_EQ(frame.right - frame.left, MulDiv(400, scale.dpi, 96));
+        EXPECT_EQ(frame.bottom - frame.top, MulDiv(300, scale.dpi, 96));
+        EXPECT_EQ(Settings.W, 400);
+        EXPECT_EQ(Settings.H, 300);
+        EXPECT_EQ(PaneFontHeight(), MulDiv(fontHeight, scale.dpi, 96));
+        EXPECT_EQ(PlaceOf(SourcePane).top, Height(CommandBar)) << "the panes follow the bars";
+    }
+    // Back at 96 DPI, all is as it was: the buttons shrink with the pictures.
+    EXPECT_EQ(SendMessageA(CommandBar, TB_GETBUTTONSIZE, 0, 0), commandButton);
+    EXPECT_EQ(OuterSize(MainWindow).cx, start.cx);
+    EXPECT_EQ(OuterSize(MainWindow).cy, start.cy);
 }
 
 } // namespace
