@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake g++ make googletest libgtest-dev libbenchmark-dev
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
-    wine wine32:i386 xvfb xdotool xauth imagemagick clang libclang-rt-14-dev halibut libchm-bin
+    wine wine32:i386 fonts-wine xvfb xdotool xauth imagemagick clang libclang-rt-14-dev halibut libchm-bin
     dpkg-dev file
     locales  # the locale sources that tarvoconv's console test compiles for Wine
 )

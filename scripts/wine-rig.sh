@@ -89,6 +89,7 @@ start() {
         wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
             >>"$rig/wineboot.log" 2>&1 </dev/null
     fi
+    wine_fonts
     small_disk
     compile_locales
     [ -n "$keeper" ] && keep_desktop
@@ -126,6 +127,18 @@ compile_locales() {
         [ -d "$locales/$locale.UTF-8" ] ||
             localedef -i "$locale" -f UTF-8 "$locales/$locale.UTF-8" >>"$rig/locales.log" 2>&1 ||
             echo "wine-rig: cannot compile the locale $locale.UTF-8, see $rig/locales.log" >&2
+    done
+}
+
+# Wine's own fonts (the fonts-wine package), in the prefix's Fonts folder:
+# Debian's Wine looks for them elsewhere and, without them, draws the caption
+# buttons and scroll arrows with letters instead of Marlett's symbols and
+# the dialogs in a font of the host's.
+wine_fonts() {
+    local fonts=/usr/share/wine/fonts folder=$WINEPREFIX/drive_c/windows/Fonts font
+    [ -d "$fonts" ] && [ -d "$folder" ] || return 0
+    for font in "$fonts"/*; do
+        [ -e "$folder/${font##*/}" ] || ln -s "$font" "$folder/"
     done
 }
 
