@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "clipboard_repair.h"
 #include "clipboard_text.h"
 #include "conversion_selection.h"
 #include "job_pump.h"
@@ -142,18 +143,87 @@ void AddRussianLocale()
 // the destination code page, so that they get the letters the page shows.
 // NULL when there is no memory for it; the system then makes the Unicode
 // text from the bytes and CF_LOCALE.
-HGLOBAL UnicodeTextOf(HGLOBAL converted, int destination, TextPrint& print)
+HGLOBAL UnicodeTextOf(HGLOBAL converted, int destination)
 {
     const unsigned char* bytes = static_cast<const unsigned char*>(GlobalLock(converted));
     HGLOBAL unicode = bytes ? UnicodeBlockOf(bytes, GlobalSize(converted), destination) : nullptr;
     if (bytes)
         GlobalUnlock(converted);
-    const unsigned char* units = unicode ? static_cast<const unsigned char*>(GlobalLock(unicode)) : nullptr;
-    if (units) {
-        print = PrintOf(units, GlobalSize(unicode) - sizeof(wchar_t));
-        GlobalUnlock(unicode);
-    }
     return unicode;
+}
+
+// The clipboard's new text: the bytes (CF_TEXT, length of them before
+// the NUL) and their Unicode form (CF_UNICODETEXT, or NULL for none), and
+// the user's text as it was (in format), to go back should the clipboard
+// refuse the new one.
+struct NewText {
+    HGLOBAL bytes;
+    SIZE_T length;
+    HGLOBAL unicode;
+    UINT format;
+    HGLOBAL original;
+};
+
+TextPrint PrintOfBlock(HGLOBAL block, SIZE_T length)
+{
+    TextPrint print = {};
+    if (const unsigned char* data = block ? static_cast<const unsigned char*>(GlobalLock(block)) : nullptr) {
+        print = PrintOf(data, length);
+        GlobalUnlock(block);
+    }
+    return print;
+}
+
+// Replaces the open clipboard's contents with text, or puts the user's
+// text back when the clipboard refuses it; every block goes to the
+// clipboard or is freed.
+void PutNewText(const NewText& text)
+{
+    const TextPrint printed = PrintOfBlock(text.bytes, text.length);
+    const TextPrint printedUnicode =
+        text.unicode ? PrintOfBlock(text.unicode, GlobalSize(text.unicode) - sizeof(wchar_t)) : TextPrint();
+    EmptyClipboard();
+    // Bytes first, as ever: old programs, and this one, read those.
+    if (PutClipboardData(CF_TEXT, text.bytes)) {
+        GlobalFree(text.original);
+        LastConverted = printed;
+        AddRussianLocale();
+        LastConvertedUnicode = printedUnicode;
+        if (text.unicode && !PutClipboardData(CF_UNICODETEXT, text.unicode))
+            GlobalFree(text.unicode);
+    } else {
+        GlobalFree(text.bytes);
+        if (text.unicode)
+            GlobalFree(text.unicode);
+        if (!SetClipboardData(text.format, text.original))
+            GlobalFree(text.original);
+    }
+}
+
+// "Repair garbled text": the open clipboard's Unicode text, repaired when
+// it reads as garbled; true when the clipboard got the repaired text.
+bool ReplaceGarbledText(DWORD parameters, bool automatic)
+{
+    ClipboardText text;
+    if (!LockPlacedUnicode(text))
+        return false;
+    NewText repaired = {nullptr, 0, nullptr, CF_UNICODETEXT, nullptr};
+    const bool done = !(automatic && IsLastConverted(text)) &&
+                      RepairedBlocks(reinterpret_cast<const wchar_t*>(text.placed), text.placedLength / sizeof(wchar_t),
+                                     DestinationOf(parameters), repaired.unicode, repaired.bytes, repaired.length);
+    repaired.original = done ? CopyOfBlock(text.placed, text.blockSize) : nullptr;
+    ReleaseClipboardText(text);
+    if (!done)
+        return false;
+    // Without the way back, emptying the clipboard could throw the user's
+    // text away.
+    if (!repaired.original) {
+        GlobalFree(repaired.bytes);
+        GlobalFree(repaired.unicode);
+        return false;
+    }
+    PutNewText(repaired);
+    return true;
 }
 
 // ConvertClipboard's work, with the code pages and switches of parameters;
@@ -168,6 +238,10 @@ bool ReplaceClipboardText(HWND window, DWORD parameters, bool automatic)
 {
     if (!OpenClipboard(window))
         return false;
+    if ((parameters & ParamRepairText) && ReplaceGarbledText(parameters, automatic)) {
+        CloseClipboard();
+        return true;
+    }
     ClipboardText text;
     if (ReadClipboardText(text) != TextToConvert) {
         CloseClipboard();
@@ -187,40 +261,20 @@ bool ReplaceClipboardText(HWND window, DWORD parameters, bool automatic)
         CloseClipboard();
         return false;
     }
-    SIZE_T written = 0;
-    HGLOBAL converted = ConvertIntoNewBlock(parameters, text.bytes, static_cast<unsigned>(text.size), written);
-    HGLOBAL original = converted ? CopyOfBlock(text.placed, text.blockSize) : nullptr;
-    const UINT format = text.format;
+    NewText converted = {nullptr, 0, nullptr, text.format, nullptr};
+    converted.bytes = ConvertIntoNewBlock(parameters, text.bytes, static_cast<unsigned>(text.size), converted.length);
+    converted.original = converted.bytes ? CopyOfBlock(text.placed, text.blockSize) : nullptr;
     ReleaseClipboardText(text);
     // Without blocks for the result and for the way back, emptying the
     // clipboard could throw the user's text away.
-    if (!original) {
-        if (converted)
-            GlobalFree(converted);
+    if (!converted.original) {
+        if (converted.bytes)
+            GlobalFree(converted.bytes);
         CloseClipboard();
         return false;
     }
-    TextPrint printed = {}, printedUnicode = {};
-    const unsigned char* bytes = static_cast<const unsigned char*>(GlobalLock(converted));
-    printed = PrintOf(bytes, written);
-    GlobalUnlock(converted);
-    HGLOBAL unicode = UnicodeTextOf(converted, DestinationOf(parameters), printedUnicode);
-    EmptyClipboard();
-    // Bytes first, as ever: old programs, and this one, read those.
-    if (PutClipboardData(CF_TEXT, converted)) {
-        GlobalFree(original);
-        LastConverted = printed;
-        AddRussianLocale();
-        LastConvertedUnicode = printedUnicode;
-        if (unicode && !PutClipboardData(CF_UNICODETEXT, unicode))
-            GlobalFree(unicode);
-    } else {
-        GlobalFree(converted);
-        if (unicode)
-            GlobalFree(unicode);
-        if (!SetClipboardData(format, original))
-            GlobalFree(original);
-    }
+    converted.unicode = UnicodeTextOf(converted.bytes, DestinationOf(parameters));
+    PutNewText(converted);
     CloseClipboard();
     return true;
 }

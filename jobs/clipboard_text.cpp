@@ -96,6 +96,18 @@ bool LockPlainText(ClipboardText& text)
     return true;
 }
 
+bool LockPlacedUnicode(ClipboardText& text)
+{
+    text = ClipboardText();
+    if (PlacedTextFormat() != CF_UNICODETEXT)
+        return false;
+    text.format = CF_UNICODETEXT;
+    if (!LockFormat(CF_UNICODETEXT, text))
+        return false;
+    text.placedLength = UnicodeLength(text.placed, text.blockSize);
+    return true;
+}
+
 void ReleaseClipboardText(ClipboardText& text)
 {
     if (text.placed)

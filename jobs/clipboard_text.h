@@ -42,6 +42,11 @@ void ReleaseClipboardText(ClipboardText& text);
 // that ReadClipboardText found beyond cp1251. False when there is none.
 bool LockPlainText(ClipboardText& text);
 
+// The Unicode text a Unicode program placed, as it is (placed and
+// placedLength, in bytes, up to its NUL), whatever cp1251 can hold of it.
+// False when a program placed bytes, or there is no text.
+bool LockPlacedUnicode(ClipboardText& text);
+
 // A new block for CF_UNICODETEXT: the bytes up to a NUL (at most count)
 // read in code page page, and a NUL. NULL when there is no memory.
 HGLOBAL UnicodeBlockOf(const unsigned char* bytes, SIZE_T count, int page);

@@ -16,14 +16,18 @@ struct PreviewBuffers {
     // The source is Unicode text that cp1251 cannot hold, which no
     // conversion touches.
     bool unconvertible;
+    // The source is garbled Unicode text, and result already holds it
+    // repaired, in the destination code page.
+    bool repaired;
 };
 
 enum PreviewTextLoad { ClipboardNotOpened, ClipboardWithoutText, ClipboardTextCopied };
 
 // Copies the clipboard's text as a conversion reads it, at most
 // SourceTextSize - 2 characters, into buffers.source; without text there,
-// source is left as it was.
-PreviewTextLoad LoadClipboardText(HWND window, PreviewBuffers& buffers);
+// source is left as it was. With ParamRepairText in parameters, garbled
+// Unicode text is repaired into buffers.result as well.
+PreviewTextLoad LoadClipboardText(HWND window, PreviewBuffers& buffers, DWORD parameters);
 
 // buffers.source converted as parameters say, and then into cp1251 when
 // ParamPreviewCp1251 is set; returns the NUL-terminated text to show. With

@@ -26,6 +26,7 @@
 #define IDM_PREVIEW_FONT         352
 #define IDM_HOTKEYS              368
 #define IDM_DETECT_SOURCE        384
+#define IDM_REPAIR_TEXT          400
 
 // Menus.
 #define IDR_CODEPAGE_MENU        102  // popup "Dummy": source and destination submenus

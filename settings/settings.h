@@ -20,6 +20,7 @@ const DWORD ParamSavePaths         = 0x00400000;  // "Save paths on exit"
 const DWORD ParamSamePaths         = 0x00800000;  // "In/Out paths are same"
 const DWORD ParamPreviewCp1251     = 0x01000000;  // "Preview in cp-1251"
 const DWORD ParamDetectSource      = 0x02000000;  // "Detect source code page"
+const DWORD ParamRepairText        = 0x04000000;  // "Repair garbled text"
 
 // Source KOI8-R, destination cp1251, "Text files", automatic conversion on,
 // paths saved at exit.

@@ -10,7 +10,7 @@
 DWORD ParametersShown(DWORD stored, HWND window)
 {
     const DWORD kept = ParamFilterIndexMask | ParamPreview | ParamSavePaths | ParamSamePaths | ParamPreviewCp1251 |
-                       ParamDetectSource;
+                       ParamDetectSource | ParamRepairText;
     DWORD parameters = stored & kept;
     parameters |= (GetDestinationIndex() << ParamDestinationShift) | GetSourceIndex();
     if (GetMenuState(GetSystemMenu(window, FALSE), 0, MF_BYPOSITION) & MF_CHECKED)

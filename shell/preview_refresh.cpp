@@ -14,6 +14,9 @@ namespace {
 bool ShowingFile;
 // It shows the clipboard's Unicode text that no conversion touches.
 bool ShowingUnconvertible;
+// It shows garbled text, whose repair comes from the clipboard's Unicode
+// text, not from the pane's bytes.
+bool ShowingRepaired;
 
 } // namespace
 
@@ -32,17 +35,20 @@ void RefreshPreview(HWND window, int fromClipboard)
     // Text found on the clipboard becomes the source pane's; without text
     // the pane keeps what it had. A clipboard that cannot be opened leaves
     // both panes as they were.
-    const PreviewTextLoad read = fromClipboard ? LoadClipboardText(window, *buffers) : ClipboardWithoutText;
+    const DWORD parameters = LiveParameters(window);
+    buffers->repaired = false;
+    const PreviewTextLoad read = fromClipboard || ShowingRepaired ? LoadClipboardText(window, *buffers, parameters)
+                                                                  : ClipboardWithoutText;
     if (read == ClipboardTextCopied) {
         SetWindowTextA(SourcePane, buffers->source);
         ShowingFile = false;
         ShowingUnconvertible = buffers->unconvertible;
+        ShowingRepaired = buffers->repaired;
     }
     buffers->unconvertible = ShowingUnconvertible;
     if (read != ClipboardNotOpened) {
         GetWindowTextA(SourcePane, buffers->source, SourceTextSize);
         buffers->source[SourceTextSize - 1] = '\0';
-        const DWORD parameters = LiveParameters(window);
         const bool automatic = (parameters & ParamAutoConvert) && !ShowingFile;
         SetWindowTextA(ResultPane, ConvertPreviewText(*buffers, parameters, automatic));
     }
@@ -54,7 +60,7 @@ void OnRefreshPreview(HWND window, int fromClipboard, const char* text)
     if (text && SourcePane) {
         SetWindowTextA(SourcePane, text);
         ShowingFile = true;
-        ShowingUnconvertible = false;
+        ShowingUnconvertible = ShowingRepaired = false;
     }
     RefreshPreview(window, fromClipboard);
 }

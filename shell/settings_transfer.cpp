@@ -81,6 +81,7 @@ void ApplySystemMenu(DWORD parameters, HWND window)
     CheckMenuItem(menu, IDM_SAVE_PATHS, MF_BYCOMMAND | check(parameters, ParamSavePaths));
     CheckMenuItem(menu, IDM_SAME_PATHS, MF_BYCOMMAND | check(parameters, ParamSamePaths));
     CheckMenuItem(menu, IDM_DETECT_SOURCE, MF_BYCOMMAND | check(parameters, ParamDetectSource));
+    CheckMenuItem(menu, IDM_REPAIR_TEXT, MF_BYCOMMAND | check(parameters, ParamRepairText));
 }
 
 // Where the window stands when it is neither minimized nor maximized. A

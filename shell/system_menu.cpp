@@ -15,8 +15,8 @@ struct SystemMenuItem {
     const char* text;
 };
 
-// From the top; a separator follows them. Detection came later than the
-// others and goes last, so that every other item keeps its place.
+// From the top; a separator follows them. Detection and repair came later
+// than the others and go last, so that every other item keeps its place.
 const SystemMenuItem Items[] = {
     {IDM_ALWAYS_ON_TOP, "&Always on the Top"},
     {IDM_PREVIEW, "&Preview"},
@@ -27,6 +27,7 @@ const SystemMenuItem Items[] = {
     {IDM_HOTKEYS, "&Hot Keys"},
     {IDM_ABOUT, "About"},
     {IDM_DETECT_SOURCE, "&Detect source code page"},
+    {IDM_REPAIR_TEXT, "&Repair garbled text"},
 };
 const int ItemCount = sizeof Items / sizeof Items[0];
 
@@ -40,6 +41,13 @@ void ToggleAlwaysOnTop(HWND window, HMENU menu)
     const int on = ToggleMenuCheck(menu, IDM_ALWAYS_ON_TOP);
     SetParameter(ParamAlwaysOnTop, on);
     SetWindowPos(window, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+// The preview shows at once what the clipboard's text becomes.
+void ToggleTextRepair(HWND window, HMENU menu)
+{
+    SetParameter(ParamRepairText, ToggleMenuCheck(menu, IDM_REPAIR_TEXT));
+    RefreshPreview(window, 1);
 }
 
 const char AboutText[] =
@@ -75,6 +83,7 @@ BOOL OnSysCommand(HWND window, WPARAM wParam)
     case IDM_SAME_PATHS: SetParameter(ParamSamePaths, ToggleMenuCheck(menu, IDM_SAME_PATHS)); break;
     case IDM_HOTKEYS: OnHotKeysItem(window); break;
     case IDM_DETECT_SOURCE: SetParameter(ParamDetectSource, ToggleMenuCheck(menu, IDM_DETECT_SOURCE)); break;
+    case IDM_REPAIR_TEXT: ToggleTextRepair(window, menu); break;
     case IDM_ABOUT: MessageBoxA(window, AboutText, "About tarvo", MB_OK); break;
     case SC_MINIMIZE: return MinimizeToTray(window);
     }

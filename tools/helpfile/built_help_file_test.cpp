@@ -41,6 +41,7 @@ const Popup Popups[] = {
     {IDM_EXCHANGE, "Exchange Source/Destination", "trade roles"},
     {IDM_AUTO_CONVERT, "Auto convert Clipboard", "watches the clipboard"},
     {IDM_DETECT_SOURCE, "Detect source code page", "too plain to tell"},
+    {IDM_REPAIR_TEXT, "Repair garbled text", "decoded wrongly"},
 };
 
 struct BuiltHelp {
@@ -127,7 +128,7 @@ TEST(BuiltHelpFile, DirectoryListsTheNumberMapBesideTheTopics)
         EXPECT_NE(nullptr, FindInternalFile(Built().files, name)) << name;
 }
 
-TEST(BuiltHelpFile, MapsExactlyTheElevenContextNumbersOfTheProgram)
+TEST(BuiltHelpFile, MapsExactlyTheTwelveContextNumbersOfTheProgram)
 {
     std::vector<std::uint32_t> expected;
     for (const Popup& popup : Popups)
@@ -137,7 +138,7 @@ TEST(BuiltHelpFile, MapsExactlyTheElevenContextNumbersOfTheProgram)
         mapped.push_back(numbered.number);
     std::sort(expected.begin(), expected.end());
     std::sort(mapped.begin(), mapped.end());
-    EXPECT_EQ(11u, mapped.size());
+    EXPECT_EQ(12u, mapped.size());
     EXPECT_EQ(expected, mapped);
 }
 

@@ -87,6 +87,29 @@ TEST_F(ClipboardUnicodeTest, TextThatCp1251CannotHoldIsLeftAsItWas)
     }
 }
 
+TEST_F(ClipboardUnicodeTest, WithRepairOnGarbledTextComesBackRepairedAndCleanTextGoesTheUsualWay)
+{
+    SendMessageA(MainWindow, WM_SYSCOMMAND, IDM_REPAIR_TEXT, 0);
+    const struct {
+        const char* what;
+        std::wstring copied, unicode;
+        std::string bytes;  // CF_TEXT afterwards, in the destination page (cp1251)
+    } cases[] = {
+        {"UTF-8 read as cp1251", L"Р”РѕР±СЂС‹Р№ РґРµРЅСЊ", L"Добрый день",
+         "\xC4\xEE\xE1\xF0\xFB\xE9 \xE4\xE5\xED\xFC"},
+        {"UTF-8 read as cp1252", L"Ð”Ð¾Ð±Ñ€Ñ‹Ð¹ Ð´ÐµÐ½ÑŒ", L"Добрый день",
+         "\xC4\xEE\xE1\xF0\xFB\xE9 \xE4\xE5\xED\xFC"},
+        {"clean: converted from KOI8-R as ever", L"Съешь же", L"яЗЕЬЭ ФЕ", "\xFF\xC7\xC5\xDC\xDD \xD4\xC5"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        copier_.CopyUnicode(c.copied);
+        ASSERT_TRUE(Converted());
+        EXPECT_TRUE(UnicodeTextNow() == c.unicode);
+        EXPECT_EQ(TextOf(ReadNow()), c.bytes);
+    }
+}
+
 // The pasting program as users have it: Wine's notepad.
 TEST_F(ClipboardUnicodeTest, NotepadPastesTheResult)
 {

@@ -1,5 +1,7 @@
 // The preview's text: the clipboard's in the source pane, and in the result
 // pane its conversion as the toolbars and options stand, once or twice.
+#include <cstring>
+
 #include "preview.h"
 #include "preview_test_support.h"
 #include "resource_ids.h"
@@ -176,6 +178,31 @@ TEST_F(PreviewTextTest, WithDetectionTheResultIsWhatTheAutomaticConversionLeaves
         RefreshPreview(MainWindow, 0);
         EXPECT_EQ(WindowText(ResultPane), c.result);
     }
+}
+
+// As a Unicode program copies: CF_UNICODETEXT alone.
+void PutUnicodeText(const std::wstring& text)
+{
+    HWND owner = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(OpenClipboard(owner));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    std::memcpy(GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(block);
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+    DestroyWindow(owner);
+}
+
+TEST_F(PreviewTextTest, WithRepairTheResultIsTheRepairedText)
+{
+    SystemCommand(IDM_REPAIR_TEXT);
+    Choose(Koi8r, Cp1251);
+    PutUnicodeText(L"Р”РѕР±СЂС‹Р№ РґРµРЅСЊ");
+    RefreshPreview(MainWindow, 1);
+    EXPECT_EQ(WindowText(ResultPane), "\xC4\xEE\xE1\xF0\xFB\xE9 \xE4\xE5\xED\xFC") << "\"Добрый день\" in cp1251";
+    Choose(Cp866, Cp1251);  // a refresh from the panes keeps it
+    EXPECT_EQ(WindowText(ResultPane), "\xC4\xEE\xE1\xF0\xFB\xE9 \xE4\xE5\xED\xFC");
 }
 
 } // namespace

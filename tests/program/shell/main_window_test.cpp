@@ -139,7 +139,7 @@ TEST_F(MainWindowTest, StoredStateComesBackOnTheControlsAndIsCapturedAtExit)
     // Exchanged, source cp866, destination ISO-8859-5, all three options
     // on, "All files", always on top.
     const DWORD stored = 0x00040 | 0x0200 | ParamAutoConvert | ParamConvertNewlines | ParamOverwriteInput |
-                         ParamExchanged | ParamSavePaths | ParamAlwaysOnTop | ParamDetectSource;
+                         ParamExchanged | ParamSavePaths | ParamAlwaysOnTop | ParamDetectSource | ParamRepairText;
     StoreParameters(stored, 10, 20);
     HWND window = StartTarvo();
     EXPECT_EQ(GetSourceIndex(), 0);
@@ -152,6 +152,7 @@ TEST_F(MainWindowTest, StoredStateComesBackOnTheControlsAndIsCapturedAtExit)
     EXPECT_TRUE(ButtonChecked(IDM_OVERWRITE_INPUT));
     EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_TRUE(GetMenuState(GetSystemMenu(window, FALSE), IDM_DETECT_SOURCE, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_TRUE(GetMenuState(GetSystemMenu(window, FALSE), IDM_REPAIR_TEXT, MF_BYCOMMAND) & MF_CHECKED);
     RECT frame;
     GetWindowRect(window, &frame);
     EXPECT_EQ(frame.left, 10);

@@ -12,7 +12,7 @@ void SysCommand(UINT id) { SendMessageA(MainWindow, WM_SYSCOMMAND, id, 0); }
 
 HMENU SystemMenu() { return GetSystemMenu(MainWindow, FALSE); }
 
-TEST_F(SystemMenuTest, NineItemsAndASeparatorOnTopInTheirOrder)
+TEST_F(SystemMenuTest, TenItemsAndASeparatorOnTopInTheirOrder)
 {
     const struct {
         UINT id;
@@ -22,19 +22,20 @@ TEST_F(SystemMenuTest, NineItemsAndASeparatorOnTopInTheirOrder)
         {IDM_PREVIEW_CP1251, "&Preview in cp-1251"}, {IDM_PREVIEW_FONT, "Preview &font"},
         {IDM_SAVE_PATHS, "Save paths on &exit"}, {IDM_SAME_PATHS, "&In/Out paths are same"},
         {IDM_HOTKEYS, "&Hot Keys"}, {IDM_ABOUT, "About"}, {IDM_DETECT_SOURCE, "&Detect source code page"},
+        {IDM_REPAIR_TEXT, "&Repair garbled text"},
     };
     HMENU menu = SystemMenu();
-    for (int position = 0; position < 9; ++position) {
+    for (int position = 0; position < 10; ++position) {
         char text[64] = "";
         GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
         EXPECT_EQ(GetMenuItemID(menu, position), expected[position].id) << position;
         EXPECT_STREQ(text, expected[position].text) << position;
     }
-    EXPECT_TRUE(GetMenuState(menu, 9, MF_BYPOSITION) & MF_SEPARATOR);
-    EXPECT_GT(GetMenuItemCount(menu), 10) << "the standard commands follow";
+    EXPECT_TRUE(GetMenuState(menu, 10, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_GT(GetMenuItemCount(menu), 11) << "the standard commands follow";
     // A first start: paths saved at exit, nothing else checked.
     EXPECT_TRUE(Checked(menu, IDM_SAVE_PATHS));
-    for (UINT id : {IDM_ALWAYS_ON_TOP, IDM_PREVIEW, IDM_PREVIEW_CP1251, IDM_SAME_PATHS, IDM_DETECT_SOURCE})
+    for (UINT id : {IDM_ALWAYS_ON_TOP, IDM_PREVIEW, IDM_PREVIEW_CP1251, IDM_SAME_PATHS, IDM_DETECT_SOURCE, IDM_REPAIR_TEXT})
         EXPECT_FALSE(Checked(menu, id)) << id;
 }
 
@@ -46,7 +47,8 @@ TEST_F(SystemMenuTest, CheckItemsToggleTheirBits)
     } items[] = {{IDM_ALWAYS_ON_TOP, ParamAlwaysOnTop},
                  {IDM_SAVE_PATHS, ParamSavePaths},
                  {IDM_SAME_PATHS, ParamSamePaths},
-                 {IDM_DETECT_SOURCE, ParamDetectSource}};
+                 {IDM_DETECT_SOURCE, ParamDetectSource},
+                 {IDM_REPAIR_TEXT, ParamRepairText}};
     for (const auto& item : items) {
         const bool was = (Settings.Parameters & item.bit) != 0;
         SysCommand(item.id | 0x3);  // the low four bits are the system's
