@@ -1,27 +1,22 @@
 #!/usr/bin/env bash
-# Tarvo's code page detector beside uchardet and enca on the held-out part
-# of the corpus, in one run, and the detector's time on 4 KiB and 64 KiB.
+# Tarvo's code page detector beside uchardet, enca and chardet on the
+# held-out part of the corpus, in one run, and the time of a call beside
+# uchardet's.
 #   bench/compare_detectors.sh [build dir]
-# Installs what only this benchmark needs: the corpus (fortunes-ru) and the
-# two other detectors. They are not Tarvo's dependencies.
+# Installs what only this benchmark needs: the corpus and the other
+# detectors (tools/detection/install_corpus.sh). They are not Tarvo's
+# dependencies.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
 
-missing=()
-for p in fortunes-ru uchardet enca; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo=sudo
-    export DEBIAN_FRONTEND=noninteractive
-    $sudo apt-get update -qq
-    $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
-
+"$root/tools/detection/install_corpus.sh" --with-detectors
+# Configured again so that the benchmark finds uchardet's library.
+cmake "$build" > /dev/null
 cmake --build "$build" --target detection_bench
-echo "uchardet $(dpkg-query -W -f='${Version}' uchardet), enca $(dpkg-query -W -f='${Version}' enca)," \
-     "fortunes-ru $(dpkg-query -W -f='${Version}' fortunes-ru)"
-"$build/bench/detection_bench" /usr/share/games/fortunes/ru
+for p in uchardet enca python3-chardet; do
+    echo -n "$p $(dpkg-query -W -f='${Version}' "$p"), "
+done
+echo
+"$build/bench/detection_bench"

@@ -1,244 +1,349 @@
-// detection_bench [CORPUS_DIR]
+// detection_bench
 //
-// How often the code page detector names the right code page, beside the
-// detectors people use today, asked about the same strings in the same run:
-// the held-out part of the corpus (tools/detection/russian_corpus.h) cut
-// into strings of 15..120 and of 200..1,000 characters, each encoded into
-// all five code pages. A guess is right strictly when it names the page the
-// string was encoded in, and right in text when that page reads the bytes
-// as the same characters. Then times the detector on 4 KiB and 64 KiB.
-// uchardet and enca are asked through their commands, with many files a
-// call; one that is not installed gets no column.
+// How often the code page detector names an encoding that reads the text
+// right, beside the detectors people use today, asked about the same
+// strings in the same run: the held-out part of every language's corpus
+// (tools/detection/cyrillic_corpus.h), cut into strings of 5-15, 16-120 and
+// 200-1,000 characters, every other one with the language's typography,
+// each in every code page that can hold it. An answer is right in text
+// when the encoding it names decodes the bytes to the string. uchardet,
+// enca (with the language option that fits) and chardet are asked through
+// their commands, with many files a call; one that is not installed gets
+// no column. Then the confidence against how often it is right, and the
+// time of a call on 4 KiB and 64 KiB beside uchardet's (its library, when
+// the benchmark was built with it).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <iconv.h>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "code_page_detection.h"
-#include "russian_corpus.h"
+#include "model_training.h"
+#include "text_encoding_detection.h"
+
+#ifdef TARVO_WITH_UCHARDET
+#include <uchardet.h>
+#endif
 
 namespace {
 
 const char* const PageNames[CodePageCount] = {"cp866", "cp1251", "KOI8-R", "Mac", "ISO-8859-5"};
-const char* const LengthNames[2] = {"15-120", "200-1000"};
-
-struct Sample {
-    int lengthClass;
-    int page;
-    std::string path;
-    Bytes bytes;
-    bool sameAs[CodePageCount];
-};
 
 struct Detector {
-    const char* name;
-    const char* command;  // run with the files' paths after it; empty for ours
-    // Its names for the five pages, as it prints them, upper-cased.
-    const char* names[CodePageCount];
-    std::vector<int> guesses;  // per sample, a page or -1
+    std::string name;
+    std::vector<std::string> commands;  // per language, run with the files' paths after it; empty for ours
+    std::vector<std::string> answers;   // per sample, the encoding's name as it prints it
 };
 
-std::string UpperCase(std::string text)
+// Whether bytes in the encoding iconv knows as name are text.
+bool DecodesTo(const std::string& name, const Bytes& bytes, const Text& text)
 {
-    for (char& c : text)
-        c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-    return text;
-}
-
-// Asks a command about every sample, many files a call, and reads its
-// "path: NAME" lines. False when the command does not run.
-bool AskCommand(Detector& detector, const std::vector<Sample>& samples)
-{
-    std::map<std::string, int> pageOfPath;
-    const size_t batch = 400;
-    for (size_t first = 0; first < samples.size(); first += batch) {
-        // With one file the commands leave the path out: always name two.
-        std::string command = detector.command;
-        const size_t last = std::min(samples.size(), first + batch);
-        for (size_t n = first; n < last; ++n)
-            command += " " + samples[n].path;
-        if (last - first == 1)
-            command += " " + samples[first].path;
-        command += " 2>/dev/null";
-        FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe)
-            return false;
-        char line[512];
-        while (std::fgets(line, sizeof line, pipe)) {
-            std::string text = line;
-            const size_t colon = text.find(": ");
-            if (colon == std::string::npos)
-                continue;
-            std::string name = UpperCase(text.substr(colon + 2));
-            name = name.substr(0, name.find_first_of("/\r\n"));
-            int page = -1;
-            for (int p = 0; p < CodePageCount; ++p) {
-                if (name == detector.names[p])
-                    page = p;
-            }
-            pageOfPath[text.substr(0, colon)] = page;
-        }
-        if (pclose(pipe) != 0 && pageOfPath.empty())
-            return false;
+    static std::map<std::string, iconv_t> converters;
+    auto found = converters.find(name);
+    if (found == converters.end()) {
+        std::string iconvName = name == "maccyr" || name == "MACCYR" ? "MACCYRILLIC" : name;
+        iconvName = iconvName == "ECMA-113" ? "ISO-IR-111" : iconvName;
+        found = converters.emplace(name, iconv_open("UTF-32LE", iconvName.c_str())).first;
     }
-    for (const Sample& sample : samples) {
-        const auto found = pageOfPath.find(sample.path);
-        detector.guesses.push_back(found == pageOfPath.end() ? -1 : found->second);
+    if (found->second == reinterpret_cast<iconv_t>(-1))
+        return false;
+    iconv(found->second, nullptr, nullptr, nullptr, nullptr);
+    std::vector<char> out(bytes.size() * 4 + 8);
+    char* in = reinterpret_cast<char*>(const_cast<unsigned char*>(bytes.data()));
+    char* to = out.data();
+    size_t inLeft = bytes.size(), outLeft = out.size();
+    if (iconv(found->second, &in, &inLeft, &to, &outLeft) == static_cast<size_t>(-1) || inLeft != 0)
+        return false;
+    const size_t characters = (out.size() - outLeft) / 4;
+    if (characters != text.size())
+        return false;
+    for (size_t n = 0; n < characters; ++n) {
+        const auto byte = [&](size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(out[4 * n + k])); };
+        if ((byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24) != text[n])
+            return false;
     }
     return true;
 }
 
-void PrintTable(const std::vector<Detector>& detectors, const std::vector<Sample>& samples, bool sameText)
+std::string TarvoName(const TextEncoding& found)
 {
-    std::printf("\n%s\n\n| Length | Code page | Strings |", sameText ? "Right in text (decodes to the same text):"
-                                                              : "Strictly right (names the page encoded in):");
-    for (const Detector& detector : detectors)
-        std::printf(" %s |", detector.name);
-    std::printf("\n| --- | --- | ---: |");
-    for (size_t d = 0; d < detectors.size(); ++d)
-        std::printf(" ---: |");
-    std::printf("\n");
-    for (int lengthClass = 0; lengthClass < 2; ++lengthClass) {
-        for (int page = 0; page <= CodePageCount; ++page) {  // CodePageCount: all pages
-            int total = 0;
-            std::vector<int> right(detectors.size(), 0);
+    if (found.encoding >= 0 && found.encoding < CodePageCount)
+        return IconvNames[found.encoding];
+    switch (found.encoding) {
+    case EncodingUtf8: return "UTF-8";
+    case EncodingUtf16: return "UTF-16LE";
+    case EncodingUtf16Be: return "UTF-16BE";
+    case EncodingAscii: return "ASCII";
+    default: return "unknown";
+    }
+}
+
+// Asks a command about the samples of a language, many files a call, and
+// reads its "path: NAME" lines. False when the command does not run.
+bool AskCommand(Detector& detector, const std::vector<Sample>& samples, const std::vector<std::string>& paths)
+{
+    std::map<std::string, std::string> answerOfPath;
+    for (int language = 0; language < LanguageCount; ++language) {
+        std::vector<size_t> mine;
+        for (size_t n = 0; n < samples.size(); ++n) {
+            if (samples[n].language == language)
+                mine.push_back(n);
+        }
+        const size_t batch = 400;
+        for (size_t first = 0; first < mine.size(); first += batch) {
+            // With one file the commands leave the path out: always name two.
+            std::string command = detector.commands[language];
+            const size_t last = std::min(mine.size(), first + batch);
+            for (size_t k = first; k < last; ++k)
+                command += " " + paths[mine[k]];
+            if (last - first == 1)
+                command += " " + paths[mine[first]];
+            command += " 2>/dev/null";
+            FILE* pipe = popen(command.c_str(), "r");
+            if (!pipe)
+                return false;
+            char line[512];
+            while (std::fgets(line, sizeof line, pipe)) {
+                const std::string text = line;
+                const size_t colon = text.find(": ");
+                if (colon == std::string::npos)
+                    continue;
+                std::string name = text.substr(colon + 2);
+                name = name.substr(0, name.find_first_of("/ \r\n"));
+                answerOfPath[text.substr(0, colon)] = name;
+            }
+            pclose(pipe);
+        }
+    }
+    if (answerOfPath.empty())
+        return false;
+    for (const std::string& path : paths) {
+        const auto found = answerOfPath.find(path);
+        detector.answers.push_back(found == answerOfPath.end() ? "none" : found->second);
+    }
+    return true;
+}
+
+void PrintAccuracy(const std::vector<Detector>& detectors, const std::vector<Sample>& samples,
+                   const std::vector<std::vector<bool>>& right)
+{
+    for (int language = 0; language < LanguageCount; ++language) {
+        std::printf("\n%s, right in text:\n\n| Length | Code page | Strings |", LanguageNames[language]);
+        for (const Detector& detector : detectors)
+            std::printf(" %s |", detector.name.c_str());
+        std::printf("\n| --- | --- | ---: |");
+        for (size_t d = 0; d < detectors.size(); ++d)
+            std::printf(" ---: |");
+        std::printf("\n");
+        for (int lengthClass = 0; lengthClass < LengthClassCount; ++lengthClass) {
+            for (int page = 0; page <= CodePageCount; ++page) {  // CodePageCount: all pages
+                int total = 0;
+                std::vector<int> hits(detectors.size(), 0);
+                for (size_t n = 0; n < samples.size(); ++n) {
+                    const Sample& sample = samples[n];
+                    if (sample.language != language || sample.lengthClass != lengthClass ||
+                        (page < CodePageCount && sample.page != page))
+                        continue;
+                    ++total;
+                    for (size_t d = 0; d < detectors.size(); ++d)
+                        hits[d] += right[d][n];
+                }
+                if (total == 0)
+                    continue;
+                std::printf("| %s | %s | %d |", LengthNames[lengthClass], page < CodePageCount ? PageNames[page] : "all",
+                            total);
+                for (size_t d = 0; d < detectors.size(); ++d)
+                    std::printf(" %.2f %% |", 100.0 * hits[d] / total);
+                std::printf("\n");
+            }
+        }
+    }
+}
+
+// cp1251 text named as something else with confidence at or above the
+// program's threshold: the text the program would garble.
+void PrintConfidentMistakes(const std::vector<Sample>& samples, const std::vector<TextEncoding>& found,
+                            const std::vector<bool>& right)
+{
+    const int threshold = 90;
+    std::printf("\nTarvo: cp1251 text taken for another encoding with confidence >= %d:\n\n"
+                "| Language | 5-15 | 16-120 | 200-1000 |\n| --- | ---: | ---: | ---: |\n", threshold);
+    for (int language = 0; language < LanguageCount; ++language) {
+        std::printf("| %s |", LanguageNames[language]);
+        for (int lengthClass = 0; lengthClass < LengthClassCount; ++lengthClass) {
+            int total = 0, wrong = 0;
             for (size_t n = 0; n < samples.size(); ++n) {
-                const Sample& sample = samples[n];
-                if (sample.lengthClass != lengthClass || (page < CodePageCount && sample.page != page))
+                if (samples[n].language != language || samples[n].lengthClass != lengthClass ||
+                    samples[n].page != CodePageCp1251)
                     continue;
                 ++total;
-                for (size_t d = 0; d < detectors.size(); ++d) {
-                    const int guess = detectors[d].guesses[n];
-                    right[d] += sameText ? guess >= 0 && sample.sameAs[guess] : guess == sample.page;
-                }
+                wrong += !right[n] && found[n].encoding >= 0 && found[n].confidence >= threshold;
             }
-            std::printf("| %s | %s | %d |", LengthNames[lengthClass], page < CodePageCount ? PageNames[page] : "all",
-                        total);
-            for (size_t d = 0; d < detectors.size(); ++d)
-                std::printf(" %.2f %% |", 100.0 * right[d] / total);
-            std::printf("\n");
+            std::printf(" %.2f %% (%d of %d) |", total ? 100.0 * wrong / total : 0.0, wrong, total);
         }
+        std::printf("\n");
     }
 }
 
-// Whether the confidence says how often the detector is right: its
-// decisions grouped by confidence, with how many of each group were right.
-void PrintCalibration(const std::vector<int>& confidences, const Detector& tarvo, const std::vector<Sample>& samples)
+// Of the answers given with confidence in each tenth, how many were right:
+// all languages together, then each language.
+void PrintCalibration(const std::vector<Sample>& samples, const std::vector<TextEncoding>& found,
+                      const std::vector<bool>& right)
 {
-    const int bounds[] = {0, 50, 80, 95, 99, 101};
-    std::printf("\nTarvo's confidence against how often it is right in text, all strings:\n\n"
-                "| Confidence | Decisions | Right |\n| --- | ---: | ---: |\n");
-    for (int group = 0; group + 1 < static_cast<int>(sizeof bounds / sizeof bounds[0]); ++group) {
-        int decisions = 0, right = 0;
-        for (size_t n = 0; n < samples.size(); ++n) {
-            const int guess = tarvo.guesses[n];
-            if (guess < 0 || confidences[n] < bounds[group] || confidences[n] >= bounds[group + 1])
-                continue;
-            ++decisions;
-            right += samples[n].sameAs[guess];
+    std::printf("\nTarvo's confidence against how often it is right in text (decisions / right):\n\n"
+                "| Confidence | all |");
+    for (const char* name : LanguageNames)
+        std::printf(" %s |", name);
+    std::printf("\n| --- | ---: |");
+    for (int language = 0; language < LanguageCount; ++language)
+        std::printf(" ---: |");
+    std::printf("\n");
+    const int bounds[] = {0, 50, 60, 70, 80, 90, 95, 99, 100, 101};
+    for (size_t group = 0; group + 1 < sizeof bounds / sizeof bounds[0]; ++group) {
+        std::printf("| %d..%d |", bounds[group], bounds[group + 1] - 1);
+        for (int language = -1; language < LanguageCount; ++language) {
+            int decisions = 0, hits = 0;
+            for (size_t n = 0; n < samples.size(); ++n) {
+                if (found[n].encoding < 0 || found[n].confidence < bounds[group] ||
+                    found[n].confidence >= bounds[group + 1] || (language >= 0 && samples[n].language != language))
+                    continue;
+                ++decisions;
+                hits += right[n];
+            }
+            if (decisions == 0)
+                std::printf(" - |");
+            else
+                std::printf(" %d / %.2f %% |", decisions, 100.0 * hits / decisions);
         }
-        if (decisions > 0)
-            std::printf("| %d..%d | %d | %.2f %% |\n", bounds[group], bounds[group + 1] - 1, decisions,
-                        100.0 * right / decisions);
+        std::printf("\n");
     }
 }
 
-// The detector's time for one call on size bytes: the best mean over runs
-// of repeated calls.
-double MicrosecondsPerCall(const Bytes& text, unsigned size)
+// The best mean time of a call over runs of repeated calls.
+template <typename Call>
+double MicrosecondsPerCall(Call call, int calls)
 {
-    volatile int sink = 0;
     double best = 1e30;
     for (int run = 0; run < 5; ++run) {
-        const int calls = size > 8192 ? 200 : 4000;
         const auto start = std::chrono::steady_clock::now();
-        for (int call = 0; call < calls; ++call)
-            sink = sink + DetectCodePage(text.data(), size).page;
+        for (int n = 0; n < calls; ++n)
+            call();
         const std::chrono::duration<double, std::micro> spent = std::chrono::steady_clock::now() - start;
         best = std::min(best, spent.count() / calls);
     }
     return best;
 }
 
+void PrintTimes(const std::vector<LanguageText>& languages)
+{
+    // Held-out Russian prose and Ukrainian words, in cp1251 and in
+    // Macintosh Cyrillic, repeated up to 64 KiB.
+    std::printf("\nTime of one call, best of 5 runs (microseconds):\n\n| Text | Bytes | Tarvo |");
+#ifdef TARVO_WITH_UCHARDET
+    std::printf(" uchardet |");
+#endif
+    std::printf("\n| --- | ---: | ---: |%s\n",
+#ifdef TARVO_WITH_UCHARDET
+                " ---: |"
+#else
+                ""
+#endif
+    );
+    for (int page : {CodePageCp1251, CodePageMac}) {
+        Bytes text;
+        const std::vector<Text>& prose = languages[LanguageRussian].prose;
+        for (size_t n = 0; text.size() < DetectionWindow; n = (n + 1) % prose.size()) {
+            Bytes piece;
+            if (Encode(prose[n] + U"\r\n", page, piece))
+                text.insert(text.end(), piece.begin(), piece.end());
+        }
+        for (unsigned size : {4096u, DetectionWindow}) {
+            volatile int sink = 0;
+            const int calls = size > 8192 ? 200 : 2000;
+            const double ours = MicrosecondsPerCall([&] { sink = sink + DetectTextEncoding(text.data(), size).encoding; }, calls);
+            std::printf("| Russian, %s | %u | %.1f |", PageNames[page], size, ours);
+#ifdef TARVO_WITH_UCHARDET
+            const double theirs = MicrosecondsPerCall([&] {
+                uchardet_t detector = uchardet_new();
+                uchardet_handle_data(detector, reinterpret_cast<const char*>(text.data()), size);
+                uchardet_data_end(detector);
+                sink = sink + uchardet_get_charset(detector)[0];
+                uchardet_delete(detector);
+            }, calls / 10);
+            std::printf(" %.1f |", theirs);
+#endif
+            std::printf("\n");
+        }
+    }
+}
+
 } // namespace
 
-int main(int argc, char** argv)
+int main()
 {
-    const std::vector<Text> heldOut = PartOf(ReadFortunes(argc > 1 ? argv[1] : DefaultCorpusDir), HeldOutPart);
-    // The long strings are cut three times, at different lengths, for
-    // enough of them to count a tenth of a percent.
-    std::vector<Text> pieces[2] = {CutPieces(heldOut, 15, 120, 11), {}};
-    for (unsigned seed : {21u, 22u, 23u}) {
-        const std::vector<Text> cut = CutPieces(heldOut, 200, 1000, seed);
-        pieces[1].insert(pieces[1].end(), cut.begin(), cut.end());
-    }
+    std::vector<LanguageText> languages;
+    for (int language = 0; language < LanguageCount; ++language)
+        languages.push_back(ReadLanguage(language, HeldOutPart));
+    const size_t perClass[LengthClassCount] = {2000, 2000, 500};
+    const std::vector<Sample> samples = MakeSamples(languages, perClass, 1000);
 
     char folder[] = "/tmp/detection_bench.XXXXXX";
     if (!mkdtemp(folder)) {
         std::perror("mkdtemp");
         return 1;
     }
-    std::array<char32_t, 256> decodings[CodePageCount];
-    for (int page = 0; page < CodePageCount; ++page)
-        decodings[page] = DecodingOf(page);
-    std::vector<Sample> samples;
-    for (int lengthClass = 0; lengthClass < 2; ++lengthClass) {
-        for (size_t n = 0; n < pieces[lengthClass].size(); ++n) {
-            for (int page = 0; page < CodePageCount; ++page) {
-                Sample sample;
-                sample.lengthClass = lengthClass;
-                sample.page = page;
-                sample.bytes = Encode(pieces[lengthClass][n], page);
-                sample.path = std::string(folder) + "/" + std::to_string(lengthClass) + "_" + std::to_string(n) +
-                              "." + std::to_string(page);
-                for (int other = 0; other < CodePageCount; ++other)
-                    sample.sameAs[other] = ReadTheSame(sample.bytes, decodings[page], decodings[other]);
-                if (FILE* file = std::fopen(sample.path.c_str(), "wb")) {
-                    std::fwrite(sample.bytes.data(), 1, sample.bytes.size(), file);
-                    std::fclose(file);
-                }
-                samples.push_back(sample);
-            }
+    std::vector<std::string> paths;
+    std::vector<TextEncoding> found;
+    Detector tarvo{"Tarvo", {}, {}};
+    for (size_t n = 0; n < samples.size(); ++n) {
+        const Sample& sample = samples[n];
+        paths.push_back(std::string(folder) + "/" + std::to_string(n));
+        if (FILE* file = std::fopen(paths.back().c_str(), "wb")) {
+            std::fwrite(sample.bytes.data(), 1, sample.bytes.size(), file);
+            std::fclose(file);
         }
+        found.push_back(DetectTextEncoding(sample.bytes.data(), static_cast<unsigned>(sample.bytes.size())));
+        tarvo.answers.push_back(TarvoName(found.back()));
     }
 
-    std::vector<Detector> detectors = {
-        {"Tarvo", "", {}, {}},
-        {"uchardet", "uchardet", {"IBM866", "WINDOWS-1251", "KOI8-R", "MAC-CYRILLIC", "ISO-8859-5"}, {}},
-        {"enca -L russian", "enca -L russian -e", {"IBM866", "CP1251", "KOI8-R", "MACCYR", "ISO-8859-5"}, {}},
-    };
-    std::vector<int> confidences;
-    for (const Sample& sample : samples) {
-        const Detection detection = DetectCodePage(sample.bytes.data(), static_cast<unsigned>(sample.bytes.size()));
-        detectors[0].guesses.push_back(detection.page);
-        confidences.push_back(detection.confidence);
-    }
+    // enca knows no Serbian nor Macedonian: Russian is the language whose
+    // option covers all five pages.
+    const std::vector<std::string> uchardet(LanguageCount, "uchardet");
+    const std::vector<std::string> enca = {"enca -e -L russian", "enca -e -L ukrainian", "enca -e -L belarusian",
+                                           "enca -e -L bulgarian", "enca -e -L russian", "enca -e -L russian"};
+    const std::vector<std::string> chardet(LanguageCount, "chardetect");
+    std::vector<Detector> detectors = {tarvo, {"uchardet", uchardet, {}}, {"enca -L (language)", enca, {}},
+                                       {"chardet", chardet, {}}};
     for (size_t d = 1; d < detectors.size();) {
-        if (AskCommand(detectors[d], samples)) {
+        if (AskCommand(detectors[d], samples, paths)) {
             ++d;
         } else {
-            std::printf("%s did not run: no column for it\n", detectors[d].name);
+            std::printf("%s did not run: no column for it\n", detectors[d].name.c_str());
             detectors.erase(detectors.begin() + static_cast<long>(d));
         }
     }
     std::system((std::string("rm -rf ") + folder).c_str());
 
-    std::printf("held-out part: %zu fortunes; %zu strings of 15-120 characters, %zu of 200-1000, each in five code pages\n",
-                heldOut.size(), pieces[0].size(), pieces[1].size());
-    PrintTable(detectors, samples, true);
-    PrintTable(detectors, samples, false);
-    PrintCalibration(confidences, detectors[0], samples);
-
-    // Timing on held-out text in cp1251, repeated up to 64 KiB.
-    Bytes text;
-    for (size_t n = 0; text.size() < DetectionWindow; n = (n + 1) % pieces[1].size()) {
-        const Bytes piece = Encode(pieces[1][n] + U"\r\n", CodePageCp1251);
-        text.insert(text.end(), piece.begin(), piece.end());
+    std::vector<std::vector<bool>> right(detectors.size(), std::vector<bool>(samples.size()));
+    for (size_t d = 0; d < detectors.size(); ++d) {
+        for (size_t n = 0; n < samples.size(); ++n)
+            right[d][n] = DecodesTo(detectors[d].answers[n], samples[n].bytes, samples[n].text);
     }
-    std::printf("\nDetectCodePage, best of 5 runs: 4 KiB %.1f us, 64 KiB %.1f us a call\n",
-                MicrosecondsPerCall(text, 4096), MicrosecondsPerCall(text, DetectionWindow));
+
+    std::printf("held-out strings, each in every page that holds it:");
+    for (int language = 0; language < LanguageCount; ++language) {
+        int count[LengthClassCount] = {};
+        for (const Sample& sample : samples)
+            count[sample.lengthClass] += sample.language == language && sample.page == CodePageCp1251;
+        std::printf(" %s %d/%d/%d;", LanguageNames[language], count[0], count[1], count[2]);
+    }
+    std::printf("\n");
+    PrintAccuracy(detectors, samples, right);
+    PrintConfidentMistakes(samples, found, right[0]);
+    PrintCalibration(samples, found, right[0]);
+    PrintTimes(languages);
     return 0;
 }

@@ -2,11 +2,8 @@
 
 #include <cerrno>
 
-#include "binary_text.h"
-#include "code_page_detection.h"
 #include "encoding_names.h"
-#include "unicode_conversion.h"
-#include "utf8_confidence.h"
+#include "text_encoding_detection.h"
 
 const char NoDecisionText[] =
     "cannot tell which encoding this is (too little Cyrillic text, or not text); name it with -f";
@@ -18,35 +15,31 @@ std::string UnsureText(const EncodingGuess& guess)
            "% needed); name it with -f";
 }
 
-namespace {
-
-bool IsAsciiText(const unsigned char* head, size_t length)
-{
-    for (size_t at = 0; at < length; ++at)
-        if (head[at] >= 0x80)
-            return false;
-    return !LooksBinary(head, length);
-}
-
-} // namespace
-
 EncodingGuess DetectEncoding(const unsigned char* head, size_t length)
 {
-    if (length >= 2 && ((head[0] == 0xFF && head[1] == 0xFE) || (head[0] == 0xFE && head[1] == 0xFF)))
-        return {EncodingUtf16, 100};
-    const unsigned count = static_cast<unsigned>(length < DetectionWindow ? length : DetectionWindow);
-    if (IsAsciiText(head, count))
+    const unsigned count = static_cast<unsigned>(length < DetectionReach ? length : DetectionReach);
+    const TextEncoding found = DetectTextEncoding(head, count);
+    if (found.encoding == EncodingAscii)
         return {EncodingUtf8, 100, true};
-    if (IsUtf8Text(head, count))
-        return {EncodingUtf8, Utf8Confidence(head, count)};
-    const Detection found = DetectCodePage(head, count);
-    return {found.page, found.confidence};
+    // The converter tells big-endian UTF-16 by its byte order mark only.
+    if (found.encoding == EncodingUtf16Be)
+        return found.byteOrderMark ? EncodingGuess{EncodingUtf16, 100} : EncodingGuess{-1, 0};
+    return {found.encoding, found.confidence};
 }
 
 bool ReadHead(std::FILE* input, std::vector<unsigned char>& head)
 {
+    // The first window, and more up to the detector's reach only where the
+    // detector reads on: when the window holds too little Cyrillic.
     head.resize(DetectionWindow);
     errno = 0;
     head.resize(std::fread(head.data(), 1, head.size(), input));
+    size_t high = 0;
+    for (unsigned char byte : head)
+        high += byte >= 0x80;
+    if (head.size() == DetectionWindow && high < 256 && !std::ferror(input)) {
+        head.resize(DetectionReach);
+        head.resize(DetectionWindow + std::fread(head.data() + DetectionWindow, 1, DetectionReach - DetectionWindow, input));
+    }
     return !std::ferror(input);
 }

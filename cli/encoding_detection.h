@@ -1,6 +1,6 @@
 // Which encoding an input is in, for -f auto and --detect: one of the five
-// code pages as the detector reads the text, UTF-16 by its byte order mark,
-// UTF-8 by its well-formed characters, ASCII by having nothing else.
+// code pages, UTF-8, UTF-16 or ASCII, as the engine's detector reads the
+// text (text_encoding_detection.h).
 #pragma once
 
 #include <cstddef>
@@ -19,8 +19,9 @@ struct EncodingGuess {
 
 EncodingGuess DetectEncoding(const unsigned char* head, size_t length);
 
-// Reads the bytes the detector looks at, the first 64 KiB (fewer where the
-// input ends), into head. False when reading failed, with errno set.
+// Reads the bytes the detector looks at into head: the first 64 KiB (fewer
+// where the input ends), and on up to 1 MiB when those hold too little
+// Cyrillic. False when reading failed, with errno set.
 bool ReadHead(std::FILE* input, std::vector<unsigned char>& head);
 
 // Why there was no telling, for the user.

@@ -1,119 +1,119 @@
 #include "code_page_detection.h"
 
-#include <cmath>
-
 #include "detection_model.h"
+#include "detection_step.h"
+#include "text_encoding_detection.h"
+
+using namespace detection_step;
 
 namespace {
 
-struct Reading {
-    ReadingState state;
-    unsigned cost;
-    unsigned letters;
-};
+// Enough bytes from 0x80 up to stop reading at the window's end.
+const unsigned EnoughHigh = 256;
 
-void AddCosts(const DetectionModel& model, Reading& reading)
+// Reads bytes in all five pages, the readings going on from where they
+// were, and counts each byte value.
+void ReadBytes(const DetectionModel& model, TextReading* readings, const unsigned char* bytes, unsigned count,
+               unsigned* histogram)
 {
-    const ReadingState& state = reading.state;
-    if (state.from >= 0)
-        reading.cost += model.pairCost[state.from][state.to];
-    if (state.caseBefore >= 0) {
-        reading.cost += model.caseCost[state.caseBefore][state.to][state.capital];
-        ++reading.letters;
+    for (unsigned at = 0; at < count;) {
+        const unsigned end = count - at < LaneSteps ? count : at + LaneSteps;
+        for (; at < end; ++at) {
+            const unsigned char byte = bytes[at];
+            ++histogram[byte];
+            for (int page = 0; page < CodePageCount; ++page)
+                Step(model, readings[page], model.token[page][byte]);
+        }
+        for (int page = 0; page < CodePageCount; ++page)
+            EmptyLanes(readings[page]);
     }
 }
 
 } // namespace
 
-bool IsUtf8Text(const unsigned char* bytes, unsigned count)
+void FindDetectionRegion(const unsigned char* bytes, unsigned count, unsigned& start, unsigned& end)
 {
-    bool multibyte = false;
-    unsigned at = 0;
-    while (at < count) {
-        const unsigned char lead = bytes[at];
-        if (lead < 0x80) {
-            ++at;
-            continue;
-        }
-        unsigned length = 0;
-        unsigned char low = 0x80, high = 0xBF;  // the second byte's range
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            if (lead == 0xE0)
-                low = 0xA0;
-            if (lead == 0xED)
-                high = 0x9F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            if (lead == 0xF0)
-                low = 0x90;
-            if (lead == 0xF4)
-                high = 0x8F;
-        } else {
-            return false;
-        }
-        for (unsigned k = 1; k < length; ++k) {
-            if (at + k == count)
-                return multibyte;
-            const unsigned char next = bytes[at + k];
-            if (k == 1 ? (next < low || next > high) : (next & 0xC0) != 0x80)
-                return false;
-        }
-        multibyte = true;
-        at += length;
+    // From the first byte from 0x80 up, with a little of what precedes it,
+    // when that byte lies beyond the window.
+    const unsigned reach = count < DetectionReach ? count : DetectionReach;
+    unsigned first = 0;
+    while (first < reach && bytes[first] < 0x80)
+        ++first;
+    const unsigned context = 256;
+    start = first == reach || first + context <= DetectionWindow ? 0 : first - context;
+    end = count - start < DetectionWindow ? count : start + DetectionWindow;
+    unsigned high = 0;
+    for (unsigned at = start; at < end; ++at)
+        high += bytes[at] >= 0x80;
+    const unsigned limit = count - start < DetectionReach ? count : start + DetectionReach;
+    while (high < EnoughHigh && end < limit) {
+        const unsigned next = limit - end < DetectionWindow ? limit : end + DetectionWindow;
+        for (unsigned at = end; at < next; ++at)
+            high += bytes[at] >= 0x80;
+        end = next;
     }
-    return multibyte;
 }
 
-void ScoreCodePages(const DetectionModel& model, const unsigned char* bytes, unsigned count,
-                    PageScores& scores)
+void ScoreCodePages(const DetectionModel& model, const unsigned char* bytes, unsigned count, PageScores& scores)
 {
-    const unsigned looked = count < DetectionWindow ? count : DetectionWindow;
-    Reading readings[CodePageCount] = {};
     scores = PageScores{};
-    scores.looked = looked;
+    unsigned start = 0, end = 0;
+    FindDetectionRegion(bytes, count, start, end);
+    unsigned histogram[256] = {};
+    TextReading readings[CodePageCount];
+    for (TextReading& reading : readings)
+        BeginText(reading);
+    ReadBytes(model, readings, bytes + start, end - start, histogram);
 
-    for (unsigned at = 0; at < looked; ++at) {
-        const unsigned char byte = bytes[at];
-        for (int page = 0; page < CodePageCount; ++page) {
-            Reading& reading = readings[page];
-            Advance(reading.state, model.reading[page][byte]);
-            AddCosts(model, reading);
-            if (byte >= 0x80)
-                reading.cost += model.markCost[page][byte - 0x80];
-        }
-        if (byte >= 0x80) {
-            const int mac = model.reading[CodePageMac][byte];
-            const bool letterInMac = IsLetterCode(mac);
-            scores.macDiffersFromCp1251 |= !letterInMac || mac != model.reading[CodePageCp1251][byte];
-            scores.macDiffersFromCp866 |= !letterInMac || mac != model.reading[CodePageCp866][byte];
-        } else if (model.reading[0][byte] == Control) {
-            ++scores.controls;
-        }
-    }
-
-    // A text that ends here ends its last word; one cut by the window may not.
+    // A text that ends here ends its last word; one cut short may not.
     for (int page = 0; page < CodePageCount; ++page) {
-        Reading& reading = readings[page];
-        if (looked == count) {
-            Finish(reading.state);
-            AddCosts(model, reading);
+        if (end == count)
+            Step(model, readings[page], TokenOfSymbol(SymbolSpace));
+        EmptyLanes(readings[page]);
+        TextScore& score = readings[page].score;
+        for (int byte = 0; byte < 256; ++byte) {
+            if (histogram[byte] == 0)
+                continue;
+            score.shared += histogram[byte] * model.byteCost[page][byte];
+            score.letters += IsLetterToken(model.token[page][byte]) ? histogram[byte] : 0;
+            score.characters += histogram[byte];
         }
-        scores.cost[page] = reading.cost;
-        scores.letters[page] = reading.letters;
+        scores.page[page] = score;
     }
-    scores.utf8 = IsUtf8Text(bytes, looked);
+    for (int byte = 0; byte < 256; ++byte) {
+        if (histogram[byte] == 0)
+            continue;
+        if (byte >= 0x80) {
+            scores.high += histogram[byte];
+            const int mac = model.token[CodePageMac][byte];
+            const bool letterInMac = IsLetterToken(mac);
+            scores.macDiffersFromCp1251 |= !letterInMac || mac != model.token[CodePageCp1251][byte];
+            scores.macDiffersFromCp866 |= !letterInMac || mac != model.token[CodePageCp866][byte];
+        } else if (model.token[0][byte] == ControlToken) {
+            scores.controls += histogram[byte];
+        }
+    }
+    scores.start = start;
+    scores.looked = end - start;
+}
+
+int ConfidenceOfMargin(const DetectionModel& model, uint32_t margin)
+{
+    const uint32_t last = sizeof model.confidence - 1;
+    return model.confidence[margin / 2 < last ? margin / 2 : last];
 }
 
 Detection DecideCodePage(const DetectionModel& model, const PageScores& scores)
 {
+    uint32_t cost[CodePageCount];
+    for (int page = 0; page < CodePageCount; ++page)
+        cost[page] = BestLanguageCost(scores.page[page]);
+
     // The lowest cost wins; a tie goes to the lower index, so never to
     // Macintosh Cyrillic.
     int best = 0;
     for (int page = 1; page < CodePageCount; ++page) {
-        if (scores.cost[page] < scores.cost[best])
+        if (cost[page] < cost[best])
             best = page;
     }
     if (best == CodePageMac && !scores.macDiffersFromCp1251)
@@ -121,32 +121,29 @@ Detection DecideCodePage(const DetectionModel& model, const PageScores& scores)
     else if (best == CodePageMac && !scores.macDiffersFromCp866)
         best = CodePageCp866;
 
-    const unsigned letters = scores.letters[best];
+    const uint32_t letters = scores.page[best].letters;
     const bool binary = scores.controls * 64 > scores.looked;
-    if (scores.utf8 || binary || letters < static_cast<unsigned>(model.minimumLetters) ||
-        scores.cost[best] > letters * static_cast<unsigned>(model.highestMeanLetterCost))
+    if (binary || letters < static_cast<uint32_t>(model.minimumLetters) ||
+        cost[best] > letters * static_cast<uint32_t>(model.highestMeanLetterCost))
         return Detection{NoDecision, 0};
 
-    // The probability of each reading, from how far its cost lies above the
-    // best one's; a reading of the same characters is as right as the best.
-    const double scale = model.confidenceScale / 1000.0 / 8.0;
-    double all = 0, right = 0;
+    // The margin over the best reading of other characters: a page that
+    // reads the bytes as the same text is as right as the best.
+    uint32_t margin = 0xFFFFFFFF;
     for (int page = 0; page < CodePageCount; ++page) {
-        const double lead = static_cast<double>(scores.cost[page]) - static_cast<double>(scores.cost[best]);
-        const double weight = std::exp(-scale * (lead > 0 ? lead : 0));
-        all += weight;
-        const bool twin = page == CodePageMac && ((best == CodePageCp1251 && !scores.macDiffersFromCp1251) ||
-                                                  (best == CodePageCp866 && !scores.macDiffersFromCp866));
-        if (page == best || twin)
-            right += weight;
+        const bool twin = page == best ||
+            (page == CodePageMac && ((best == CodePageCp1251 && !scores.macDiffersFromCp1251) ||
+                                     (best == CodePageCp866 && !scores.macDiffersFromCp866)));
+        if (!twin && cost[page] - cost[best] < margin)
+            margin = cost[page] - cost[best];
     }
-    const int confidence = static_cast<int>(std::floor(100.0 * right / all + 0.5));
-    return Detection{best, confidence > 100 ? 100 : confidence};
+    return Detection{best, ConfidenceOfMargin(model, margin)};
 }
 
 Detection DetectCodePage(const unsigned char* bytes, unsigned count)
 {
-    PageScores scores;
-    ScoreCodePages(RussianModel, bytes, count, scores);
-    return DecideCodePage(RussianModel, scores);
+    const TextEncoding found = DetectTextEncoding(bytes, count);
+    if (found.encoding < 0 || found.encoding >= CodePageCount)
+        return Detection{NoDecision, 0};
+    return Detection{found.encoding, found.confidence};
 }

@@ -1,24 +1,33 @@
 // Which of the five code pages a Cyrillic text of unknown origin is in.
 //
 // The detector reads the text in each of the five code pages and asks how
-// likely each reading is as Russian: letter pairs (with the start and end of
-// words as a letter of their own), the case of each letter after what came
-// before it, and how rare the non-letter bytes of the reading are (cp866's
-// box drawing, the gaps of ISO-8859-5, the capitals of Macintosh Cyrillic
-// seen as cp1251 punctuation). The most likely reading wins.
+// likely each reading is as Russian, Ukrainian, Belarusian, Bulgarian,
+// Serbian or Macedonian: letter pairs (with the start and end of words, the
+// quotes and dashes around them as symbols of their own), the case of each
+// letter where it stands (a word in capitals pays once, as a word), and how
+// rare the non-letter characters of the reading are (cp866's box drawing,
+// the gaps of ISO-8859-5). The most likely reading wins; the language is
+// only a means to that end.
 //
 // Portable, allocation-free and reentrant: it keeps no state between calls.
+// detection_model.h opens the scoring; text_encoding_detection.h tells the
+// code pages from ASCII, UTF-8 and UTF-16.
 #pragma once
 
 #include "code_page_tables.h"
 
 // No code page of the five fits: too little Cyrillic to tell (empty, pure
-// ASCII, a word or two), binary data, or text that is UTF-8.
+// ASCII, a word or two), binary data, or text that is UTF-8 or UTF-16.
 const int NoDecision = -1;
 
-// Only the first DetectionWindow bytes are looked at; that many bytes of
-// text decide as surely as any more would.
+// The first DetectionWindow bytes are read whole: that many bytes of text
+// decide as surely as any more would. Where they hold too little Cyrillic
+// (a long head of ASCII), the detector reads from a little before the first
+// byte from 0x80 up, and on by whole windows while those still hold too
+// little, up to DetectionReach bytes (detection_model.h,
+// FindDetectionRegion).
 const unsigned DetectionWindow = 65536;
+const unsigned DetectionReach = 1048576;
 
 // A detection at least this sure is acted on, by the program and by
 // tarvoconv -f auto; below it a short text reads almost as well in another
@@ -27,16 +36,13 @@ const int ConfidentEnough = 90;
 
 struct Detection {
     int page;        // a CodePageIndex, or NoDecision
-    int confidence;  // 0..100: roughly the percentage of texts so scored that are in page
+    int confidence;  // 0..100: the percentage of decisions so made that are right
 };
-
-// Whether count bytes are well-formed UTF-8 with at least one character from
-// U+0080 up; a character cut off at count counts as well-formed.
-bool IsUtf8Text(const unsigned char* bytes, unsigned count);
 
 // Names the code page of count bytes at bytes (bytes may be null when count
 // is 0). Where two code pages read the text as the same characters, names
 // the more common one: cp1251 before Macintosh Cyrillic (lower-case text
-// without я or ё), cp866 before Macintosh Cyrillic (all capitals); the
-// confidence then counts both as right.
+// without я and the like), cp866 before Macintosh Cyrillic (all capitals);
+// the confidence then counts both as right. Text that is UTF-8 or UTF-16
+// is NoDecision here.
 Detection DetectCodePage(const unsigned char* bytes, unsigned count);

@@ -1,137 +1,212 @@
 // The statistics the code page detector scores a text with, and the scoring
-// itself, open for the tool that trains the statistics (tools/detection) and
-// for the detection benchmark. Everyone else calls DetectCodePage.
+// itself, open for the tool that trains the statistics (tools/detection),
+// for the detection benchmark, and for whoever has to tell how Cyrillic a
+// text already decoded reads (ScoreCodePoints). Everyone else calls
+// DetectCodePage or DetectTextEncoding.
+//
+// A text is read as a sequence of tokens, one a character: a Cyrillic
+// letter (small or capital) of any of the six languages written in the five
+// code pages, or a kind of non-letter. A reading pays, per language, for
+// each pair of consecutive symbols (a token with its case folded), and
+// once for all languages for the case of each letter and for each rare
+// character. The reading's cost is its cheapest language's.
 //
 // Costs are negative natural logarithms of probabilities in eighths of a
 // nat (cost 8 = probability 1/e), so a reading's score is a sum of small
 // integers and comes out the same on every compiler.
 #pragma once
 
+#include <cstdint>
+
 #include "code_page_detection.h"
 
-// What a byte is in one reading, in DetectionModel::reading:
-//   0..32          a lower-case Russian letter: а..я as 0..31, ё as 32
-//   Upper + 0..32  the same letter in capitals
-//   Space          white space, digits and Latin letters
-//   Mark           punctuation but for quotes and dashes, and any other
-//                  character; a byte from 0x80 up that is not a Russian
-//                  letter costs its markCost on top
-//   OpenQuote      « „
-//   CloseQuote     » ”
-//   Dash           hyphens and dashes
-//   Quote          " ' “ ‘: an OpenQuote after a Space, an OpenQuote or a
-//                  Dash, a CloseQuote otherwise
-//   SentenceEnd    . ! ? : a Mark after which a capital is likely
-//   LineEnd        a Space that ends a line
-//   Control        a control byte that text does not hold: a Space otherwise
-// The pair statistics know the 33 letters and the five symbols from Space
-// to Dash.
-const int LetterCount = 33;
-const int Space = 33;
-const int Mark = 34;
-const int OpenQuote = 35;
-const int CloseQuote = 36;
-const int Dash = 37;
-const int SymbolCount = 38;
-const int Quote = 38;
-const int SentenceEnd = 39;
-const int LineEnd = 40;
-const int Control = 41;
-const int Upper = 64;
+enum DetectionLanguage {
+    LanguageRussian,
+    LanguageUkrainian,
+    LanguageBelarusian,
+    LanguageBulgarian,
+    LanguageSerbian,
+    LanguageMacedonian,
+};
+const int LanguageCount = 6;
+// Pair costs are kept for eight languages side by side, two of them unused,
+// so that one 64-bit load fetches a pair's cost in every language.
+const int LaneCount = 8;
 
-// The case of a letter depends on what precedes it.
-enum CaseState { AfterSentenceEnd, AfterLineEnd, AfterGap, AfterCapital, AfterSmall, CaseStateCount };
+// Letters, case folded: а..я as 0..31, ё 32, then the letters of the
+// neighbouring languages.
+enum ExtraLetter {
+    LetterYo = 32,
+    LetterI = 33,       // і
+    LetterYi = 34,      // ї
+    LetterYe = 35,      // є
+    LetterGhe = 36,     // ґ
+    LetterShortU = 37,  // ў
+    LetterDje = 38,     // ђ
+    LetterTshe = 39,    // ћ
+    LetterLje = 40,     // љ
+    LetterNje = 41,     // њ
+    LetterDzhe = 42,    // џ
+    LetterJe = 43,      // ј
+    LetterGje = 44,     // ѓ
+    LetterKje = 45,     // ќ
+    LetterDze = 46,     // ѕ
+};
+const int LetterCount = 47;
+
+// The symbols after the letters: what lies between and around words.
+enum NonLetterSymbol {
+    SymbolSpace = LetterCount,  // white space
+    SymbolLatin,                // a Latin letter
+    SymbolDigit,
+    SymbolMark,                 // punctuation but for the kinds below, and symbols
+    SymbolStop,                 // . ! ? …
+    SymbolQuote,                // " “ ‘: opening or closing
+    SymbolOpenQuote,            // « „ ‚ ‹
+    SymbolCloseQuote,           // » ” ›
+    SymbolApostrophe,           // ' ’ ʼ, inside Ukrainian and Belarusian words
+    SymbolHyphen,               // -
+    SymbolDash,                 // – — ―
+    SymbolRare,                 // a character text in these languages hardly holds
+    SymbolCount,
+};
+const int SymbolStride = 64;
+
+// Tokens: a small letter is its letter, a capital 64 + its letter, a
+// non-letter 128 + its symbol's place after the letters; two more kinds of
+// white space, which pair as SymbolSpace but end a line or do not belong in
+// text.
+const int CapitalToken = 64;
+const int NonLetterToken = 128;
+constexpr int TokenOfSymbol(int symbol) { return NonLetterToken + symbol - LetterCount; }
+const int LineEndToken = NonLetterToken + SymbolCount - LetterCount;
+const int ControlToken = LineEndToken + 1;
+const int TokenCount = ControlToken + 1;
+
+constexpr bool IsLetterToken(int token) { return token < NonLetterToken; }
+constexpr int SymbolOfToken(int token)
+{
+    if (token < NonLetterToken)
+        return token & (CapitalToken - 1);
+    return token >= LineEndToken ? SymbolSpace : token - NonLetterToken + LetterCount;
+}
+
+// What a character is to the detector, and what it costs beyond its pair:
+// nothing for letters and ASCII, little for typography, much for what text
+// in these languages hardly holds (box drawing, a byte a page leaves
+// undefined, control characters from 0x80 up). Shared by the detector
+// (ScoreCodePoints), the tool that makes the model's per-page tables, and
+// so with every page.
+int DetectionTokenOf(char32_t c);
+int DetectionCostOf(char32_t c);
+
+// The case of a letter depends on what precedes it: the start of a
+// sentence or a line, another gap between words, the first letter of a
+// word in capitals, a word in capitals so far, a word in small letters.
+// A word in capitals pays once, at its second letter, like a word.
+enum CaseState { AfterSentenceEnd, AfterLineEnd, AfterGap, AfterFirstCapital, InCapitals, InSmall, CaseStateCount };
+
+// The state after token in state.
+constexpr int NextCaseState(int state, int token)
+{
+    if (IsLetterToken(token)) {
+        if (token < CapitalToken)
+            return InSmall;
+        if (state == AfterFirstCapital || state == InCapitals)
+            return InCapitals;
+        return state == InSmall ? InSmall : AfterFirstCapital;
+    }
+    if (token == TokenOfSymbol(SymbolStop))
+        return AfterSentenceEnd;
+    // A word of Latin letters or digits is a word: what follows it is not
+    // at a sentence's start.
+    const int symbol = SymbolOfToken(token);
+    if (symbol == SymbolLatin || symbol == SymbolDigit || symbol == SymbolRare || symbol == SymbolApostrophe)
+        return AfterGap;
+    if (state == AfterSentenceEnd)
+        return AfterSentenceEnd;
+    if (token == LineEndToken || state == AfterLineEnd)
+        return AfterLineEnd;
+    return AfterGap;
+}
 
 struct DetectionModel {
-    unsigned char reading[CodePageCount][256];
-    // [page][byte - 0x80]: what a non-letter costs beyond its symbol.
-    unsigned char markCost[CodePageCount][128];
-    // [previous][next] symbol. A run of Space is one Space: Space after
-    // Space costs nothing.
-    unsigned char pairCost[SymbolCount][SymbolCount];
-    // [CaseState][letter][0 small, 1 capital]
-    unsigned char caseCost[CaseStateCount][LetterCount][2];
-    // Confidence: the scale of a softmax over the readings' costs in nats,
-    // in thousandths.
-    int confidenceScale;
-    // NoDecision below this many Russian letters in the best reading, or
-    // above this mean cost of a letter in it.
+    // [page][byte]: the token each byte reads as, and what it costs beyond
+    // its pair (DetectionCostOf of its character; nothing below 0x80).
+    unsigned char token[CodePageCount][256];
+    unsigned char byteCost[CodePageCount][256];
+    // [previous * SymbolStride + next][language]. Space after space costs
+    // nothing: a run of white space is one gap.
+    unsigned char pairCost[SymbolStride * SymbolStride][LaneCount];
+    // [CaseState][token]: what a letter's case costs there; 0 for non-letters.
+    unsigned char caseCost[CaseStateCount][TokenCount];
+    // The confidence of a decision from the margin by which the best
+    // reading beats the best reading of other characters, in quarters of a
+    // nat, up to the last entry: the share of right decisions among those
+    // made with that margin in the training part, in percent.
+    unsigned char confidence[64];
+    // NoDecision below this many letters in the best reading, or above this
+    // mean cost of a letter in it.
     int minimumLetters;
     int highestMeanLetterCost;
 };
 
-// The statistics trained from Russian prose: russian_statistics.cpp.
-extern const DetectionModel RussianModel;
+// The statistics trained from text in the six languages: cyrillic_statistics.cpp.
+extern const DetectionModel CyrillicModel;
 
-// One reading of a text as it goes along, and what its last byte added:
-// the pair from one symbol to the next (none when from == -1) and, for a
-// letter, its case after the state before it (none when caseBefore == -1).
-// The detector adds the costs of these; train_detection counts them.
-// A text starts as a sentence does.
-struct ReadingState {
-    int previous = Space;
-    int caseState = AfterSentenceEnd;
-    int from = -1, to = -1;
-    int caseBefore = -1, capital = 0;
+// A reading's costs so far. A text starts as a sentence does.
+struct TextScore {
+    uint32_t language[LanguageCount];  // the pair costs under each language
+    uint32_t shared;                   // case and rare characters, the same under every language
+    uint32_t letters;
+    uint32_t characters;
 };
 
-inline bool IsLetterCode(int code)
-{
-    return code < LetterCount || (code >= Upper && code < Upper + LetterCount);
-}
+// The cheapest language's total cost, and which language that is.
+uint32_t BestLanguageCost(const TextScore& score, int* language = nullptr);
 
-inline void Advance(ReadingState& state, int code)
-{
-    if (IsLetterCode(code)) {
-        const int letter = code & (Upper - 1);
-        state.capital = code >= Upper;
-        state.from = state.previous;
-        state.to = state.previous = letter;
-        state.caseBefore = state.caseState;
-        state.caseState = state.capital ? AfterCapital : AfterSmall;
-        return;
-    }
-    int symbol = code;
-    if (code == LineEnd || code == Control)
-        symbol = Space;
-    else if (code == SentenceEnd)
-        symbol = Mark;
-    else if (code == Quote)
-        symbol = state.previous == Space || state.previous == OpenQuote || state.previous == Dash ? OpenQuote : CloseQuote;
-    state.from = symbol == Space && state.previous == Space ? -1 : state.previous;
-    state.to = state.previous = symbol;
-    state.caseBefore = -1;
-    if (code == SentenceEnd)
-        state.caseState = AfterSentenceEnd;
-    else if (code == LineEnd && state.caseState != AfterSentenceEnd)
-        state.caseState = AfterLineEnd;
-    else if (state.caseState == AfterCapital || state.caseState == AfterSmall)
-        state.caseState = AfterGap;
-}
+// A reading of decoded characters as it goes along, for texts that come in
+// pieces: BeginText, ReadCodePoints as often as needed, EndText.
+struct TextReading {
+    uint64_t even, odd;  // pair costs in 16-bit lanes: languages 0, 2, 4, 6 and 1, 3, 5, 7
+    unsigned pending;    // pairs in the lanes since they were last emptied
+    int previous;        // symbol
+    int caseState;
+    TextScore score;
+};
+void BeginText(TextReading& reading);
+void ReadCodePoints(const DetectionModel& model, TextReading& reading, const char32_t* text, unsigned count);
+void EndText(const DetectionModel& model, TextReading& reading, TextScore& score);
 
-// The end of a text ends its last word.
-inline void Finish(ReadingState& state)
-{
-    state.from = state.previous == Space ? -1 : state.previous;
-    state.to = state.previous = Space;
-    state.caseBefore = -1;
-}
+// Scores count characters already decoded as one text, whatever encoding
+// they came from: the same yardstick as a code page's reading of bytes, so
+// candidate decodings of one text compare. Allocation-free.
+void ScoreCodePoints(const DetectionModel& model, const char32_t* text, unsigned count, TextScore& score);
 
 struct PageScores {
-    unsigned cost[CodePageCount];     // the reading's total cost
-    unsigned letters[CodePageCount];  // Russian letters in the reading
-    unsigned controls;                // control bytes
-    unsigned looked;                  // bytes looked at
-    bool utf8;                        // valid UTF-8 with a character from 0x80 up
-    // Whether any byte reads as a different character in Macintosh Cyrillic
-    // than in cp1251, or than in cp866.
+    TextScore page[CodePageCount];
+    unsigned controls;  // control bytes that text does not hold
+    unsigned high;      // bytes from 0x80 up
+    unsigned start;     // where the bytes looked at begin
+    unsigned looked;    // bytes looked at
+    // Whether some byte looked at reads as a different character in
+    // Macintosh Cyrillic than in cp1251, or than in cp866.
     bool macDiffersFromCp1251;
     bool macDiffersFromCp866;
 };
 
-// Reads the first DetectionWindow bytes (at most) in all five code pages.
-void ScoreCodePages(const DetectionModel& model, const unsigned char* bytes, unsigned count,
-                    PageScores& scores);
+// The bytes the detector looks at, [start, end): DetectionWindow bytes from
+// the start, or from a little before the first byte from 0x80 up where that
+// lies beyond the window, and on by whole windows while those hold too
+// little Cyrillic (fewer than 256 bytes from 0x80 up), up to DetectionReach
+// bytes in all.
+void FindDetectionRegion(const unsigned char* bytes, unsigned count, unsigned& start, unsigned& end);
+
+// Reads the bytes of the detection region in all five code pages.
+void ScoreCodePages(const DetectionModel& model, const unsigned char* bytes, unsigned count, PageScores& scores);
 
 // The verdict on scores made with the same model.
 Detection DecideCodePage(const DetectionModel& model, const PageScores& scores);
+
+// The confidence of a decision won by margin (in eighths of a nat).
+int ConfidenceOfMargin(const DetectionModel& model, uint32_t margin);

@@ -2,22 +2,25 @@
 
 #include <cstdio>
 
+#include "cyrillic_corpus.h"
+
 namespace {
 
 const char* const PageNames[CodePageCount] = {"cp866", "cp1251", "KOI8-R", "Macintosh Cyrillic", "ISO-8859-5"};
 
-// The letters as the comments of the pair table name them.
 const char* const SymbolNames[SymbolCount] = {
     "а", "б", "в", "г", "д", "е", "ж", "з", "и", "й", "к", "л", "м", "н", "о", "п", "р",
     "с", "т", "у", "ф", "х", "ц", "ч", "ш", "щ", "ъ", "ы", "ь", "э", "ю", "я", "ё",
-    "space", "mark", "opening quote", "closing quote", "dash"};
+    "і", "ї", "є", "ґ", "ў", "ђ", "ћ", "љ", "њ", "џ", "ј", "ѓ", "ќ", "ѕ",
+    "space", "Latin", "digit", "mark", "stop", "quote", "opening quote", "closing quote", "apostrophe", "hyphen",
+    "dash", "rare"};
 
-void WriteRow(FILE* file, const unsigned char* values, int count, const char* indent)
+void WriteRow(FILE* file, const unsigned char* values, int count, int perLine, const char* indent)
 {
     for (int at = 0; at < count; ++at) {
-        if (at % 16 == 0)
+        if (at % perLine == 0)
             std::fprintf(file, "%s", indent);
-        std::fprintf(file, "%3d,%s", values[at], at % 16 == 15 || at == count - 1 ? "\n" : "");
+        std::fprintf(file, "%3d,%s", values[at], at % perLine == perLine - 1 || at == count - 1 ? "\n" : "");
     }
 }
 
@@ -29,53 +32,62 @@ bool WriteModelSource(const DetectionModel& model, const std::string& path, cons
     if (!file)
         return false;
     std::fprintf(file,
-        "// The statistics of Russian text that the code page detector scores with.\n"
+        "// The statistics of Cyrillic text that the code page detector scores with.\n"
         "// Written by tools/detection/train_detection; do not edit. To make it again:\n"
+        "//   tools/detection/install_corpus.sh\n"
         "//   cmake --build build --target train_detection\n"
-        "//   build/tools/detection/train_detection /usr/share/games/fortunes/ru engine/russian_statistics.cpp\n"
-        "// %s\n"
-        "// Counted in the training part of the fortunes of Debian's fortunes-ru\n"
-        "// package (GPL-2 or later, see /usr/share/doc/fortunes-ru/copyright):\n"
-        "// every fortune but each tenth, which the detection benchmark holds out.\n"
-        "#include \"detection_model.h\"\n\n"
-        "const DetectionModel RussianModel = {\n"
-        "    // reading: each byte's code in each code page (detection_model.h)\n"
-        "    {\n",
-        corpusDescription.c_str());
+        "//   build/tools/detection/train_detection engine/cyrillic_statistics.cpp\n"
+        "// Counted in the training part (all but every tenth unit, which the\n"
+        "// detection benchmark holds out) of these Debian packages' text:\n");
+    std::string line;
+    for (char c : DescribeSources() + corpusDescription) {
+        if (c != '\n') {
+            line += c;
+            continue;
+        }
+        std::fprintf(file, "//   %s\n", line.c_str());
+        line.clear();
+    }
+    std::fprintf(file, "#include \"detection_model.h\"\n\nconst DetectionModel CyrillicModel = {\n"
+                       "    // token: what each byte reads as in each code page (detection_model.h)\n    {\n");
     for (int page = 0; page < CodePageCount; ++page) {
         std::fprintf(file, "        {   // %s\n", PageNames[page]);
-        WriteRow(file, model.reading[page], 256, "            ");
+        WriteRow(file, model.token[page], 256, 16, "            ");
         std::fprintf(file, "        },\n");
     }
-    std::fprintf(file, "    },\n    // markCost: what a non-letter from 0x80 up costs beyond its symbol\n    {\n");
+    std::fprintf(file, "    },\n    // byteCost: what a byte costs beyond its pair\n    {\n");
     for (int page = 0; page < CodePageCount; ++page) {
         std::fprintf(file, "        {   // %s\n", PageNames[page]);
-        WriteRow(file, model.markCost[page], 128, "            ");
+        WriteRow(file, model.byteCost[page], 256, 16, "            ");
         std::fprintf(file, "        },\n");
     }
-    std::fprintf(file, "    },\n    // pairCost[previous][next], in eighths of a nat\n    {\n");
-    for (int previous = 0; previous < SymbolCount; ++previous) {
-        std::fprintf(file, "        {   // after %s\n", SymbolNames[previous]);
-        WriteRow(file, model.pairCost[previous], SymbolCount, "            ");
-        std::fprintf(file, "        },\n");
+    std::fprintf(file, "    },\n    // pairCost[previous * 64 + next][language], in eighths of a nat:\n"
+                       "    // Russian, Ukrainian, Belarusian, Bulgarian, Serbian, Macedonian\n    {\n");
+    for (int previous = 0; previous < SymbolStride; ++previous) {
+        for (int next = 0; next < SymbolStride; ++next) {
+            const unsigned char* lanes = model.pairCost[previous * SymbolStride + next];
+            if (previous < SymbolCount && next < SymbolCount)
+                std::fprintf(file, "        {%d, %d, %d, %d, %d, %d, 0, 0},  // %s %s\n", lanes[0], lanes[1], lanes[2],
+                             lanes[3], lanes[4], lanes[5], SymbolNames[previous], SymbolNames[next]);
+            else
+                std::fprintf(file, "        {},\n");
+        }
     }
     const char* const states[CaseStateCount] = {"a sentence's end", "a line's end", "another gap",
-                                                "a capital", "a small letter"};
-    std::fprintf(file, "    },\n    // caseCost[state][letter][small, capital]\n    {\n");
+                                                "a word's first capital", "capitals", "small letters"};
+    std::fprintf(file, "    },\n    // caseCost[state][token]\n    {\n");
     for (int state = 0; state < CaseStateCount; ++state) {
         std::fprintf(file, "        {   // after %s\n", states[state]);
-        for (int letter = 0; letter < LetterCount; ++letter) {
-            std::fprintf(file, "%s{%d, %d},%s", letter % 8 == 0 ? "            " : " ", model.caseCost[state][letter][0],
-                         model.caseCost[state][letter][1], letter % 8 == 7 || letter == LetterCount - 1 ? "\n" : "");
-        }
+        WriteRow(file, model.caseCost[state], TokenCount, 16, "            ");
         std::fprintf(file, "        },\n");
     }
+    std::fprintf(file, "    },\n    // confidence by margin, in quarters of a nat\n    {\n");
+    WriteRow(file, model.confidence, static_cast<int>(sizeof model.confidence), 16, "        ");
     std::fprintf(file,
         "    },\n"
-        "    %d,  // confidenceScale\n"
         "    %d,  // minimumLetters\n"
         "    %d,  // highestMeanLetterCost\n"
         "};\n",
-        model.confidenceScale, model.minimumLetters, model.highestMeanLetterCost);
+        model.minimumLetters, model.highestMeanLetterCost);
     return std::fclose(file) == 0;
 }

@@ -1,4 +1,4 @@
-// Writes the detector's statistics as the C++ source russian_statistics.cpp.
+// Writes the detector's statistics as the C++ source cyrillic_statistics.cpp.
 #pragma once
 
 #include <string>

@@ -4,19 +4,9 @@
 #include <cmath>
 #include <cstdio>
 
-namespace {
+const char* const LengthNames[LengthClassCount] = {"5-15", "16-120", "200-1000"};
 
-// What a non-letter costs beyond its symbol, in eighths of a nat. The
-// corpus was typed with ASCII punctuation only, so these are set, not
-// counted: the quotes and dashes of Russian typography are as common as
-// ASCII ones in text from word processors, the other Cyrillic languages'
-// letters turn up in Russian text now and then, and the rest (box drawing,
-// symbols, the letters of Serbian and Macedonian) hardly ever.
-const int TypographyCost = 8;
-const int LesserTypographyCost = 24;
-const int SymbolCost = 40;
-const int NeighbourLetterCost = 56;
-const int RareCost = 88;
+namespace {
 
 unsigned char CostOf(double probability)
 {
@@ -24,180 +14,263 @@ unsigned char CostOf(double probability)
     return static_cast<unsigned char>(std::min(255.0, std::max(0.0, cost)));
 }
 
+// The letters each language writes; every language writes every symbol.
+const char32_t* const Alphabets[LanguageCount] = {
+    U"абвгдеёжзийклмнопрстуфхцчшщъыьэюя",
+    U"абвгґдеєжзиіїйклмнопрстуфхцчшщьюя",
+    U"абвгдеёжзійклмнопрстуўфхцчшыьэюя",
+    U"абвгдежзийклмнопрстуфхцчшщъьюя",
+    U"абвгдђежзијклљмнњопрстћуфхцчџш",
+    U"абвгдѓежзѕијклљмнњопрстќуфхцчџш",
+};
+
+bool Writes(int language, int symbol)
+{
+    if (symbol >= LetterCount)
+        return true;
+    for (const char32_t* c = Alphabets[language]; *c; ++c) {
+        if (DetectionTokenOf(*c) == symbol)
+            return true;
+    }
+    return false;
+}
+
+struct Counts {
+    std::vector<double> pairs = std::vector<double>(LanguageCount * SymbolStride * SymbolStride, 0.0);
+    double cases[CaseStateCount][LetterCount][2] = {};
+};
+
+void CountText(const Text& text, int language, double weight, Counts& counts)
+{
+    int previous = SymbolSpace, state = AfterSentenceEnd;
+    const auto pair = [&](int next) {
+        if (!(previous == SymbolSpace && next == SymbolSpace))
+            counts.pairs[(language * SymbolStride + previous) * SymbolStride + next] += weight;
+        previous = next;
+    };
+    for (char32_t c : text) {
+        const int token = DetectionTokenOf(c);
+        if (IsLetterToken(token))
+            counts.cases[state][token & (CapitalToken - 1)][token >= CapitalToken] += weight;
+        state = NextCaseState(state, token);
+        pair(SymbolOfToken(token));
+    }
+    pair(SymbolSpace);
+}
+
 } // namespace
 
-int CodeOfCharacter(char32_t c)
+void CountStatistics(const std::vector<LanguageText>& languages, DetectionModel& model)
 {
-    if (c >= 0x410 && c <= 0x42F)
-        return Upper + static_cast<int>(c - 0x410);
-    if (c >= 0x430 && c <= 0x44F)
-        return static_cast<int>(c - 0x430);
-    if (c == 0x401)
-        return Upper + 32;
-    if (c == 0x451)
-        return 32;
-    switch (c) {
-    case 0x00AB: case 0x201E: case 0x201A:  // « „ ‚
-        return OpenQuote;
-    case 0x00BB: case 0x201D: case 0x2019:  // » ” ’
-        return CloseQuote;
-    case '"': case '\'': case 0x201C: case 0x2018:  // “ ‘
-        return Quote;
-    case '-': case 0x2013: case 0x2014:  // - – —
-        return Dash;
-    case '.': case '!': case '?':
-        return SentenceEnd;
-    case '\n': case '\r':
-        return LineEnd;
+    Counts counts;
+    for (int language = 0; language < LanguageCount; ++language) {
+        const LanguageText& text = languages[language];
+        // Prose and the sentences of words weigh alike in all.
+        const double proseWeight = text.proseCharacters == 0 ? 0 : 1.0;
+        const double sentenceWeight = text.proseCharacters == 0 || text.sentenceCharacters == 0
+            ? 1.0 : std::min(1.0, static_cast<double>(text.proseCharacters) / text.sentenceCharacters);
+        for (size_t n = 0; n < text.prose.size(); ++n)
+            CountText(n % 2 ? WithTypography(text.prose[n], language) : text.prose[n], language, proseWeight, counts);
+        for (size_t n = 0; n < text.sentences.size(); ++n)
+            CountText(n % 2 ? WithTypography(text.sentences[n], language) : text.sentences[n], language,
+                      sentenceWeight, counts);
     }
-    if (c >= 0x80)
-        return Mark;
-    // Tab, form feed, a DOS end of file and an escape for colours are at
-    // home in text; the other control bytes are not.
-    const bool textControl = c == '\t' || c == '\v' || c == '\f' || c == 0x1A || c == 0x1B;
-    if ((c < 0x20 && !textControl) || c == 0x7F)
-        return Control;
-    const bool alphanumeric = (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z');
-    return c <= ' ' || alphanumeric ? Space : Mark;
-}
 
-int MarkCostOf(char32_t c)
-{
-    if (c < 0x80 || IsLetterCode(CodeOfCharacter(c)))
-        return 0;
-    switch (c) {
-    case 0x00AB: case 0x00BB: case 0x201E: case 0x201C: case 0x201D:  // « » „ “ ”
-    case 0x2013: case 0x2014:  // – —
-        return TypographyCost;
-    case 0x2018: case 0x2019: case 0x201A:  // ‘ ’ ‚
-    case 0x2026: case 0x2116: case 0x00A0:  // … № no-break space
-        return LesserTypographyCost;
-    case 0x00B0: case 0x00A7: case 0x00A9: case 0x00B7: case 0x2022:  // ° § © · •
-        return SymbolCost;
-    case 0x0406: case 0x0456: case 0x0407: case 0x0457:  // Іі Її
-    case 0x0404: case 0x0454: case 0x0490: case 0x0491:  // Єє Ґґ
-    case 0x040E: case 0x045E:  // Ўў
-        return NeighbourLetterCost;
-    default:
-        return RareCost;
+    // Each language's pairs, drawn toward those of all six where it has few
+    // counts, so that a language with little text does not read everything
+    // as well as it reads itself; letters that a language does not write
+    // keep the little that their own counts give them.
+    std::vector<double> pool(SymbolStride * SymbolStride, 0.0);
+    for (int language = 0; language < LanguageCount; ++language) {
+        for (int previous = 0; previous < SymbolCount; ++previous) {
+            const double* row = &counts.pairs[(language * SymbolStride + previous) * SymbolStride];
+            double total = 0;
+            for (int next = 0; next < SymbolCount; ++next)
+                total += row[next];
+            for (int next = 0; next < SymbolCount && total > 0; ++next)
+                pool[previous * SymbolStride + next] += row[next] / total;
+        }
     }
-}
+    const double pull = 500, floor = 1e-6;
+    for (int language = 0; language < LanguageCount; ++language) {
+        for (int previous = 0; previous < SymbolCount; ++previous) {
+            const double* row = &counts.pairs[(language * SymbolStride + previous) * SymbolStride];
+            double total = 0, pooled = 0;
+            for (int next = 0; next < SymbolCount; ++next) {
+                total += row[next];
+                pooled += Writes(language, next) ? pool[previous * SymbolStride + next] : 0;
+            }
+            for (int next = 0; next < SymbolCount; ++next) {
+                const double prior = Writes(language, next) && pooled > 0 ? pool[previous * SymbolStride + next] / pooled : 0;
+                const double p = (row[next] + pull * std::max(prior, floor)) / (total + pull * (1 + floor * SymbolCount));
+                model.pairCost[previous * SymbolStride + next][language] =
+                    previous == SymbolSpace && next == SymbolSpace ? 0 : CostOf(p);
+            }
+        }
+    }
 
-void CountStatistics(const std::vector<Text>& texts, DetectionModel& model)
-{
-    std::vector<double> pairs(SymbolCount * SymbolCount, 0.0);
-    double cases[CaseStateCount][LetterCount][2] = {};
-    const auto count = [&](const ReadingState& state) {
-        if (state.from >= 0)
-            pairs[state.from * SymbolCount + state.to] += 1;
-        if (state.caseBefore >= 0)
-            cases[state.caseBefore][state.to][state.capital] += 1;
+    // The corpora quote words; text at large quotes numbers, names in
+    // Latin letters and format strings as well: a quote beside any
+    // non-letter costs no more than a rare pair does.
+    const auto isQuote = [](int symbol) {
+        return symbol == SymbolQuote || symbol == SymbolOpenQuote || symbol == SymbolCloseQuote;
     };
-    for (const Text& text : texts) {
-        ReadingState state;
-        for (char32_t c : text) {
-            Advance(state, CodeOfCharacter(c));
-            count(state);
+    const unsigned char quoteBeside = 48;
+    for (int previous = LetterCount; previous < SymbolCount; ++previous) {
+        for (int next = LetterCount; next < SymbolCount; ++next) {
+            if ((isQuote(previous) || isQuote(next)) && previous != SymbolRare && next != SymbolRare) {
+                for (int language = 0; language < LanguageCount; ++language) {
+                    unsigned char& cost = model.pairCost[previous * SymbolStride + next][language];
+                    cost = std::min(cost, quoteBeside);
+                }
+            }
         }
-        Finish(state);
-        count(state);
     }
 
-    // Half a count more for every pair, so that none is impossible.
-    const double extra = 0.5;
-    for (int previous = 0; previous < SymbolCount; ++previous) {
-        double total = 0;
-        for (int next = 0; next < SymbolCount; ++next)
-            total += pairs[previous * SymbolCount + next];
-        const int possible = previous == Space ? SymbolCount - 1 : SymbolCount;
-        for (int next = 0; next < SymbolCount; ++next) {
-            const double count = pairs[previous * SymbolCount + next] + extra;
-            model.pairCost[previous][next] = previous == Space && next == Space
-                ? 0 : CostOf(count / (total + extra * possible));
+    // The case of a letter: its own counts, drawn toward those of all
+    // letters in the same state where it has few.
+    const double extra = 0.5, casePull = 20;
+    for (int state = 0; state < CaseStateCount; ++state) {
+        double small = 0, capital = 0;
+        for (int letter = 0; letter < LetterCount; ++letter) {
+            small += counts.cases[state][letter][0];
+            capital += counts.cases[state][letter][1];
+        }
+        const double rate = (capital + extra) / (small + capital + 2 * extra);
+        for (int letter = 0; letter < LetterCount; ++letter) {
+            const double* count = counts.cases[state][letter];
+            const double p = (count[1] + casePull * rate) / (count[0] + count[1] + casePull);
+            model.caseCost[state][letter] = CostOf(1 - p);
+            model.caseCost[state][CapitalToken + letter] = CostOf(p);
         }
     }
-    for (int state = 0; state < CaseStateCount; ++state) {
-        for (int letter = 0; letter < LetterCount; ++letter) {
-            const double* count = cases[state][letter];
-            for (int capital = 0; capital < 2; ++capital)
-                model.caseCost[state][letter][capital] = CostOf((count[capital] + extra) / (count[0] + count[1] + 2 * extra));
-        }
+    // The corpora are prose, where words in capitals and capitals inside
+    // words (кБ, МакДональдс, ЮНЕСКОвский) are rarer than in the headings,
+    // units and names of text at large: those cost no more than a word
+    // in capitals, or a rare symbol, does there.
+    const unsigned char capitalsWord = 24, mixedCase = 48;
+    for (int letter = 0; letter < LetterCount; ++letter) {
+        unsigned char& second = model.caseCost[AfterFirstCapital][CapitalToken + letter];
+        unsigned char& afterSmall = model.caseCost[InSmall][CapitalToken + letter];
+        unsigned char& afterCapitals = model.caseCost[InCapitals][letter];
+        second = std::min(second, capitalsWord);
+        afterSmall = std::min(afterSmall, mixedCase);
+        afterCapitals = std::min(afterCapitals, mixedCase);
     }
 
     for (int page = 0; page < CodePageCount; ++page) {
         const std::array<char32_t, 256> decoding = DecodingOf(page);
         for (int byte = 0; byte < 256; ++byte) {
-            const char32_t c = decoding[byte];
-            const bool none = c == 0xFFFD;
-            model.reading[page][byte] = static_cast<unsigned char>(none ? Mark : CodeOfCharacter(c));
-            if (byte >= 0x80)
-                model.markCost[page][byte - 0x80] = static_cast<unsigned char>(none ? RareCost : MarkCostOf(c));
+            model.token[page][byte] = static_cast<unsigned char>(DetectionTokenOf(decoding[byte]));
+            model.byteCost[page][byte] = static_cast<unsigned char>(byte < 0x80 ? 0 : DetectionCostOf(decoding[byte]));
         }
     }
 }
 
-std::vector<ScoredSample> ScoreSamples(const DetectionModel& model, const std::vector<Text>& shortPieces,
-                                       const std::vector<Text>& longPieces)
+std::vector<Sample> MakeSamples(const std::vector<LanguageText>& languages, const size_t (&perClass)[LengthClassCount],
+                                unsigned seed)
 {
+    const size_t bounds[LengthClassCount][2] = {{5, 15}, {16, 120}, {200, 1000}};
     std::array<char32_t, 256> decodings[CodePageCount];
     for (int page = 0; page < CodePageCount; ++page)
         decodings[page] = DecodingOf(page);
 
-    std::vector<ScoredSample> samples;
-    for (int lengthClass = 0; lengthClass < 2; ++lengthClass) {
-        const std::vector<Text>& pieces = lengthClass == 0 ? shortPieces : longPieces;
-        for (size_t piece = 0; piece < pieces.size(); ++piece) {
-            for (int page = 0; page < CodePageCount; ++page) {
-                ScoredSample sample;
-                sample.page = page;
-                sample.lengthClass = lengthClass;
-                sample.piece = piece;
-                const Bytes bytes = Encode(pieces[piece], page);
-                for (int other = 0; other < CodePageCount; ++other)
-                    sample.sameAs[other] = ReadTheSame(bytes, decodings[page], decodings[other]);
-                ScoreCodePages(model, bytes.data(), static_cast<unsigned>(bytes.size()), sample.scores);
-                samples.push_back(sample);
+    std::vector<Sample> samples;
+    for (int language = 0; language < LanguageCount; ++language) {
+        // Prose first, then the sentences of words, as much as each has.
+        std::vector<Text> texts = languages[language].prose;
+        const std::vector<Text>& sentences = languages[language].sentences;
+        for (int lengthClass = 0; lengthClass < LengthClassCount; ++lengthClass) {
+            std::vector<Text> pieces = CutPieces(texts, bounds[lengthClass][0], bounds[lengthClass][1],
+                                                 seed + 10 * language + lengthClass);
+            const std::vector<Text> more = CutPieces(sentences, bounds[lengthClass][0], bounds[lengthClass][1],
+                                                     seed + 10 * language + lengthClass + 5);
+            // Half from each where both have enough.
+            const size_t wanted = perClass[lengthClass];
+            const size_t fromProse = std::min(pieces.size(), more.size() >= wanted / 2 ? wanted / 2 : wanted - more.size());
+            const size_t step = pieces.empty() ? 1 : std::max<size_t>(1, pieces.size() / std::max<size_t>(1, fromProse));
+            std::vector<Text> chosen;
+            for (size_t n = 0; n < pieces.size() && chosen.size() < fromProse; n += step)
+                chosen.push_back(pieces[n]);
+            const size_t fromWords = std::min(more.size(), wanted - chosen.size());
+            const size_t wordStep = std::max<size_t>(1, more.size() / std::max<size_t>(1, fromWords));
+            for (size_t n = 0; n < more.size() && chosen.size() < wanted; n += wordStep)
+                chosen.push_back(more[n]);
+
+            for (size_t n = 0; n < chosen.size(); ++n) {
+                const Text text = n % 2 ? WithTypography(chosen[n], language) : chosen[n];
+                for (int page = 0; page < CodePageCount; ++page) {
+                    Sample sample;
+                    sample.language = language;
+                    sample.lengthClass = lengthClass;
+                    sample.page = page;
+                    sample.text = text;
+                    if (!Encode(text, page, sample.bytes))
+                        continue;
+                    for (int other = 0; other < CodePageCount; ++other)
+                        sample.sameAs[other] = ReadTheSame(sample.bytes, decodings[page], decodings[other]);
+                    samples.push_back(sample);
+                }
             }
         }
     }
     return samples;
 }
 
-void Calibrate(const std::vector<ScoredSample>& samples, DetectionModel& model)
+void Calibrate(const std::vector<Sample>& samples, DetectionModel& model)
 {
-    // Temperature scaling: the softmax scale with the least log loss, where
-    // the probability of being right is that of every page reading the
-    // bytes as the right text.
-    double bestLoss = 1e300;
-    for (int scale = 10; scale <= 2000; scale += 5) {
-        double loss = 0;
-        for (const ScoredSample& sample : samples) {
-            const unsigned* cost = sample.scores.cost;
-            const unsigned lowest = *std::min_element(cost, cost + CodePageCount);
-            double all = 0, right = 0;
-            for (int page = 0; page < CodePageCount; ++page) {
-                const double weight = std::exp(-scale / 8000.0 * (cost[page] - lowest));
-                all += weight;
-                right += sample.sameAs[page] ? weight : 0;
-            }
-            loss -= std::log(std::max(right / all, 1e-300));
-        }
-        if (loss < bestLoss) {
-            bestLoss = loss;
-            model.confidenceScale = scale;
-        }
-    }
-
-    // The highest mean cost of a letter that Russian text reached in its own
-    // code page, with a margin.
+    // The highest mean cost of a letter that text reached in its own code
+    // page, with a margin.
     double highest = 0;
-    for (const ScoredSample& sample : samples) {
-        const unsigned letters = sample.scores.letters[sample.page];
-        if (letters > 0)
-            highest = std::max(highest, static_cast<double>(sample.scores.cost[sample.page]) / letters);
+    std::vector<PageScores> scores(samples.size());
+    for (size_t n = 0; n < samples.size(); ++n) {
+        const Sample& sample = samples[n];
+        ScoreCodePages(model, sample.bytes.data(), static_cast<unsigned>(sample.bytes.size()), scores[n]);
+        const TextScore& own = scores[n].page[sample.page];
+        if (own.letters > 0)
+            highest = std::max(highest, static_cast<double>(BestLanguageCost(own)) / own.letters);
     }
     model.minimumLetters = 3;
     model.highestMeanLetterCost = static_cast<int>(std::ceil(highest * 1.25));
-    std::printf("confidence scale %.3f (mean log loss %.5f), highest mean letter cost %.2f nats\n",
-                model.confidenceScale / 1000.0, bestLoss / samples.size(), highest / 8);
+
+    // The margin's bucket comes out as the confidence while the table is
+    // the identity.
+    const int buckets = static_cast<int>(sizeof model.confidence);
+    for (int bucket = 0; bucket < buckets; ++bucket)
+        model.confidence[bucket] = static_cast<unsigned char>(bucket);
+    std::vector<double> right(buckets, 0), total(buckets, 0);
+    for (size_t n = 0; n < samples.size(); ++n) {
+        const Detection detection = DecideCodePage(model, scores[n]);
+        if (detection.page < 0)
+            continue;
+        total[detection.confidence] += 1;
+        right[detection.confidence] += samples[n].sameAs[detection.page];
+    }
+    // Pooled adjacent violators: the rate rises with the margin.
+    std::vector<double> rate(buckets), weight(buckets);
+    std::vector<int> first(buckets);
+    int blocks = 0;
+    for (int bucket = 0; bucket < buckets; ++bucket) {
+        if (total[bucket] == 0)
+            continue;
+        rate[blocks] = right[bucket] / total[bucket];
+        weight[blocks] = total[bucket];
+        first[blocks] = bucket;
+        ++blocks;
+        while (blocks > 1 && rate[blocks - 2] > rate[blocks - 1]) {
+            const double sum = weight[blocks - 2] + weight[blocks - 1];
+            rate[blocks - 2] = (rate[blocks - 2] * weight[blocks - 2] + rate[blocks - 1] * weight[blocks - 1]) / sum;
+            weight[blocks - 2] = sum;
+            --blocks;
+        }
+    }
+    for (int block = 0; block < blocks; ++block) {
+        const int end = block + 1 < blocks ? first[block + 1] : buckets;
+        for (int bucket = block == 0 ? 0 : first[block]; bucket < end; ++bucket)
+            model.confidence[bucket] = static_cast<unsigned char>(std::floor(100 * rate[block]));
+    }
+    std::printf("highest mean letter cost %.2f nats; confidence by margin in quarter nats:", highest / 8);
+    for (int bucket = 0; bucket < buckets; ++bucket)
+        std::printf(" %d", model.confidence[bucket]);
+    std::printf("\n");
 }

@@ -3,31 +3,34 @@
 
 #include <vector>
 
+#include "cyrillic_corpus.h"
 #include "detection_model.h"
-#include "russian_corpus.h"
 
-// What a character is to the detector: a reading code (detection_model.h),
-// and, for a non-letter from 0x80 up, its markCost.
-int CodeOfCharacter(char32_t c);
-int MarkCostOf(char32_t c);
+// The per-page tables (each byte's token and cost, as iconv decodes it),
+// the pair costs counted per language and the case costs counted in all
+// languages together. Leaves the confidence table and the NoDecision
+// limits alone.
+void CountStatistics(const std::vector<LanguageText>& languages, DetectionModel& model);
 
-// The pair and case costs counted in the texts, and the readings of the
-// five code pages as iconv decodes them. Leaves the confidence scale and
-// the NoDecision limits alone.
-void CountStatistics(const std::vector<Text>& texts, DetectionModel& model);
-
-// One text in one code page, scored.
-struct ScoredSample {
+// One piece of text in one code page that holds it.
+struct Sample {
+    int language;
+    int lengthClass;  // LengthClasses
     int page;
-    int lengthClass;        // 0 short, 1 long
-    size_t piece;           // its place among the pieces of its length
+    Text text;
+    Bytes bytes;
     bool sameAs[CodePageCount];  // which pages read its bytes as the same text
-    PageScores scores;
 };
 
-std::vector<ScoredSample> ScoreSamples(const DetectionModel& model, const std::vector<Text>& shortPieces,
-                                       const std::vector<Text>& longPieces);
+const int LengthClassCount = 3;
+extern const char* const LengthNames[LengthClassCount];
 
-// The confidence scale that makes the probabilities fit the samples best,
-// and the NoDecision limit of a letter's mean cost that no sample reaches.
-void Calibrate(const std::vector<ScoredSample>& samples, DetectionModel& model);
+// Pieces of each length class of each language's text, every other one
+// with typography, each in every page that holds it.
+std::vector<Sample> MakeSamples(const std::vector<LanguageText>& languages, const size_t (&perClass)[LengthClassCount],
+                                unsigned seed);
+
+// The NoDecision limits, and the confidence of each margin: the share of
+// right decisions among the samples decided with it, made to rise with
+// the margin.
+void Calibrate(const std::vector<Sample>& samples, DetectionModel& model);

@@ -1,0 +1,164 @@
+#include "text_encoding_detection.h"
+
+#include "detection_model.h"
+
+namespace {
+
+// The length of a well-formed UTF-8 character at bytes (at most left
+// bytes), 0 when it is not one; a character cut off by the end counts as
+// well-formed.
+unsigned Utf8Length(const unsigned char* bytes, unsigned left)
+{
+    const unsigned char lead = bytes[0];
+    if (lead < 0x80)
+        return 1;
+    unsigned length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // the second byte's range
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : low;
+        high = lead == 0xED ? 0x9F : high;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : low;
+        high = lead == 0xF4 ? 0x8F : high;
+    } else {
+        return 0;
+    }
+    for (unsigned k = 1; k < length; ++k) {
+        if (k == left)
+            return left;
+        const unsigned char next = bytes[k];
+        if (k == 1 ? (next < low || next > high) : (next & 0xC0) != 0x80)
+            return 0;
+    }
+    return length;
+}
+
+char32_t Utf8Character(const unsigned char* bytes, unsigned length)
+{
+    if (length == 1)
+        return bytes[0];
+    char32_t c = bytes[0] & (0x7F >> length);
+    for (unsigned k = 1; k < length; ++k)
+        c = c << 6 | (bytes[k] & 0x3F);
+    return c;
+}
+
+// Whether count bytes are well-formed UTF-8 with a character from 0x80 up.
+bool IsUtf8Text(const unsigned char* bytes, unsigned count)
+{
+    bool multibyte = false;
+    for (unsigned at = 0; at < count;) {
+        const unsigned length = Utf8Length(bytes + at, count - at);
+        if (length == 0)
+            return false;
+        multibyte = multibyte || length > 1;
+        at += length;
+    }
+    return multibyte;
+}
+
+// The UTF-8 reading of count well-formed bytes, scored; a character cut off
+// at the end is left out.
+void ScoreUtf8(const unsigned char* bytes, unsigned count, TextScore& score)
+{
+    TextReading reading;
+    BeginText(reading);
+    char32_t text[256];
+    unsigned filled = 0;
+    for (unsigned at = 0; at < count;) {
+        const unsigned length = Utf8Length(bytes + at, count - at);
+        if (at + length > count || length == 0)
+            break;
+        text[filled++] = Utf8Character(bytes + at, length);
+        at += length;
+        if (filled == sizeof text / sizeof text[0]) {
+            ReadCodePoints(CyrillicModel, reading, text, filled);
+            filled = 0;
+        }
+    }
+    ReadCodePoints(CyrillicModel, reading, text, filled);
+    EndText(CyrillicModel, reading, score);
+}
+
+// Whether a UTF-16 code unit is one that Cyrillic text, or text at all,
+// is made of: ASCII text, Latin-1, Cyrillic, typography.
+bool IsTextUnit(unsigned unit)
+{
+    if (unit >= 0x20 && unit < 0x7F)
+        return true;
+    return unit == '\t' || unit == '\n' || unit == '\r' || (unit >= 0xA0 && unit <= 0x24F) ||
+           (unit >= 0x400 && unit <= 0x52F) || (unit >= 0x2000 && unit <= 0x206F) || unit == 0x2116 ||
+           unit == 0x20AC || unit == 0x2122;
+}
+
+// The share of text units, in thousandths, among the first window's code
+// units read in one byte order; units with a zero byte among them counted
+// apart, since ASCII in UTF-16 has one in every unit.
+unsigned Utf16TextShare(const unsigned char* bytes, unsigned count, bool bigEndian)
+{
+    const unsigned units = count / 2;
+    unsigned text = 0;
+    for (unsigned n = 0; n < units; ++n) {
+        const unsigned first = bytes[2 * n], second = bytes[2 * n + 1];
+        text += IsTextUnit(bigEndian ? first << 8 | second : second << 8 | first);
+    }
+    return units == 0 ? 0 : text * 1000 / units;
+}
+
+} // namespace
+
+TextEncoding DetectTextEncoding(const unsigned char* bytes, unsigned count)
+{
+    if (count >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF)
+        return TextEncoding{EncodingUtf8, 100, 3};
+    if (count >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE)
+        return TextEncoding{EncodingUtf16, 100, 2};
+    if (count >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF)
+        return TextEncoding{EncodingUtf16Be, 100, 2};
+
+    // UTF-16 without a byte order mark: nearly every code unit one of text,
+    // in one byte order far more than in the other. Text in a code page
+    // makes such units only by chance (a zero byte or 0x04 every other
+    // byte), and ASCII never.
+    const unsigned window = count < DetectionWindow ? count : DetectionWindow;
+    if (window >= 4) {
+        const unsigned little = Utf16TextShare(bytes, window, false);
+        const unsigned big = Utf16TextShare(bytes, window, true);
+        const unsigned enough = 950;
+        if (little >= enough && little > big)
+            return TextEncoding{EncodingUtf16, 100, 0};
+        if (big >= enough && big > little)
+            return TextEncoding{EncodingUtf16Be, 100, 0};
+    }
+
+    PageScores scores;
+    ScoreCodePages(CyrillicModel, bytes, count, scores);
+    const bool binary = scores.controls * 64 > scores.looked;
+    if (scores.high == 0)
+        return TextEncoding{count == 0 || binary ? NoDecision : EncodingAscii, count == 0 || binary ? 0 : 100, 0};
+
+    const Detection page = DecideCodePage(CyrillicModel, scores);
+    const unsigned char* region = bytes + scores.start;
+    if (!IsUtf8Text(region, scores.looked))
+        return TextEncoding{page.page, page.confidence, 0};
+
+    // Well-formed UTF-8: the reading as UTF-8 against the best of the pages.
+    TextScore utf8;
+    ScoreUtf8(region, scores.looked, utf8);
+    const uint32_t utf8Cost = BestLanguageCost(utf8);
+    uint32_t pageCost = 0xFFFFFFFF;
+    for (int p = 0; p < CodePageCount; ++p) {
+        const uint32_t cost = BestLanguageCost(scores.page[p]);
+        pageCost = cost < pageCost ? cost : pageCost;
+    }
+    if (utf8Cost <= pageCost || page.page == NoDecision) {
+        const uint32_t margin = utf8Cost <= pageCost ? pageCost - utf8Cost : 0;
+        return TextEncoding{EncodingUtf8, ConfidenceOfMargin(CyrillicModel, margin), 0};
+    }
+    const int confidence = ConfidenceOfMargin(CyrillicModel, utf8Cost - pageCost);
+    return TextEncoding{page.page, confidence < page.confidence ? confidence : page.confidence, 0};
+}

@@ -1,0 +1,25 @@
+// Which encoding a text of unknown origin is in: plain ASCII, UTF-8,
+// UTF-16 in either byte order (with a byte order mark or without), or one
+// of the five code pages (code_page_detection.h).
+//
+// Portable, allocation-free and reentrant, like the code page detector.
+#pragma once
+
+#include "code_page_detection.h"
+#include "unicode_conversion.h"
+
+// Answers beyond the encodings that the engine converts.
+enum DetectedEncoding {
+    EncodingAscii = EncodingCount,  // no byte from 0x80 up: any of the pages reads it the same
+    EncodingUtf16Be,                // UTF-16 big-endian (EncodingUtf16 is little-endian)
+};
+
+struct TextEncoding {
+    int encoding;    // a CodePageIndex, EncodingUtf8, EncodingUtf16, a DetectedEncoding, or NoDecision
+    int confidence;  // 0..100, as with Detection
+    int byteOrderMark;  // the length of the byte order mark the text starts with, 0 without
+};
+
+// Looks at the bytes DetectCodePage looks at (at most DetectionReach).
+// NoDecision for empty input, binary data and too little Cyrillic text.
+TextEncoding DetectTextEncoding(const unsigned char* bytes, unsigned count);
