@@ -290,7 +290,7 @@ int main()
     const size_t perClass[LengthClassCount] = {2000, 2000, 500};
     const std::vector<Sample> samples = MakeSamples(languages, perClass, 1000);
 
-    char folder[] = "/tmp/detection_bench.XXXXXX";
+    char folder[] = "/dev/shm/detection_bench.XXXXXX";
     if (!mkdtemp(folder)) {
         std::perror("mkdtemp");
         return 1;

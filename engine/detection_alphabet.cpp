@@ -45,8 +45,10 @@ int DetectionTokenOf(char32_t c)
     switch (c) {
     case '\n': case '\r':
         return LineEndToken;
-    case ' ': case '\t': case '\v': case '\f': case 0x1A: case 0x1B: case 0xA0:
+    case ' ': case '\t': case '\v': case '\f': case 0x1A: case 0x1B:
         return TokenOfSymbol(SymbolSpace);
+    case 0xA0:  // a no-break space stands between two words, never in a run of spaces
+        return TokenOfSymbol(SymbolMark);
     case '.': case '!': case '?': case 0x2026:  // …
         return TokenOfSymbol(SymbolStop);
     case '"': case 0x201C: case 0x2018:  // “ ‘

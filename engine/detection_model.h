@@ -103,19 +103,36 @@ int DetectionCostOf(char32_t c);
 // The case of a letter depends on what precedes it: the start of a
 // sentence or a line, another gap between words, the first letter of a
 // word in capitals, a word in capitals so far, a word in small letters.
-// A word in capitals pays once, at its second letter, like a word.
-enum CaseState { AfterSentenceEnd, AfterLineEnd, AfterGap, AfterFirstCapital, InCapitals, InSmall, CaseStateCount };
+// A word in capitals pays once, at its second letter, like a word; after
+// it, the next word in capitals pays little, since text in capitals runs
+// on (a heading, a text typed in capitals).
+enum CaseState {
+    AfterSentenceEnd,
+    AfterLineEnd,
+    AfterGap,
+    AfterFirstCapital,
+    InCapitals,
+    InSmall,
+    AfterCapitalsWord,  // a gap after a word in capitals
+    FirstCapitalAfterCapitals,
+    CaseStateCount
+};
 
 // The state after token in state.
 constexpr int NextCaseState(int state, int token)
 {
+    const bool capitals = state == InCapitals || state == AfterCapitalsWord;
     if (IsLetterToken(token)) {
         if (token < CapitalToken)
             return InSmall;
-        if (state == AfterFirstCapital || state == InCapitals)
+        if (state == AfterFirstCapital || state == InCapitals || state == FirstCapitalAfterCapitals)
             return InCapitals;
-        return state == InSmall ? InSmall : AfterFirstCapital;
+        if (state == InSmall)
+            return InSmall;
+        return capitals ? FirstCapitalAfterCapitals : AfterFirstCapital;
     }
+    if (capitals || state == FirstCapitalAfterCapitals)
+        return AfterCapitalsWord;
     if (token == TokenOfSymbol(SymbolStop))
         return AfterSentenceEnd;
     // A word of Latin letters or digits is a word: what follows it is not
@@ -130,6 +147,13 @@ constexpr int NextCaseState(int state, int token)
     return AfterGap;
 }
 
+// Short texts are told apart less surely at the same margin.
+const int LetterBandCount = 4;
+inline int LetterBand(uint32_t letters)
+{
+    return letters < 6 ? 0 : letters < 12 ? 1 : letters < 24 ? 2 : 3;
+}
+
 struct DetectionModel {
     // [page][byte]: the token each byte reads as, and what it costs beyond
     // its pair (DetectionCostOf of its character; nothing below 0x80).
@@ -140,11 +164,12 @@ struct DetectionModel {
     unsigned char pairCost[SymbolStride * SymbolStride][LaneCount];
     // [CaseState][token]: what a letter's case costs there; 0 for non-letters.
     unsigned char caseCost[CaseStateCount][TokenCount];
-    // The confidence of a decision from the margin by which the best
-    // reading beats the best reading of other characters, in quarters of a
-    // nat, up to the last entry: the share of right decisions among those
-    // made with that margin in the training part, in percent.
-    unsigned char confidence[64];
+    // The confidence of a decision, by how many letters the best reading
+    // holds (LetterBand) and by the margin by which it beats the best
+    // reading of other characters, in quarters of a nat up to the last
+    // entry: the share of right decisions among those so made in the
+    // training part, in percent.
+    unsigned char confidence[LetterBandCount][64];
     // NoDecision below this many letters in the best reading, or above this
     // mean cost of a letter in it.
     int minimumLetters;
@@ -154,7 +179,7 @@ struct DetectionModel {
 // The statistics trained from text in the six languages: cyrillic_statistics.cpp.
 extern const DetectionModel CyrillicModel;
 
-// A reading's costs so far. A text starts as a sentence does.
+// A reading's costs so far.
 struct TextScore {
     uint32_t language[LanguageCount];  // the pair costs under each language
     uint32_t shared;                   // case and rare characters, the same under every language
@@ -208,5 +233,6 @@ void ScoreCodePages(const DetectionModel& model, const unsigned char* bytes, uns
 // The verdict on scores made with the same model.
 Detection DecideCodePage(const DetectionModel& model, const PageScores& scores);
 
-// The confidence of a decision won by margin (in eighths of a nat).
-int ConfidenceOfMargin(const DetectionModel& model, uint32_t margin);
+// The confidence of a decision won by margin (in eighths of a nat) with
+// letters in the reading.
+int ConfidenceOfMargin(const DetectionModel& model, uint32_t margin, uint32_t letters);

@@ -19,8 +19,9 @@ uint32_t BestLanguageCost(const TextScore& score, int* language)
 void BeginText(TextReading& reading)
 {
     reading = TextReading{};
+    // A text may begin anywhere in a sentence: it starts as a line does.
     reading.previous = SymbolSpace;
-    reading.caseState = AfterSentenceEnd;
+    reading.caseState = AfterLineEnd;
 }
 
 void ReadCodePoints(const DetectionModel& model, TextReading& reading, const char32_t* text, unsigned count)

@@ -2,6 +2,8 @@
 // of decoded characters. Only the detector's own files include this.
 #pragma once
 
+#include <cstring>
+
 #include "detection_model.h"
 
 namespace detection_step {
@@ -25,13 +27,19 @@ constexpr Tables MakeTables()
 constexpr Tables StepTables = MakeTables();
 
 // The eight lanes of a pair's costs, the first language in the lowest byte
-// on every machine.
+// on every machine: one load where the machine is little-endian.
 inline uint64_t LoadLanes(const unsigned char* lanes)
 {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    uint64_t value;
+    std::memcpy(&value, lanes, sizeof value);
+    return value;
+#else
     uint64_t value = 0;
     for (int lane = LaneCount - 1; lane >= 0; --lane)
         value = value << 8 | lanes[lane];
     return value;
+#endif
 }
 
 const uint64_t EvenBytes = 0x00FF00FF00FF00FFULL;

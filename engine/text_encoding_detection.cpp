@@ -124,7 +124,8 @@ TextEncoding DetectTextEncoding(const unsigned char* bytes, unsigned count)
     // in one byte order far more than in the other. Text in a code page
     // makes such units only by chance (a zero byte or 0x04 every other
     // byte), and ASCII never.
-    const unsigned window = count < DetectionWindow ? count : DetectionWindow;
+    // The first 4 KiB tell UTF-16 as surely as more would.
+    const unsigned window = count < 4096 ? count : 4096;
     if (window >= 4) {
         const unsigned little = Utf16TextShare(bytes, window, false);
         const unsigned big = Utf16TextShare(bytes, window, true);
@@ -157,8 +158,8 @@ TextEncoding DetectTextEncoding(const unsigned char* bytes, unsigned count)
     }
     if (utf8Cost <= pageCost || page.page == NoDecision) {
         const uint32_t margin = utf8Cost <= pageCost ? pageCost - utf8Cost : 0;
-        return TextEncoding{EncodingUtf8, ConfidenceOfMargin(CyrillicModel, margin), 0};
+        return TextEncoding{EncodingUtf8, ConfidenceOfMargin(CyrillicModel, margin, utf8.letters), 0};
     }
-    const int confidence = ConfidenceOfMargin(CyrillicModel, utf8Cost - pageCost);
+    const int confidence = ConfidenceOfMargin(CyrillicModel, utf8Cost - pageCost, scores.page[page.page].letters);
     return TextEncoding{page.page, confidence < page.confidence ? confidence : page.confidence, 0};
 }

@@ -200,8 +200,16 @@ std::vector<Text> ReadManualPages(const std::string& dir)
                 for (size_t at = line.find(escape.first); at != Text::npos; at = line.find(escape.first, at))
                     line.replace(at, escape.first.size(), escape.second);
             }
+            // Prose only: not the synopses and option lists, which are
+            // made of brackets, Latin names and symbols.
             line = Trimmed(line);
-            if (!line.empty())
+            int cyrillic = 0, latin = 0;
+            for (char32_t c : line) {
+                cyrillic += IsCyrillic(c);
+                latin += (c | 0x20) >= 'a' && (c | 0x20) <= 'z';
+            }
+            const bool syntax = line.find_first_of(U"[]<>=|{}") != Text::npos;
+            if (!syntax && cyrillic >= 3 * latin && cyrillic > 0)
                 lines.push_back(line);
         }
     }

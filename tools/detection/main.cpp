@@ -24,7 +24,7 @@ void PrintAccuracy(const DetectionModel& model, const std::vector<Sample>& sampl
         for (int lengthClass = 0; lengthClass < LengthClassCount; ++lengthClass) {
             std::printf("%-10s %-8s", LanguageNames[language], LengthNames[lengthClass]);
             for (int page = 0; page < CodePageCount; ++page) {
-                int total = 0, right = 0;
+                int total = 0, right = 0, confident = 0;
                 for (const Sample& sample : samples) {
                     if (sample.language != language || sample.lengthClass != lengthClass || sample.page != page)
                         continue;
@@ -34,6 +34,7 @@ void PrintAccuracy(const DetectionModel& model, const std::vector<Sample>& sampl
                     ++total;
                     const bool ok = detection.page >= 0 && sample.sameAs[detection.page];
                     right += ok;
+                    confident += !ok && detection.page >= 0 && detection.confidence >= 90;
                     if (!ok && mistakes) {
                         std::printf("\n  %s taken for %s (%d %%): %s", PageNames[page],
                                     detection.page < 0 ? "none" : PageNames[detection.page], detection.confidence,
@@ -44,6 +45,8 @@ void PrintAccuracy(const DetectionModel& model, const std::vector<Sample>& sampl
                 }
                 if (total > 0)
                     std::printf(" %s %6.2f%%", PageNames[page], 100.0 * right / total);
+                if (total > 0 && page == CodePageCp1251)
+                    std::printf(" (%.2f%% confidently wrong)", 100.0 * confident / total);
             }
             std::printf("\n");
         }

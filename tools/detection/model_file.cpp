@@ -74,15 +74,20 @@ bool WriteModelSource(const DetectionModel& model, const std::string& path, cons
         }
     }
     const char* const states[CaseStateCount] = {"a sentence's end", "a line's end", "another gap",
-                                                "a word's first capital", "capitals", "small letters"};
+                                                "a word's first capital", "capitals", "small letters",
+                                                "a word in capitals", "a first capital after a word in capitals"};
     std::fprintf(file, "    },\n    // caseCost[state][token]\n    {\n");
     for (int state = 0; state < CaseStateCount; ++state) {
         std::fprintf(file, "        {   // after %s\n", states[state]);
         WriteRow(file, model.caseCost[state], TokenCount, 16, "            ");
         std::fprintf(file, "        },\n");
     }
-    std::fprintf(file, "    },\n    // confidence by margin, in quarters of a nat\n    {\n");
-    WriteRow(file, model.confidence, static_cast<int>(sizeof model.confidence), 16, "        ");
+    std::fprintf(file, "    },\n    // confidence by letters and margin, in quarters of a nat\n    {\n");
+    for (int band = 0; band < LetterBandCount; ++band) {
+        std::fprintf(file, "        {\n");
+        WriteRow(file, model.confidence[band], static_cast<int>(sizeof model.confidence[band]), 16, "            ");
+        std::fprintf(file, "        },\n");
+    }
     std::fprintf(file,
         "    },\n"
         "    %d,  // minimumLetters\n"

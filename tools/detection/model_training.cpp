@@ -91,9 +91,14 @@ void CountStatistics(const std::vector<LanguageText>& languages, DetectionModel&
                 pool[previous * SymbolStride + next] += row[next] / total;
         }
     }
-    const double pull = 500, floor = 1e-6;
+    // What follows punctuation hardly depends on the language, while the
+    // languages' texts punctuate by their kind (manual pages bracket, prose
+    // quotes): those rows are drawn hard toward all six.
+    const double letterPull = 500, punctuationPull = 20000, floor = 1e-6;
     for (int language = 0; language < LanguageCount; ++language) {
         for (int previous = 0; previous < SymbolCount; ++previous) {
+            const bool punctuation = previous > SymbolSpace && previous != SymbolHyphen && previous != SymbolApostrophe;
+            const double pull = punctuation ? punctuationPull : letterPull;
             const double* row = &counts.pairs[(language * SymbolStride + previous) * SymbolStride];
             double total = 0, pooled = 0;
             for (int next = 0; next < SymbolCount; ++next) {
@@ -151,6 +156,8 @@ void CountStatistics(const std::vector<LanguageText>& languages, DetectionModel&
     const unsigned char capitalsWord = 24, mixedCase = 48;
     for (int letter = 0; letter < LetterCount; ++letter) {
         unsigned char& second = model.caseCost[AfterFirstCapital][CapitalToken + letter];
+        unsigned char& secondInCapitals = model.caseCost[FirstCapitalAfterCapitals][CapitalToken + letter];
+        secondInCapitals = std::min(secondInCapitals, capitalsWord);
         unsigned char& afterSmall = model.caseCost[InSmall][CapitalToken + letter];
         unsigned char& afterCapitals = model.caseCost[InCapitals][letter];
         second = std::min(second, capitalsWord);
@@ -235,42 +242,50 @@ void Calibrate(const std::vector<Sample>& samples, DetectionModel& model)
 
     // The margin's bucket comes out as the confidence while the table is
     // the identity.
-    const int buckets = static_cast<int>(sizeof model.confidence);
-    for (int bucket = 0; bucket < buckets; ++bucket)
-        model.confidence[bucket] = static_cast<unsigned char>(bucket);
-    std::vector<double> right(buckets, 0), total(buckets, 0);
+    const int buckets = static_cast<int>(sizeof model.confidence[0]);
+    for (int band = 0; band < LetterBandCount; ++band) {
+        for (int bucket = 0; bucket < buckets; ++bucket)
+            model.confidence[band][bucket] = static_cast<unsigned char>(bucket);
+    }
+    std::vector<double> right(LetterBandCount * buckets, 0), total(LetterBandCount * buckets, 0);
     for (size_t n = 0; n < samples.size(); ++n) {
         const Detection detection = DecideCodePage(model, scores[n]);
         if (detection.page < 0)
             continue;
-        total[detection.confidence] += 1;
-        right[detection.confidence] += samples[n].sameAs[detection.page];
+        const int at = LetterBand(scores[n].page[detection.page].letters) * buckets + detection.confidence;
+        total[at] += 1;
+        right[at] += samples[n].sameAs[detection.page];
     }
-    // Pooled adjacent violators: the rate rises with the margin.
-    std::vector<double> rate(buckets), weight(buckets);
-    std::vector<int> first(buckets);
-    int blocks = 0;
-    for (int bucket = 0; bucket < buckets; ++bucket) {
-        if (total[bucket] == 0)
-            continue;
-        rate[blocks] = right[bucket] / total[bucket];
-        weight[blocks] = total[bucket];
-        first[blocks] = bucket;
-        ++blocks;
-        while (blocks > 1 && rate[blocks - 2] > rate[blocks - 1]) {
-            const double sum = weight[blocks - 2] + weight[blocks - 1];
-            rate[blocks - 2] = (rate[blocks - 2] * weight[blocks - 2] + rate[blocks - 1] * weight[blocks - 1]) / sum;
-            weight[blocks - 2] = sum;
-            --blocks;
+    for (int band = 0; band < LetterBandCount; ++band) {
+        // Pooled adjacent violators: the rate rises with the margin.
+        std::vector<double> rate(buckets), weight(buckets);
+        std::vector<int> first(buckets);
+        int blocks = 0;
+        for (int bucket = 0; bucket < buckets; ++bucket) {
+            const int at = band * buckets + bucket;
+            if (total[at] == 0)
+                continue;
+            rate[blocks] = right[at] / total[at];
+            weight[blocks] = total[at];
+            first[blocks] = bucket;
+            ++blocks;
+            while (blocks > 1 && rate[blocks - 2] > rate[blocks - 1]) {
+                const double sum = weight[blocks - 2] + weight[blocks - 1];
+                rate[blocks - 2] = (rate[blocks - 2] * weight[blocks - 2] + rate[blocks - 1] * weight[blocks - 1]) / sum;
+                weight[blocks - 2] = sum;
+                --blocks;
+            }
+        }
+        for (int block = 0; block < blocks; ++block) {
+            const int end = block + 1 < blocks ? first[block + 1] : buckets;
+            for (int bucket = block == 0 ? 0 : first[block]; bucket < end; ++bucket)
+                model.confidence[band][bucket] = static_cast<unsigned char>(std::floor(100 * rate[block]));
         }
     }
-    for (int block = 0; block < blocks; ++block) {
-        const int end = block + 1 < blocks ? first[block + 1] : buckets;
-        for (int bucket = block == 0 ? 0 : first[block]; bucket < end; ++bucket)
-            model.confidence[bucket] = static_cast<unsigned char>(std::floor(100 * rate[block]));
+    std::printf("highest mean letter cost %.2f nats; confidence by letters and margin in quarter nats:\n", highest / 8);
+    for (int band = 0; band < LetterBandCount; ++band) {
+        for (int bucket = 0; bucket < buckets; ++bucket)
+            std::printf(" %d", model.confidence[band][bucket]);
+        std::printf("\n");
     }
-    std::printf("highest mean letter cost %.2f nats; confidence by margin in quarter nats:", highest / 8);
-    for (int bucket = 0; bucket < buckets; ++bucket)
-        std::printf(" %d", model.confidence[bucket]);
-    std::printf("\n");
 }
