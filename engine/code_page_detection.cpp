@@ -157,15 +157,20 @@ void ScoreCodePages(const DetectionModel& model, const unsigned char* bytes, uns
         }
         scores.page[page] = score;
     }
+    for (int page = 0; page < CodePageCount; ++page)
+        scores.twins[page] = (1 << CodePageCount) - 1;
     for (int byte = 0; byte < 256; ++byte) {
         if (histogram[byte] == 0)
             continue;
         if (byte >= 0x80) {
             scores.high += histogram[byte];
-            const int mac = model.token[CodePageMac][byte];
-            const bool letterInMac = IsLetterToken(mac);
-            scores.macDiffersFromCp1251 |= !letterInMac || mac != model.token[CodePageCp1251][byte];
-            scores.macDiffersFromCp866 |= !letterInMac || mac != model.token[CodePageCp866][byte];
+            for (int page = 0; page < CodePageCount; ++page) {
+                const int token = model.token[page][byte];
+                for (int other = 0; other < CodePageCount; ++other) {
+                    if (other != page && (!IsLetterToken(token) || token != model.token[other][byte]))
+                        scores.twins[page] &= static_cast<unsigned char>(~(1 << other));
+                }
+            }
         } else if (model.token[0][byte] == ControlToken) {
             scores.controls += histogram[byte];
         }
@@ -187,17 +192,14 @@ Detection DecideCodePage(const DetectionModel& model, const PageScores& scores)
     for (int page = 0; page < CodePageCount; ++page)
         cost[page] = BestLanguageCost(scores.page[page]);
 
-    // The lowest cost wins; a tie goes to the lower index, so never to
-    // Macintosh Cyrillic.
+    // The lowest cost wins. Pages that read the text alike cost alike, and
+    // the tie goes to the lower index: cp1251 or cp866 before Macintosh
+    // Cyrillic, cp866 before ISO-8859-5.
     int best = 0;
     for (int page = 1; page < CodePageCount; ++page) {
         if (cost[page] < cost[best])
             best = page;
     }
-    if (best == CodePageMac && !scores.macDiffersFromCp1251)
-        best = CodePageCp1251;
-    else if (best == CodePageMac && !scores.macDiffersFromCp866)
-        best = CodePageCp866;
 
     const uint32_t letters = scores.page[best].letters;
     const bool binary = scores.controls * 64 > scores.looked;
@@ -209,9 +211,7 @@ Detection DecideCodePage(const DetectionModel& model, const PageScores& scores)
     // reads the bytes as the same text is as right as the best.
     uint32_t margin = 0xFFFFFFFF;
     for (int page = 0; page < CodePageCount; ++page) {
-        const bool twin = page == best ||
-            (page == CodePageMac && ((best == CodePageCp1251 && !scores.macDiffersFromCp1251) ||
-                                     (best == CodePageCp866 && !scores.macDiffersFromCp866)));
+        const bool twin = (scores.twins[best] >> page & 1) != 0;
         if (!twin && cost[page] - cost[best] < margin)
             margin = cost[page] - cost[best];
     }

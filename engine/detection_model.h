@@ -214,10 +214,10 @@ struct PageScores {
     unsigned high;      // bytes from 0x80 up
     unsigned start;     // where the bytes looked at begin
     unsigned looked;    // bytes looked at
-    // Whether some byte looked at reads as a different character in
-    // Macintosh Cyrillic than in cp1251, or than in cp866.
-    bool macDiffersFromCp1251;
-    bool macDiffersFromCp866;
+    // [page]: the pages that read every byte looked at as the same
+    // characters as page does (a bit for each, its own included): where
+    // all bytes from 0x80 up are letters of both, and the same letters.
+    unsigned char twins[CodePageCount];
 };
 
 // The bytes the detector looks at, [start, end): DetectionWindow bytes from

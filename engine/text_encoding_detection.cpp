@@ -140,7 +140,7 @@ TextEncoding DetectTextEncoding(const unsigned char* bytes, unsigned count)
     ScoreCodePages(CyrillicModel, bytes, count, scores);
     const bool binary = scores.controls * 64 > scores.looked;
     if (scores.high == 0)
-        return TextEncoding{count == 0 || binary ? NoDecision : EncodingAscii, count == 0 || binary ? 0 : 100, 0};
+        return binary ? TextEncoding{NoDecision, 0, 0} : TextEncoding{EncodingAscii, 100, 0};
 
     const Detection page = DecideCodePage(CyrillicModel, scores);
     const unsigned char* region = bytes + scores.start;

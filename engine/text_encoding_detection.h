@@ -10,7 +10,7 @@
 
 // Answers beyond the encodings that the engine converts.
 enum DetectedEncoding {
-    EncodingAscii = EncodingCount,  // no byte from 0x80 up: any of the pages reads it the same
+    EncodingAscii = EncodingCount,  // no byte from 0x80 up (or none at all): every page reads it the same
     EncodingUtf16Be,                // UTF-16 big-endian (EncodingUtf16 is little-endian)
 };
 
@@ -21,5 +21,5 @@ struct TextEncoding {
 };
 
 // Looks at the bytes DetectCodePage looks at (at most DetectionReach).
-// NoDecision for empty input, binary data and too little Cyrillic text.
+// NoDecision for binary data and too little Cyrillic text.
 TextEncoding DetectTextEncoding(const unsigned char* bytes, unsigned count);

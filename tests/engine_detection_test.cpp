@@ -179,7 +179,7 @@ TEST(DetectTextEncoding, TellsAsciiUtf8AndUtf16FromTheCodePages)
         Bytes bytes;
         int encoding;
     } cases[] = {
-        {{}, NoDecision},
+        {{}, EncodingAscii},
         {MakeBytes({'p', 'l', 'a', 'i', 'n', '\n'}), EncodingAscii},
         {Bytes(utf8, utf8 + sizeof utf8 - 1), EncodingUtf8},
         {MakeBytes({0xEF, 0xBB, 0xBF, 'a'}), EncodingUtf8},
