@@ -177,11 +177,13 @@ void ScoreCodePages(const DetectionModel& model, const unsigned char* bytes, uns
     }
     scores.start = start;
     scores.looked = end - start;
+    for (int byte = 0; byte < 256; ++byte)
+        scores.histogram[byte] = histogram[byte];
 }
 
-int ConfidenceOfMargin(const DetectionModel& model, uint32_t margin, uint32_t letters)
+int ConfidenceOfMargin(const DetectionModel& model, uint32_t margin, uint32_t differing)
 {
-    const unsigned char* byMargin = model.confidence[LetterBand(letters)];
+    const unsigned char* byMargin = model.confidence[EvidenceBand(differing)];
     const uint32_t last = sizeof model.confidence[0] - 1;
     return byMargin[margin / 2 < last ? margin / 2 : last];
 }
@@ -190,7 +192,7 @@ Detection DecideCodePage(const DetectionModel& model, const PageScores& scores)
 {
     uint32_t cost[CodePageCount];
     for (int page = 0; page < CodePageCount; ++page)
-        cost[page] = BestLanguageCost(scores.page[page]);
+        cost[page] = BestLanguageCost(scores.page[page]) + model.pageCost[page];
 
     // The lowest cost wins. Pages that read the text alike cost alike, and
     // the tie goes to the lower index: cp1251 or cp866 before Macintosh
@@ -210,12 +212,21 @@ Detection DecideCodePage(const DetectionModel& model, const PageScores& scores)
     // The margin over the best reading of other characters: a page that
     // reads the bytes as the same text is as right as the best.
     uint32_t margin = 0xFFFFFFFF;
+    int runnerUp = best;
     for (int page = 0; page < CodePageCount; ++page) {
         const bool twin = (scores.twins[best] >> page & 1) != 0;
-        if (!twin && cost[page] - cost[best] < margin)
+        if (!twin && cost[page] - cost[best] < margin) {
             margin = cost[page] - cost[best];
+            runnerUp = page;
+        }
     }
-    return Detection{best, ConfidenceOfMargin(model, margin, letters)};
+    uint32_t differing = 0;
+    for (int byte = 0x80; byte < 256; ++byte) {
+        const int token = model.token[best][byte];
+        if (!IsLetterToken(token) || token != model.token[runnerUp][byte])
+            differing += scores.histogram[byte];
+    }
+    return Detection{best, ConfidenceOfMargin(model, margin, differing)};
 }
 
 Detection DetectCodePage(const unsigned char* bytes, unsigned count)

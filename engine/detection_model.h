@@ -147,11 +147,13 @@ constexpr int NextCaseState(int state, int token)
     return AfterGap;
 }
 
-// Short texts are told apart less surely at the same margin.
-const int LetterBandCount = 4;
-inline int LetterBand(uint32_t letters)
+// Readings that differ in few characters are told apart less surely at the
+// same margin: the evidence is the number of bytes the best reading and
+// the runner-up read differently.
+const int EvidenceBandCount = 4;
+inline int EvidenceBand(uint32_t differing)
 {
-    return letters < 6 ? 0 : letters < 12 ? 1 : letters < 24 ? 2 : 3;
+    return differing < 2 ? 0 : differing < 4 ? 1 : differing < 8 ? 2 : 3;
 }
 
 struct DetectionModel {
@@ -164,12 +166,15 @@ struct DetectionModel {
     unsigned char pairCost[SymbolStride * SymbolStride][LaneCount];
     // [CaseState][token]: what a letter's case costs there; 0 for non-letters.
     unsigned char caseCost[CaseStateCount][TokenCount];
-    // The confidence of a decision, by how many letters the best reading
-    // holds (LetterBand) and by the margin by which it beats the best
-    // reading of other characters, in quarters of a nat up to the last
-    // entry: the share of right decisions among those so made in the
-    // training part, in percent.
-    unsigned char confidence[LetterBandCount][64];
+    // The confidence of a decision, by its evidence (EvidenceBand) and by
+    // the margin by which the best reading beats the best reading of other
+    // characters, in quarters of a nat up to the last entry: the share of
+    // right decisions among those so made in the calibration part, in
+    // percent.
+    unsigned char confidence[EvidenceBandCount][64];
+    // [page]: what a reading in the page costs before its first byte, for
+    // how much rarer text in it is than text in cp1251.
+    unsigned char pageCost[CodePageCount];
     // NoDecision below this many letters in the best reading, or above this
     // mean cost of a letter in it.
     int minimumLetters;
@@ -218,6 +223,7 @@ struct PageScores {
     // characters as page does (a bit for each, its own included): where
     // all bytes from 0x80 up are letters of both, and the same letters.
     unsigned char twins[CodePageCount];
+    uint32_t histogram[256];  // how often each byte value was looked at
 };
 
 // The bytes the detector looks at, [start, end): DetectionWindow bytes from
@@ -233,6 +239,6 @@ void ScoreCodePages(const DetectionModel& model, const unsigned char* bytes, uns
 // The verdict on scores made with the same model.
 Detection DecideCodePage(const DetectionModel& model, const PageScores& scores);
 
-// The confidence of a decision won by margin (in eighths of a nat) with
-// letters in the reading.
-int ConfidenceOfMargin(const DetectionModel& model, uint32_t margin, uint32_t letters);
+// The confidence of a decision won by margin (in eighths of a nat) over a
+// reading that differs in differing characters.
+int ConfidenceOfMargin(const DetectionModel& model, uint32_t margin, uint32_t differing);

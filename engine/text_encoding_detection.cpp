@@ -153,13 +153,13 @@ TextEncoding DetectTextEncoding(const unsigned char* bytes, unsigned count)
     const uint32_t utf8Cost = BestLanguageCost(utf8);
     uint32_t pageCost = 0xFFFFFFFF;
     for (int p = 0; p < CodePageCount; ++p) {
-        const uint32_t cost = BestLanguageCost(scores.page[p]);
+        const uint32_t cost = BestLanguageCost(scores.page[p]) + CyrillicModel.pageCost[p];
         pageCost = cost < pageCost ? cost : pageCost;
     }
     if (utf8Cost <= pageCost || page.page == NoDecision) {
         const uint32_t margin = utf8Cost <= pageCost ? pageCost - utf8Cost : 0;
-        return TextEncoding{EncodingUtf8, ConfidenceOfMargin(CyrillicModel, margin, utf8.letters), 0};
+        return TextEncoding{EncodingUtf8, ConfidenceOfMargin(CyrillicModel, margin, scores.high), 0};
     }
-    const int confidence = ConfidenceOfMargin(CyrillicModel, utf8Cost - pageCost, scores.page[page.page].letters);
+    const int confidence = ConfidenceOfMargin(CyrillicModel, utf8Cost - pageCost, scores.high);
     return TextEncoding{page.page, confidence < page.confidence ? confidence : page.confidence, 0};
 }

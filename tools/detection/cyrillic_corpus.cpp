@@ -302,7 +302,9 @@ std::vector<Unit> PartOf(const std::vector<Unit>& units, CorpusPart part)
     for (const Unit& unit : units) {
         if (!seen.insert(unit).second)
             continue;
-        if ((number++ % 10 == 0) == (part == HeldOutPart))
+        const size_t tenth = number++ % 10;
+        const CorpusPart its = tenth == 0 ? HeldOutPart : tenth == 5 ? CalibrationPart : CountingPart;
+        if (its == part)
             chosen.push_back(unit);
     }
     return chosen;
@@ -405,7 +407,7 @@ LanguageText ReadLanguage(int language, CorpusPart part)
         for (const std::vector<Text>& unit : PartOf(units, part))
             words.push_back(unit);
     }
-    const size_t budget = part == TrainingPart ? SentenceBudget : SentenceBudget / 9;
+    const size_t budget = part == CountingPart ? SentenceBudget : SentenceBudget / 8;
     text.sentences = SetInSentences(words, budget, 17 + static_cast<unsigned>(language) + 100 * part);
     for (const Text& line : text.sentences)
         text.sentenceCharacters += line.size();

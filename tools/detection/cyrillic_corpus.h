@@ -6,8 +6,11 @@
 // a manual page, a dictionary entry with its forms, a thesaurus entry with
 // its phrases), numbered in the order they are read, each distinct unit
 // once; every tenth unit (number % 10 == 0) is held out for the benchmark.
-// Training and tuning see only the other nine tenths. A dictionary entry
-// is held out with all its forms, so no form of a held-out word trains.
+// Training sees only the other nine tenths: the statistics are counted in
+// eight of them, and the confidence is calibrated on the ninth (number %
+// 10 == 5), text the statistics have not seen, as the text users detect.
+// A dictionary entry goes to a part with all its forms, so no form of a
+// held-out word trains.
 #pragma once
 
 #include <array>
@@ -23,7 +26,7 @@ using Bytes = std::vector<unsigned char>;
 extern const char* const LanguageNames[LanguageCount];
 extern const char* const IconvNames[CodePageCount];
 
-enum CorpusPart { TrainingPart, HeldOutPart };
+enum CorpusPart { CountingPart, CalibrationPart, HeldOutPart };
 
 // One language's part of the corpus, as text: the prose of its sources, and
 // its words (dictionaries, thesauri) set in sentences, with punctuation,

@@ -1,11 +1,11 @@
 // train_detection OUTPUT_CPP [--mistakes]
 //
-// Counts the statistics of Cyrillic text in the training part of the
+// Counts the statistics of Cyrillic text in the counting part of the
 // corpus (cyrillic_corpus.h), calibrates the detector's confidence on
-// pieces of the same part, prints how the detector does on them, and
-// writes the statistics as OUTPUT_CPP (engine/cyrillic_statistics.cpp).
+// pieces of the calibration part, prints how the detector does on those,
+// and writes the statistics as OUTPUT_CPP (engine/cyrillic_statistics.cpp).
 // The held-out part is never read here. With --mistakes, also prints every
-// training piece it gets wrong.
+// calibration piece it gets wrong.
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -62,14 +62,15 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: train_detection OUTPUT_CPP [--mistakes]\n");
         return 2;
     }
-    std::vector<LanguageText> languages;
+    std::vector<LanguageText> languages, calibration;
     std::string description;
     for (int language = 0; language < LanguageCount; ++language) {
-        languages.push_back(ReadLanguage(language, TrainingPart));
+        calibration.push_back(ReadLanguage(language, CalibrationPart));
+        languages.push_back(ReadLanguage(language, CountingPart));
         const LanguageText& text = languages.back();
         description += std::string(LanguageNames[language]) + ": " + std::to_string(text.proseCharacters) +
                        " characters of prose, " + std::to_string(text.sentenceCharacters) +
-                       " of words set in sentences\n";
+                       " of words set in sentences counted\n";
         std::printf("%s", description.c_str() + description.rfind('\n', description.size() - 2) + 1);
         std::fflush(stdout);
     }
@@ -77,7 +78,7 @@ int main(int argc, char** argv)
     auto model = std::make_unique<DetectionModel>();
     CountStatistics(languages, *model);
     const size_t perClass[LengthClassCount] = {3000, 3000, 400};
-    const std::vector<Sample> samples = MakeSamples(languages, perClass, 1);
+    const std::vector<Sample> samples = MakeSamples(calibration, perClass, 1);
     Calibrate(samples, *model);
     PrintAccuracy(*model, samples, mistakes);
 

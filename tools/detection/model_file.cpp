@@ -37,8 +37,8 @@ bool WriteModelSource(const DetectionModel& model, const std::string& path, cons
         "//   tools/detection/install_corpus.sh\n"
         "//   cmake --build build --target train_detection\n"
         "//   build/tools/detection/train_detection engine/cyrillic_statistics.cpp\n"
-        "// Counted in the training part (all but every tenth unit, which the\n"
-        "// detection benchmark holds out) of these Debian packages' text:\n");
+        "// Counted in eight tenths of these Debian packages' text, and calibrated on\n"
+        "// a ninth; the detection benchmark holds out the tenth:\n");
     std::string line;
     for (char c : DescribeSources() + corpusDescription) {
         if (c != '\n') {
@@ -82,15 +82,17 @@ bool WriteModelSource(const DetectionModel& model, const std::string& path, cons
         WriteRow(file, model.caseCost[state], TokenCount, 16, "            ");
         std::fprintf(file, "        },\n");
     }
-    std::fprintf(file, "    },\n    // confidence by letters and margin, in quarters of a nat\n    {\n");
-    for (int band = 0; band < LetterBandCount; ++band) {
+    std::fprintf(file, "    },\n    // confidence by evidence and margin, in quarters of a nat\n    {\n");
+    for (int band = 0; band < EvidenceBandCount; ++band) {
         std::fprintf(file, "        {\n");
         WriteRow(file, model.confidence[band], static_cast<int>(sizeof model.confidence[band]), 16, "            ");
         std::fprintf(file, "        },\n");
     }
+    std::fprintf(file, "    },\n    // pageCost\n    {%d, %d, %d, %d, %d},\n", model.pageCost[0], model.pageCost[1],
+                 model.pageCost[2], model.pageCost[3], model.pageCost[4]);
     std::fprintf(file,
-        "    },\n"
-        "    %d,  // minimumLetters\n"
+        "    "
+        "%d,  // minimumLetters\n"
         "    %d,  // highestMeanLetterCost\n"
         "};\n",
         model.minimumLetters, model.highestMeanLetterCost);
