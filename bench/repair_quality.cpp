@@ -1,22 +1,24 @@
-// repair_quality [--failures N] [--pieces N]
+// repair_quality [--part held-out|calibration] [--pieces N] [--failures N] [--sources]
 //
 // How well RepairText (engine/text_repair.h) repairs garbled Cyrillic text
-// and how well it leaves clean text alone. Held-out text of every language
-// (every tenth unit of each source, the part the code page detector's
-// statistics never see), cut into strings of 20..120 characters, is
-// garbled by every one-step chain and by a set of two-step chains the way
-// programs garble it (the C library's iconv writes it in one encoding, and
-// the bytes are read as another, a byte the reading page leaves undefined
-// passing as the C1 control of its number); each garbled string must come
-// back exactly, and each clean string must stay exactly as it is.
-// Prints the share repaired per chain and language, and the clean strings
-// changed. --failures N prints N strings the repair got wrong per table.
+// and how well it leaves clean text alone. Text of every language from the
+// code page detector's corpus (tools/detection/cyrillic_corpus.h) is cut
+// into strings of 20..120 characters, half from prose and half from words
+// set in sentences where a language has both, every other one with its
+// language's typography, and garbled by every one-step chain and by a set
+// of two-step chains the way programs garble it (the C library's iconv
+// writes it in one encoding, and the bytes are read as another, a byte the
+// reading page leaves undefined passing as the C1 control of its number);
+// each garbled string must come back exactly, and each clean string must
+// stay exactly as it is. Prints the share repaired per chain and language,
+// and the clean strings changed. --failures N prints N strings the repair
+// got wrong per table.
 //
-// The sources are Debian packages (tools/detection/install_corpus.sh):
-// fortunes-ru, fortunes-bg, mythes-uk, hunspell-be, hunspell-sr,
-// manpages-mk, dict-freedict-mkd-bul, and for English the licence texts
-// every Debian system has.
-#include <dirent.h>
+// The report is on the held-out part, which neither the statistics nor the
+// repair's thresholds have seen; the thresholds are set on the calibration
+// part (--part calibration). --sources instead repairs every line of every
+// source file as it is, every part and the dictionaries' flags included,
+// and counts the lines changed: all of them are clean.
 #include <iconv.h>
 
 #include <algorithm>
@@ -25,19 +27,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <map>
-#include <random>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "cyrillic_corpus.h"
 #include "text_repair.h"
 
 namespace {
-
-using Text = std::u32string;
 
 // --- Text in and out of UTF-8 ---
 
@@ -56,54 +55,19 @@ Text FromUtf8(const std::string& bytes)
     return text;
 }
 
-std::string ToUtf8(const Text& text)
+std::string Printable(const Text& text)
 {
     std::string out;
     for (char32_t c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | c >> 6);
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | c >> 12);
-            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
+        if (c >= 0x10000) {
+            char escape[16];
+            std::snprintf(escape, sizeof escape, "<U+%X>", static_cast<unsigned>(c));
+            out += escape;
         } else {
-            out += static_cast<char>(0xF0 | c >> 18);
-            out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
+            out += ToUtf8(Text(1, c));
         }
     }
     return out;
-}
-
-bool IsCyrillicLetter(char32_t c)
-{
-    return (c >= 0x400 && c < 0x460) || c == 0x490 || c == 0x491;
-}
-
-bool IsLatinLetter(char32_t c)
-{
-    return ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') || (c >= 0xC0 && c < 0x250 && c != 0xD7 && c != 0xF7);
-}
-
-// --- The sources ---
-
-std::vector<std::string> FilesIn(const std::string& dir, const std::string& suffix)
-{
-    std::vector<std::string> files;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (dirent* entry = readdir(d)) {
-            const std::string name = entry->d_name;
-            if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
-                files.push_back(dir + "/" + name);
-        }
-        closedir(d);
-    }
-    std::sort(files.begin(), files.end());
-    return files;
 }
 
 std::string ReadCommand(const std::string& command)
@@ -129,203 +93,83 @@ std::vector<std::string> Lines(const std::string& text)
     return lines;
 }
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+// --- The strings ---
 
+// A string on one line: the repair takes each line on its own, and a line
+// of a word or two is too short to repair.
 Text Squeezed(const Text& text)
 {
     Text out;
     for (char32_t c : text) {
         if (c == '\n' || c == '\t' || c == '\r')
             c = ' ';
-        if (c == ' ' && (out.empty() || out.back() == ' '))
-            continue;
-        out += c;
+        if (c != ' ' || (!out.empty() && out.back() != ' '))
+            out += c;
     }
     while (!out.empty() && out.back() == ' ')
         out.pop_back();
     return out;
 }
 
-// Fortunes, between lines of "%".
-std::vector<Text> Fortunes(const std::string& dir)
+// Pieces of 20..120 characters of a language's part: from its prose and its
+// sentences in turn while both last.
+std::vector<Text> LanguagePieces(const LanguageText& text, int language, size_t most)
 {
-    std::vector<Text> units;
-    for (const std::string& file : FilesIn(dir, ".u8")) {
-        std::string unit;
-        for (const std::string& line : Lines(ReadFile(file))) {
-            if (line == "%") {
-                units.push_back(Squeezed(FromUtf8(unit)));
-                unit.clear();
-            } else {
-                unit += line + "\n";
-            }
-        }
-        units.push_back(Squeezed(FromUtf8(unit)));
+    const unsigned seed = 31 + static_cast<unsigned>(language);
+    const std::vector<Text> prose = CutPieces(text.prose, 20, 120, seed);
+    const std::vector<Text> sentences = CutPieces(text.sentences, 20, 120, seed + 100);
+    std::vector<Text> pieces;
+    for (size_t at = 0; pieces.size() < most && (at < prose.size() || at < sentences.size()); ++at) {
+        if (at < prose.size())
+            pieces.push_back(prose[at]);
+        if (at < sentences.size() && pieces.size() < most)
+            pieces.push_back(sentences[at]);
     }
-    return units;
+    for (size_t at = 0; at < pieces.size(); ++at)
+        pieces[at] = at % 2 == 0 ? WithTypography(Squeezed(pieces[at]), language) : Squeezed(pieces[at]);
+    return pieces;
 }
 
-// A thesaurus entry as a sentence: "word: synonym, synonym."
-std::vector<Text> Thesaurus(const std::string& path)
-{
-    std::vector<Text> units;
-    const std::vector<std::string> lines = Lines(ReadFile(path));
-    for (size_t at = 1; at < lines.size();) {
-        const size_t bar = lines[at].find('|');
-        const int meanings = bar == std::string::npos ? 0 : std::atoi(lines[at].c_str() + bar + 1);
-        std::string unit = lines[at].substr(0, bar) + ":";
-        ++at;
-        for (int m = 0; m < meanings && at < lines.size(); ++m, ++at) {
-            std::string words = lines[at].substr(lines[at].find('|') + 1);
-            std::replace(words.begin(), words.end(), '|', ',');
-            unit += (m ? "; " : " ") + words;
-        }
-        units.push_back(Squeezed(FromUtf8(unit + ".")));
-    }
-    return units;
-}
-
-// Dictionary words, without their affix flags.
-std::vector<Text> DictionaryWords(const std::string& path)
-{
-    std::vector<Text> units;
-    for (const std::string& line : Lines(ReadFile(path))) {
-        const Text word = FromUtf8(line.substr(0, line.find_first_of("/\t ")));
-        if (!word.empty() && std::all_of(word.begin(), word.end(), [](char32_t c) { return IsCyrillicLetter(c) || c == '\'' || c == '-'; }))
-            units.push_back(word);
-    }
-    return units;
-}
-
-// Headwords of a dictd dictionary: the lines with a pronunciation.
-std::vector<Text> Headwords(const std::string& path)
-{
-    std::vector<Text> units;
-    for (const std::string& line : Lines(ReadCommand("zcat " + path))) {
-        const size_t slash = line.find(" /");
-        if (slash != std::string::npos && line[0] != ' ')
-            units.push_back(FromUtf8(line.substr(0, slash)));
-    }
-    return units;
-}
-
-// The running text of manual pages, without their markup.
-std::vector<Text> ManualLines(const std::string& dir)
-{
-    std::vector<Text> units;
-    for (const std::string& line : Lines(ReadCommand("zcat " + dir + "/man*/*.gz 2>/dev/null"))) {
-        if (line.empty() || line[0] == '.' || line[0] == '\'')
-            continue;
-        std::string plain;
-        for (size_t at = 0; at < line.size(); ++at) {
-            if (line[at] == '\\' && at + 1 < line.size()) {
-                const char kind = line[at + 1];
-                at += kind == 'f' ? 2 : kind == '(' ? 3 : 1;
-                if (kind == '-')
-                    plain += '-';
-                continue;
-            }
-            plain += line[at];
-        }
-        units.push_back(Squeezed(FromUtf8(plain)));
-    }
-    return units;
-}
-
-// Words set in sentences of six to ten, the first with a capital.
-std::vector<Text> Sentences(const std::vector<Text>& words, unsigned seed)
-{
-    std::vector<Text> sentences;
-    std::mt19937 random(seed);
-    for (size_t at = 0; at < words.size();) {
-        const size_t count = 6 + random() % 5;
-        Text sentence;
-        for (size_t k = 0; k < count && at < words.size(); ++k, ++at)
-            sentence += (k ? U" " : U"") + words[at];
-        if (!sentence.empty() && sentence[0] >= 0x430 && sentence[0] < 0x450)
-            sentence[0] -= 0x20;
-        sentences.push_back(sentence + U".");
-    }
-    return sentences;
-}
-
-// Every tenth distinct unit: the part that trains nothing.
-std::vector<Text> HeldOut(const std::vector<Text>& units)
-{
-    std::vector<Text> held;
-    std::set<Text> seen;
-    size_t number = 0;
-    for (const Text& unit : units) {
-        if (unit.empty() || !seen.insert(unit).second)
-            continue;
-        if (number++ % 10 == 0)
-            held.push_back(unit);
-    }
-    return held;
-}
-
-// « » for pairs of ASCII double quotes, and a dash for a spaced hyphen.
-Text WithTypography(const Text& text)
-{
-    Text out;
-    bool open = true;
-    for (size_t at = 0; at < text.size(); ++at) {
-        if (text[at] == '"') {
-            out += open ? U'«' : U'»';
-            open = !open;
-        } else if (text[at] == '-' && at > 0 && at + 1 < text.size() && text[at - 1] == ' ' && text[at + 1] == ' ') {
-            out += U'—';
-        } else {
-            out += text[at];
-        }
-    }
-    return out;
-}
-
-// Cuts the joined units into pieces of 20..120 characters at spaces; keeps
-// those with more Cyrillic letters than Latin ones (any, for English).
-std::vector<Text> CutPieces(const std::vector<Text>& units, bool cyrillic, size_t most, unsigned seed)
+// English, from the licence texts of every Debian system: the lines of the
+// part by the same tenths, joined and cut at spaces into 20..120 characters.
+std::vector<Text> EnglishPieces(CorpusPart part, size_t most)
 {
     Text all;
-    for (const Text& unit : units)
-        all += unit + U" ";
+    size_t number = 0;
+    for (const std::string& line : Lines(ReadCommand("cat /usr/share/common-licenses/*"))) {
+        if (line.empty())
+            continue;
+        const size_t tenth = number++ % 10;
+        if ((tenth == 0) == (part == HeldOutPart) && (tenth == 5) == (part == CalibrationPart))
+            all += FromUtf8(line) + U" ";
+    }
     std::vector<Text> pieces;
-    std::mt19937 random(seed);
-    size_t at = 0;
+    size_t at = 0, length = 20;
     while (at < all.size() && pieces.size() < most) {
-        const size_t length = 20 + random() % 101;
         size_t end = std::min(all.size(), at + length);
         while (end < all.size() && all[end] != ' ')
             ++end;
-        Text piece = Squeezed(all.substr(at, end - at));
-        at = end + 1;
-        size_t cyr = 0, lat = 0;
-        for (char32_t c : piece) {
-            cyr += IsCyrillicLetter(c);
-            lat += IsLatinLetter(c);
-        }
-        if (piece.size() >= 20 && (cyrillic ? cyr > lat && cyr >= 8 : lat > 0))
+        Text piece = all.substr(at, end - at);
+        while (!piece.empty() && piece.back() == ' ')
+            piece.pop_back();
+        if (piece.size() >= 20)
             pieces.push_back(piece);
+        at = end + 1;
+        length = 20 + (length * 37) % 101;
     }
     return pieces;
 }
 
 // --- Garbling, the way programs do it ---
 
-const char* const IconvNames[RepairEncodingCount] = {
+const char* const RepairIconvNames[RepairEncodingCount] = {
     "UTF-8", "CP1251", "KOI8-R", "CP1252", "CP866", "ISO-8859-1", "ISO-8859-5", "MAC-CYRILLIC", "KOI8-U", "CP437", "CP850",
 };
 
 // The text in an encoding; false when it cannot hold every character.
 bool Encode(const Text& text, int encoding, std::string& bytes)
 {
-    iconv_t cd = iconv_open(IconvNames[encoding], "UTF-8");
+    iconv_t cd = iconv_open(RepairIconvNames[encoding], "UTF-8");
     std::string in = ToUtf8(text);
     bytes.assign(in.size() * 4 + 16, '\0');
     char* inPtr = &in[0];
@@ -347,7 +191,7 @@ std::array<char32_t, 256> Reading(int encoding)
         table[byte] = static_cast<char32_t>(byte);
         if (byte < 0x80)
             continue;
-        iconv_t cd = iconv_open("UTF-32LE", IconvNames[encoding]);
+        iconv_t cd = iconv_open("UTF-32LE", RepairIconvNames[encoding]);
         char in = static_cast<char>(byte);
         char* inPtr = &in;
         size_t inLeft = 1;
@@ -403,7 +247,7 @@ RepairWorkspace Workspace;
 double RepairSeconds = 0;
 size_t RepairedCharacters = 0;
 
-Text Repair(const Text& text, TextRepair* result = nullptr)
+Text Repair(const Text& text)
 {
     std::u16string units;
     for (char32_t c : text) {
@@ -417,11 +261,9 @@ Text Repair(const Text& text, TextRepair* result = nullptr)
     std::u16string out(units.size(), 0);
     unsigned length = 0;
     const auto start = std::chrono::steady_clock::now();
-    const TextRepair repair = RepairText(units.data(), static_cast<unsigned>(units.size()), &out[0], &length, Workspace);
+    RepairText(units.data(), static_cast<unsigned>(units.size()), &out[0], &length, Workspace);
     RepairSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     RepairedCharacters += units.size();
-    if (result)
-        *result = repair;
     Text back;
     for (unsigned at = 0; at < length; ++at) {
         char32_t c = out[at];
@@ -452,48 +294,86 @@ struct Language {
     std::vector<Text> pieces;
 };
 
+// --- Every line of the sources, as it is ---
+
+struct SourceFile {
+    const char* name;
+    std::string command;  // prints the file's lines
+};
+
+int RepairSources(int failuresToShow)
+{
+    std::vector<SourceFile> files;
+    for (const char* dir : {"/usr/share/games/fortunes/ru", "/usr/share/games/fortunes/bg"})
+        files.push_back({dir, std::string("cat ") + dir + "/*.u8"});
+    for (const char* language : {"ru_RU", "uk_UA", "bg_BG"})
+        files.push_back({language, std::string("cat /usr/share/mythes/th_") + language + "_v2.dat"});
+    for (const char* language : {"ru_RU", "uk_UA", "be_BY", "bg_BG", "sr_RS"})
+        files.push_back({language, std::string("cat /usr/share/hunspell/") + language + ".dic"});
+    files.push_back({"aspell uk", "aspell -d uk dump master 2>/dev/null | aspell -l uk expand 2>/dev/null"});
+    files.push_back({"manpages-mk", "zcat /usr/share/man/mk/man*/*.gz"});
+    files.push_back({"freedict-mkd-bul", "cut -f1 /usr/share/dictd/freedict-mkd-bul.index"});
+    files.push_back({"common-licenses", "cat /usr/share/common-licenses/*"});
+    size_t lines = 0, changed = 0;
+    for (const SourceFile& file : files) {
+        size_t fileLines = 0, fileChanged = 0;
+        int shown = 0;
+        for (const std::string& line : Lines(ReadCommand(file.command))) {
+            const Text text = FromUtf8(line);
+            const Text back = Repair(text);
+            ++fileLines;
+            if (back != text) {
+                ++fileChanged;
+                if (shown++ < failuresToShow)
+                    std::fprintf(stderr, "CHANGED %s: %s\n    -> %s\n", file.name, Printable(text).c_str(), Printable(back).c_str());
+            }
+        }
+        std::printf("%-44s %zu of %zu lines changed\n", file.command.c_str(), fileChanged, fileLines);
+        lines += fileLines;
+        changed += fileChanged;
+    }
+    std::printf("Clean lines changed: %zu of %zu\n", changed, lines);
+    std::printf("Repair time: %.2f s for %zu characters (%.1f ns a character)\n", RepairSeconds, RepairedCharacters,
+                1e9 * RepairSeconds / static_cast<double>(RepairedCharacters));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     int failuresToShow = 0;
     size_t most = 300;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--failures") == 0)
-            failuresToShow = std::atoi(argv[i + 1]);
-        else if (std::strcmp(argv[i], "--pieces") == 0)
-            most = static_cast<size_t>(std::atoi(argv[i + 1]));
-    }
-
-    std::vector<Language> languages;
-    const std::string fortunes = "/usr/share/games/fortunes/";
-    languages.push_back({"ru", CutPieces(HeldOut(Fortunes(fortunes + "ru")), true, most, 1)});
-    languages.push_back({"uk", CutPieces(HeldOut(Thesaurus("/usr/share/mythes/th_uk_UA_v2.dat")), true, most, 2)});
-    languages.push_back({"be", CutPieces(Sentences(HeldOut(DictionaryWords("/usr/share/hunspell/be_BY.dic")), 3), true, most, 3)});
-    languages.push_back({"bg", CutPieces(HeldOut(Fortunes(fortunes + "bg")), true, most, 4)});
-    languages.push_back({"sr", CutPieces(Sentences(HeldOut(DictionaryWords("/usr/share/hunspell/sr_RS.dic")), 5), true, most, 5)});
-    {
-        std::vector<Text> units = HeldOut(ManualLines("/usr/share/man/mk"));
-        for (const Text& sentence : Sentences(HeldOut(Headwords("/usr/share/dictd/freedict-mkd-bul.dict.dz")), 6))
-            units.push_back(sentence);
-        languages.push_back({"mk", CutPieces(units, true, most, 6)});
-    }
-    for (Language& language : languages) {
-        // Half the strings with the typography of word processors.
-        for (size_t at = 0; at < language.pieces.size(); at += 2)
-            language.pieces[at] = WithTypography(language.pieces[at]);
-        if (language.pieces.empty()) {
-            std::fprintf(stderr, "repair_quality: no text for %s: run tools/detection/install_corpus.sh\n", language.name);
+    CorpusPart part = HeldOutPart;
+    bool sources = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : "";
+        if (option == "--sources") {
+            sources = true;
+        } else if (option == "--failures") {
+            failuresToShow = std::atoi(value), ++i;
+        } else if (option == "--pieces") {
+            most = static_cast<size_t>(std::atoi(value)), ++i;
+        } else if (option == "--part" && (std::strcmp(value, "held-out") == 0 || std::strcmp(value, "calibration") == 0)) {
+            part = std::strcmp(value, "held-out") == 0 ? HeldOutPart : CalibrationPart, ++i;
+        } else {
+            std::fprintf(stderr, "usage: repair_quality [--part held-out|calibration] [--pieces N] [--failures N] [--sources]\n");
             return 2;
         }
     }
-    // Clean only: English, and Russian strings with English between them.
+    if (sources)
+        return RepairSources(failuresToShow);
+
+    static const char* const Codes[LanguageCount] = {"ru", "uk", "be", "bg", "sr", "mk"};
+    std::vector<Language> languages;
+    for (int language = 0; language < LanguageCount; ++language)
+        languages.push_back({Codes[language], LanguagePieces(ReadLanguage(language, part), language, most)});
+    // Clean only: English, Russian strings with English between them, and
+    // every language in capitals.
     std::vector<Language> cleanOnly;
+    cleanOnly.push_back({"en", EnglishPieces(part, most)});
     {
-        std::vector<Text> units;
-        for (const std::string& line : Lines(ReadFile("/usr/share/common-licenses/GPL-3")))
-            units.push_back(Squeezed(FromUtf8(line)));
-        cleanOnly.push_back({"en", CutPieces(HeldOut(units), false, most, 7)});
         std::vector<Text> mixed;
         const std::vector<Text>& russian = languages[0].pieces;
         const std::vector<Text>& english = cleanOnly[0].pieces;
@@ -502,6 +382,17 @@ int main(int argc, char** argv)
                             english[at].substr(0, english[at].find(' ', 20)) + U" " +
                             russian[at].substr(russian[at].size() / 2));
         cleanOnly.push_back({"ru+en", mixed});
+        // Every language in capitals, as headings and notices have it.
+        std::vector<Text> capitals;
+        for (const Language& language : languages) {
+            for (size_t at = 0; at < language.pieces.size(); at += 6) {
+                Text piece = language.pieces[at];
+                for (char32_t& c : piece)
+                    c = c >= 0x430 && c < 0x450 ? c - 0x20 : c >= 0x450 && c < 0x460 ? c - 0x50 : c == 0x491 ? 0x490 : c;
+                capitals.push_back(piece);
+            }
+        }
+        cleanOnly.push_back({"CAPS", capitals});
     }
 
     std::vector<Chain> oneStep;
@@ -543,7 +434,7 @@ int main(int argc, char** argv)
                 if (back != piece) {
                     ++changed;
                     if (shown++ < failuresToShow)
-                        std::fprintf(stderr, "CHANGED %s: %s\n    -> %s\n", language.name, ToUtf8(piece).c_str(), ToUtf8(back).c_str());
+                        std::fprintf(stderr, "CHANGED %s: %s\n    -> %s\n", language.name, Printable(piece).c_str(), Printable(back).c_str());
                 }
             }
             cleanTotal.total += language.pieces.size();
@@ -554,12 +445,18 @@ int main(int argc, char** argv)
     std::printf("\n\n");
 
     auto measure = [&](const Chain& chain, Tally& sum, std::map<std::string, Tally>& perLanguage) {
+        // Not a row for a chain whose first encoding holds none of the text.
+        Text garbled;
+        if (std::none_of(languages.begin(), languages.end(), [&](const Language& language) {
+                return std::any_of(language.pieces.begin(), language.pieces.end(),
+                                   [&](const Text& piece) { return Garble(piece, chain, garbled); });
+            }))
+            return;
         std::printf("%-44s", ChainName(chain).c_str());
         int shown = 0;
         for (const Language& language : languages) {
             Tally tally;
             for (const Text& piece : language.pieces) {
-                Text garbled;
                 if (!Garble(piece, chain, garbled))
                     continue;
                 ++tally.total;
@@ -568,7 +465,7 @@ int main(int argc, char** argv)
                     ++tally.right;
                 } else if (shown++ < failuresToShow) {
                     std::fprintf(stderr, "MISSED %s %s: %s\n    -> %s\n    want %s\n", ChainName(chain).c_str(), language.name,
-                                 ToUtf8(garbled).c_str(), ToUtf8(back).c_str(), ToUtf8(piece).c_str());
+                                 Printable(garbled).c_str(), Printable(back).c_str(), Printable(piece).c_str());
                 }
             }
             sum.total += tally.total;

@@ -1,5 +1,7 @@
 // One step of a reading, shared by the scoring of bytes in a code page and
-// of decoded characters. Only the detector's own files include this.
+// of decoded characters. Only the detector's own files and the repair's
+// yardstick (repair_scoring.cpp), which reads candidate texts the same way,
+// include this.
 #pragma once
 
 #include <cstring>

@@ -12,6 +12,8 @@
 
 #include <cstdint>
 
+const unsigned RepairCheckEvery = 32;
+
 struct CandidateScore {
     uint32_t cost;
     uint32_t letters;     // Cyrillic letters
@@ -20,13 +22,16 @@ struct CandidateScore {
     // control, a Cyrillic letter beside a Latin one, a capital after a
     // small letter in a word.
     uint32_t striking;
+    // Letters in words in capitals, but for the first of each.
+    uint32_t capitals;
 };
 
-// Scores count characters as one text. Stops as soon as the cost passes
-// limit, or where pace is given, as soon as the cost up to a character
-// passes pace's entry for it by more than slack, and returns false; the
-// score is then incomplete. Where running is given, writes the cost up to
-// each character into it: the pace of this text, for candidates as long.
+// Scores count characters as one text. At the end of every
+// RepairCheckEvery characters it looks at the cost so far, and stops as
+// soon as that passes limit, or where pace is given, passes pace's entry
+// for that character by more than slack, and returns false; the score is
+// then incomplete. Where running is given, writes the cost so far into it
+// at those characters: the pace of this text, for candidates as long.
 bool ScoreCandidate(const char32_t* text, unsigned count, uint32_t limit, const uint32_t* pace, uint32_t slack,
                     uint32_t* running, CandidateScore& score);
 

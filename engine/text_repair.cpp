@@ -18,13 +18,31 @@ namespace {
 const uint32_t MinimumGain = 48;
 const uint32_t MinimumLetters = 5;
 // And it must read as text does: Cyrillic text in any of the six languages
-// costs from 20 to 35 a letter, garbage from 50 up. Text that reads so as
-// it is gets no second step: what could beat it?
-const uint32_t CleanLetterCost = 40;
-const uint32_t CleanSlack = 48;
+// costs from 20 to 30 a letter, garbage from 45 up; what lies between words
+// (spaces, punctuation, digits) costs up to 16 a character.
+const uint32_t CleanLetterCost = 30;
+const uint32_t CleanNonLetterCost = 16;
+const uint32_t CleanSlack = 24;
+// Text without a character that garbled text is made of that costs no more
+// than this is left as it is unsearched, and so is such text of fewer
+// letters than this: too few for the statistics to tell an odd word (a
+// name, a word of another language, an abbreviation) from a garbled one.
 const uint32_t PlainLetterCost = 36;
+const uint32_t PlainSlack = 48;
+// Text in capitals reads cheaper (the statistics take the case of a word in
+// capitals once, as a word), and so does garbage in capitals: cp1251 read
+// as KOI8-R turns small letters into capitals.
+const uint32_t PlainCapitalsLetterCost = 30;
 const uint32_t PlainMinimumLetters = 12;
+// Where the best one step leaves text that costs more than this a letter,
+// two steps are tried too: KOI8-R read as cp1251 twice, undone once, is
+// still letters in the wrong places, and reads only a little better.
+const uint32_t OneStepLetterCost = 30;
 const unsigned MinimumChanged = 3;
+// The statistics take words in capitals lightly: text in capitals runs on
+// cheaply. A repair that makes more of them than the text has must start
+// from text that reads as garbage, above this a letter.
+const uint32_t CapitalsGarbageLetterCost = 45;
 // A fragment of a line must hold this many characters that garbled text is
 // made of, and its repair this many letters.
 const uint32_t FragmentStriking = 2;
@@ -42,8 +60,10 @@ const uint32_t EncodingCost[RepairEncodingCount] = {0, 0, 0, 0, 4, 4, 8, 24, 8, 
 
 // A second step must earn its place among the thousands of two-step
 // chains, some of which turn any short text into another that the
-// statistics like a little better.
+// statistics like a little better; the shorter the text, the likelier, so
+// a repair in two steps must hold this many letters too.
 const uint32_t SecondStepCost = 56;
+const uint32_t TwoStepMinimumLetters = 8;
 // How far behind the text as it is a candidate may fall on the way.
 const uint32_t PaceSlack = 96;
 
@@ -51,9 +71,10 @@ const uint32_t PaceSlack = 96;
 // confidence: their scoring may stop there.
 const uint32_t ConfidenceReach = 48;
 
-uint32_t CleanCost(uint32_t letters)
+// The most a text of these letters and characters may cost to read as text.
+uint32_t CleanCost(uint32_t letters, uint32_t characters, uint32_t letterCost = CleanLetterCost)
 {
-    return CleanLetterCost * letters + CleanSlack;
+    return letterCost * letters + CleanNonLetterCost * (characters - letters) + CleanSlack;
 }
 
 const unsigned Failed = ~0u;
@@ -157,31 +178,42 @@ char32_t SmallLetter(char32_t c)
     return c;
 }
 
-// Whether a candidate as long as the text changes enough of it: more than
-// the case of letters, and at least MinimumChanged characters unless all it
-// changes are characters that text hardly holds. A text in capitals is not
-// garbled, though some chains only change the case of letters (ISO-8859-5
-// read as cp1251 twice); and a change of a letter or two says too little
-// to act on (cp1251 read as Macintosh Cyrillic changes only capitals and
-// я), while KOI8-U read as KOI8-R turns і into box drawing, which is
-// garbage however few.
-bool ChangesEnough(unsigned changed, unsigned ordinary, bool beyondCase)
-{
-    return beyondCase && (changed >= MinimumChanged || ordinary == 0);
-}
-
-bool ChangesEnough(const char32_t* text, const char32_t* candidate, unsigned count)
-{
-    unsigned changed = 0, ordinary = 0;
+// What a candidate as long as the text changes in it.
+struct Changes {
+    unsigned changed = 0;
+    unsigned ordinary = 0;  // of them, characters that text holds
     bool beyondCase = false;
-    for (unsigned at = 0; at < count; ++at) {
-        if (text[at] != candidate[at]) {
-            ++changed;
-            ordinary += !IsStriking(text[at]);
-            beyondCase |= SmallLetter(text[at]) != SmallLetter(candidate[at]);
-        }
+
+    void Add(char32_t from, char32_t to, unsigned count, bool striking)
+    {
+        changed += count;
+        ordinary += striking ? 0 : count;
+        beyondCase |= SmallLetter(from) != SmallLetter(to);
     }
-    return ChangesEnough(changed, ordinary, beyondCase);
+
+    // Whether that is enough to act on: more than the case of letters, and
+    // at least MinimumChanged characters unless all it changes are
+    // characters that text hardly holds, or the candidate holds fewer of
+    // those than the text. A text in capitals is not garbled, though some
+    // chains only change the case of letters (ISO-8859-5 read as cp1251
+    // twice); a change of a letter or two says too little to act on where
+    // it takes no garbage away (cp1251 read as Macintosh Cyrillic changes
+    // only capitals and я), while KOI8-U read as KOI8-R turns і into box
+    // drawing, which is garbage however few.
+    bool Enough(bool lessGarbage) const
+    {
+        return beyondCase && (changed >= MinimumChanged || ordinary == 0 || lessGarbage);
+    }
+};
+
+Changes ChangesIn(const char32_t* text, const char32_t* candidate, unsigned count)
+{
+    Changes changes;
+    for (unsigned at = 0; at < count; ++at) {
+        if (text[at] != candidate[at])
+            changes.Add(text[at], candidate[at], 1, IsStriking(text[at]));
+    }
+    return changes;
 }
 
 bool SameText(const char32_t* one, unsigned oneCount, const char32_t* other, unsigned otherCount)
@@ -226,24 +258,21 @@ public:
     // Whether undoing "written as written, read as read" (both single-byte)
     // can give a candidate that changes enough of the text and costs no
     // more than limit: its characters' least costs must not add up past it.
-    bool Promising(const EncodingTables& tables, int written, int read, uint32_t limit) const
+    // Where the text holds garbage, the candidate may take it away.
+    bool Promising(const EncodingTables& tables, int written, int read, uint32_t limit, bool garbage) const
     {
         if (full_)
             return true;
         uint32_t least = 0;
-        unsigned changed = 0, ordinary = 0;
-        bool beyondCase = false;
+        Changes changes;
         for (unsigned i = 0; i < used_; ++i) {
             const char32_t c = character_[i];
             const char32_t undone = tables.character[written][ByteOf(tables, read, c) - 0x80];
             least += count_[i] * LeastCostOf(undone);
-            if (undone != c) {
-                changed += count_[i];
-                ordinary += striking_[i] ? 0 : count_[i];
-                beyondCase |= SmallLetter(undone) != SmallLetter(c);
-            }
+            if (undone != c)
+                changes.Add(c, undone, count_[i], striking_[i]);
         }
-        return ChangesEnough(changed, ordinary, beyondCase) && least <= limit;
+        return changes.Enough(garbage) && least <= limit;
     }
 
 private:
@@ -277,22 +306,22 @@ public:
     {
         if (original_.cost < MinimumGain)
             return false;
-        // Text that reads as text does, without a character that garbled
-        // text is made of, is left as it is without a search: the one
-        // garbling it could hide is a capital or two in Macintosh
-        // Cyrillic read as cp1251, too little to act on anyway.
-        if (original_.striking == 0 && original_.cost <= PlainLetterCost * original_.letters + CleanSlack)
-            return false;
-        // Nor is a word or two of plain letters in their usual case: too
-        // few for the statistics to tell an odd word (a name, a word of
-        // another language) from a garbled one.
-        if (original_.striking == 0 && original_.letters < PlainMinimumLetters)
+        // Plain text is left as it is without a search: the one garbling it
+        // could hide is a capital or two in Macintosh Cyrillic read as
+        // cp1251, too little to act on anyway.
+        const uint32_t plainCost = 2 * original_.capitals > original_.letters ? PlainCapitalsLetterCost : PlainLetterCost;
+        if (original_.striking == 0 &&
+            (original_.cost <= plainCost * original_.letters + PlainSlack || original_.letters < PlainMinimumLetters))
             return false;
         if (fragment_ && (original_.striking < FragmentStriking || original_.cost < 2 * MinimumGain))
             return false;
         best_.cost = original_.cost - Gain() + 1;
         SearchOneStep();
-        if (best_.chain.steps == 0 && original_.cost > CleanCost(original_.letters))
+        // One step may leave garbage of another kind that reads a little
+        // better: KOI8-R read as cp1251 twice, undone once, is still
+        // letters in the wrong places.
+        if ((best_.chain.steps == 0 && original_.cost > CleanCost(original_.letters, original_.characters)) ||
+            (best_.chain.steps != 0 && best_.score > CleanCost(best_.letters, best_.characters, OneStepLetterCost)))
             SearchTwoSteps();
         if (best_.chain.steps == 0)
             return false;
@@ -321,6 +350,8 @@ private:
         Chain chain = {0, {{0, 0}, {0, 0}}};
         uint32_t cost = 0;   // with the chain's penalty
         uint32_t score = 0;  // the text's own
+        uint32_t letters = 0;
+        uint32_t characters = 0;
         unsigned lost = 0;
     };
 
@@ -348,13 +379,18 @@ private:
     // The most a candidate of count characters may cost to be of use.
     uint32_t Limit(unsigned count) const
     {
-        return std::min({best_.cost + ConfidenceReach, original_.cost - Gain(), CleanCost(count) + LostAllowance * count / 4});
+        return std::min({best_.cost + ConfidenceReach, original_.cost - Gain(), CleanCost(count, count) + LostAllowance * count / 4});
     }
 
     void Consider(const Chain& chain, const char32_t* candidate, unsigned count, unsigned lost)
     {
-        if (count == count_ && !ChangesEnough(text_, candidate, count))
-            return;
+        const bool garbage = original_.striking != 0;
+        Changes changes;
+        if (count == count_) {
+            changes = ChangesIn(text_, candidate, count);
+            if (!changes.Enough(garbage))
+                return;
+        }
         const uint32_t penalty = Penalty(chain, lost);
         const uint32_t limit = Limit(count);
         if (penalty > limit)
@@ -366,7 +402,18 @@ private:
         if (!ScoreCandidate(candidate, count, limit - penalty, pace, PaceSlack, nullptr, score))
             return;
         if (score.letters < (fragment_ ? FragmentLetters : MinimumLetters) || score.letters < 4 * lost ||
-            score.cost > CleanCost(score.letters) + LostAllowance * lost)
+            score.cost > CleanCost(score.letters, score.characters) + LostAllowance * lost)
+            return;
+        // A repair takes garbage away: it leaves fewer characters that text
+        // hardly holds than it found, or none.
+        if (score.striking >= original_.striking && score.striking != 0)
+            return;
+        if (count == count_ && !changes.Enough(false) && score.striking >= original_.striking)
+            return;
+        if (score.capitals > original_.capitals &&
+            original_.cost <= CapitalsGarbageLetterCost * original_.letters)
+            return;
+        if (chain.steps == 2 && score.letters < TwoStepMinimumLetters)
             return;
         // Two chains that give the same text score it the same: the
         // runner-up is the best other text.
@@ -378,6 +425,8 @@ private:
             best_.chain = chain;
             best_.cost = cost;
             best_.score = score.cost;
+            best_.letters = score.letters;
+            best_.characters = score.characters;
             best_.lost = lost;
         } else if (!sameText) {
             second_ = std::min(second_, cost);
@@ -394,7 +443,9 @@ private:
                 if (written == read)
                     continue;
                 const Chain chain = {1, {{written, read}, {0, 0}}};
-                if (written != RepairUtf8 && !histogram_.Promising(tables_, written, read, Limit(count_) - std::min(Limit(count_), Penalty(chain, 0))))
+                if (written != RepairUtf8 &&
+                    !histogram_.Promising(tables_, written, read, Limit(count_) - std::min(Limit(count_), Penalty(chain, 0)),
+                                          original_.striking != 0))
                     continue;
                 unsigned lost = 0;
                 const unsigned made =
@@ -432,7 +483,8 @@ private:
                             continue;
                         const Chain chain = {2, {{written, read}, {lastWritten, lastRead}}};
                         const uint32_t limit = Limit(middle) - std::min(Limit(middle), Penalty(chain, middleLost));
-                        if (written != RepairUtf8 && !middleHistogram_.Promising(tables_, written, read, limit))
+                        if (written != RepairUtf8 &&
+                            !middleHistogram_.Promising(tables_, written, read, limit, original_.striking != 0))
                             continue;
                         unsigned lost = middleLost;
                         const unsigned made = UndoStep(tables_, workspace_.middle, middle, written, read,
@@ -657,7 +709,7 @@ private:
             return false;
         CandidateScore score;
         ScoreCandidate(word, count, ~0u, nullptr, 0, nullptr, score);
-        return score.letters >= 2 && score.striking == 0 && score.cost <= PlainLetterCost * score.letters + CleanSlack;
+        return score.letters >= 2 && score.striking == 0 && score.cost <= PlainLetterCost * score.letters + PlainSlack;
     }
 
     const EncodingTables& tables_;

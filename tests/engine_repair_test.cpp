@@ -114,6 +114,14 @@ TEST(RepairText, LeavesCleanTextAsItIs)
         u"",
         u"C:\\Program Files\\Tarvo\\tarvo.exe\r\n",
         u"😀 Смайлик",
+        // Lines of the dictionaries and thesauri: rare words, word forms
+        // over and over, abbreviations in mixed case.
+        u"откъде-накъде|1",
+        u"(същ.)|цвъртене|цвърчене|цвъркане|писукане",
+        u"епюра епюрою епюру епюрі епюри епюрах епюрами епюрам епюр",
+        u"ґелґнути ґелґнуть ґелґнете ґелґнемо ґелґне ґелґнеш ґелґну",
+        u"СПбГУ",
+        u"облУВС",
     };
     for (const std::u16string& text : texts) {
         const Repaired repaired = Repair(text);
