@@ -119,10 +119,11 @@ uint32_t CostSoFar(const TextReading& reading)
     return least + reading.score.shared;
 }
 
-} // namespace
-
-bool ScoreCandidate(const char32_t* text, unsigned count, uint32_t limit, const uint32_t* pace, uint32_t slack,
-                    uint32_t* running, CandidateScore& score)
+// The scoring of a text, whichever way its characters come: source(at) is
+// the character at.
+template <typename Source>
+bool ScoreText(const Source& source, unsigned count, uint32_t limit, const uint32_t* pace, uint32_t slack,
+               uint32_t* running, CandidateScore& score)
 {
     const DetectionModel& model = CyrillicModel;
     const ScoringTables& tables = ScoringTablesOnce();
@@ -133,12 +134,12 @@ bool ScoreCandidate(const char32_t* text, unsigned count, uint32_t limit, const 
     uint32_t extra = 0, letters = 0, striking = 0, capitals = 0;
     int previousKind = OtherKind;
     for (unsigned at = 0; at < count; ++at) {
-        const CharacterInfo info = InfoOf(tables, text[at]);
+        const char32_t c = source(at);
+        const CharacterInfo info = InfoOf(tables, c);
         // A "?" or U+FFFD right before a letter stands for a character lost
         // on the way, not for the end of a sentence: the reading passes over
         // it, so that the word reads on.
-        const bool lost = (text[at] == '?' || text[at] == 0xFFFD) && at + 1 < count &&
-                          InfoOf(tables, text[at + 1]).kind == CyrillicKind;
+        const bool lost = (c == '?' || c == 0xFFFD) && at + 1 < count && InfoOf(tables, source(at + 1)).kind == CyrillicKind;
         if (lost) {
             striking += info.striking;
         } else {
@@ -174,6 +175,26 @@ bool ScoreCandidate(const char32_t* text, unsigned count, uint32_t limit, const 
     const uint32_t cost = BestLanguageCost(reading.score) + extra;
     score = {cost, letters, count, striking, capitals};
     return cost <= limit;
+}
+
+} // namespace
+
+bool ScoreCandidate(const char32_t* text, unsigned count, uint32_t limit, const uint32_t* pace, uint32_t slack,
+                    uint32_t* running, CandidateScore& score)
+{
+    return ScoreText([text](unsigned at) { return text[at]; }, count, limit, pace, slack, running, score);
+}
+
+bool ScoreCandidate(const MappedText& text, unsigned count, uint32_t limit, const uint32_t* pace, uint32_t slack,
+                    CandidateScore& score)
+{
+    const MappedText source = text;
+    return ScoreText(
+        [source](unsigned at) {
+            const unsigned char index = source.index[at];
+            return index == Unmapped ? source.text[at] : source.mapped[index];
+        },
+        count, limit, pace, slack, nullptr, score);
 }
 
 uint32_t LeastCostOf(char32_t c)

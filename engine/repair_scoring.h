@@ -12,7 +12,7 @@
 
 #include <cstdint>
 
-const unsigned RepairCheckEvery = 32;
+const unsigned RepairCheckEvery = 8;
 
 struct CandidateScore {
     uint32_t cost;
@@ -34,6 +34,18 @@ struct CandidateScore {
 // at those characters: the pace of this text, for candidates as long.
 bool ScoreCandidate(const char32_t* text, unsigned count, uint32_t limit, const uint32_t* pace, uint32_t slack,
                     uint32_t* running, CandidateScore& score);
+
+// A text that a map of characters makes of another without writing it out:
+// where index[at] is not Unmapped, its character at is mapped[index[at]],
+// elsewhere text[at].
+const unsigned char Unmapped = 0xFF;
+struct MappedText {
+    const char32_t* text;
+    const unsigned char* index;
+    const char32_t* mapped;
+};
+bool ScoreCandidate(const MappedText& text, unsigned count, uint32_t limit, const uint32_t* pace, uint32_t slack,
+                    CandidateScore& score);
 
 // Never more than what the character c adds to the cost of any text that
 // holds it, wherever it stands: a text whose characters' least costs add up

@@ -23,6 +23,12 @@ const uint32_t MinimumLetters = 5;
 const uint32_t CleanLetterCost = 30;
 const uint32_t CleanNonLetterCost = 16;
 const uint32_t CleanSlack = 24;
+// Or, where the text as it is costs at least this many times as much, it
+// may read a little worse: a short line with names, figures and dashes
+// garbled twice is garbage by any measure, and its repair plain text.
+const uint32_t ClearGainFactor = 2;
+const uint32_t LooseLetterCost = 40;
+const uint32_t LooseSlack = 48;
 // Text without a character that garbled text is made of that costs no more
 // than this is left as it is unsearched, and so is such text of fewer
 // letters than this: too few for the statistics to tell an odd word (a
@@ -61,9 +67,11 @@ const uint32_t EncodingCost[RepairEncodingCount] = {0, 0, 0, 0, 4, 4, 8, 24, 8, 
 // A second step must earn its place among the thousands of two-step
 // chains, some of which turn any short text into another that the
 // statistics like a little better; the shorter the text, the likelier, so
-// a repair in two steps must hold this many letters too.
+// a repair in two steps must hold this many letters too, unless the text
+// as it is costs this many times as much.
 const uint32_t SecondStepCost = 56;
 const uint32_t TwoStepMinimumLetters = 8;
+const uint32_t ShortTwoStepGainFactor = 4;
 // How far behind the text as it is a candidate may fall on the way.
 const uint32_t PaceSlack = 96;
 
@@ -158,17 +166,6 @@ unsigned UndoStep(const EncodingTables& tables, const char32_t* in, unsigned cou
     return made;
 }
 
-// The single-byte encodings that can hold every character of a text.
-uint16_t HoldersOfText(const EncodingTables& tables, const char32_t* text, unsigned count)
-{
-    uint16_t holders = SingleByteEncodings;
-    for (unsigned at = 0; at < count && holders != 0; ++at) {
-        if (text[at] >= 0x80 && text[at] != 0xFFFD)
-            holders &= HoldersOf(tables, text[at]);
-    }
-    return holders;
-}
-
 char32_t SmallLetter(char32_t c)
 {
     if (c >= 0x410 && c < 0x430)
@@ -221,70 +218,117 @@ bool SameText(const char32_t* one, unsigned oneCount, const char32_t* other, uns
     return oneCount == otherCount && std::equal(one, one + oneCount, other);
 }
 
-// The distinct characters from 0x80 up of a text, with their counts: what
-// a single-byte step does to the whole text, it does to these.
-class Histogram {
+// The characters from 0x80 up (but U+FFFD) that a text is made of, each
+// once, with how often the text holds it: what a single-byte step does to
+// the whole text it does to these, and so a chain of such steps can be
+// weighed on them alone. A single-byte page reads bytes as 128 characters
+// from 0x80 up: a text of more cannot have been read in one.
+class CharacterSet {
 public:
-    void Build(const char32_t* text, unsigned count)
+    static const unsigned Size = 128;
+
+    // Writes where each character of the text stands among them into
+    // index, Unmapped for ASCII and U+FFFD, which no step changes.
+    void Build(const char32_t* text, unsigned count, unsigned char* index)
     {
-        used_ = 0;
+        size_ = 0;
+        marks_ = 0;
         full_ = false;
-        std::fill(std::begin(slot_), std::end(slot_), static_cast<uint16_t>(0));
+        std::fill(std::begin(slot_), std::end(slot_), static_cast<uint8_t>(0));
         for (unsigned at = 0; at < count; ++at) {
             const char32_t c = text[at];
+            marks_ += IsLost(c);
+            index[at] = Unmapped;
             if (c < 0x80 || c == 0xFFFD)
                 continue;
-            unsigned probe = (c * 2654435761u) >> 23;
-            for (;; ++probe) {
-                uint16_t& slot = slot_[probe % SlotCount];
+            for (unsigned probe = (c * 2654435761u) >> 24;; ++probe) {
+                uint8_t& slot = slot_[probe % SlotCount];
                 if (slot == 0) {
-                    if (used_ == Size) {
+                    if (size_ == Size) {
                         full_ = true;
                         return;
                     }
-                    character_[used_] = c;
-                    count_[used_] = 0;
-                    striking_[used_] = IsStriking(c);
-                    slot = static_cast<uint16_t>(++used_);
+                    character_[size_] = c;
+                    count_[size_] = 0;
+                    striking_[size_] = IsStriking(c);
+                    slot = static_cast<uint8_t>(++size_);
                 }
                 if (character_[slot - 1] == c) {
                     ++count_[slot - 1];
+                    index[at] = static_cast<unsigned char>(slot - 1);
                     break;
                 }
             }
         }
     }
 
-    // Whether undoing "written as written, read as read" (both single-byte)
-    // can give a candidate that changes enough of the text and costs no
-    // more than limit: its characters' least costs must not add up past it.
-    // Where the text holds garbage, the candidate may take it away.
-    bool Promising(const EncodingTables& tables, int written, int read, uint32_t limit, bool garbage) const
-    {
-        if (full_)
-            return true;
-        uint32_t least = 0;
-        Changes changes;
-        for (unsigned i = 0; i < used_; ++i) {
-            const char32_t c = character_[i];
-            const char32_t undone = tables.character[written][ByteOf(tables, read, c) - 0x80];
-            least += count_[i] * LeastCostOf(undone);
-            if (undone != c)
-                changes.Add(c, undone, count_[i], striking_[i]);
-        }
-        return changes.Enough(garbage) && least <= limit;
-    }
+    unsigned size() const { return size_; }
+    bool full() const { return full_; }
+    // The "?" and U+FFFD, which may stand for characters lost on the way.
+    unsigned marks() const { return marks_; }
+    const char32_t* characters() const { return character_; }
+    char32_t character(unsigned i) const { return character_[i]; }
+    uint32_t count(unsigned i) const { return count_[i]; }
+    bool striking(unsigned i) const { return striking_[i]; }
 
 private:
-    static const unsigned Size = 256;
-    static const unsigned SlotCount = 512;
+    static const unsigned SlotCount = 256;
     char32_t character_[Size];
     uint32_t count_[Size];
     bool striking_[Size];
-    uint16_t slot_[SlotCount];
-    unsigned used_ = 0;
+    uint8_t slot_[SlotCount];
+    unsigned size_ = 0;
+    unsigned marks_ = 0;
     bool full_ = false;
 };
+
+// [encoding][byte - 0x80]: the least the character of the byte adds to a
+// text (LeastCostOf). Built on first use, then only read.
+struct LeastCosts {
+    unsigned char ofByte[RepairEncodingCount][128];
+};
+
+const LeastCosts& LeastCostsOnce(const EncodingTables& tables)
+{
+    static const LeastCosts costs = [&tables] {
+        LeastCosts built = {};
+        for (int encoding = 1; encoding < RepairEncodingCount; ++encoding)
+            for (int byte = 0; byte < 128; ++byte)
+                built.ofByte[encoding][byte] = static_cast<unsigned char>(LeastCostOf(tables.character[encoding][byte]));
+        return built;
+    }();
+    return costs;
+}
+
+// Whether bytes can be well-formed UTF-8, counted over the characters of a
+// text (their bytes and counts): as many continuation bytes as the lead
+// bytes call for, but for sequences cut short by a lost character.
+bool MayBeUtf8(const unsigned char* bytes, const CharacterSet& set)
+{
+    uint32_t needed = 0, following = 0;
+    for (unsigned i = 0; i < set.size(); ++i) {
+        const unsigned byte = bytes[i];
+        const uint32_t count = set.count(i);
+        if (byte < 0xC0)
+            following += count;
+        else if (byte >= 0xC2 && byte <= 0xDF)
+            needed += count;
+        else if (byte >= 0xE0 && byte <= 0xEF)
+            needed += 2 * count;
+        else if (byte >= 0xF0 && byte <= 0xF4)
+            needed += 3 * count;
+        else
+            return false;
+    }
+    return following <= needed && needed <= following + 3 * set.marks();
+}
+
+// The encodings the Cyrillic text was first written in: a chain's first
+// step writes Cyrillic, which cp1252, Latin-1, cp437 and cp850 cannot.
+bool WritesCyrillic(int encoding)
+{
+    return encoding == RepairUtf8 || IsCyrillicPage(encoding);
+}
 
 // The search for the best chain for one part.
 class PartSearch {
@@ -294,15 +338,21 @@ public:
     // surer, since the words around it speak for the line being clean.
     PartSearch(const EncodingTables& tables, RepairWorkspace& workspace, const char32_t* text, unsigned count,
                bool fragment)
-        : tables_(tables), workspace_(workspace), text_(text), count_(count), fragment_(fragment)
+        : tables_(tables), least_(LeastCostsOnce(tables)), workspace_(workspace), text_(text), count_(count),
+          fragment_(fragment)
     {
         ScoreCandidate(text, count, ~0u, nullptr, 0, workspace.pace, original_);
-        histogram_.Build(text, count);
     }
 
+    // Characters that garbled text is made of in the part.
+    uint32_t striking() const { return original_.striking; }
+
     // Whether a chain undoes the part into clearly better text; then the
-    // repaired part is in workspace.candidate.
-    bool Run()
+    // repaired part is in workspace.candidate. The chain that repaired the
+    // part before, where there is one, is tried first: text garbled once
+    // is garbled throughout, and a good repair found early makes the
+    // others drop out early. The result is the same whatever comes first.
+    bool Run(const Chain* likely)
     {
         if (original_.cost < MinimumGain)
             return false;
@@ -315,7 +365,12 @@ public:
             return false;
         if (fragment_ && (original_.striking < FragmentStriking || original_.cost < 2 * MinimumGain))
             return false;
+        set_.Build(text_, count_, workspace_.index);
+        if (set_.full())
+            return false;
+        std::fill(std::begin(workspace_.seen), std::end(workspace_.seen), 0);
         best_.cost = original_.cost - Gain() + 1;
+        likely_ = likely;
         SearchOneStep();
         // One step may leave garbage of another kind that reads a little
         // better: KOI8-R read as cp1251 twice, undone once, is still
@@ -340,7 +395,7 @@ public:
     {
         const double scale = 1.0 / 8.0;
         double sum = 1.0 + std::exp(-(static_cast<double>(original_.cost) - best_.cost) * scale);
-        if (second_ != ~0u)
+        if (second_ <= best_.cost + ConfidenceReach)
             sum += std::exp(-(static_cast<double>(second_) - best_.cost) * scale);
         return static_cast<int>(100.0 / sum);
     }
@@ -349,11 +404,41 @@ private:
     struct Best {
         Chain chain = {0, {{0, 0}, {0, 0}}};
         uint32_t cost = 0;   // with the chain's penalty
+        uint32_t order = 0;  // ChainOrder
         uint32_t score = 0;  // the text's own
         uint32_t letters = 0;
         uint32_t characters = 0;
         unsigned lost = 0;
     };
+
+    // What an undo starts from: the part itself, or what undoing the last
+    // step of a chain made of it. set holds the characters the changes are
+    // counted against and maps act on: the part's, or where the last step
+    // was UTF-8 and the text is no longer as long, that text's (base, with
+    // index). before is what each of them stands as now; text is that
+    // whole text, made when first needed.
+    struct Stage {
+        const CharacterSet* set;
+        const char32_t* base;
+        const unsigned char* index;
+        const char32_t* before;
+        Chain done;       // the last step, or none
+        unsigned lost;
+        bool asLong;      // as long as the part, character for character
+        const char32_t* text;
+        unsigned count;
+    };
+
+    // Where two chains undo a part into the same text at the same cost,
+    // the one that comes first in this order is named: fewer steps, and the
+    // commoner encodings (text_repair.h) first.
+    static uint32_t ChainOrder(const Chain& chain)
+    {
+        uint32_t order = chain.steps == 2 ? 1u << 16 : 0;
+        for (int i = 0; i < chain.steps; ++i)
+            order |= static_cast<uint32_t>(chain.step[i].read * RepairEncodingCount + chain.step[i].written) << (8 * (1 - i));
+        return order;
+    }
 
     unsigned Undo(const Chain& chain, char32_t* out, unsigned& lost)
     {
@@ -379,16 +464,153 @@ private:
     // The most a candidate of count characters may cost to be of use.
     uint32_t Limit(unsigned count) const
     {
-        return std::min({best_.cost + ConfidenceReach, original_.cost - Gain(), CleanCost(count, count) + LostAllowance * count / 4});
+        return std::min({best_.cost + ConfidenceReach, original_.cost - Gain(),
+                         LooseLetterCost * count + LooseSlack + LostAllowance * count / 4});
     }
 
-    void Consider(const Chain& chain, const char32_t* candidate, unsigned count, unsigned lost)
+    // Whether a text that chain makes of the part's characters as the map
+    // with hash makes them was weighed already, at no more cost: then
+    // weighing it again is of no use. The table forgets nothing but may
+    // fill up, and then says no.
+    bool Seen(uint64_t hash, uint32_t penalty, uint32_t order)
     {
+        const uint64_t key = hash | 1;  // 0 is a free slot
+        const unsigned size = sizeof workspace_.seen / sizeof workspace_.seen[0];
+        for (unsigned probe = static_cast<unsigned>(hash >> 40), tries = 0; tries < 8; ++probe, ++tries) {
+            const unsigned slot = probe % size;
+            if (workspace_.seen[slot] == 0) {
+                workspace_.seen[slot] = key;
+                workspace_.seenCost[slot] = penalty << 20 | order;
+                return false;
+            }
+            if (workspace_.seen[slot] == key) {
+                const uint32_t cost = penalty << 20 | order;
+                if (workspace_.seenCost[slot] <= cost)
+                    return true;
+                workspace_.seenCost[slot] = cost;
+                return false;
+            }
+        }
+        return false;
+    }
+
+    const char32_t* StageText(Stage& stage)
+    {
+        if (!stage.text) {
+            unsigned lost = 0;
+            stage.count = UndoStep(tables_, text_, count_, stage.done.step[0].written, stage.done.step[0].read,
+                                   workspace_.middle, lost);
+            stage.text = workspace_.middle;
+        }
+        return stage.text;
+    }
+
+    // Tries every undo of one more step from a stage: each encoding its
+    // characters may have been read as, each encoding they may have been
+    // written in.
+    void TryUndos(Stage& stage)
+    {
+        const CharacterSet& set = *stage.set;
+        const unsigned size = set.size();
         const bool garbage = original_.striking != 0;
+        unsigned char bytes[CharacterSet::Size];
+        char32_t undone[CharacterSet::Size];
+        const uint16_t holders = HoldersOf(stage.before, size);
+        for (int read = 1; read < RepairEncodingCount; ++read) {
+            // Read as one page and written back in the same one is the one
+            // step from the first page to the last.
+            if (!(holders >> read & 1) || (stage.done.steps == 1 && read == stage.done.step[0].written))
+                continue;
+            for (unsigned i = 0; i < size; ++i)
+                bytes[i] = static_cast<unsigned char>(ByteOf(tables_, read, stage.before[i]));
+            for (int written = 0; written < RepairEncodingCount; ++written) {
+                if (written == read || !WritesCyrillic(written))
+                    continue;
+                const Chain chain = stage.done.steps == 0 ? Chain{1, {{written, read}, {0, 0}}}
+                                                          : Chain{2, {{written, read}, stage.done.step[0]}};
+                if (written == RepairUtf8) {
+                    if (MayBeUtf8(bytes, set) && !IsLikely(chain))
+                        TryText(chain, stage);
+                    continue;
+                }
+                // The text this chain makes, weighed on the characters.
+                const uint32_t penalty = Penalty(chain, stage.lost);
+                const uint32_t limit = Limit(stage.count) - std::min(Limit(stage.count), penalty);
+                const char32_t* characters = tables_.character[written];
+                const unsigned char* least = least_.ofByte[written];
+                uint32_t sum = 0;
+                uint64_t hash = 14695981039346656037ull;
+                bool changed = false;
+                for (unsigned i = 0; i < size; ++i) {
+                    undone[i] = characters[bytes[i] - 0x80];
+                    sum += set.count(i) * least[bytes[i] - 0x80];
+                    hash = (hash ^ undone[i]) * 1099511628211ull;
+                    changed |= undone[i] != stage.before[i];
+                }
+                if (!changed || sum > limit || (stage.asLong && Seen(hash, penalty, ChainOrder(chain))))
+                    continue;
+                Changes changes;
+                for (unsigned i = 0; i < size; ++i) {
+                    if (undone[i] != set.character(i))
+                        changes.Add(set.character(i), undone[i], set.count(i), set.striking(i));
+                }
+                if (!changes.Enough(garbage))
+                    continue;
+                Consider(chain, MappedText{stage.base, stage.index, undone}, stage.count, stage.lost,
+                         stage.asLong ? &changes : nullptr);
+            }
+        }
+    }
+
+    // Undoes the last step of chain from the stage's whole text.
+    void TryText(const Chain& chain, Stage& stage)
+    {
+        unsigned lost = stage.lost;
+        const char32_t* text = StageText(stage);
+        const unsigned made = UndoStep(tables_, text, stage.count, chain.step[0].written, chain.step[0].read,
+                                       workspace_.candidate, lost);
+        if (made != Failed && !SameText(text, stage.count, workspace_.candidate, made))
+            Consider(chain, MappedText{workspace_.candidate, nullptr, nullptr}, made, lost, nullptr);
+    }
+
+    // The single-byte encodings that hold every one of the characters.
+    uint16_t HoldersOf(const char32_t* characters, unsigned size) const
+    {
+        uint16_t holders = SingleByteEncodings;
+        for (unsigned i = 0; i < size && holders != 0; ++i)
+            holders &= repair::HoldersOf(tables_, characters[i]);
+        return holders;
+    }
+
+    bool IsLikely(const Chain& chain) const
+    {
+        if (!likely_ || likely_->steps != chain.steps)
+            return false;
+        for (int i = 0; i < chain.steps; ++i) {
+            if (likely_->step[i].written != chain.step[i].written || likely_->step[i].read != chain.step[i].read)
+                return false;
+        }
+        return true;
+    }
+
+    // One chain on its own, before the search.
+    void TryChain(const Chain& chain)
+    {
+        unsigned lost = 0;
+        const unsigned made = Undo(chain, workspace_.candidate, lost);
+        if (made != Failed && !SameText(text_, count_, workspace_.candidate, made))
+            Consider(chain, MappedText{workspace_.candidate, nullptr, nullptr}, made, lost, nullptr);
+    }
+
+    // Weighs a candidate: one written out (index null), or a map of the
+    // part's characters, or of the text a UTF-8 step left, which is never
+    // as long as the part. known is what a map changes, where it is known.
+    void Consider(const Chain& chain, const MappedText& candidate, unsigned count, unsigned lost, const Changes* known)
+    {
         Changes changes;
         if (count == count_) {
-            changes = ChangesIn(text_, candidate, count);
-            if (!changes.Enough(garbage))
+            changes = known ? *known : ChangesIn(text_, candidate.text, count);
+            if (!changes.Enough(original_.striking != 0))
                 return;
         }
         const uint32_t penalty = Penalty(chain, lost);
@@ -399,31 +621,41 @@ private:
         // A candidate as long as the text keeps pace with it, or drops out:
         // one that falls far behind on the way hardly catches up.
         const uint32_t* pace = count == count_ ? workspace_.pace : nullptr;
-        if (!ScoreCandidate(candidate, count, limit - penalty, pace, PaceSlack, nullptr, score))
+        const bool scored = candidate.index ? ScoreCandidate(candidate, count, limit - penalty, pace, PaceSlack, score)
+                                            : ScoreCandidate(candidate.text, count, limit - penalty, pace, PaceSlack,
+                                                             nullptr, score);
+        if (!scored)
             return;
-        if (score.letters < (fragment_ ? FragmentLetters : MinimumLetters) || score.letters < 4 * lost ||
-            score.cost > CleanCost(score.letters, score.characters) + LostAllowance * lost)
+        if (score.letters < (fragment_ ? FragmentLetters : MinimumLetters) || score.letters < 4 * lost)
             return;
-        // A repair takes garbage away: it leaves fewer characters that text
-        // hardly holds than it found, or none.
-        if (score.striking >= original_.striking && score.striking != 0)
+        if (score.cost > CleanCost(score.letters, score.characters) + LostAllowance * lost &&
+            (original_.cost < ClearGainFactor * score.cost ||
+             score.cost > LooseLetterCost * score.letters + CleanNonLetterCost * (score.characters - score.letters) +
+                              LooseSlack + LostAllowance * lost))
+            return;
+        // A repair takes garbage away: it leaves no more characters that text
+        // hardly holds than it found.
+        if (score.striking > original_.striking)
             return;
         if (count == count_ && !changes.Enough(false) && score.striking >= original_.striking)
             return;
         if (score.capitals > original_.capitals &&
             original_.cost <= CapitalsGarbageLetterCost * original_.letters)
             return;
-        if (chain.steps == 2 && score.letters < TwoStepMinimumLetters)
+        if (chain.steps == 2 && score.letters < TwoStepMinimumLetters &&
+            original_.cost < ShortTwoStepGainFactor * score.cost)
             return;
         // Two chains that give the same text score it the same: the
         // runner-up is the best other text.
         const uint32_t cost = score.cost + penalty;
+        const uint32_t order = ChainOrder(chain);
         const bool sameText = best_.chain.steps != 0 && score.cost == best_.score;
-        if (cost < best_.cost) {
+        if (cost < best_.cost || (cost == best_.cost && best_.chain.steps != 0 && order < best_.order)) {
             if (best_.chain.steps != 0 && !sameText)
                 second_ = std::min(second_, best_.cost);
             best_.chain = chain;
             best_.cost = cost;
+            best_.order = order;
             best_.score = score.cost;
             best_.letters = score.letters;
             best_.characters = score.characters;
@@ -435,76 +667,85 @@ private:
 
     void SearchOneStep()
     {
-        const uint16_t holders = HoldersOfText(tables_, text_, count_);
-        for (int read = 1; read < RepairEncodingCount; ++read) {
-            if (!(holders >> read & 1))
-                continue;
-            for (int written = 0; written < RepairEncodingCount; ++written) {
-                if (written == read)
-                    continue;
-                const Chain chain = {1, {{written, read}, {0, 0}}};
-                if (written != RepairUtf8 &&
-                    !histogram_.Promising(tables_, written, read, Limit(count_) - std::min(Limit(count_), Penalty(chain, 0)),
-                                          original_.striking != 0))
-                    continue;
-                unsigned lost = 0;
-                const unsigned made =
-                    UndoStep(tables_, text_, count_, written, read, workspace_.candidate, lost);
-                if (made == Failed || SameText(text_, count_, workspace_.candidate, made))
-                    continue;
-                Consider(chain, workspace_.candidate, made, lost);
-            }
-        }
+        if (likely_ && likely_->steps == 1)
+            TryChain(*likely_);
+        Stage stage = {&set_, text_, workspace_.index, set_.characters(), {0, {{0, 0}, {0, 0}}}, 0, true, text_, count_};
+        TryUndos(stage);
     }
 
     void SearchTwoSteps()
     {
-        const uint16_t holders = HoldersOfText(tables_, text_, count_);
+        if (likely_ && likely_->steps == 2)
+            TryChain(*likely_);
+        const unsigned size = set_.size();
+        unsigned char bytes[CharacterSet::Size];
+        const unsigned MaxMiddles = RepairEncodingCount * RepairEncodingCount;
+        uint64_t middleHash[MaxMiddles];
+        uint32_t middlePenalty[MaxMiddles];
+        unsigned middles = 0;
+        const uint16_t holders = HoldersOf(set_.characters(), size);
         for (int lastRead = 1; lastRead < RepairEncodingCount; ++lastRead) {
             if (!(holders >> lastRead & 1))
                 continue;
+            for (unsigned i = 0; i < size; ++i)
+                bytes[i] = static_cast<unsigned char>(ByteOf(tables_, lastRead, set_.character(i)));
             for (int lastWritten = 0; lastWritten < RepairEncodingCount; ++lastWritten) {
                 if (lastWritten == lastRead)
                     continue;
-                unsigned middleLost = 0;
-                const unsigned middle =
-                    UndoStep(tables_, text_, count_, lastWritten, lastRead, workspace_.middle, middleLost);
-                if (middle == Failed || SameText(text_, count_, workspace_.middle, middle))
-                    continue;
-                const uint16_t middleHolders = HoldersOfText(tables_, workspace_.middle, middle);
-                middleHistogram_.Build(workspace_.middle, middle);
-                for (int read = 1; read < RepairEncodingCount; ++read) {
-                    // Read as one page and written back in the same one is
-                    // the one step from the first page to the last.
-                    if (!(middleHolders >> read & 1) || read == lastWritten)
+                const Chain done = {1, {{lastWritten, lastRead}, {0, 0}}};
+                if (lastWritten == RepairUtf8) {
+                    // The text is no longer as long: what the first undo
+                    // makes of it is a text of its own.
+                    if (!MayBeUtf8(bytes, set_))
                         continue;
-                    for (int written = 0; written < RepairEncodingCount; ++written) {
-                        if (written == read)
-                            continue;
-                        const Chain chain = {2, {{written, read}, {lastWritten, lastRead}}};
-                        const uint32_t limit = Limit(middle) - std::min(Limit(middle), Penalty(chain, middleLost));
-                        if (written != RepairUtf8 &&
-                            !middleHistogram_.Promising(tables_, written, read, limit, original_.striking != 0))
-                            continue;
-                        unsigned lost = middleLost;
-                        const unsigned made = UndoStep(tables_, workspace_.middle, middle, written, read,
-                                                       workspace_.candidate, lost);
-                        if (made == Failed || SameText(workspace_.middle, middle, workspace_.candidate, made))
-                            continue;
-                        Consider(chain, workspace_.candidate, made, lost);
-                    }
+                    unsigned lost = 0;
+                    const unsigned middle =
+                        UndoStep(tables_, text_, count_, RepairUtf8, lastRead, workspace_.middle, lost);
+                    if (middle == Failed || SameText(text_, count_, workspace_.middle, middle))
+                        continue;
+                    middleSet_.Build(workspace_.middle, middle, workspace_.middleIndex);
+                    if (middleSet_.full())
+                        continue;
+                    Stage stage = {&middleSet_, workspace_.middle, workspace_.middleIndex, middleSet_.characters(),
+                                   done, lost, false, workspace_.middle, middle};
+                    TryUndos(stage);
+                    continue;
                 }
+                bool changed = false;
+                uint64_t hash = 14695981039346656037ull;
+                for (unsigned i = 0; i < size; ++i) {
+                    middle_[i] = tables_.character[lastWritten][bytes[i] - 0x80];
+                    changed |= middle_[i] != set_.character(i);
+                    hash = (hash ^ middle_[i]) * 1099511628211ull;
+                }
+                // A middle text made before by a step as cheap gives the
+                // same texts again, none cheaper.
+                const uint32_t penalty = EncodingCost[lastWritten] + EncodingCost[lastRead];
+                bool again = false;
+                for (unsigned k = 0; k < middles && !again; ++k)
+                    again = middleHash[k] == hash && middlePenalty[k] <= penalty;
+                if (!changed || again)
+                    continue;
+                if (middles < MaxMiddles) {
+                    middleHash[middles] = hash;
+                    middlePenalty[middles++] = penalty;
+                }
+                Stage stage = {&set_, text_, workspace_.index, middle_, done, 0, true, nullptr, count_};
+                TryUndos(stage);
             }
         }
     }
 
     const EncodingTables& tables_;
+    const LeastCosts& least_;
     RepairWorkspace& workspace_;
     const char32_t* text_;
     unsigned count_;
     bool fragment_;
     CandidateScore original_;
-    Histogram histogram_, middleHistogram_;
+    CharacterSet set_, middleSet_;
+    char32_t middle_[CharacterSet::Size];  // what the last undo made of set_'s characters
+    const Chain* likely_ = nullptr;
     Best best_;
     uint32_t second_ = ~0u;
     unsigned repairedCount_ = 0;
@@ -624,8 +865,12 @@ public:
             return Copy(text, count, out);
         length_ = characters;
         unsigned repaired = 0;
-        if (RepairRun(0, characters, repaired))
+        uint32_t striking = 0;
+        if (RepairRun(0, characters, repaired, &striking))
             return WriteUtf16(workspace_.candidate, repaired, out);
+        // No run of it can look garbled on its own with less garbage in all.
+        if (striking < FragmentStriking)
+            return Copy(text, count, out);
         return RepairRuns(characters, text, count, out);
     }
 
@@ -641,11 +886,16 @@ private:
     // Repairs the characters [begin, end) of the part as one; false when
     // nothing clearly better undoes them. The repaired characters go to out.
     // The repaired characters wait in workspace.candidate.
-    bool RepairRun(unsigned begin, unsigned end, unsigned& repaired)
+    bool RepairRun(unsigned begin, unsigned end, unsigned& repaired, uint32_t* striking = nullptr)
     {
         PartSearch search(tables_, workspace_, workspace_.part + begin, end - begin, begin != 0 || end != length_);
-        if (!search.Run())
+        const bool found = search.Run(haveLast_ ? &last_ : nullptr);
+        if (striking)
+            *striking = search.striking();
+        if (!found)
             return false;
+        last_ = search.chain();
+        haveLast_ = true;
         summary_.Add(search.chain(), search.repairedCount(), search.Confidence(), search.lost());
         repaired = search.repairedCount();
         return true;
@@ -716,6 +966,8 @@ private:
     RepairWorkspace& workspace_;
     Summary& summary_;
     unsigned length_ = 0;  // characters in the piece
+    Chain last_ = {0, {{0, 0}, {0, 0}}};  // the chain of the last part repaired
+    bool haveLast_ = false;
 };
 
 } // namespace

@@ -70,13 +70,19 @@ struct TextRepair {
 // repaired piece by piece.
 const unsigned RepairPartLimit = 4096;
 
-// What the repair works in: room for a part, two candidate readings of it and
-// the running score of the part. About 64 KiB; one per thread that repairs.
+// What the repair works in: room for a part, two candidate readings of it,
+// the running score of the part, where each character stands among the
+// part's distinct ones, and the texts already weighed. About 84 KiB; one
+// per thread that repairs.
 struct RepairWorkspace {
     char32_t part[RepairPartLimit];
     char32_t middle[RepairPartLimit];
     char32_t candidate[RepairPartLimit];
     uint32_t pace[RepairPartLimit];
+    unsigned char index[RepairPartLimit];
+    unsigned char middleIndex[RepairPartLimit];
+    uint64_t seen[1024];
+    uint32_t seenCost[1024];
 };
 
 // Repairs count UTF-16 code units at text into repaired, which takes
