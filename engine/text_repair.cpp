@@ -494,6 +494,14 @@ private:
         return false;
     }
 
+    static uint64_t HashOf(const char32_t* characters, unsigned size)
+    {
+        uint64_t hash = 14695981039346656037ull;
+        for (unsigned i = 0; i < size; ++i)
+            hash = (hash ^ characters[i]) * 1099511628211ull;
+        return hash;
+    }
+
     const char32_t* StageText(Stage& stage)
     {
         if (!stage.text) {
@@ -539,15 +547,13 @@ private:
                 const char32_t* characters = tables_.character[written];
                 const unsigned char* least = least_.ofByte[written];
                 uint32_t sum = 0;
-                uint64_t hash = 14695981039346656037ull;
                 bool changed = false;
                 for (unsigned i = 0; i < size; ++i) {
                     undone[i] = characters[bytes[i] - 0x80];
                     sum += set.count(i) * least[bytes[i] - 0x80];
-                    hash = (hash ^ undone[i]) * 1099511628211ull;
                     changed |= undone[i] != stage.before[i];
                 }
-                if (!changed || sum > limit || (stage.asLong && Seen(hash, penalty, ChainOrder(chain))))
+                if (!changed || sum > limit || (stage.asLong && Seen(HashOf(undone, size), penalty, ChainOrder(chain))))
                     continue;
                 Changes changes;
                 for (unsigned i = 0; i < size; ++i) {
@@ -712,19 +718,20 @@ private:
                     continue;
                 }
                 bool changed = false;
-                uint64_t hash = 14695981039346656037ull;
                 for (unsigned i = 0; i < size; ++i) {
                     middle_[i] = tables_.character[lastWritten][bytes[i] - 0x80];
                     changed |= middle_[i] != set_.character(i);
-                    hash = (hash ^ middle_[i]) * 1099511628211ull;
                 }
+                if (!changed)
+                    continue;
                 // A middle text made before by a step as cheap gives the
                 // same texts again, none cheaper.
+                const uint64_t hash = HashOf(middle_, size);
                 const uint32_t penalty = EncodingCost[lastWritten] + EncodingCost[lastRead];
                 bool again = false;
                 for (unsigned k = 0; k < middles && !again; ++k)
                     again = middleHash[k] == hash && middlePenalty[k] <= penalty;
-                if (!changed || again)
+                if (again)
                     continue;
                 if (middles < MaxMiddles) {
                     middleHash[middles] = hash;
