@@ -6,7 +6,6 @@
 
 #include "detection_model.h"
 #include "detection_step.h"
-#include "text_encoding_detection.h"
 
 using namespace detection_step;
 
@@ -227,12 +226,4 @@ Detection DecideCodePage(const DetectionModel& model, const PageScores& scores)
             differing += scores.histogram[byte];
     }
     return Detection{best, ConfidenceOfMargin(model, margin, differing)};
-}
-
-Detection DetectCodePage(const unsigned char* bytes, unsigned count)
-{
-    const TextEncoding found = DetectTextEncoding(bytes, count);
-    if (found.encoding < 0 || found.encoding >= CodePageCount)
-        return Detection{NoDecision, 0};
-    return Detection{found.encoding, found.confidence};
 }

@@ -163,3 +163,11 @@ TextEncoding DetectTextEncoding(const unsigned char* bytes, unsigned count)
     const int confidence = ConfidenceOfMargin(CyrillicModel, utf8Cost - pageCost, scores.high);
     return TextEncoding{page.page, confidence < page.confidence ? confidence : page.confidence, 0};
 }
+
+Detection DetectCodePage(const unsigned char* bytes, unsigned count)
+{
+    const TextEncoding found = DetectTextEncoding(bytes, count);
+    if (found.encoding < 0 || found.encoding >= CodePageCount)
+        return Detection{NoDecision, 0};
+    return Detection{found.encoding, found.confidence};
+}

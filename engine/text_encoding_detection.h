@@ -23,3 +23,11 @@ struct TextEncoding {
 // Looks at the bytes DetectCodePage looks at (at most DetectionReach).
 // NoDecision for binary data and too little Cyrillic text.
 TextEncoding DetectTextEncoding(const unsigned char* bytes, unsigned count);
+
+// Names the code page of count bytes at bytes (bytes may be null when count
+// is 0). Where two code pages read the text as the same characters, names
+// the more common one: cp1251 before Macintosh Cyrillic (lower-case text
+// without я and the like), cp866 before Macintosh Cyrillic (all capitals),
+// cp866 before ISO-8859-5 (small letters from р on); the confidence then
+// counts both as right. Text that is UTF-8 or UTF-16 is NoDecision here.
+Detection DetectCodePage(const unsigned char* bytes, unsigned count);

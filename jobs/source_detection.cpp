@@ -1,6 +1,6 @@
 #include "source_detection.h"
 
-#include "code_page_detection.h"
+#include "text_encoding_detection.h"
 #include "settings.h"
 #include "window_requests.h"
 
