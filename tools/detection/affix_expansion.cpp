@@ -6,6 +6,8 @@
 #include <map>
 #include <sstream>
 
+#include "utf8_text.h"
+
 namespace {
 
 enum FlagKind { SingleFlags, LongFlags, NumberFlags, Utf8Flags };
@@ -44,29 +46,6 @@ std::u32string Utf32(const std::string& utf8)
     return text;
 }
 
-std::string Utf8(const std::u32string& text)
-{
-    std::string utf8;
-    for (char32_t c : text) {
-        if (c < 0x80) {
-            utf8 += static_cast<char>(c);
-        } else if (c < 0x800) {
-            utf8 += static_cast<char>(0xC0 | c >> 6);
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            utf8 += static_cast<char>(0xE0 | c >> 12);
-            utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            utf8 += static_cast<char>(0xF0 | c >> 18);
-            utf8 += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return utf8;
-}
-
 std::vector<std::string> ParseFlags(const std::string& text, FlagKind kind)
 {
     std::vector<std::string> flags;
@@ -80,7 +59,7 @@ std::vector<std::string> ParseFlags(const std::string& text, FlagKind kind)
             flags.push_back(text.substr(at, 2));
     } else if (kind == Utf8Flags) {
         for (char32_t c : Utf32(text))
-            flags.push_back(Utf8(std::u32string(1, c)));
+            flags.push_back(ToUtf8(std::u32string(1, c)));
     } else {
         for (char c : text)
             flags.push_back(std::string(1, c));
@@ -203,7 +182,7 @@ std::vector<WordForms> ExpandHunspell(const std::string& dicPath, const std::str
             const size_t alias = std::strtoul(flagText.c_str(), nullptr, 10);
             flagText = alias < aliases.size() ? aliases[alias] : "";
         }
-        WordForms forms = {Utf8(word)};
+        WordForms forms = {ToUtf8(word)};
         std::vector<const AffixRule*> prefixes, suffixes;
         for (const std::string& flag : ParseFlags(flagText, kind)) {
             const auto found = rules.find(flag);
@@ -215,12 +194,12 @@ std::vector<WordForms> ExpandHunspell(const std::string& dicPath, const std::str
             }
         }
         for (const AffixRule* suffix : suffixes)
-            forms.push_back(Utf8(Apply(*suffix, word)));
+            forms.push_back(ToUtf8(Apply(*suffix, word)));
         for (const AffixRule* prefix : prefixes) {
-            forms.push_back(Utf8(Apply(*prefix, word)));
+            forms.push_back(ToUtf8(Apply(*prefix, word)));
             for (const AffixRule* suffix : suffixes) {
                 if (prefix->crossProduct && suffix->crossProduct)
-                    forms.push_back(Utf8(Apply(*prefix, Apply(*suffix, word))));
+                    forms.push_back(ToUtf8(Apply(*prefix, Apply(*suffix, word))));
             }
         }
         entries.push_back(forms);

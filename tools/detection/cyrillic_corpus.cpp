@@ -528,21 +528,3 @@ bool ReadTheSame(const Bytes& bytes, const std::array<char32_t, 256>& one, const
     }
     return true;
 }
-
-std::string ToUtf8(const Text& text)
-{
-    std::string utf8;
-    for (char32_t c : text) {
-        if (c < 0x80) {
-            utf8 += static_cast<char>(c);
-        } else if (c < 0x800) {
-            utf8 += static_cast<char>(0xC0 | c >> 6);
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            utf8 += static_cast<char>(0xE0 | c >> 12);
-            utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return utf8;
-}

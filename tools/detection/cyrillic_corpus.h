@@ -19,6 +19,7 @@
 
 #include "code_page_tables.h"
 #include "detection_model.h"
+#include "utf8_text.h"
 
 using Text = std::u32string;
 using Bytes = std::vector<unsigned char>;
@@ -66,4 +67,3 @@ std::array<char32_t, 256> DecodingOf(int page);
 // Whether two code pages read bytes as the same characters.
 bool ReadTheSame(const Bytes& bytes, const std::array<char32_t, 256>& one, const std::array<char32_t, 256>& other);
 
-std::string ToUtf8(const Text& text);

@@ -1,0 +1,6 @@
+// Characters as UTF-8, for the corpus tools' files and reports.
+#pragma once
+
+#include <string>
+
+std::string ToUtf8(const std::u32string& text);
