@@ -20,6 +20,15 @@ int ErrnoOrIo()
 StreamResult ConvertUnicodeStream(InputStream& input, std::FILE* output, bool& outputStarted,
                                   TextRejection& rejection)
 {
+    const ConvertedBytes write = [output](const unsigned char* bytes, size_t count) {
+        return std::fwrite(bytes, 1, count, output) == count;
+    };
+    return ConvertUnicodeStream(input, write, outputStarted, rejection);
+}
+
+StreamResult ConvertUnicodeStream(InputStream& input, const ConvertedBytes& output, bool& outputStarted,
+                                  TextRejection& rejection)
+{
     // The engine starts every stream of UTF-16 with a mark.
     size_t markToDrop = outputStarted && UnicodeConversion.Dst == EncodingUtf16 ? 2 : 0;
     std::vector<unsigned char> block(InputBlockSize);
@@ -41,7 +50,7 @@ StreamResult ConvertUnicodeStream(InputStream& input, std::FILE* output, bool& o
         markToDrop -= dropped;
         outputStarted = outputStarted || chunk.written > 0;
         errno = 0;
-        if (std::fwrite(converted.data() + dropped, 1, size, output) != size)
+        if (size > 0 && !output(converted.data() + dropped, size))
             return {StreamWriteFailed, ErrnoOrIo()};
         lineEnds += chunk.lineEnds;
         if (chunk.stop != UnicodeConverted) {
