@@ -1,13 +1,14 @@
 #include "command_line.h"
 
 #include "encoding_names.h"
+#include "unicode_conversion.h"
 
 const char UsageHint[] = "Try 'tarvoconv --help' for more information.\n";
 
 namespace {
 
 enum OptionId { OptionFrom, OptionTo, OptionOutput, OptionNewlines, OptionSubstitute, OptionInPlace, OptionForce,
-                OptionDetect, OptionHelp, OptionVersion, OptionList };
+                OptionDetect, OptionRepair, OptionExplain, OptionVerbose, OptionHelp, OptionVersion, OptionList };
 
 enum OptionValue { NoValue, EncodingValue, FileValue };
 
@@ -28,6 +29,9 @@ const Option Options[] = {
     {0, "in-place", NoValue, OptionInPlace},
     {0, "force", NoValue, OptionForce},
     {0, "detect", NoValue, OptionDetect},
+    {0, "repair", NoValue, OptionRepair},
+    {0, "explain", NoValue, OptionExplain},
+    {'v', "verbose", NoValue, OptionVerbose},
     {'h', "help", NoValue, OptionHelp},
     {'?', nullptr, NoValue, OptionHelp},
     {0, "version", NoValue, OptionVersion},
@@ -186,6 +190,9 @@ private:
         case OptionInPlace: line_.inPlace = true; break;
         case OptionForce: line_.force = true; break;
         case OptionDetect: line_.detect = true; break;
+        case OptionRepair: line_.repair = true; break;
+        case OptionExplain: line_.explain = true; break;
+        case OptionVerbose: line_.verbose = true; break;
         case OptionHelp: return RequestHelp;
         case OptionVersion: return RequestVersion;
         case OptionList: return RequestList;
@@ -211,10 +218,35 @@ private:
     {
         if (line_.detect) {
             if (line_.source != -1 || line_.destination != -1 || line_.inPlace || line_.force ||
-                line_.convertNewlines || line_.substitute || !line_.output.empty())
+                line_.convertNewlines || line_.substitute || !line_.output.empty() || line_.repair ||
+                line_.explain || line_.verbose)
                 return Invalid("--detect takes file names only");
             return RequestDetect;
         }
+        if (line_.repair)
+            return CheckRepair();
+        if (line_.explain || line_.verbose)
+            return Invalid(std::string(line_.explain ? "--explain" : "-v") + " goes with --repair");
+        return CheckConversion();
+    }
+
+    // Garbled text is most often UTF-8 in and out, the form it travels in
+    // today. A repair keeps the line ends: each line is repaired on its own,
+    // and -n would change text that needed no repair.
+    CommandLineRequest CheckRepair()
+    {
+        if (line_.convertNewlines)
+            return Invalid("--repair keeps line ends; -n goes with conversion");
+        if (line_.source == -1)
+            line_.source = EncodingUtf8;
+        if (line_.destination == -1)
+            line_.destination = EncodingUtf8;
+        line_.explain = line_.explain || line_.verbose;
+        return CheckConversion();
+    }
+
+    CommandLineRequest CheckConversion()
+    {
         if (line_.source == -1)
             return Invalid("missing -f SRC");
         if (line_.destination < 0)
@@ -259,9 +291,11 @@ void PrintUsage(std::FILE* stream)
 {
     std::fputs("Usage: tarvoconv -f SRC -t DST [-n] [-c] [-o OUTPUT] [INPUT...]\n"
                "       tarvoconv -f SRC -t DST [-n] [-c] [--force] --in-place FILE...\n"
+               "       tarvoconv --repair [--explain] [-f SRC] [-t DST] [-o OUTPUT] [INPUT...]\n"
                "       tarvoconv --detect [FILE...]\n"
                "       tarvoconv -l | -h | --version\n"
-               "Converts Cyrillic text from one code page or Unicode encoding to another.\n"
+               "Converts Cyrillic text from one code page or Unicode encoding to another,\n"
+               "or repairs text that wrong decodings garbled.\n"
                "\n"
                "  -f, --from=SRC     encoding of the input; auto: detect it from the first\n"
                "                     64 KiB, and stop unless sure (text already in DST is\n"
@@ -275,6 +309,13 @@ void PrintUsage(std::FILE* stream)
                "      --in-place     convert each FILE into itself; go on after a failure\n"
                "      --force        with --in-place, convert also a file with other names\n"
                "                     (hard links), another user's file and a binary one\n"
+               "      --repair       undo the wrong decodings that garbled Cyrillic text,\n"
+               "                     line by line; SRC and DST are utf-8 unless given; -c,\n"
+               "                     --in-place and --force work as when converting\n"
+               "      --explain      with --repair, say what was undone in each INPUT and how\n"
+               "                     sure that is: on standard error when the text goes to\n"
+               "                     standard output, else on standard output\n"
+               "  -v, --verbose      with --repair, say it for each repaired line too\n"
                "      --detect       print the encoding of each FILE (or standard input)\n"
                "                     and how sure the guess is\n"
                "  -l, --list         list the encodings and exit\n"
@@ -293,8 +334,9 @@ void PrintUsage(std::FILE* stream)
                "standard input. OUTPUT may be an INPUT. A file OUTPUT is replaced only once\n"
                "it is completely written, so a failed run leaves it as it was; a pipe, a\n"
                "device or a terminal is written to as it is. Long options may be shortened\n"
-               "to any unambiguous start. Exit status: 0 converted, 1 a file could not be\n"
-               "converted or was left alone, 2 wrong arguments.\n"
+               "to any unambiguous start. Exit status: 0 converted (or repaired, or nothing\n"
+               "to repair), 1 a file could not be converted or was left alone, 2 wrong\n"
+               "arguments.\n"
 #ifdef _WIN32
                "A name with wildcards (*.txt) stands for the files it matches.\n"
 #endif

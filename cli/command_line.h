@@ -16,10 +16,13 @@ struct CommandLine {
     bool inPlace = false;
     bool force = false;   // --force: convert in place also what is refused or skipped by default
     bool detect = false;  // --detect: only say what each input is in
+    bool repair = false;  // --repair: undo wrong decodings rather than convert
+    bool explain = false; // --explain: with repair, say what was undone in each input
+    bool verbose = false; // -v: with repair, say it for each line too
     std::string output;   // -o: empty or "-" for standard output
-    // The inputs, converted one after another into the output, each empty
-    // or "-" for standard input; with inPlace, the files to convert; with
-    // detect, the inputs to look at.
+    // The inputs, converted (or repaired) one after another into the
+    // output, each empty or "-" for standard input; with inPlace, the files
+    // to convert; with detect, the inputs to look at.
     std::vector<std::string> files;
 };
 

@@ -15,6 +15,7 @@
 #include "file_names.h"
 #include "in_place_checks.h"
 #include "output_file.h"
+#include "repair_stream.h"
 #include "stream_conversion.h"
 #include "stream_converter.h"
 #include "tarvo_version.h"
@@ -54,8 +55,10 @@ std::string Hex(unsigned long value, int digits)
 std::string RejectionText(const TextRejection& rejection, int source, int destination)
 {
     const std::string sourceName = EncodingNames(source)[0];
-    std::string text = "line " + std::to_string(rejection.line) + ", byte offset " +
-                       std::to_string(rejection.offset) + ": ";
+    std::string text = "line " + std::to_string(rejection.line);
+    if (rejection.offsetKnown)
+        text += ", byte offset " + std::to_string(rejection.offset);
+    text += ": ";
     switch (rejection.stop) {
     case UnicodeInvalid:  // only UTF-16 and UTF-8 input can be invalid
         return text + (source == EncodingUtf16 ? "a lone UTF-16 surrogate" : "invalid UTF-8");
@@ -109,8 +112,8 @@ bool ChooseConversion(const CommandLine& line, const std::vector<unsigned char>&
     // Text found to be in the destination code page already is copied as
     // it is: converted to itself, its typographic quotes and dashes would
     // fold into one of each, and KOI8-R would gain CRs. A page outside the
-    // five leaves every byte as it is.
-    if (chosen.source == chosen.destination && !IsUnicodeEncoding(chosen.source)) {
+    // five leaves every byte as it is. A repair reads its text all the same.
+    if (chosen.source == chosen.destination && !IsUnicodeEncoding(chosen.source) && !line.repair) {
         chosen.source = chosen.destination = -1;
         chosen.convertNewlines = false;
     }
@@ -158,17 +161,31 @@ bool OpenInput(const CommandLine& line, const std::string& path, std::FILE* in, 
     return true;
 }
 
-// Converts the input into output and closes it. False with what failed
-// (the input or the output) and why.
-bool ConvertInput(Input& input, std::FILE* output, const std::string& outputName, bool& outputStarted,
-                  std::string& failed, std::string& problem)
+// --explain's name for an input, as --detect's.
+std::string ReportedName(const Input& input)
 {
-    SelectConversion(input.chosen);
+    return NamesStandardStream(input.path) ? "(standard input)" : input.path;
+}
+
+// Converts (or repairs) the input into output and closes it; says what was
+// repaired into explanations, unless that is nullptr. False with what
+// failed (the input or the output) and why.
+bool ConvertInput(Input& input, std::FILE* output, const std::string& outputName, std::FILE* explanations,
+                  bool& outputStarted, std::string& failed, std::string& problem)
+{
+    const CommandLine& chosen = input.chosen;
     TextRejection rejection = {};
     InputStream source = {input.file, input.head.data(), input.head.size()};
-    const StreamResult result = UsesUnicode(input.chosen)
-                                    ? ConvertUnicodeStream(source, output, outputStarted, rejection)
-                                    : ConvertStream(source, output);
+    StreamResult result;
+    if (chosen.repair) {
+        const RepairJob job = {chosen.source, chosen.destination, chosen.substitute};
+        const RepairReport report = {explanations, chosen.verbose, ReportedName(input)};
+        result = RepairStream(source, job, output, outputStarted, report, rejection);
+    } else {
+        SelectConversion(chosen);
+        result = UsesUnicode(chosen) ? ConvertUnicodeStream(source, output, outputStarted, rejection)
+                                     : ConvertStream(source, output);
+    }
     // Closed before the output replaces anything: Windows refuses to replace
     // a file that is still open, which is what converting in place would do.
     CloseInput(input);
@@ -183,12 +200,15 @@ bool ConvertInput(Input& input, std::FILE* output, const std::string& outputName
 
 // Converts the inputs, one after another, into one output, a file or
 // standard output; the first is open already. The first input that fails
-// ends the run; a file output is then left as it was.
+// ends the run; a file output is then left as it was. What --explain says
+// goes where the text does not: to standard error when the text goes to
+// standard output.
 int ConvertInputs(const CommandLine& line, Input& input, const std::vector<std::string>& rest,
                   const std::string& outputPath, std::FILE* in, std::FILE* out, std::FILE* err)
 {
     const bool outputIsFile = !NamesStandardStream(outputPath);
     const std::string outputName = outputIsFile ? outputPath : "standard output";
+    std::FILE* explanations = !line.explain ? nullptr : outputIsFile ? out : err;
     std::string problem;
     std::FILE* output = out;
     PendingOutput pending;
@@ -203,7 +223,8 @@ int ConvertInputs(const CommandLine& line, Input& input, const std::vector<std::
     bool outputStarted = false;
     std::string failed;  // the name of the input or output that failed
     for (size_t next = 0; failed.empty(); ++next) {
-        if (!ConvertInput(input, output, outputName, outputStarted, failed, problem) || next == rest.size())
+        if (!ConvertInput(input, output, outputName, explanations, outputStarted, failed, problem) ||
+            next == rest.size())
             break;
         if (!OpenInput(line, rest[next], in, input, problem))
             failed = input.name;
@@ -217,6 +238,9 @@ int ConvertInputs(const CommandLine& line, Input& input, const std::vector<std::
     if (outputIsFile) {
         if (!CommitOutputFile(pending, problem))
             return ReportFailure(err, outputName, problem);
+        errno = 0;
+        if (explanations == out && std::fflush(out) != 0)
+            return ReportFailure(err, "standard output", ErrnoText(errno));
     } else {
         // A full disk or device behind standard output shows only here.
         errno = 0;
@@ -244,7 +268,7 @@ int Convert(const CommandLine& line, std::FILE* in, std::FILE* out, std::FILE* e
 // Converts one file into itself, unless it must be left alone: see
 // MayConvertInPlace, and a binary file (but UTF-16, whose every other byte
 // may be NUL), which a text conversion would garble.
-int ConvertFileInPlace(const CommandLine& line, const std::string& path, std::FILE* err)
+int ConvertFileInPlace(const CommandLine& line, const std::string& path, std::FILE* out, std::FILE* err)
 {
     std::string problem;
     if (!MayConvertInPlace(path, line.force, problem))
@@ -256,14 +280,14 @@ int ConvertFileInPlace(const CommandLine& line, const std::string& path, std::FI
         CloseInput(input);
         return ReportFailure(err, path, "binary data, not text; skipped (--force converts it)");
     }
-    return ConvertInputs(line, input, {}, path, nullptr, nullptr, err);
+    return ConvertInputs(line, input, {}, path, nullptr, out, err);
 }
 
 // Converts every file into itself, going on after a failure; each failure
 // names its file. A file named twice, also through a link, is converted
 // once: a second pass would convert the converted text again. Whether two
 // names are one file is settled before any is replaced.
-int ConvertInPlace(const CommandLine& line, std::FILE* err)
+int ConvertInPlace(const CommandLine& line, std::FILE* out, std::FILE* err)
 {
     std::vector<FileIdentity> identities;
     for (const std::string& file : line.files)
@@ -273,7 +297,7 @@ int ConvertInPlace(const CommandLine& line, std::FILE* err)
         bool named = false;
         for (size_t earlier = 0; earlier < n; ++earlier)
             named = named || SameFile(identities[n], identities[earlier]);
-        if (!named && ConvertFileInPlace(line, line.files[n], err) != ExitConverted)
+        if (!named && ConvertFileInPlace(line, line.files[n], out, err) != ExitConverted)
             exitCode = ExitFileFailed;
     }
     return exitCode;
@@ -352,5 +376,5 @@ int RunTarvoconv(int argc, char** argv, std::FILE* in, std::FILE* out, std::FILE
     line.files = ExpandWildcards(line.files);
     if (line.detect)
         return DetectEncodings(line, in, out, err);
-    return line.inPlace ? ConvertInPlace(line, err) : Convert(line, in, out, err);
+    return line.inPlace ? ConvertInPlace(line, out, err) : Convert(line, in, out, err);
 }

@@ -125,6 +125,12 @@ TEST_F(tarvoconv_arguments, BadArgumentsExitWithOneLineAndTouchNothing)
         {"-f", "1", "-t", "2", "--in-place"},
         {"-f", "1", "-t", "2", "--in-place", Work("a"), "-"},
         {"-f", "1", "-t", "2", "-nx"},
+        {"--explain", "-f", "1", "-t", "2"},
+        {"-v", "-f", "1", "-t", "2"},
+        {"--repair", "-n"},
+        {"--repair", "--detect"},
+        {"--repair", "--in-place"},
+        {"--repair", "--force", Work("a")},
     };
     for (const auto& arguments : rejected) {
         SCOPED_TRACE(::testing::PrintToString(arguments));

@@ -1,0 +1,382 @@
+#include "repair_stream.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "console_text.h"
+#include "unicode_conversion.h"
+
+namespace {
+
+// Decoded text held for the repair: the whole lines in it are repaired, and
+// a line longer than this goes in the pieces the repair would cut it into,
+// so that the text comes out as if it were repaired whole.
+const unsigned HeldUnits = 32 * 1024;
+
+// About 84 KiB, taken once for the process.
+RepairWorkspace Workspace;
+
+int ErrnoOrIo()
+{
+    return errno != 0 ? errno : EIO;
+}
+
+bool IsHighSurrogate(char32_t unit)
+{
+    return unit >= 0xD800 && unit < 0xDC00;
+}
+
+bool IsLowSurrogate(char32_t unit)
+{
+    return unit >= 0xDC00 && unit < 0xE000;
+}
+
+// The white space that RepairText cuts a long line after.
+bool IsWhiteSpace(char16_t unit)
+{
+    return unit == ' ' || unit == '\t' || unit == '\r' || unit == '\f' || unit == '\v';
+}
+
+char32_t Combined(char32_t high, char32_t low)
+{
+    return 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00);
+}
+
+// The destination code page's byte for every character up to U+FFFF, -1
+// for none: asked of the conversion itself, so that a repaired text is
+// written, and -c's stand-ins chosen, as converting it would. Built before
+// the decoding of an input is selected, since both use the engine's one
+// Unicode conversion.
+struct PageBytes {
+    int page = -1;
+    bool substitute = false;
+    std::vector<short> byteOf;
+};
+PageBytes DestinationPage;
+
+void PreparePageBytes(int page, bool substitute)
+{
+    if (DestinationPage.page == page && DestinationPage.substitute == substitute)
+        return;
+    DestinationPage.page = page;
+    DestinationPage.substitute = substitute;
+    DestinationPage.byteOf.assign(0x10000, -1);
+    SelectUnicodeConversion(EncodingUtf16, page, 0, substitute);
+    for (unsigned c = 0; c < 0x10000; ++c) {
+        if (IsHighSurrogate(c) || IsLowSurrogate(c))
+            continue;
+        // Each character after a mark of its own, or U+FEFF would be taken
+        // for one.
+        const unsigned char text[4] = {0xFF, 0xFE, static_cast<unsigned char>(c), static_cast<unsigned char>(c >> 8)};
+        unsigned char bytes[32];
+        const UnicodeChunk chunk = ConvertUnicodeChunk(bytes, text, sizeof text, 1, 1);
+        if (chunk.stop == UnicodeConverted && chunk.written == 1)
+            DestinationPage.byteOf[c] = bytes[0];
+    }
+}
+
+// Adds up the repairs of the pieces of a line, or of the lines of an input:
+// the chain named is the one that repaired the most characters, the
+// confidence the least sure one.
+class RepairTally {
+public:
+    void Add(const TextRepair& repair, unsigned long long characters)
+    {
+        if (repair.parts == 0)
+            return;
+        total_.confidence = total_.parts == 0 ? repair.confidence : std::min(total_.confidence, repair.confidence);
+        total_.parts += repair.parts;
+        total_.lost += repair.lost;
+        total_.mixed = total_.mixed || repair.mixed;
+        for (Chain& chain : chains_) {
+            if (SameChain(chain.repair, repair)) {
+                chain.characters += characters;
+                return;
+            }
+        }
+        chains_.push_back({repair, characters});
+    }
+
+    TextRepair Result() const
+    {
+        TextRepair result = total_;
+        const Chain* most = nullptr;
+        for (const Chain& chain : chains_)
+            if (most == nullptr || chain.characters > most->characters)
+                most = &chain;
+        if (most != nullptr) {
+            result.steps = most->repair.steps;
+            result.step[0] = most->repair.step[0];
+            result.step[1] = most->repair.step[1];
+        }
+        result.mixed = result.mixed || chains_.size() > 1;
+        return result;
+    }
+
+private:
+    struct Chain {
+        TextRepair repair;
+        unsigned long long characters;
+    };
+
+    static bool SameChain(const TextRepair& a, const TextRepair& b)
+    {
+        if (a.steps != b.steps)
+            return false;
+        for (int n = 0; n < a.steps; ++n)
+            if (a.step[n].written != b.step[n].written || a.step[n].read != b.step[n].read)
+                return false;
+        return true;
+    }
+
+    TextRepair total_ = {};
+    std::vector<Chain> chains_;
+};
+
+// Takes the decoded text as the conversion writes it, holds it until whole
+// lines are there, repairs them and writes them in the destination.
+class LineRepair {
+public:
+    LineRepair(const RepairJob& job, std::FILE* output, bool& outputStarted, const RepairReport& report)
+        : job_(job), output_(output), outputStarted_(outputStarted), report_(report), held_(HeldUnits),
+          repaired_(HeldUnits), bytes_(4 * HeldUnits + 4)
+    {
+    }
+
+    // The UTF-16 of the conversion: whole little-endian code units.
+    bool Take(const unsigned char* bytes, size_t count)
+    {
+        for (size_t at = 0; at + 1 < count; at += 2) {
+            held_[heldCount_++] = static_cast<char16_t>(bytes[at] | bytes[at + 1] << 8);
+            if (heldCount_ == HeldUnits && !RepairHeld(false))
+                return false;
+        }
+        return true;
+    }
+
+    bool Finish() { return RepairHeld(true); }
+
+    TextRepair Result() const { return input_.Result(); }
+
+    bool rejected = false;
+    TextRejection rejection = {};
+
+private:
+    // Repairs the whole lines held, and with end the rest; else, of a line
+    // that fills what is held, the pieces the repair would cut it into (a
+    // piece ends after the last space before RepairPartLimit units, or
+    // there where it has none).
+    bool RepairHeld(bool end)
+    {
+        repairedCount_ = 0;
+        unsigned done = heldCount_;
+        while (done > 0 && held_[done - 1] != '\n')
+            --done;
+        for (unsigned at = 0; at < done;) {
+            unsigned lineEnd = at;
+            while (held_[lineEnd++] != '\n') {
+            }
+            RepairPiece(at, lineEnd, true);
+            at = lineEnd;
+        }
+        if (end && done < heldCount_) {
+            RepairPiece(done, heldCount_, true);
+            done = heldCount_;
+        }
+        while (!end && heldCount_ - done > RepairPartLimit) {
+            unsigned cut = done + RepairPartLimit;
+            while (cut > done && !IsWhiteSpace(held_[cut - 1]))
+                --cut;
+            if (cut == done)
+                cut = done + RepairPartLimit;
+            RepairPiece(done, cut, false);
+            done = cut;
+        }
+        heldCount_ -= done;
+        std::memmove(held_.data(), held_.data() + done, heldCount_ * sizeof(char16_t));
+        return Write(repaired_.data(), repairedCount_, end);
+    }
+
+    void RepairPiece(unsigned from, unsigned to, bool endsLine)
+    {
+        unsigned length = 0;
+        const TextRepair repair =
+            RepairText(held_.data() + from, to - from, repaired_.data() + repairedCount_, &length, Workspace);
+        repairedCount_ += length;
+        line_.Add(repair, to - from);
+        input_.Add(repair, to - from);
+        if (!endsLine)
+            return;
+        const TextRepair line = line_.Result();
+        if (report_.lines && report_.stream != nullptr && line.parts > 0)
+            WriteText(report_.stream,
+                      report_.name + ":" + std::to_string(lineNumber_) + ": " + ExplainRepair(line) + "\n");
+        line_ = RepairTally();
+        ++lineNumber_;
+    }
+
+    // Writes repaired text in the destination; a surrogate pair cut in two
+    // by a piece's end is held until its second half comes.
+    bool Write(const char16_t* text, unsigned count, bool end)
+    {
+        unsigned char* out = bytes_.data();
+        if (!outputStarted_ && count > 0 && job_.destination == EncodingUtf16) {
+            *out++ = 0xFF;
+            *out++ = 0xFE;
+        }
+        outputStarted_ = outputStarted_ || count > 0;
+        for (unsigned n = 0; n < count; ++n) {
+            char32_t c = text[n];
+            if (highHeld_ != 0) {
+                if (!IsLowSurrogate(c))
+                    return Reject(out, highHeld_);
+                c = Combined(highHeld_, c);
+                highHeld_ = 0;
+            } else if (IsHighSurrogate(c) && n + 1 == count && !end) {
+                highHeld_ = c;
+                break;
+            } else if (IsHighSurrogate(c) && n + 1 < count && IsLowSurrogate(text[n + 1])) {
+                c = Combined(c, text[++n]);
+            }
+            if (!Put(out, c))
+                return Reject(out, c);
+            if (c == '\n')
+                ++writtenLines_;
+        }
+        if (end && highHeld_ != 0)
+            return Reject(out, highHeld_);
+        return Flush(out);
+    }
+
+    bool Put(unsigned char*& out, char32_t c)
+    {
+        if (IsHighSurrogate(c) || IsLowSurrogate(c))
+            return false;  // a lone half is no character
+        switch (job_.destination) {
+        case EncodingUtf8:
+            if (c < 0x80) {
+                *out++ = static_cast<unsigned char>(c);
+            } else if (c < 0x800) {
+                *out++ = static_cast<unsigned char>(0xC0 | c >> 6);
+                *out++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+            } else if (c < 0x10000) {
+                *out++ = static_cast<unsigned char>(0xE0 | c >> 12);
+                *out++ = static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F));
+                *out++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+            } else {
+                *out++ = static_cast<unsigned char>(0xF0 | c >> 18);
+                *out++ = static_cast<unsigned char>(0x80 | (c >> 12 & 0x3F));
+                *out++ = static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F));
+                *out++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+            }
+            return true;
+        case EncodingUtf16:
+            if (c >= 0x10000) {
+                PutUnit(out, 0xD800 + ((c - 0x10000) >> 10));
+                c = 0xDC00 + (c & 0x3FF);
+            }
+            PutUnit(out, c);
+            return true;
+        default: {
+            const int byte = c < 0x80 ? static_cast<int>(c) : c < 0x10000 ? DestinationPage.byteOf[c] : -1;
+            if (byte < 0 && !job_.substitute)
+                return false;
+            *out++ = static_cast<unsigned char>(byte < 0 ? '?' : byte);
+            return true;
+        }
+        }
+    }
+
+    static void PutUnit(unsigned char*& out, char32_t unit)
+    {
+        *out++ = static_cast<unsigned char>(unit);
+        *out++ = static_cast<unsigned char>(unit >> 8);
+    }
+
+    bool Reject(unsigned char* out, char32_t c)
+    {
+        rejected = true;
+        rejection = {UnicodeUnmappable, 0, writtenLines_ + 1, static_cast<unsigned long>(c), false};
+        Flush(out);
+        return false;
+    }
+
+    bool Flush(unsigned char* out)
+    {
+        const size_t size = static_cast<size_t>(out - bytes_.data());
+        errno = 0;
+        return size == 0 || std::fwrite(bytes_.data(), 1, size, output_) == size;
+    }
+
+    const RepairJob& job_;
+    std::FILE* output_;
+    bool& outputStarted_;
+    const RepairReport& report_;
+    std::vector<char16_t> held_;
+    unsigned heldCount_ = 0;
+    std::vector<char16_t> repaired_;
+    unsigned repairedCount_ = 0;
+    std::vector<unsigned char> bytes_;
+    char32_t highHeld_ = 0;
+    unsigned long long lineNumber_ = 1;  // of the line being repaired
+    unsigned long long writtenLines_ = 0;
+    RepairTally line_;
+    RepairTally input_;
+};
+
+bool StartsWithUtf8Mark(const InputStream& input)
+{
+    return input.headLength >= 3 && std::memcmp(input.head, "\xEF\xBB\xBF", 3) == 0;
+}
+
+} // namespace
+
+std::string ExplainRepair(const TextRepair& repair)
+{
+    if (repair.parts == 0)
+        return "nothing to repair";
+    char chain[160];
+    DescribeRepair(repair, chain, sizeof chain);
+    std::string text = chain;
+    if (repair.mixed)
+        text += " and other chains";
+    text += ", confidence " + std::to_string(repair.confidence);
+    if (repair.lost > 0)
+        text += ", " + std::to_string(repair.lost) + (repair.lost == 1 ? " character" : " characters") + " lost";
+    return text;
+}
+
+StreamResult RepairStream(InputStream& input, const RepairJob& job, std::FILE* output, bool& outputStarted,
+                          const RepairReport& report, TextRejection& rejection)
+{
+    if (!IsUnicodeEncoding(job.destination))
+        PreparePageBytes(job.destination, job.substitute);
+    // From UTF-8 to UTF-8 the mark stays, as a conversion keeps it; the
+    // decoding passes over it.
+    errno = 0;
+    if (job.source == EncodingUtf8 && job.destination == EncodingUtf8 && StartsWithUtf8Mark(input) &&
+        std::fwrite(input.head, 1, 3, output) != 3)
+        return {StreamWriteFailed, ErrnoOrIo()};
+
+    LineRepair repair(job, output, outputStarted, report);
+    SelectUnicodeConversion(job.source, EncodingUtf16, 0, job.substitute);
+    bool decodedStarted = true;  // the UTF-16 the text is decoded into needs no mark
+    const ConvertedBytes take = [&repair](const unsigned char* bytes, size_t count) {
+        return repair.Take(bytes, count);
+    };
+    StreamResult result = ConvertUnicodeStream(input, take, decodedStarted, rejection);
+    // What came before bad input is written, as a conversion writes it.
+    if (result.outcome == StreamTextRejected)
+        repair.Finish();
+    else if (result.outcome == StreamConverted && !repair.Finish())
+        result = {StreamWriteFailed, ErrnoOrIo()};
+    if (repair.rejected) {
+        rejection = repair.rejection;
+        return {StreamTextRejected, 0};
+    }
+    if (result.outcome == StreamConverted && report.stream != nullptr)
+        WriteText(report.stream, report.name + ": " + ExplainRepair(repair.Result()) + "\n");
+    return result;
+}
