@@ -42,6 +42,12 @@ fifo_written_through() {
     wait "$reader" && [ -p fifo ] && cmp -s fifo.out windows.txt
 }
 
+# The repaired text alone through the pipe; what was undone on stderr.
+repair_through_pipe() {
+    printf 'РџСЂРёРІРµС‚\n' | "$tool" --repair --explain 2>repair.err | cmp -s - <(printf 'Привет\n') &&
+        grep -qx '(standard input): UTF-8 read as cp1251, confidence [0-9]*' repair.err
+}
+
 full_stdout_exit_1() {
     "$tool" -f koi8-r -t cp1251 koi8.txt >/dev/full 2>full.err
     [ $? -eq 1 ] && grep -q '^tarvoconv: standard output: ' full.err
@@ -65,6 +71,7 @@ check "stdin to stdout through a pipe" pipe_converts
 check "--help prints usage to stdout, exit 0" help_on_stdout
 check "unknown code page exits 2 with one line and a hint" bad_arguments_exit_2
 check "a FIFO as output is written through, not replaced" fifo_written_through
+check "--repair --explain: text through the pipe, explanation on stderr" repair_through_pipe
 check "/dev/full as stdout exits 1" full_stdout_exit_1
 check "file size limit with SIGXFSZ ignored exits 1, output kept" size_limit_exit_1 "trap '' XFSZ;"
 check "file size limit with SIGXFSZ default exits 1, output kept" size_limit_exit_1 ""
