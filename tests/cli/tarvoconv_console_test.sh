@@ -38,13 +38,15 @@ cd "$scratch" || exit 1
 input=Ελλάδα-日本-привет.txt   # no ANSI code page holds all three scripts
 output=выход-σ.txt
 missing=missing-σ-日本-привет.txt
+garbled=письмо-σ.eml  # "Привет" in UTF-8 read as cp1251
 
 # session LOCALE CODE_PAGE: one cmd in a console, the commands joined by '&'
 # (without quotes, which would not survive Wine's command line); the screen
 # goes to console.txt without cursor movement, spaces and CRs.
 session() {
     rm -rf run && mkdir run && cd run || return 1
-    cp "$tool" tarvoconv.exe && printf 'Text seen through CON\n' >ascii.txt && printf '\341\321\n' >"$input"
+    cp "$tool" tarvoconv.exe && printf 'Text seen through CON\n' >ascii.txt && printf '\341\321\n' >"$input" &&
+        printf 'РџСЂРёРІРµС‚\n' >"$garbled"
     local commands="chcp $2 >nul"
     commands+=" & tarvoconv.exe -f koi8-r -t cp1251 -o $output $input"
     commands+=" & tarvoconv.exe --detect *.txt >detect.out"
@@ -53,6 +55,8 @@ session() {
     commands+=" & tarvoconv.exe /? >help.out"
     commands+=" & tarvoconv.exe -f koi8-r -t cp1251 -o NUL $input && echo NUL-written"
     commands+=" & tarvoconv.exe -f utf-8 -t utf-8 -o CON ascii.txt"
+    commands+=" & tarvoconv.exe --repair --explain -o NUL $garbled"
+    commands+=" & tarvoconv.exe --repair --explain $garbled >repaired.out 2>explain.out"
     LOCPATH=$locales LC_ALL=$1.UTF-8 SHELL=/bin/bash timeout 120 \
         script -qec "$(printf '%q ' wine cmd /c "$commands")" /dev/null </dev/null >console.raw 2>&1
     sed 's/\x1b\[[?0-9;]*[a-zA-Z]//g; s/[ \r]//g' console.raw >console.txt
@@ -83,8 +87,16 @@ slash_question_mark_is_help() {
 # No file named NUL or CON, and no temporary file, is left.
 devices_written_directly() {
     local left
-    left=$(cd run && ls | grep -v -x -e tarvoconv.exe -e ascii.txt -e "$input" -e "$output" -e '.*\.out' -e 'console\..*')
+    left=$(cd run && ls | grep -v -x -e tarvoconv.exe -e ascii.txt -e "$input" -e "$output" -e "$garbled" -e '.*\.out' -e 'console\..*')
     grep -qx 'NUL-written' run/console.txt && grep -qx 'TextseenthroughCON' run/console.txt && [ -z "$left" ]
+}
+
+# The explanation is characters on the console, UTF-8 when redirected, and
+# never mixed into the repaired text.
+repair_explained_right() {
+    grep -qF "$garbled:UTF-8readascp1251,confidence" run/console.txt &&
+        tr -d '\r' <run/explain.out | grep -qx "$garbled: UTF-8 read as cp1251, confidence [0-9]*" &&
+        [ "$(cat run/repaired.out)" = Привет ]
 }
 
 for row in "en_US 1252" "en_US 866" "ru_RU 866"; do
@@ -96,6 +108,7 @@ for row in "en_US 1252" "en_US 866" "ru_RU 866"; do
     check "$row: a redirected message is UTF-8" message_in_utf8_when_redirected
     check "$row: /? prints the help" slash_question_mark_is_help
     check "$row: NUL and CON written to, nothing left" devices_written_directly
+    check "$row: --repair --explain names the file right, apart from the text" repair_explained_right
 done
 
 finish_checks
