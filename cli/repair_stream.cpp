@@ -33,12 +33,6 @@ bool IsLowSurrogate(char32_t unit)
     return unit >= 0xDC00 && unit < 0xE000;
 }
 
-// The white space that RepairText cuts a long line after.
-bool IsWhiteSpace(char16_t unit)
-{
-    return unit == ' ' || unit == '\t' || unit == '\r' || unit == '\f' || unit == '\v';
-}
-
 char32_t Combined(char32_t high, char32_t low)
 {
     return 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00);
@@ -165,9 +159,8 @@ public:
 
 private:
     // Repairs the whole lines held, and with end the rest; else, of a line
-    // that fills what is held, the pieces the repair would cut it into (a
-    // piece ends after the last space before RepairPartLimit units, or
-    // there where it has none).
+    // that fills what is held, the pieces the repair would cut it into
+    // (RepairPieceLength).
     bool RepairHeld(bool end)
     {
         repairedCount_ = 0;
@@ -186,11 +179,7 @@ private:
             done = heldCount_;
         }
         while (!end && heldCount_ - done > RepairPartLimit) {
-            unsigned cut = done + RepairPartLimit;
-            while (cut > done && !IsWhiteSpace(held_[cut - 1]))
-                --cut;
-            if (cut == done)
-                cut = done + RepairPartLimit;
+            const unsigned cut = done + RepairPieceLength(held_.data() + done, heldCount_ - done);
             RepairPiece(done, cut, false);
             done = cut;
         }

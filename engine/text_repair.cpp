@@ -979,6 +979,21 @@ private:
 
 } // namespace
 
+unsigned RepairPieceLength(const char16_t* text, unsigned count)
+{
+    unsigned end = 0;
+    while (end < count && text[end] != '\n' && end < RepairPartLimit)
+        ++end;
+    if (end < count && text[end] != '\n') {
+        unsigned cut = end;
+        while (cut > 0 && !IsSpace(text[cut - 1]))
+            --cut;
+        if (cut > 0)
+            end = cut;
+    }
+    return end;
+}
+
 TextRepair RepairText(const char16_t* text, unsigned count, char16_t* repaired, unsigned* length,
                       RepairWorkspace& workspace)
 {
@@ -987,17 +1002,7 @@ TextRepair RepairText(const char16_t* text, unsigned count, char16_t* repaired, 
     PieceRepair pieces(tables, workspace, summary);
     unsigned written = 0;
     for (unsigned at = 0; at < count;) {
-        // A line, or the longest piece of it that fits, cut after a space.
-        unsigned end = at;
-        while (end < count && text[end] != '\n' && end - at < RepairPartLimit)
-            ++end;
-        if (end < count && text[end] != '\n') {
-            unsigned cut = end;
-            while (cut > at && !IsSpace(text[cut - 1]))
-                --cut;
-            if (cut > at)
-                end = cut;
-        }
+        const unsigned end = at + RepairPieceLength(text + at, count - at);
         written += pieces.Repair(text + at, end - at, repaired + written);
         at = end;
         if (at < count && text[at] == '\n')

@@ -93,6 +93,12 @@ struct RepairWorkspace {
 TextRepair RepairText(const char16_t* text, unsigned count, char16_t* repaired, unsigned* length,
                       RepairWorkspace& workspace);
 
+// How many code units at text RepairText takes as its next piece, the line
+// end after it not counted: the line, or of a line longer than
+// RepairPartLimit the longest piece that fits, cut after a space. Text fed
+// to RepairText in blocks cut here is repaired as it would be whole.
+unsigned RepairPieceLength(const char16_t* text, unsigned count);
+
 // Writes "UTF-8 read as cp1251" or "cp1251 read as KOI8-R, then UTF-8 read
 // as cp1252" for a repair's chain into out (size bytes with the NUL);
 // the empty string for a text that needed no repair.
