@@ -829,6 +829,18 @@ bool IsBetweenWords(char32_t c)
     return IsSpace(c);
 }
 
+// Latin, Greek and Cyrillic letters: what garbled words are made of.
+bool IsLetter(char32_t c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= 0xC0 && c <= 0x24F && c != 0xD7 && c != 0xF7) ||
+           (c >= 0x370 && c <= 0x52F);
+}
+
+bool HoldsLetter(const char32_t* word, unsigned count)
+{
+    return std::any_of(word, word + count, IsLetter);
+}
+
 // Writes characters as UTF-16; returns the code units written.
 unsigned WriteUtf16(const char32_t* text, unsigned count, char16_t* out)
 {
@@ -909,7 +921,10 @@ private:
     }
 
     // A line that is not garbled as a whole: the runs of words between the
-    // words that read as Cyrillic, each on its own.
+    // words that read as Cyrillic, each on its own. A word without a letter
+    // (a figure, a sign such as € or №) bounds a run as well: garbage of
+    // letters undone in one step rarely holds one, and such a word, typed
+    // beside garbled text, is often what keeps it from being undone whole.
     unsigned RepairRuns(unsigned characters, const char16_t* text, unsigned count, char16_t* out)
     {
         const char32_t* part = workspace_.part;
@@ -927,7 +942,7 @@ private:
                     ++wordEnd;
                 if (word == wordEnd)
                     break;
-                if (ReadsAsCyrillic(part + word, wordEnd - word)) {
+                if (ReadsAsCyrillic(part + word, wordEnd - word) || !HoldsLetter(part + word, wordEnd - word)) {
                     if (end > begin)
                         break;
                 } else {

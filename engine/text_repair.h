@@ -8,7 +8,7 @@
 // The text is UTF-16, as the clipboard holds it. It is repaired part by
 // part: each line on its own (so repairing a text line by line gives the
 // same result), and within a line that cannot be repaired whole, each run
-// of words between words that already read as Cyrillic. Text that reads
+// of words between words that already read as Cyrillic or hold no letter. Text that reads
 // well stays exactly as it is: a part is changed only when a chain undoes
 // it exactly, byte for byte, into text that the language statistics score
 // clearly better. A character lost on the way, a "?" or U+FFFD standing for

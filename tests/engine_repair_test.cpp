@@ -145,6 +145,8 @@ TEST(RepairText, RepairsEachGarbledPartOnItsOwn)
         // A garbled field in a record.
         {u"42;Иванов;РџСЂРёРІРµС‚ РёР· РњРѕСЃРєРІС‹;2020", "42;Иванов;Привет из Москвы;2020", 1, false},
         {u"Москва дПВТЩК ДЕОШ, ДТХЪШС Москва", "Москва Добрый день, друзья Москва", 1, false},
+        // A sign typed beside the garbage, which no chain undoes.
+        {u"РџСЂРёРІРµС‚, РєР°Рє РґРµР»Р°? 5 €", "Привет, как дела? 5 €", 1, false},
         // Two lines garbled two ways.
         {u"Ïðèâåò, äðóçüÿ\nÐŸÑ€Ð¸Ð²ÐµÑ‚, Ð´Ñ€ÑƒÐ·ÑŒÑ\u008F", "Привет, друзья\nПривет, друзья", 2, true},
     };
