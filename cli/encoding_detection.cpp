@@ -21,9 +21,8 @@ EncodingGuess DetectEncoding(const unsigned char* head, size_t length)
     const TextEncoding found = DetectTextEncoding(head, count);
     if (found.encoding == EncodingAscii)
         return {EncodingUtf8, 100, true};
-    // The converter tells big-endian UTF-16 by its byte order mark only.
     if (found.encoding == EncodingUtf16Be)
-        return found.byteOrderMark ? EncodingGuess{EncodingUtf16, 100} : EncodingGuess{-1, 0};
+        return found.byteOrderMark ? EncodingGuess{EncodingUtf16, 100} : EncodingGuess{EncodingUtf16, found.confidence, false, true};
     return {found.encoding, found.confidence};
 }
 

@@ -15,6 +15,9 @@ struct EncodingGuess {
     // encoding: given as UTF-8, the reading that a later non-ASCII byte
     // cannot silently get wrong.
     bool ascii = false;
+    // UTF-16 big-endian without a byte order mark: the converter tells the
+    // byte order by the mark, so such text is read with one put in front.
+    bool bigEndian = false;
 };
 
 EncodingGuess DetectEncoding(const unsigned char* head, size_t length);

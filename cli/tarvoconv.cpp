@@ -92,8 +92,9 @@ void SelectConversion(const CommandLine& line)
 
 // With -f auto, settles the conversion of one input from its first bytes;
 // else as the command line says. False when there is no telling, or no
-// telling for sure.
-bool ChooseConversion(const CommandLine& line, const std::vector<unsigned char>& head, CommandLine& chosen,
+// telling for sure. UTF-16 found big-endian without a byte order mark gets
+// one in front of its head: the converter tells the byte order by it.
+bool ChooseConversion(const CommandLine& line, std::vector<unsigned char>& head, CommandLine& chosen,
                       std::string& problem)
 {
     chosen = line;
@@ -109,6 +110,8 @@ bool ChooseConversion(const CommandLine& line, const std::vector<unsigned char>&
         return false;
     }
     chosen.source = found.encoding;
+    if (found.bigEndian)
+        head.insert(head.begin(), {0xFE, 0xFF});
     // Text found to be in the destination code page already is copied as
     // it is: converted to itself, its typographic quotes and dashes would
     // fold into one of each, and KOI8-R would gain CRs. A page outside the
@@ -329,6 +332,8 @@ int DetectEncodings(const CommandLine& line, std::FILE* in, std::FILE* out, std:
             exitCode = ExitFileFailed;
         } else if (found.ascii) {
             WriteText(out, shown + ": ascii\n");
+        } else if (found.bigEndian) {
+            WriteText(out, shown + ": utf-16be (" + std::to_string(found.confidence) + "%)\n");
         } else {
             WriteText(out, shown + ": " + EncodingNames(found.encoding)[0] + " (" + std::to_string(found.confidence) +
                                "%)\n");

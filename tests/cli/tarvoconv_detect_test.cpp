@@ -14,6 +14,16 @@ const std::string Cp1251 = "\xD1\xFA\xE5\xF8\xFC \xE6\xE5 \xE5\xF9\xB8 \xFD\xF2\
                            "\xE2\xFB\xEF\xE5\xE9 \xF7\xE0\xFE.\n";
 const std::string Utf8 = "\xD0\xA1\xD1\x8A\xD0\xB5\xD1\x88\xD1\x8C \xD0\xB6\xD0\xB5\n";  // "Съешь же"
 
+// UTF-16 big-endian without a byte order mark, from tarvoconv's own
+// little-endian UTF-16 with its mark (checked against iconv elsewhere).
+std::string BigEndianWithoutMark(const std::string& utf16)
+{
+    std::string units = utf16.substr(2);
+    for (size_t at = 0; at + 1 < units.size(); at += 2)
+        std::swap(units[at], units[at + 1]);
+    return units;
+}
+
 std::string Binary()
 {
     std::string bytes;
@@ -32,6 +42,7 @@ TEST_F(tarvoconv_detect, DetectNamesEachInputsEncodingOrSaysItCannotTell)
         {"koi8.txt", Koi8, "koi8-r (100%)"},
         {"windows.txt", Cp1251, "cp1251 (100%)"},
         {"utf8.txt", Utf8, "utf-8 (100%)"},
+        {"be.txt", BigEndianWithoutMark(Run({"-f", "cp1251", "-t", "utf-16"}, Cp1251).out), "utf-16be (100%)"},
         {"ascii.txt", "plain ASCII\n", "ascii"},
         {"empty.txt", "", "ascii"},
         {"binary.bin", Binary(), "unknown"},
@@ -64,6 +75,9 @@ TEST_F(tarvoconv_detect, AutoConvertsFromTheDetectedPageOrWritesNothing)
     WriteFile(Work("in.txt"), koi8);
     EXPECT_EQ(Run({"--from=AUTO", "-t", "utf-8", "--in-place", Work("in.txt")}).exitCode, 0);
     EXPECT_EQ(Run({"-f", "auto", "-t", "koi8-r"}, ReadFile(Work("in.txt"))).out, koi8) << "from UTF-8 back";
+
+    const std::string bigEndian = BigEndianWithoutMark(Run({"-f", "cp1251", "-t", "utf-16"}, Cp1251).out);
+    EXPECT_EQ(Run({"-f", "auto", "-t", "cp1251"}, bigEndian).out, Cp1251);
 
     // Already in the destination: copied as it is, typography and all.
     const std::string typography = "\x84" + Cp1251 + "\x93\x96\r\n";
