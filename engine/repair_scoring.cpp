@@ -45,7 +45,15 @@ struct ScoringTables {
     CharacterInfo blocks[BlockCount][256];
     // The least a token adds to any text: its case and its cheapest pair.
     unsigned char leastOf[TokenCount];
+    // The least its case adds.
+    unsigned char leastCaseOf[TokenCount];
+    // [from * PairClassCount + to]: a pair's least cost in any language;
+    // the last class, of characters that may be passed over, costs nothing.
+    unsigned char leastPair[PairClassCount * PairClassCount];
 };
+
+const unsigned FreeClass = PairClassCount - 1;
+static_assert(FreeClass == SymbolStride, "a class for each symbol and one that costs nothing");
 
 bool IsForeignLetter(char32_t c, int token)
 {
@@ -85,6 +93,15 @@ ScoringTables Build()
         for (int state = 0; state < CaseStateCount; ++state)
             caseLeast = std::min<int>(caseLeast, model.caseCost[state][token]);
         tables.leastOf[token] = static_cast<unsigned char>(std::min(255, caseLeast + cheapestInto[SymbolOfToken(token)]));
+        tables.leastCaseOf[token] = static_cast<unsigned char>(caseLeast);
+    }
+    for (int from = 0; from < SymbolStride; ++from) {
+        for (int to = 0; to < SymbolStride; ++to) {
+            int least = 255;
+            for (int language = 0; language < LanguageCount; ++language)
+                least = std::min<int>(least, model.pairCost[from * SymbolStride + to][language]);
+            tables.leastPair[from * PairClassCount + to] = static_cast<unsigned char>(least);
+        }
     }
     for (int block = 0; block < BlockCount; ++block) {
         tables.blockOf[TabledBlocks[block]] = static_cast<unsigned char>(block + 1);
@@ -200,6 +217,21 @@ bool ScoreCandidate(const MappedText& text, unsigned count, uint32_t limit, cons
 uint32_t LeastCostOf(char32_t c)
 {
     return InfoOf(ScoringTablesOnce(), c).least;
+}
+
+PairBounding PairBoundingOf(char32_t c)
+{
+    if (c == '?' || c == 0xFFFD)
+        return {static_cast<unsigned char>(FreeClass), 0};
+    const ScoringTables& tables = ScoringTablesOnce();
+    const CharacterInfo info = InfoOf(tables, c);
+    return {StepTables.symbol[info.token],
+            static_cast<unsigned char>(std::min(255, info.cost + tables.leastCaseOf[info.token]))};
+}
+
+const unsigned char* LeastPairCosts()
+{
+    return ScoringTablesOnce().leastPair;
 }
 
 bool IsStriking(char32_t c)

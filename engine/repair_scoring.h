@@ -52,5 +52,22 @@ bool ScoreCandidate(const MappedText& text, unsigned count, uint32_t limit, cons
 // past a limit costs more than that.
 uint32_t LeastCostOf(char32_t c);
 
+// A bound on what a text costs taken from its pairs of neighbouring
+// characters, for weighing many maps of one text's characters without
+// reading each in order: a text costs at least the sum of its characters'
+// own least costs (OwnLeastCost, beside any pair) and of its pairs' least
+// costs in any language (LeastPairCost of their classes). Pairs left out
+// only lower the sum, so a bound over some of them holds too.
+const unsigned PairClassCount = 65;
+struct PairBounding {
+    unsigned char pairClass;
+    unsigned char own;
+};
+// "?" and U+FFFD, which the scoring may pass over as lost characters, are
+// of a class whose pairs cost nothing, and own nothing.
+PairBounding PairBoundingOf(char32_t c);
+// [from * PairClassCount + to]
+const unsigned char* LeastPairCosts();
+
 // Whether c is a character that text hardly holds (CandidateScore.striking).
 bool IsStriking(char32_t c);

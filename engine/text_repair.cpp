@@ -283,22 +283,120 @@ private:
 };
 
 // [encoding][byte - 0x80]: the least the character of the byte adds to a
-// text (LeastCostOf). Built on first use, then only read.
+// text (LeastCostOf), and its class and own least cost for a bound from
+// pairs (PairBoundingOf). Built on first use, then only read.
 struct LeastCosts {
     unsigned char ofByte[RepairEncodingCount][128];
+    unsigned char pairClass[RepairEncodingCount][128];
+    unsigned char own[RepairEncodingCount][128];
 };
 
 const LeastCosts& LeastCostsOnce(const EncodingTables& tables)
 {
     static const LeastCosts costs = [&tables] {
         LeastCosts built = {};
-        for (int encoding = 1; encoding < RepairEncodingCount; ++encoding)
-            for (int byte = 0; byte < 128; ++byte)
-                built.ofByte[encoding][byte] = static_cast<unsigned char>(LeastCostOf(tables.character[encoding][byte]));
+        for (int encoding = 1; encoding < RepairEncodingCount; ++encoding) {
+            for (int byte = 0; byte < 128; ++byte) {
+                const char32_t c = tables.character[encoding][byte];
+                built.ofByte[encoding][byte] = static_cast<unsigned char>(LeastCostOf(c));
+                const PairBounding bounding = PairBoundingOf(c);
+                built.pairClass[encoding][byte] = bounding.pairClass;
+                built.own[encoding][byte] = bounding.own;
+            }
+        }
         return built;
     }();
     return costs;
 }
+
+// The distinct pairs of neighbouring characters of a text whose characters
+// from 0x80 up a chain maps (CharacterSet, index), with how often each
+// comes: what a map makes of the text's pairs it makes of these, so the
+// least a mapped text costs can be bounded on them (PairBoundingOf) before
+// it is read. A side of a pair is the character's place in the set, or for
+// a character no map changes, PairClassCount..: its class past Mapped.
+// Pairs of two such characters cost the same in every map and are summed
+// once. A text of more distinct pairs than there is room for is bounded on
+// the first ones, which still bounds it.
+class PairList {
+public:
+    static const unsigned Mapped = 128;  // CharacterSet::Size
+    static const unsigned Sides = Mapped + PairClassCount;
+
+    void Forget() { built_ = false; }
+    bool built() const { return built_; }
+
+    void Build(const char32_t* text, unsigned count, const unsigned char* index)
+    {
+        built_ = true;
+        size_ = 0;
+        fixed_ = 0;
+        std::fill(std::begin(slot_), std::end(slot_), static_cast<uint16_t>(0));
+        const unsigned char* least = LeastPairCosts();
+        unsigned previous = Sides;
+        for (unsigned at = 0; at < count; ++at) {
+            unsigned side = index[at];
+            if (side == Unmapped) {
+                const PairBounding bounding = PairBoundingOf(text[at]);
+                fixed_ += bounding.own;
+                side = Mapped + bounding.pairClass;
+            }
+            if (previous != Sides)
+                Add(previous, side, least);
+            previous = side;
+        }
+    }
+
+    // The least a text costs where the characters of the set are of the
+    // classes in classOf (the classes of unmapped characters past Mapped)
+    // and own own in all; it stops adding once past limit.
+    uint32_t Bound(const unsigned char* classOf, uint32_t own, uint32_t limit) const
+    {
+        const unsigned char* least = LeastPairCosts();
+        uint32_t bound = own + fixed_;
+        for (unsigned k = 0; k < size_; ++k) {
+            bound += count_[k] * least[classOf[from_[k]] * PairClassCount + classOf[to_[k]]];
+            if (k % 8 == 7 && bound > limit)
+                break;
+        }
+        return bound;
+    }
+
+private:
+    void Add(unsigned from, unsigned to, const unsigned char* least)
+    {
+        if (from >= Mapped && to >= Mapped) {
+            fixed_ += least[(from - Mapped) * PairClassCount + (to - Mapped)];
+            return;
+        }
+        const unsigned key = from << 8 | to;
+        for (unsigned probe = (key * 2654435761u) >> 22;; ++probe) {
+            uint16_t& slot = slot_[probe % SlotCount];
+            if (slot == 0) {
+                if (size_ == Size)
+                    return;
+                from_[size_] = static_cast<unsigned char>(from);
+                to_[size_] = static_cast<unsigned char>(to);
+                count_[size_] = 0;
+                slot = static_cast<uint16_t>(++size_);
+            }
+            if (from_[slot - 1] == from && to_[slot - 1] == to) {
+                ++count_[slot - 1];
+                return;
+            }
+        }
+    }
+
+    static const unsigned Size = 512;
+    static const unsigned SlotCount = 1024;
+    unsigned char from_[Size];
+    unsigned char to_[Size];
+    uint16_t count_[Size];
+    uint16_t slot_[SlotCount];
+    unsigned size_ = 0;
+    uint32_t fixed_ = 0;  // what the unmapped characters and their pairs add
+    bool built_ = false;
+};
 
 // Whether bytes can be well-formed UTF-8, counted over the characters of a
 // text (their bytes and counts): as many continuation bytes as the lead
@@ -342,6 +440,8 @@ public:
           fragment_(fragment)
     {
         ScoreCandidate(text, count, ~0u, nullptr, 0, workspace.pace, original_);
+        for (unsigned k = 0; k < PairClassCount; ++k)
+            classOf_[PairList::Mapped + k] = static_cast<unsigned char>(k);
     }
 
     // Characters that garbled text is made of in the part.
@@ -427,6 +527,7 @@ private:
         bool asLong;      // as long as the part, character for character
         const char32_t* text;
         unsigned count;
+        PairList* pairs;  // of base, built when first needed
     };
 
     // Where two chains undo a part into the same text at the same cost,
@@ -560,12 +661,31 @@ private:
                     if (undone[i] != set.character(i))
                         changes.Add(set.character(i), undone[i], set.count(i), set.striking(i));
                 }
-                if (!changes.Enough(garbage))
+                if (!changes.Enough(garbage) || !MayCostNoMore(stage, written, bytes, limit))
                     continue;
                 Consider(chain, MappedText{stage.base, stage.index, undone}, stage.count, stage.lost,
                          stage.asLong ? &changes : nullptr);
             }
         }
+    }
+
+    // Whether the text that undoing "written as written" from the stage's
+    // bytes makes may cost no more than limit, by a bound from its pairs:
+    // where it would cost more, Consider would score it only to drop it.
+    bool MayCostNoMore(Stage& stage, int written, const unsigned char* bytes, uint32_t limit)
+    {
+        PairList& pairs = *stage.pairs;
+        if (!pairs.built())
+            pairs.Build(stage.base, stage.count, stage.index);
+        const CharacterSet& set = *stage.set;
+        const unsigned char* pairClass = least_.pairClass[written];
+        const unsigned char* own = least_.own[written];
+        uint32_t owned = 0;
+        for (unsigned i = 0; i < set.size(); ++i) {
+            classOf_[i] = pairClass[bytes[i] - 0x80];
+            owned += set.count(i) * own[bytes[i] - 0x80];
+        }
+        return pairs.Bound(classOf_, owned, limit) <= limit;
     }
 
     // Undoes the last step of chain from the stage's whole text.
@@ -675,7 +795,8 @@ private:
     {
         if (likely_ && likely_->steps == 1)
             TryChain(*likely_);
-        Stage stage = {&set_, text_, workspace_.index, set_.characters(), {0, {{0, 0}, {0, 0}}}, 0, true, text_, count_};
+        Stage stage = {&set_, text_, workspace_.index, set_.characters(), {0, {{0, 0}, {0, 0}}}, 0, true, text_, count_,
+                       &pairs_};
         TryUndos(stage);
     }
 
@@ -712,8 +833,9 @@ private:
                     middleSet_.Build(workspace_.middle, middle, workspace_.middleIndex);
                     if (middleSet_.full())
                         continue;
+                    middlePairs_.Forget();
                     Stage stage = {&middleSet_, workspace_.middle, workspace_.middleIndex, middleSet_.characters(),
-                                   done, lost, false, workspace_.middle, middle};
+                                   done, lost, false, workspace_.middle, middle, &middlePairs_};
                     TryUndos(stage);
                     continue;
                 }
@@ -737,7 +859,7 @@ private:
                     middleHash[middles] = hash;
                     middlePenalty[middles++] = penalty;
                 }
-                Stage stage = {&set_, text_, workspace_.index, middle_, done, 0, true, nullptr, count_};
+                Stage stage = {&set_, text_, workspace_.index, middle_, done, 0, true, nullptr, count_, &pairs_};
                 TryUndos(stage);
             }
         }
@@ -752,6 +874,8 @@ private:
     CandidateScore original_;
     CharacterSet set_, middleSet_;
     char32_t middle_[CharacterSet::Size];  // what the last undo made of set_'s characters
+    PairList pairs_, middlePairs_;        // of the part, and of the text a UTF-8 undo made of it
+    unsigned char classOf_[PairList::Sides];  // a map's classes, then the unmapped ones' (PairList)
     const Chain* likely_ = nullptr;
     Best best_;
     uint32_t second_ = ~0u;
