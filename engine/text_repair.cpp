@@ -654,14 +654,17 @@ private:
                     sum += set.count(i) * least[bytes[i] - 0x80];
                     changed |= undone[i] != stage.before[i];
                 }
-                if (!changed || sum > limit || (stage.asLong && Seen(HashOf(undone, size), penalty, ChainOrder(chain))))
+                // Each test drops only a chain that Consider would drop, or
+                // one weighed already: in whichever order, the same remain.
+                if (!changed || sum > limit || !MayCostNoMore(stage, written, bytes, limit) ||
+                    (stage.asLong && Seen(HashOf(undone, size), penalty, ChainOrder(chain))))
                     continue;
                 Changes changes;
                 for (unsigned i = 0; i < size; ++i) {
                     if (undone[i] != set.character(i))
                         changes.Add(set.character(i), undone[i], set.count(i), set.striking(i));
                 }
-                if (!changes.Enough(garbage) || !MayCostNoMore(stage, written, bytes, limit))
+                if (!changes.Enough(garbage))
                     continue;
                 Consider(chain, MappedText{stage.base, stage.index, undone}, stage.count, stage.lost,
                          stage.asLong ? &changes : nullptr);
