@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "repair_scoring.h"
 #include "text_repair.h"
 
 namespace {
@@ -178,3 +179,27 @@ TEST(RepairText, KeepsTheMarksOfLostCharacters)
 }
 
 } // namespace
+
+// The repair drops a candidate whose bound from its pairs passes the limit
+// without reading it: the bound must never pass what the candidate costs,
+// whatever it holds (lost characters passed over, scripts mixed, capitals).
+TEST(RepairScoring, BoundFromPairsNeverPassesTheCost)
+{
+    const std::u32string texts[] = {
+        U"Привет, как дела?", U"РџСЂРёРІРµС‚", U"дПВТЩК ДЕОШ", U"ЏаЁўҐв", U"п÷я─п╦п╡п╣я┌",
+        U"Пр?вет в?ем", U"При\uFFFDет ?", U"ПРИВЕТ Hello мир 2024 №5", U"ÑÅÊÐÅÒ - Áåñïå÷íûé", U"aбcдeф",
+    };
+    const unsigned char* least = LeastPairCosts();
+    for (const std::u32string& text : texts) {
+        uint32_t bound = 0;
+        for (size_t at = 0; at < text.size(); ++at) {
+            const PairBounding here = PairBoundingOf(text[at]);
+            bound += here.own;
+            if (at > 0)
+                bound += least[PairBoundingOf(text[at - 1]).pairClass * PairClassCount + here.pairClass];
+        }
+        CandidateScore score;
+        ScoreCandidate(text.data(), static_cast<unsigned>(text.size()), ~0u, nullptr, 0, nullptr, score);
+        EXPECT_LE(bound, score.cost) << "text " << &text - texts;
+    }
+}
