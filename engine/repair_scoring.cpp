@@ -45,19 +45,23 @@ struct ScoringTables {
     CharacterInfo blocks[BlockCount][256];
     // The least a token adds to any text: its case and its cheapest pair.
     unsigned char leastOf[TokenCount];
-    // The least its case adds.
-    unsigned char leastCaseOf[TokenCount];
-    // [from * PairClassCount + to]: a pair's least cost in any language;
-    // the last class, of characters that may be passed over, costs nothing.
+    // [from * PairClassCount + to]: the least a character of one class
+    // adds after one of the other (PairBoundingOf).
     unsigned char leastPair[PairClassCount * PairClassCount];
 };
 
-const unsigned FreeClass = PairClassCount - 1;
-static_assert(FreeClass == SymbolStride, "a class for each symbol and one that costs nothing");
+// The classes of the bound from pairs: each token; Greek letters, which
+// mix scripts with Cyrillic ones as Latin letters do, though the detector
+// reads them as other characters; and characters that may be passed over,
+// whose pairs cost nothing.
+const unsigned GreekClass = TokenCount;
+const unsigned FreeClass = TokenCount + 1;
+static_assert(FreeClass + 1 == PairClassCount, "a class for each token, Greek letters and lost characters");
+const char32_t FirstGreek = 0x386, LastGreek = 0x3CE;
 
 bool IsForeignLetter(char32_t c, int token)
 {
-    return token == TokenOfSymbol(SymbolLatin) || (c >= 0x386 && c <= 0x3CE);
+    return token == TokenOfSymbol(SymbolLatin) || (c >= FirstGreek && c <= LastGreek);
 }
 
 CharacterInfo Describe(char32_t c, const unsigned char* leastOf)
@@ -73,6 +77,64 @@ CharacterInfo Describe(char32_t c, const unsigned char* leastOf)
     info.least = static_cast<unsigned char>(std::min(255, cost + leastOf[token]));
     info.striking = cost >= StrikingCost || c == 0xFFFD;
     return info;
+}
+
+int KindOfToken(int token)
+{
+    return IsLetterToken(token) ? CyrillicKind : token == TokenOfSymbol(SymbolLatin) ? ForeignKind : OtherKind;
+}
+
+int GreekKind(int token)
+{
+    return IsLetterToken(token) ? CyrillicKind : ForeignKind;
+}
+
+// What a token adds after another, at the least: its pair in the cheapest
+// language, its case in the cheapest state the other leaves, and the mixing
+// of scripts. The scoring takes the cheapest language over the whole text,
+// never less than the cheapest for each pair.
+int LeastAfter(const DetectionModel& model, int from, int fromKind, int to, int toKind)
+{
+    int pair = 255;
+    for (int language = 0; language < LanguageCount; ++language)
+        pair = std::min<int>(pair, model.pairCost[SymbolOfToken(from) * SymbolStride + SymbolOfToken(to)][language]);
+    int caseCost = 255;
+    for (int state = 0; state < CaseStateCount; ++state)
+        caseCost = std::min<int>(caseCost, model.caseCost[NextCaseState(state, from)][to]);
+    const bool mixed = fromKind != OtherKind && toKind != OtherKind && fromKind != toKind;
+    return std::min(255, pair + caseCost + (mixed ? static_cast<int>(MixedScriptCost) : 0));
+}
+
+void BuildLeastPairs(const DetectionModel& model, unsigned char* leastPair)
+{
+    // The tokens Greek letters read as: a Greek letter costs at least the
+    // least of them.
+    bool isGreek[TokenCount] = {};
+    for (char32_t c = FirstGreek; c <= LastGreek; ++c)
+        isGreek[DetectionTokenOf(c)] = true;
+    int greek[TokenCount];
+    int greekCount = 0;
+    for (int token = 0; token < TokenCount; ++token) {
+        if (isGreek[token])
+            greek[greekCount++] = token;
+    }
+    for (unsigned from = 0; from < FreeClass; ++from) {
+        const bool fromGreek = from == GreekClass;
+        for (unsigned to = 0; to < FreeClass; ++to) {
+            const bool toGreek = to == GreekClass;
+            int least = 255;
+            for (int i = 0; i < (fromGreek ? greekCount : 1); ++i) {
+                const int fromToken = fromGreek ? greek[i] : static_cast<int>(from);
+                const int fromKind = fromGreek ? GreekKind(fromToken) : KindOfToken(fromToken);
+                for (int k = 0; k < (toGreek ? greekCount : 1); ++k) {
+                    const int toToken = toGreek ? greek[k] : static_cast<int>(to);
+                    const int toKind = toGreek ? GreekKind(toToken) : KindOfToken(toToken);
+                    least = std::min(least, LeastAfter(model, fromToken, fromKind, toToken, toKind));
+                }
+            }
+            leastPair[from * PairClassCount + to] = static_cast<unsigned char>(least);
+        }
+    }
 }
 
 ScoringTables Build()
@@ -93,16 +155,8 @@ ScoringTables Build()
         for (int state = 0; state < CaseStateCount; ++state)
             caseLeast = std::min<int>(caseLeast, model.caseCost[state][token]);
         tables.leastOf[token] = static_cast<unsigned char>(std::min(255, caseLeast + cheapestInto[SymbolOfToken(token)]));
-        tables.leastCaseOf[token] = static_cast<unsigned char>(caseLeast);
     }
-    for (int from = 0; from < SymbolStride; ++from) {
-        for (int to = 0; to < SymbolStride; ++to) {
-            int least = 255;
-            for (int language = 0; language < LanguageCount; ++language)
-                least = std::min<int>(least, model.pairCost[from * SymbolStride + to][language]);
-            tables.leastPair[from * PairClassCount + to] = static_cast<unsigned char>(least);
-        }
-    }
+    BuildLeastPairs(model, tables.leastPair);
     for (int block = 0; block < BlockCount; ++block) {
         tables.blockOf[TabledBlocks[block]] = static_cast<unsigned char>(block + 1);
         for (char32_t low = 0; low < 256; ++low)
@@ -223,10 +277,9 @@ PairBounding PairBoundingOf(char32_t c)
 {
     if (c == '?' || c == 0xFFFD)
         return {static_cast<unsigned char>(FreeClass), 0};
-    const ScoringTables& tables = ScoringTablesOnce();
-    const CharacterInfo info = InfoOf(tables, c);
-    return {StepTables.symbol[info.token],
-            static_cast<unsigned char>(std::min(255, info.cost + tables.leastCaseOf[info.token]))};
+    const CharacterInfo info = InfoOf(ScoringTablesOnce(), c);
+    const bool greek = c >= FirstGreek && c <= LastGreek;
+    return {static_cast<unsigned char>(greek ? GreekClass : info.token), info.cost};
 }
 
 const unsigned char* LeastPairCosts()

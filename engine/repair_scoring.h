@@ -55,10 +55,10 @@ uint32_t LeastCostOf(char32_t c);
 // A bound on what a text costs taken from its pairs of neighbouring
 // characters, for weighing many maps of one text's characters without
 // reading each in order: a text costs at least the sum of its characters'
-// own least costs (OwnLeastCost, beside any pair) and of its pairs' least
-// costs in any language (LeastPairCost of their classes). Pairs left out
-// only lower the sum, so a bound over some of them holds too.
-const unsigned PairClassCount = 65;
+// own costs and of what each pair adds at the least, in any language and
+// any case state (LeastPairCosts, by the characters' classes). Pairs left
+// out only lower the sum, so a bound over some of them holds too.
+const unsigned PairClassCount = 144;
 struct PairBounding {
     unsigned char pairClass;
     unsigned char own;

@@ -314,7 +314,7 @@ const LeastCosts& LeastCostsOnce(const EncodingTables& tables)
 // comes: what a map makes of the text's pairs it makes of these, so the
 // least a mapped text costs can be bounded on them (PairBoundingOf) before
 // it is read. A side of a pair is the character's place in the set, or for
-// a character no map changes, PairClassCount..: its class past Mapped.
+// a character no map changes, Mapped + its class.
 // Pairs of two such characters cost the same in every map and are summed
 // once. A text of more distinct pairs than there is room for is bounded on
 // the first ones, which still bounds it.
@@ -369,14 +369,14 @@ private:
             fixed_ += least[(from - Mapped) * PairClassCount + (to - Mapped)];
             return;
         }
-        const unsigned key = from << 8 | to;
+        const unsigned key = from << 9 | to;
         for (unsigned probe = (key * 2654435761u) >> 22;; ++probe) {
             uint16_t& slot = slot_[probe % SlotCount];
             if (slot == 0) {
                 if (size_ == Size)
                     return;
-                from_[size_] = static_cast<unsigned char>(from);
-                to_[size_] = static_cast<unsigned char>(to);
+                from_[size_] = static_cast<uint16_t>(from);
+                to_[size_] = static_cast<uint16_t>(to);
                 count_[size_] = 0;
                 slot = static_cast<uint16_t>(++size_);
             }
@@ -389,8 +389,8 @@ private:
 
     static const unsigned Size = 512;
     static const unsigned SlotCount = 1024;
-    unsigned char from_[Size];
-    unsigned char to_[Size];
+    uint16_t from_[Size];
+    uint16_t to_[Size];
     uint16_t count_[Size];
     uint16_t slot_[SlotCount];
     unsigned size_ = 0;

@@ -187,7 +187,7 @@ TEST(RepairScoring, BoundFromPairsNeverPassesTheCost)
 {
     const std::u32string texts[] = {
         U"Привет, как дела?", U"РџСЂРёРІРµС‚", U"дПВТЩК ДЕОШ", U"ЏаЁўҐв", U"п÷я─п╦п╡п╣я┌",
-        U"Пр?вет в?ем", U"При\uFFFDет ?", U"ПРИВЕТ Hello мир 2024 №5", U"ÑÅÊÐÅÒ - Áåñïå÷íûé", U"aбcдeф",
+        U"Пр?вет в?ем", U"При\uFFFDет ?", U"ПРИВЕТ Hello мир 2024 №5", U"ÑÅÊÐÅÒ - Áåñïå÷íûé", U"aбcдeф", U"ΩмегаΣ дОМ",
     };
     const unsigned char* least = LeastPairCosts();
     for (const std::u32string& text : texts) {
