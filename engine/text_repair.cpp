@@ -437,7 +437,7 @@ public:
     PartSearch(const EncodingTables& tables, RepairWorkspace& workspace, const char32_t* text, unsigned count,
                bool fragment)
         : tables_(tables), least_(LeastCostsOnce(tables)), workspace_(workspace), text_(text), count_(count),
-          fragment_(fragment)
+          fragment_(fragment), scratch_(workspace.candidate)
     {
         ScoreCandidate(text, count, ~0u, nullptr, 0, workspace.pace, original_);
         for (unsigned k = 0; k < PairClassCount; ++k)
@@ -480,6 +480,12 @@ public:
             SearchTwoSteps();
         if (best_.chain.steps == 0)
             return false;
+        if (bestText_) {
+            if (bestText_ != workspace_.candidate)
+                std::copy(bestText_, bestText_ + best_.count, workspace_.candidate);
+            repairedCount_ = best_.count;
+            return true;
+        }
         unsigned lost = 0;
         repairedCount_ = Undo(best_.chain, workspace_.candidate, lost);
         return repairedCount_ != Failed;
@@ -509,6 +515,7 @@ private:
         uint32_t letters = 0;
         uint32_t characters = 0;
         unsigned lost = 0;
+        unsigned count = 0;  // characters of the repaired text
     };
 
     // What an undo starts from: the part itself, or what undoing the last
@@ -541,12 +548,26 @@ private:
         return order;
     }
 
+    // Undoes one step from the part into workspace.middle, where the undo
+    // asked for last is kept: the likely chain's first undo is asked for
+    // again by the search, and the best's at the end.
+    unsigned UndoPartStep(const RepairStep& step, unsigned& lost)
+    {
+        if (!middleKept_ || middleStep_.written != step.written || middleStep_.read != step.read) {
+            middleLost_ = 0;
+            middleCount_ = UndoStep(tables_, text_, count_, step.written, step.read, workspace_.middle, middleLost_);
+            middleStep_ = step;
+            middleKept_ = true;
+        }
+        lost += middleLost_;
+        return middleCount_;
+    }
+
     unsigned Undo(const Chain& chain, char32_t* out, unsigned& lost)
     {
         if (chain.steps == 1)
             return UndoStep(tables_, text_, count_, chain.step[0].written, chain.step[0].read, out, lost);
-        const unsigned middle = UndoStep(tables_, text_, count_, chain.step[1].written, chain.step[1].read,
-                                         workspace_.middle, lost);
+        const unsigned middle = UndoPartStep(chain.step[1], lost);
         if (middle == Failed)
             return Failed;
         return UndoStep(tables_, workspace_.middle, middle, chain.step[0].written, chain.step[0].read, out, lost);
@@ -607,8 +628,7 @@ private:
     {
         if (!stage.text) {
             unsigned lost = 0;
-            stage.count = UndoStep(tables_, text_, count_, stage.done.step[0].written, stage.done.step[0].read,
-                                   workspace_.middle, lost);
+            stage.count = UndoPartStep(stage.done.step[0], lost);
             stage.text = workspace_.middle;
         }
         return stage.text;
@@ -696,10 +716,10 @@ private:
     {
         unsigned lost = stage.lost;
         const char32_t* text = StageText(stage);
-        const unsigned made = UndoStep(tables_, text, stage.count, chain.step[0].written, chain.step[0].read,
-                                       workspace_.candidate, lost);
-        if (made != Failed && !SameText(text, stage.count, workspace_.candidate, made))
-            Consider(chain, MappedText{workspace_.candidate, nullptr, nullptr}, made, lost, nullptr);
+        const unsigned made =
+            UndoStep(tables_, text, stage.count, chain.step[0].written, chain.step[0].read, scratch_, lost);
+        if (made != Failed && !SameText(text, stage.count, scratch_, made))
+            Consider(chain, MappedText{scratch_, nullptr, nullptr}, made, lost, nullptr);
     }
 
     // The single-byte encodings that hold every one of the characters.
@@ -726,9 +746,9 @@ private:
     void TryChain(const Chain& chain)
     {
         unsigned lost = 0;
-        const unsigned made = Undo(chain, workspace_.candidate, lost);
-        if (made != Failed && !SameText(text_, count_, workspace_.candidate, made))
-            Consider(chain, MappedText{workspace_.candidate, nullptr, nullptr}, made, lost, nullptr);
+        const unsigned made = Undo(chain, scratch_, lost);
+        if (made != Failed && !SameText(text_, count_, scratch_, made))
+            Consider(chain, MappedText{scratch_, nullptr, nullptr}, made, lost, nullptr);
     }
 
     // Weighs a candidate: one written out (index null), or a map of the
@@ -789,6 +809,15 @@ private:
             best_.letters = score.letters;
             best_.characters = score.characters;
             best_.lost = lost;
+            best_.count = count;
+            // A best text written out is kept, and the next one written
+            // elsewhere: it need not be undone again at the end.
+            if (!candidate.index && candidate.text == scratch_) {
+                bestText_ = scratch_;
+                scratch_ = scratch_ == workspace_.candidate ? workspace_.spare : workspace_.candidate;
+            } else {
+                bestText_ = nullptr;
+            }
         } else if (!sameText) {
             second_ = std::min(second_, cost);
         }
@@ -829,8 +858,7 @@ private:
                     if (!MayBeUtf8(bytes, set_))
                         continue;
                     unsigned lost = 0;
-                    const unsigned middle =
-                        UndoStep(tables_, text_, count_, RepairUtf8, lastRead, workspace_.middle, lost);
+                    const unsigned middle = UndoPartStep(done.step[0], lost);
                     if (middle == Failed || SameText(text_, count_, workspace_.middle, middle))
                         continue;
                     middleSet_.Build(workspace_.middle, middle, workspace_.middleIndex);
@@ -880,6 +908,11 @@ private:
     PairList pairs_, middlePairs_;        // of the part, and of the text a UTF-8 undo made of it
     unsigned char classOf_[PairList::Sides];  // a map's classes, then the unmapped ones' (PairList)
     const Chain* likely_ = nullptr;
+    char32_t* scratch_;                   // where the next candidate is written out
+    const char32_t* bestText_ = nullptr;  // the best's text, where it was written out
+    bool middleKept_ = false;             // what UndoPartStep keeps in workspace.middle
+    RepairStep middleStep_ = {0, 0};
+    unsigned middleCount_ = 0, middleLost_ = 0;
     Best best_;
     uint32_t second_ = ~0u;
     unsigned repairedCount_ = 0;

@@ -70,14 +70,15 @@ struct TextRepair {
 // repaired piece by piece.
 const unsigned RepairPartLimit = 4096;
 
-// What the repair works in: room for a part, two candidate readings of it,
-// the running score of the part, where each character stands among the
-// part's distinct ones, and the texts already weighed. About 84 KiB; one
+// What the repair works in: room for a part, three candidate readings of
+// it, the running score of the part, where each character stands among the
+// part's distinct ones, and the texts already weighed. About 100 KiB; one
 // per thread that repairs.
 struct RepairWorkspace {
     char32_t part[RepairPartLimit];
     char32_t middle[RepairPartLimit];
     char32_t candidate[RepairPartLimit];
+    char32_t spare[RepairPartLimit];
     uint32_t pace[RepairPartLimit];
     unsigned char index[RepairPartLimit];
     unsigned char middleIndex[RepairPartLimit];
