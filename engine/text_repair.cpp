@@ -282,13 +282,20 @@ private:
     bool full_ = false;
 };
 
-// [encoding][byte - 0x80]: the least the character of the byte adds to a
-// text (LeastCostOf), and its class and own least cost for a bound from
-// pairs (PairBoundingOf). Built on first use, then only read.
+// [encoding][byte - 0x80]: what a chain's candidate is weighed on before
+// it is read, for the character of the byte, in one word: the least it
+// adds to a text (LeastCostOf) from bit 0 and its own cost (PairBoundingOf)
+// from bit OwnShift, so that one multiplication by how often it comes adds
+// both (neither sum of a part's characters reaches 2^24), and its class for
+// the bound from pairs from bit ClassShift. Built on first use, then only
+// read.
+const unsigned OwnShift = 24, ClassShift = 56;
+const uint64_t SumsMask = (uint64_t(1) << ClassShift) - 1;
+const uint64_t SumMask = (uint64_t(1) << OwnShift) - 1;
+static_assert(RepairPartLimit * 255 < (1u << OwnShift), "the sums of a part's characters stay apart");
+
 struct LeastCosts {
-    unsigned char ofByte[RepairEncodingCount][128];
-    unsigned char pairClass[RepairEncodingCount][128];
-    unsigned char own[RepairEncodingCount][128];
+    uint64_t ofByte[RepairEncodingCount][128];
 };
 
 const LeastCosts& LeastCostsOnce(const EncodingTables& tables)
@@ -298,10 +305,9 @@ const LeastCosts& LeastCostsOnce(const EncodingTables& tables)
         for (int encoding = 1; encoding < RepairEncodingCount; ++encoding) {
             for (int byte = 0; byte < 128; ++byte) {
                 const char32_t c = tables.character[encoding][byte];
-                built.ofByte[encoding][byte] = static_cast<unsigned char>(LeastCostOf(c));
                 const PairBounding bounding = PairBoundingOf(c);
-                built.pairClass[encoding][byte] = bounding.pairClass;
-                built.own[encoding][byte] = bounding.own;
+                built.ofByte[encoding][byte] = LeastCostOf(c) | uint64_t(bounding.own) << OwnShift |
+                                               uint64_t(bounding.pairClass) << ClassShift;
             }
         }
         return built;
@@ -665,19 +671,25 @@ private:
                 // The text this chain makes, weighed on the characters.
                 const uint32_t penalty = Penalty(chain, stage.lost);
                 const uint32_t limit = Limit(stage.count) - std::min(Limit(stage.count), penalty);
-                const char32_t* characters = tables_.character[written];
-                const unsigned char* least = least_.ofByte[written];
-                uint32_t sum = 0;
-                bool changed = false;
+                const uint64_t* least = least_.ofByte[written];
+                uint64_t sums = 0;
                 for (unsigned i = 0; i < size; ++i) {
-                    undone[i] = characters[bytes[i] - 0x80];
-                    sum += set.count(i) * least[bytes[i] - 0x80];
-                    changed |= undone[i] != stage.before[i];
+                    const uint64_t entry = least[bytes[i] - 0x80];
+                    sums += set.count(i) * (entry & SumsMask);
+                    classOf_[i] = static_cast<unsigned char>(entry >> ClassShift);
                 }
                 // Each test drops only a chain that Consider would drop, or
                 // one weighed already: in whichever order, the same remain.
-                if (!changed || sum > limit || !MayCostNoMore(stage, written, bytes, limit) ||
-                    (stage.asLong && Seen(HashOf(undone, size), penalty, ChainOrder(chain))))
+                // The characters are written out only for those left.
+                if ((sums & SumMask) > limit || !MayCostNoMore(stage, static_cast<uint32_t>(sums >> OwnShift), limit))
+                    continue;
+                const char32_t* characters = tables_.character[written];
+                bool changed = false;
+                for (unsigned i = 0; i < size; ++i) {
+                    undone[i] = characters[bytes[i] - 0x80];
+                    changed |= undone[i] != stage.before[i];
+                }
+                if (!changed || (stage.asLong && Seen(HashOf(undone, size), penalty, ChainOrder(chain))))
                     continue;
                 Changes changes;
                 for (unsigned i = 0; i < size; ++i) {
@@ -692,22 +704,15 @@ private:
         }
     }
 
-    // Whether the text that undoing "written as written" from the stage's
-    // bytes makes may cost no more than limit, by a bound from its pairs:
-    // where it would cost more, Consider would score it only to drop it.
-    bool MayCostNoMore(Stage& stage, int written, const unsigned char* bytes, uint32_t limit)
+    // Whether the map of the stage's characters to the classes in classOf_,
+    // whose characters own owned in all, may make text that costs no more
+    // than limit, by a bound from its pairs: where it would cost more,
+    // Consider would score it only to drop it.
+    bool MayCostNoMore(Stage& stage, uint32_t owned, uint32_t limit)
     {
         PairList& pairs = *stage.pairs;
         if (!pairs.built())
             pairs.Build(stage.base, stage.count, stage.index);
-        const CharacterSet& set = *stage.set;
-        const unsigned char* pairClass = least_.pairClass[written];
-        const unsigned char* own = least_.own[written];
-        uint32_t owned = 0;
-        for (unsigned i = 0; i < set.size(); ++i) {
-            classOf_[i] = pairClass[bytes[i] - 0x80];
-            owned += set.count(i) * own[bytes[i] - 0x80];
-        }
         return pairs.Bound(classOf_, owned, limit) <= limit;
     }
 
