@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 
 #include "repair_encodings.h"
@@ -234,7 +235,7 @@ public:
         size_ = 0;
         marks_ = 0;
         full_ = false;
-        std::fill(std::begin(slot_), std::end(slot_), static_cast<uint8_t>(0));
+        std::memset(slot_, 0, sizeof slot_);
         for (unsigned at = 0; at < count; ++at) {
             const char32_t c = text[at];
             marks_ += IsLost(c);
@@ -337,7 +338,7 @@ public:
         built_ = true;
         size_ = 0;
         fixed_ = 0;
-        std::fill(std::begin(slot_), std::end(slot_), static_cast<uint16_t>(0));
+        std::memset(slot_, 0, sizeof slot_);
         const unsigned char* least = LeastPairCosts();
         unsigned previous = Sides;
         for (unsigned at = 0; at < count; ++at) {
@@ -450,6 +451,15 @@ public:
             classOf_[PairList::Mapped + k] = static_cast<unsigned char>(k);
     }
 
+    // The table of texts weighed is left empty for the next part, as
+    // RepairText found it: emptying the few slots used costs less than
+    // emptying it all for every part.
+    ~PartSearch()
+    {
+        for (unsigned k = 0; k < seenUsedCount_; ++k)
+            workspace_.seen[seenUsed_[k]] = 0;
+    }
+
     // Characters that garbled text is made of in the part.
     uint32_t striking() const { return original_.striking; }
 
@@ -474,7 +484,6 @@ public:
         set_.Build(text_, count_, workspace_.index);
         if (set_.full())
             return false;
-        std::fill(std::begin(workspace_.seen), std::end(workspace_.seen), 0);
         best_.cost = original_.cost - Gain() + 1;
         likely_ = likely;
         SearchOneStep();
@@ -607,6 +616,7 @@ private:
         for (unsigned probe = static_cast<unsigned>(hash >> 40), tries = 0; tries < 8; ++probe, ++tries) {
             const unsigned slot = probe % size;
             if (workspace_.seen[slot] == 0) {
+                seenUsed_[seenUsedCount_++] = static_cast<uint16_t>(slot);
                 workspace_.seen[slot] = key;
                 workspace_.seenCost[slot] = penalty << 20 | order;
                 return false;
@@ -919,6 +929,9 @@ private:
     RepairStep middleStep_ = {0, 0};
     unsigned middleCount_ = 0, middleLost_ = 0;
     Best best_;
+    static const unsigned SeenSize = sizeof(RepairWorkspace::seen) / sizeof(RepairWorkspace::seen[0]);
+    uint16_t seenUsed_[SeenSize];  // the slots of the table of texts weighed this part filled
+    unsigned seenUsedCount_ = 0;
     uint32_t second_ = ~0u;
     unsigned repairedCount_ = 0;
 };
@@ -1178,6 +1191,9 @@ TextRepair RepairText(const char16_t* text, unsigned count, char16_t* repaired, 
                       RepairWorkspace& workspace)
 {
     const EncodingTables& tables = Tables();
+    // Each part's search leaves the table of texts weighed as empty as it
+    // found it.
+    std::fill(std::begin(workspace.seen), std::end(workspace.seen), 0);
     Summary summary;
     PieceRepair pieces(tables, workspace, summary);
     unsigned written = 0;
