@@ -227,10 +227,13 @@ bool ScoreText(const Source& source, unsigned count, uint32_t limit, const uint3
             capitals += capital && (reading.caseState == AfterFirstCapital || reading.caseState == InCapitals ||
                                     reading.caseState == FirstCapitalAfterCapitals);
             Step(model, reading, info.token);
-            if (++reading.pending == LaneSteps)
-                EmptyLanes(reading);
         }
         if ((at + 1) % CheckEvery == 0) {
+            // No more than LaneSteps steps between emptyings: one a
+            // character at most.
+            static_assert(LaneSteps % CheckEvery == 0, "the lanes are emptied at a look");
+            if ((at + 1) % LaneSteps == 0)
+                EmptyLanes(reading);
             const uint32_t cost = CostSoFar(reading) + extra;
             if (running)
                 running[at] = cost;
