@@ -297,6 +297,12 @@ static_assert(RepairPartLimit * 255 < (1u << OwnShift), "the sums of a part's ch
 
 struct LeastCosts {
     uint64_t ofByte[RepairEncodingCount][128];
+    // [written][byte - 0x80]: the single-byte encodings that hold the
+    // character of the byte, and [written][read][byte - 0x80] its byte in
+    // read (0 where read has none): the way a second undo starts from the
+    // bytes the first one read.
+    uint16_t holders[RepairEncodingCount][128];
+    unsigned char byteIn[RepairEncodingCount][RepairEncodingCount][128];
 };
 
 const LeastCosts& LeastCostsOnce(const EncodingTables& tables)
@@ -309,6 +315,9 @@ const LeastCosts& LeastCostsOnce(const EncodingTables& tables)
                 const PairBounding bounding = PairBoundingOf(c);
                 built.ofByte[encoding][byte] = LeastCostOf(c) | uint64_t(bounding.own) << OwnShift |
                                                uint64_t(bounding.pairClass) << ClassShift;
+                built.holders[encoding][byte] = HoldersOf(tables, c);
+                for (int read = 1; read < RepairEncodingCount; ++read)
+                    built.byteIn[encoding][read][byte] = static_cast<unsigned char>(ByteOf(tables, read, c));
             }
         }
         return built;
@@ -550,6 +559,10 @@ private:
         const char32_t* text;
         unsigned count;
         PairList* pairs;  // of base, built when first needed
+        // Where before is what a single-byte page made of bytes: the page
+        // and the bytes, for the tables; else null.
+        const unsigned char* beforeBytes;
+        int beforeWritten;
     };
 
     // Where two chains undo a part into the same text at the same cost,
@@ -660,14 +673,26 @@ private:
         const bool garbage = original_.striking != 0;
         unsigned char bytes[CharacterSet::Size];
         char32_t undone[CharacterSet::Size];
-        const uint16_t holders = HoldersOf(stage.before, size);
+        uint16_t holders = SingleByteEncodings;
+        if (stage.beforeBytes) {
+            for (unsigned i = 0; i < size; ++i)
+                holders &= least_.holders[stage.beforeWritten][stage.beforeBytes[i] - 0x80];
+        } else {
+            holders = HoldersOf(stage.before, size);
+        }
         for (int read = 1; read < RepairEncodingCount; ++read) {
             // Read as one page and written back in the same one is the one
             // step from the first page to the last.
             if (!(holders >> read & 1) || (stage.done.steps == 1 && read == stage.done.step[0].written))
                 continue;
-            for (unsigned i = 0; i < size; ++i)
-                bytes[i] = static_cast<unsigned char>(ByteOf(tables_, read, stage.before[i]));
+            if (stage.beforeBytes) {
+                const unsigned char* byteIn = least_.byteIn[stage.beforeWritten][read];
+                for (unsigned i = 0; i < size; ++i)
+                    bytes[i] = byteIn[stage.beforeBytes[i] - 0x80];
+            } else {
+                for (unsigned i = 0; i < size; ++i)
+                    bytes[i] = static_cast<unsigned char>(ByteOf(tables_, read, stage.before[i]));
+            }
             for (int written = 0; written < RepairEncodingCount; ++written) {
                 if (written == read || !WritesCyrillic(written))
                     continue;
@@ -843,7 +868,7 @@ private:
         if (likely_ && likely_->steps == 1)
             TryChain(*likely_);
         Stage stage = {&set_, text_, workspace_.index, set_.characters(), {0, {{0, 0}, {0, 0}}}, 0, true, text_, count_,
-                       &pairs_};
+                       &pairs_, nullptr, 0};
         TryUndos(stage);
     }
 
@@ -881,7 +906,7 @@ private:
                         continue;
                     middlePairs_.Forget();
                     Stage stage = {&middleSet_, workspace_.middle, workspace_.middleIndex, middleSet_.characters(),
-                                   done, lost, false, workspace_.middle, middle, &middlePairs_};
+                                   done, lost, false, workspace_.middle, middle, &middlePairs_, nullptr, 0};
                     TryUndos(stage);
                     continue;
                 }
@@ -905,7 +930,8 @@ private:
                     middleHash[middles] = hash;
                     middlePenalty[middles++] = penalty;
                 }
-                Stage stage = {&set_, text_, workspace_.index, middle_, done, 0, true, nullptr, count_, &pairs_};
+                Stage stage = {&set_, text_, workspace_.index, middle_, done, 0, true, nullptr, count_, &pairs_, bytes,
+                               lastWritten};
                 TryUndos(stage);
             }
         }
