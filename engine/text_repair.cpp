@@ -370,11 +370,13 @@ public:
     {
         const unsigned char* least = LeastPairCosts();
         uint32_t bound = own + fixed_;
-        for (unsigned k = 0; k < size_; ++k) {
-            bound += count_[k] * least[classOf[from_[k]] * PairClassCount + classOf[to_[k]]];
-            if (k % 8 == 7 && bound > limit)
-                break;
+        unsigned k = 0;
+        for (; k + 8 <= size_ && bound <= limit; k += 8) {
+            for (unsigned j = k; j < k + 8; ++j)
+                bound += count_[j] * least[classOf[from_[j]] * PairClassCount + classOf[to_[j]]];
         }
+        for (; k < size_ && bound <= limit; ++k)
+            bound += count_[k] * least[classOf[from_[k]] * PairClassCount + classOf[to_[k]]];
         return bound;
     }
 
