@@ -19,6 +19,37 @@ namespace {
 
 const std::string Nul(1, '\0');
 
+// Every block on the clipboard, placed or made by the system, in the order
+// listed, and the owner.
+struct Snapshot {
+    HWND owner;
+    std::vector<std::pair<UINT, std::string>> blocks;
+    bool operator==(const Snapshot& other) const { return owner == other.owner && blocks == other.blocks; }
+};
+
+void PrintTo(const Snapshot& snapshot, std::ostream* stream)
+{
+    *stream << "owner " << HandleNumber(snapshot.owner) << ", formats";
+    for (const auto& block : snapshot.blocks)
+        *stream << ' ' << block.first << " (" << block.second.size() << " bytes)";
+}
+
+Snapshot SnapshotNow()
+{
+    Snapshot snapshot = {GetClipboardOwner(), {}};
+    EXPECT_TRUE(OpenClipboard(nullptr));
+    for (UINT format = EnumClipboardFormats(0); format; format = EnumClipboardFormats(format)) {
+        HANDLE block = GetClipboardData(format);
+        const SIZE_T size = block ? GlobalSize(block) : 0;
+        const char* data = size ? static_cast<const char*>(GlobalLock(block)) : nullptr;
+        snapshot.blocks.emplace_back(format, data ? std::string(data, size) : std::string());
+        if (data)
+            GlobalUnlock(block);
+    }
+    CloseClipboard();
+    return snapshot;
+}
+
 // Automatic conversion on, detection off: the code pages on the buttons
 // are the conversion. clipboard_peer.exe after the main window in the
 // viewer chain tells when a change has gone by.
@@ -50,6 +81,44 @@ protected:
     LONG heard_ = 0;
     CopierWindow copier_;
 };
+
+TEST_F(ClipboardKeptTest, TextTheConversionLeavesAsItIsKeepsEveryFormatAndItsOwner)
+{
+    const UINT html = RegisterClipboardFormatA("HTML Format");
+    const UINT rtf = RegisterClipboardFormatA("Rich Text Format");
+    const std::string page = "Version:0.9\r\n<html><body><b>Hello</b>, world 2024</body></html>" + Nul;
+    const std::string rich = "{\\rtf1\\ansi {\\b Hello}, world 2024}" + Nul;
+    // Each text differs from the one before: text that Tarvo put on the
+    // clipboard itself is never converted again, whatever the rest.
+    const struct {
+        const char* what;
+        int source, destination;
+        std::vector<ClipboardBlock> blocks;
+    } cases[] = {
+        {"English from a browser", CodePageKoi8r, CodePageCp1251,
+         {{CF_UNICODETEXT, UnicodeBytes(L"Hello, world 2024")}, {html, page}, {rtf, rich}}},
+        {"English from an old program", CodePageKoi8r, CodePageCp1251,
+         {{CF_TEXT, "Total: 15 items" + Nul}, {rtf, rich}, {html, page}}},
+        {"Unicode text already in the destination page", CodePageCp1251, CodePageCp1251,
+         {{CF_UNICODETEXT, UnicodeBytes(UnicodeGreeting)}, {html, page}, {rtf, rich}}},
+        {"bytes already in the destination page", CodePageCp1251, CodePageCp1251,
+         {{CF_TEXT, "\xC4\xEE\xE1\xF0\xFB\xE9 \xE4\xE5\xED\xFC" + Nul}, {rtf, rich}}},
+        {"Unicode text, KOI8-R to itself", CodePageKoi8r, CodePageKoi8r,
+         {{CF_UNICODETEXT, UnicodeBytes(L"Съешь же")}, {html, page}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Choose(c.source, c.destination);
+        // The same copy with automatic conversion off shows the clipboard
+        // as the program left it, with the formats the system adds.
+        Command(IDM_AUTO_CONVERT);
+        CopyAndWait(c.blocks);
+        const Snapshot left = SnapshotNow();
+        Command(IDM_AUTO_CONVERT);
+        CopyAndWait(c.blocks);
+        EXPECT_EQ(SnapshotNow(), left);
+    }
+}
 
 // The program's own 8-bit form of its text comes first, with a '?' for
 // each character its code page lacks; its Unicode text is the whole text.
