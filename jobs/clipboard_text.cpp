@@ -119,7 +119,11 @@ UINT PlacedTextFormat()
     }
     if (!bytesFormat)
         return 0;
-    return unicode && !IsSystemsReading(bytesFormat) ? CF_UNICODETEXT : CF_TEXT;
+    // This program's own text, read by the window that put it there: the
+    // Unicode text beside it is the letters its bytes show in the
+    // destination code page, and the bytes are what was converted.
+    const bool ownText = GetClipboardOwner() && GetClipboardOwner() == GetOpenClipboardWindow();
+    return unicode && !ownText && !IsSystemsReading(bytesFormat) ? CF_UNICODETEXT : CF_TEXT;
 }
 
 ClipboardTextRead EncodeInCp1251(ClipboardText& text)
