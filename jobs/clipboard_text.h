@@ -11,7 +11,8 @@
 // page is: there the text's bytes are what CF_TEXT gives on a Russian
 // system. A program that placed only bytes (CF_TEXT or CF_OEMTEXT, and at
 // most a Unicode text that is their reading in the system's or
-// CF_LOCALE's page) has them read as they are.
+// CF_LOCALE's page) has them read as they are, and so has the text that
+// the window reading the clipboard put there itself.
 struct ClipboardText {
     UINT format;                 // CF_TEXT or CF_UNICODETEXT: how the text was read
     const unsigned char* bytes;  // the bytes to convert; a NUL may end them before size
