@@ -107,6 +107,22 @@ HGLOBAL ConvertIntoNewBlock(DWORD parameters, const unsigned char* text, unsigne
     return block;
 }
 
+// Whether the conversion gave back the very bytes it was given (length of
+// them before the NUL): English, numbers, text already in the destination
+// code page. The clipboard then stays as the program left it, with every
+// format beside the text (the formatting of a browser or a word
+// processor) and its owner, which a conversion would throw away.
+bool LeavesTextAsItWas(HGLOBAL converted, SIZE_T written, const unsigned char* text, SIZE_T length)
+{
+    if (written != length)
+        return false;
+    const void* bytes = GlobalLock(converted);
+    const bool same = bytes && std::memcmp(bytes, text, length) == 0;
+    if (bytes)
+        GlobalUnlock(converted);
+    return same;
+}
+
 // The user's text as it was, for the clipboard should it refuse the
 // converted one after it has been emptied.
 HGLOBAL CopyOfBlock(const void* bytes, SIZE_T size)
@@ -233,7 +249,8 @@ bool ReplaceGarbledText(DWORD parameters, bool automatic)
 // on, text whose code page the detector cannot tell: only a conversion the
 // user asks for takes the code page on the button for it. Unicode text
 // with a character that cp1251 cannot hold is never converted: it would
-// come back with a '?' for it.
+// come back with a '?' for it. Nor is text that the conversion would give
+// back byte for byte: the clipboard keeps it as the program put it.
 bool ReplaceClipboardText(HWND window, DWORD parameters, bool automatic)
 {
     if (!OpenClipboard(window))
@@ -263,10 +280,12 @@ bool ReplaceClipboardText(HWND window, DWORD parameters, bool automatic)
     }
     NewText converted = {nullptr, 0, nullptr, text.format, nullptr};
     converted.bytes = ConvertIntoNewBlock(parameters, text.bytes, static_cast<unsigned>(text.size), converted.length);
-    converted.original = converted.bytes ? CopyOfBlock(text.placed, text.blockSize) : nullptr;
+    const bool changed =
+        converted.bytes && !LeavesTextAsItWas(converted.bytes, converted.length, text.bytes, length);
+    converted.original = changed ? CopyOfBlock(text.placed, text.blockSize) : nullptr;
     ReleaseClipboardText(text);
-    // Without blocks for the result and for the way back, emptying the
-    // clipboard could throw the user's text away.
+    // Nothing to change, or no blocks for the result and for the way back,
+    // without which emptying the clipboard could throw the user's text away.
     if (!converted.original) {
         if (converted.bytes)
             GlobalFree(converted.bytes);

@@ -1,23 +1,12 @@
 #include "clipboard_text.h"
 
+#include <cstring>
+
 #include "code_page_tables.h"
 #include "unicode_conversion.h"
 #include "unicode_tables.h"
 
 namespace {
-
-// The formats a program placed come before the ones the system makes from
-// them.
-UINT PlacedTextFormat()
-{
-    for (UINT format = 0; (format = EnumClipboardFormats(format)) != 0;) {
-        if (format == CF_UNICODETEXT)
-            return CF_UNICODETEXT;
-        if (format == CF_TEXT || format == CF_OEMTEXT)
-            return CF_TEXT;
-    }
-    return 0;
-}
 
 // Locks the block of format; false when there is none or it is empty.
 bool LockFormat(UINT format, ClipboardText& text)
@@ -37,6 +26,104 @@ SIZE_T UnicodeLength(const unsigned char* block, SIZE_T size)
     while (count < size / sizeof(wchar_t) && units[count])
         ++count;
     return count * sizeof(wchar_t);
+}
+
+// The code page in which the system reads the bytes of format (CF_TEXT or
+// CF_OEMTEXT) when it makes Unicode text of them: the page of CF_LOCALE's
+// language; 0 when there is none.
+UINT LocalePage(UINT format)
+{
+    HANDLE block = GetClipboardData(CF_LOCALE);
+    const DWORD* locale =
+        block && GlobalSize(block) >= sizeof(DWORD) ? static_cast<const DWORD*>(GlobalLock(block)) : nullptr;
+    if (!locale)
+        return 0;
+    const LCTYPE type = format == CF_OEMTEXT ? LOCALE_IDEFAULTCODEPAGE : LOCALE_IDEFAULTANSICODEPAGE;
+    DWORD page = 0;
+    if (!GetLocaleInfoW(*locale, type | LOCALE_RETURN_NUMBER, reinterpret_cast<LPWSTR>(&page),
+                        sizeof page / sizeof(wchar_t)))
+        page = 0;
+    GlobalUnlock(block);
+    return page;
+}
+
+// Whether count units of Unicode text are exactly length bytes read in
+// page; scratch holds count units.
+bool Decodes(UINT page, const unsigned char* bytes, SIZE_T length, const wchar_t* units, SIZE_T count,
+             wchar_t* scratch)
+{
+    if (length == 0 || count == 0)
+        return length == count;
+    if (length > 0x7FFFFFFF || count > 0x7FFFFFFF)
+        return false;
+    const int read = MultiByteToWideChar(page, 0, reinterpret_cast<const char*>(bytes), static_cast<int>(length),
+                                         scratch, static_cast<int>(count));
+    return static_cast<SIZE_T>(read) == count && std::memcmp(scratch, units, count * sizeof(wchar_t)) == 0;
+}
+
+// Whether count units of Unicode text are the text of a block of bytes
+// read in page (0 for none). A block without a NUL may have been read as
+// the system ended it, with a NUL over its last byte (Wine does).
+bool ReadsAs(UINT page, const ClipboardText& bytes, const wchar_t* units, SIZE_T count, wchar_t* scratch)
+{
+    const SIZE_T whole = bytes.placedLength;
+    const bool ended = whole == bytes.blockSize;
+    return page && (Decodes(page, bytes.placed, whole, units, count, scratch) ||
+                    (ended && Decodes(page, bytes.placed, whole - 1, units, count, scratch)));
+}
+
+// Whether the clipboard's Unicode text is only what the system made of the
+// bytes of format, which the program placed. Unicode text that cannot be
+// read leaves the bytes; when the two cannot be compared (no memory), the
+// Unicode text is taken: it holds every character either way.
+bool IsSystemsReading(UINT format)
+{
+    ClipboardText unicode = {}, bytes = {};
+    bool same = !LockFormat(CF_UNICODETEXT, unicode);
+    if (!same && LockFormat(format, bytes)) {
+        const SIZE_T count = UnicodeLength(unicode.placed, unicode.blockSize) / sizeof(wchar_t);
+        const auto* units = reinterpret_cast<const wchar_t*>(unicode.placed);
+        while (bytes.placedLength < bytes.blockSize && bytes.placed[bytes.placedLength])
+            ++bytes.placedLength;
+        if (auto* scratch = static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), 0, count * sizeof(wchar_t)))) {
+            const UINT systemPage = format == CF_OEMTEXT ? GetOEMCP() : GetACP();
+            same = ReadsAs(systemPage, bytes, units, count, scratch) ||
+                   ReadsAs(LocalePage(format), bytes, units, count, scratch);
+            HeapFree(GetProcessHeap(), 0, scratch);
+        }
+    }
+    ReleaseClipboardText(unicode);
+    ReleaseClipboardText(bytes);
+    return same;
+}
+
+// How the program that copied placed its text: CF_UNICODETEXT or, for
+// bytes (CF_TEXT or CF_OEMTEXT, which the system gives as CF_TEXT),
+// CF_TEXT; 0 for no text. The first text format listed is always one the
+// program placed: the system lists those it makes after them. A Unicode
+// text listed after the bytes may be the program's own, holding what its
+// bytes could not (a program that puts its 8-bit text first), or only
+// the system's reading of the bytes.
+UINT PlacedTextFormat()
+{
+    UINT bytesFormat = 0;
+    bool unicode = false;
+    for (UINT format = 0; (format = EnumClipboardFormats(format)) != 0;) {
+        if (format == CF_UNICODETEXT) {
+            if (!bytesFormat)
+                return CF_UNICODETEXT;
+            unicode = true;
+        } else if (!bytesFormat && (format == CF_TEXT || format == CF_OEMTEXT)) {
+            bytesFormat = format;
+        }
+    }
+    if (!bytesFormat)
+        return 0;
+    // This program's own text, read by the window that put it there: the
+    // Unicode text beside it is the letters its bytes show in the
+    // destination code page, and the bytes are what was converted.
+    const bool ownText = GetClipboardOwner() && GetClipboardOwner() == GetOpenClipboardWindow();
+    return unicode && !ownText && !IsSystemsReading(bytesFormat) ? CF_UNICODETEXT : CF_TEXT;
 }
 
 ClipboardTextRead EncodeInCp1251(ClipboardText& text)

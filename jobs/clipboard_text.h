@@ -5,12 +5,14 @@
 
 #include <windows.h>
 
-// The text of the open clipboard. A program that copied Unicode text
-// (CF_UNICODETEXT placed before CF_TEXT, or alone) has it read as Unicode
-// and encoded in cp1251, the Cyrillic page of Windows, whatever the
-// system's own ANSI page is: there the text's bytes are what CF_TEXT gives
-// on a Russian system. A program that copied bytes (CF_TEXT or CF_OEMTEXT
-// first) has them read as they are.
+// The text of the open clipboard. A program that placed Unicode text, in
+// whatever order beside its bytes, has it read as Unicode and encoded in
+// cp1251, the Cyrillic page of Windows, whatever the system's own ANSI
+// page is: there the text's bytes are what CF_TEXT gives on a Russian
+// system. A program that placed only bytes (CF_TEXT or CF_OEMTEXT, and at
+// most a Unicode text that is their reading in the system's or
+// CF_LOCALE's page) has them read as they are, and so has the text that
+// the window reading the clipboard put there itself.
 struct ClipboardText {
     UINT format;                 // CF_TEXT or CF_UNICODETEXT: how the text was read
     const unsigned char* bytes;  // the bytes to convert; a NUL may end them before size
@@ -42,9 +44,9 @@ void ReleaseClipboardText(ClipboardText& text);
 // that ReadClipboardText found beyond cp1251. False when there is none.
 bool LockPlainText(ClipboardText& text);
 
-// The Unicode text a Unicode program placed, as it is (placed and
-// placedLength, in bytes, up to its NUL), whatever cp1251 can hold of it.
-// False when a program placed bytes, or there is no text.
+// The Unicode text a program placed, as it is (placed and placedLength,
+// in bytes, up to its NUL), whatever cp1251 can hold of it. False when a
+// program placed only bytes, or there is no text.
 bool LockPlacedUnicode(ClipboardText& text);
 
 // A new block for CF_UNICODETEXT: the bytes up to a NUL (at most count)

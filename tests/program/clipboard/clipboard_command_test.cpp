@@ -59,6 +59,14 @@ TEST_F(ConvertClipboardCommandTest, ConvertNewLinesChangesLineEndsBothWays)
     Command(IDM_DESTINATION_FIRST + 2);
     Command(IDM_CONVERT_CLIPBOARD);
     EXPECT_EQ(TextOf(ReadNow()), koi8r);
+
+    // And forth again: its own text's bytes are what the window converts,
+    // not the letters they show, which it put beside them for Unicode
+    // programs.
+    Command(IDM_SOURCE_FIRST + 2);
+    Command(IDM_DESTINATION_FIRST + 1);
+    Command(IDM_CONVERT_CLIPBOARD);
+    EXPECT_EQ(TextOf(ReadNow()), cp1251);
 }
 
 TEST_F(ConvertClipboardCommandTest, OnlyTheTextUpToItsNulIsConverted)

@@ -15,6 +15,11 @@ UINT MarkFormat()
     return RegisterClipboardFormatA(PeerMarkFormatName);
 }
 
+std::string UnicodeBytes(const std::wstring& text)
+{
+    return std::string(reinterpret_cast<const char*>(text.c_str()), (text.size() + 1) * sizeof(wchar_t));
+}
+
 std::string TextOf(const ClipboardView& view)
 {
     const DWORD kept = view.textLength < ClipboardViewTextCapacity ? view.textLength : ClipboardViewTextCapacity;
@@ -148,6 +153,15 @@ void CopierWindow::CopyUnicode(const std::wstring& text)
     PutBlock(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
     const DWORD mark = 1;
     PutBlock(MarkFormat(), &mark, sizeof mark);
+    CloseClipboard();
+}
+
+void CopierWindow::CopyBlocks(const std::vector<ClipboardBlock>& blocks)
+{
+    ASSERT_TRUE(OpenClipboard(window_));
+    EmptyClipboard();
+    for (const ClipboardBlock& block : blocks)
+        PutBlock(block.format, block.bytes.data(), block.bytes.size());
     CloseClipboard();
 }
 

@@ -24,6 +24,14 @@ extern const wchar_t UnicodeGreeting[];
 // The format that every copy of the tests puts beside CF_TEXT.
 UINT MarkFormat();
 
+// A block as a program puts it on the clipboard: exactly these bytes.
+struct ClipboardBlock {
+    UINT format;
+    std::string bytes;
+};
+// Unicode text and its NUL as a block holds them.
+std::string UnicodeBytes(const std::wstring& text);
+
 // The bytes of the text a view found, and whether it holds a format.
 std::string TextOf(const ClipboardView& view);
 bool HasFormat(const ClipboardView& view, UINT format);
@@ -51,6 +59,8 @@ public:
     void Copy(const std::string& block);
     // As a Unicode program copies: CF_UNICODETEXT alone (with the mark).
     void CopyUnicode(const std::wstring& text);
+    // As a program copies in several formats: these, in this order.
+    void CopyBlocks(const std::vector<ClipboardBlock>& blocks);
 
 private:
     HWND window_;
