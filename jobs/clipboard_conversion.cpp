@@ -280,8 +280,12 @@ bool ReplaceClipboardText(HWND window, DWORD parameters, bool automatic)
     }
     NewText converted = {nullptr, 0, nullptr, text.format, nullptr};
     converted.bytes = ConvertIntoNewBlock(parameters, text.bytes, static_cast<unsigned>(text.size), converted.length);
-    const bool changed =
-        converted.bytes && !LeavesTextAsItWas(converted.bytes, converted.length, text.bytes, length);
+    // Bytes of an 8-bit program that the system reads in another page than
+    // the destination (cp1251 on a Western system) still gain the locale
+    // and the Unicode text that make other programs read them right.
+    const bool readRight = text.format != CF_TEXT || SystemReadsTextIn(DestinationOf(parameters), text.bytes, length);
+    const bool changed = converted.bytes &&
+                         !(readRight && LeavesTextAsItWas(converted.bytes, converted.length, text.bytes, length));
     converted.original = changed ? CopyOfBlock(text.placed, text.blockSize) : nullptr;
     ReleaseClipboardText(text);
     // Nothing to change, or no blocks for the result and for the way back,

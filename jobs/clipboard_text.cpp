@@ -204,6 +204,19 @@ void ReleaseClipboardText(ClipboardText& text)
     text.placed = text.bytes = text.encoded = nullptr;
 }
 
+bool SystemReadsTextIn(int page, const unsigned char* bytes, SIZE_T length)
+{
+    // The Windows numbers of the five pages, in CodePageIndex order.
+    static const UINT WindowsPages[CodePageCount] = {866, 1251, 20866, 10007, 28595};
+    SIZE_T n = 0;
+    while (n < length && bytes[n] < 0x80)
+        ++n;
+    if (n == length)
+        return true;
+    const UINT localePage = LocalePage(CF_TEXT);
+    return page >= 0 && page < CodePageCount && (localePage ? localePage : GetACP()) == WindowsPages[page];
+}
+
 HGLOBAL UnicodeBlockOf(const unsigned char* bytes, SIZE_T count, int page)
 {
     SIZE_T length = 0;

@@ -49,6 +49,13 @@ bool LockPlainText(ClipboardText& text);
 // program placed only bytes, or there is no text.
 bool LockPlacedUnicode(ClipboardText& text);
 
+// Whether other programs already read the open clipboard's CF_TEXT bytes
+// (length of them) as the letters of code page page: they are all ASCII,
+// or the system reads them in that page (CF_LOCALE's, else the ANSI page).
+// Only then may bytes that a conversion leaves as they are stay without
+// the locale that a converted text gets.
+bool SystemReadsTextIn(int page, const unsigned char* bytes, SIZE_T length);
+
 // A new block for CF_UNICODETEXT: the bytes up to a NUL (at most count)
 // read in code page page, and a NUL. NULL when there is no memory.
 HGLOBAL UnicodeBlockOf(const unsigned char* bytes, SIZE_T count, int page);

@@ -101,8 +101,9 @@ TEST_F(ClipboardKeptTest, TextTheConversionLeavesAsItIsKeepsEveryFormatAndItsOwn
          {{CF_TEXT, "Total: 15 items" + Nul}, {rtf, rich}, {html, page}}},
         {"Unicode text already in the destination page", CodePageCp1251, CodePageCp1251,
          {{CF_UNICODETEXT, UnicodeBytes(UnicodeGreeting)}, {html, page}, {rtf, rich}}},
-        {"bytes already in the destination page", CodePageCp1251, CodePageCp1251,
-         {{CF_TEXT, "\xC4\xEE\xE1\xF0\xFB\xE9 \xE4\xE5\xED\xFC" + Nul}, {rtf, rich}}},
+        {"bytes already in the destination page, read so", CodePageCp1251, CodePageCp1251,
+         {{CF_TEXT, "\xC4\xEE\xE1\xF0\xFB\xE9 \xE4\xE5\xED\xFC" + Nul}, {CF_LOCALE, std::string("\x19\x04\0\0", 4)},
+          {rtf, rich}}},
         {"Unicode text, KOI8-R to itself", CodePageKoi8r, CodePageKoi8r,
          {{CF_UNICODETEXT, UnicodeBytes(L"Съешь же")}, {html, page}}},
     };
@@ -148,6 +149,17 @@ TEST_F(ClipboardKeptTest, UnicodeTextPlacedAfterTheBytesIsTheTextRead)
             EXPECT_EQ(TextOf(ReadNow()), c.bytesAfter);
         }
     }
+}
+
+// cp1251 bytes of an 8-bit program without a locale: a Western system
+// reads them as Latin letters, so even unchanged they go back with the
+// locale and the Unicode text that show them as Cyrillic.
+TEST_F(ClipboardKeptTest, BytesTheSystemReadsInAnotherPageGainTheirReading)
+{
+    Choose(CodePageCp1251, CodePageCp1251);
+    CopyAndWait({{CF_TEXT, "\xCF\xF0\xE8\xE2\xE5\xF2" + Nul}});
+    EXPECT_TRUE(UnicodeTextNow() == L"Привет");
+    EXPECT_EQ(GetClipboardOwner(), GetACP() == 1251 ? copier_.Handle() : MainWindow);
 }
 
 } // namespace
