@@ -182,8 +182,8 @@ private:
     CommandLineRequest Take(const Option& option, const std::string& value)
     {
         switch (option.id) {
-        case OptionFrom: return IsAuto(value) ? TakeDetected() : TakeEncoding(value, line_.source);
-        case OptionTo: return TakeEncoding(value, line_.destination);
+        case OptionFrom: return IsAuto(value) ? TakeDetected() : TakeEncoding(value, line_.source, line_.sourceOrder);
+        case OptionTo: return TakeEncoding(value, line_.destination, line_.destinationOrder);
         case OptionOutput: line_.output = value; break;
         case OptionNewlines: line_.convertNewlines = true; break;
         case OptionSubstitute: line_.substitute = true; break;
@@ -200,9 +200,9 @@ private:
         return RequestConversion;
     }
 
-    CommandLineRequest TakeEncoding(const std::string& name, int& encoding)
+    CommandLineRequest TakeEncoding(const std::string& name, int& encoding, int& order)
     {
-        encoding = EncodingFromName(name);
+        encoding = EncodingFromName(name, order);
         if (encoding < 0)
             return Invalid("unknown encoding '" + name + "'");
         return RequestConversion;

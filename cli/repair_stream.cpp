@@ -211,7 +211,7 @@ private:
     bool Write(const char16_t* text, unsigned count, bool end)
     {
         unsigned char* out = bytes_.data();
-        if (!outputStarted_ && count > 0 && job_.destination == EncodingUtf16) {
+        if (!outputStarted_ && count > 0 && job_.destination == EncodingUtf16 && job_.destinationOrder == Utf16ByMark) {
             *out++ = 0xFF;
             *out++ = 0xFE;
         }
@@ -278,10 +278,11 @@ private:
         }
     }
 
-    static void PutUnit(unsigned char*& out, char32_t unit)
+    void PutUnit(unsigned char*& out, char32_t unit) const
     {
-        *out++ = static_cast<unsigned char>(unit);
-        *out++ = static_cast<unsigned char>(unit >> 8);
+        const bool big = job_.destinationOrder == Utf16Big;
+        *out++ = static_cast<unsigned char>(big ? unit >> 8 : unit);
+        *out++ = static_cast<unsigned char>(big ? unit : unit >> 8);
     }
 
     bool Reject(unsigned char* out, char32_t c)
@@ -355,7 +356,7 @@ StreamResult RepairStream(InputStream& input, const RepairJob& job, std::FILE* o
     const ConvertedBytes take = [&repair](const unsigned char* bytes, size_t count) {
         return repair.Take(bytes, count);
     };
-    StreamResult result = ConvertUnicodeStream(input, take, decodedStarted, rejection);
+    StreamResult result = ConvertUnicodeStream(input, take, Utf16ByMark, decodedStarted, rejection);
     // What came before bad input is written, as a conversion writes it.
     if (result.outcome == StreamTextRejected)
         repair.Finish();

@@ -92,9 +92,8 @@ void SelectConversion(const CommandLine& line)
 
 // With -f auto, settles the conversion of one input from its first bytes;
 // else as the command line says. False when there is no telling, or no
-// telling for sure. UTF-16 found big-endian without a byte order mark gets
-// one in front of its head: the converter tells the byte order by it.
-bool ChooseConversion(const CommandLine& line, std::vector<unsigned char>& head, CommandLine& chosen,
+// telling for sure.
+bool ChooseConversion(const CommandLine& line, const std::vector<unsigned char>& head, CommandLine& chosen,
                       std::string& problem)
 {
     chosen = line;
@@ -110,8 +109,7 @@ bool ChooseConversion(const CommandLine& line, std::vector<unsigned char>& head,
         return false;
     }
     chosen.source = found.encoding;
-    if (found.bigEndian)
-        head.insert(head.begin(), {0xFE, 0xFF});
+    chosen.sourceOrder = found.bigEndian ? Utf16Big : Utf16ByMark;
     // Text found to be in the destination code page already is copied as
     // it is: converted to itself, its typographic quotes and dashes would
     // fold into one of each, and KOI8-R would gain CRs. A page outside the
@@ -130,8 +128,23 @@ struct Input {
     std::string name;  // for messages
     std::FILE* file = nullptr;
     std::vector<unsigned char> head;
+    size_t added = 0;  // bytes put in front of the head (InputStream)
     CommandLine chosen;
 };
+
+// UTF-16 in a byte order of its own is read with the mark of that order put
+// in front: the converter tells the byte order by the mark alone, and reads
+// a second one, the input's own, as the character it is.
+void AddByteOrderMark(Input& input)
+{
+    input.added = 0;
+    if (input.chosen.source != EncodingUtf16 || input.chosen.sourceOrder == Utf16ByMark)
+        return;
+    const bool big = input.chosen.sourceOrder == Utf16Big;
+    input.head.insert(input.head.begin(), {static_cast<unsigned char>(big ? 0xFE : 0xFF),
+                                           static_cast<unsigned char>(big ? 0xFF : 0xFE)});
+    input.added = 2;
+}
 
 void CloseInput(Input& input)
 {
@@ -161,6 +174,7 @@ bool OpenInput(const CommandLine& line, const std::string& path, std::FILE* in, 
         CloseInput(input);
         return false;
     }
+    AddByteOrderMark(input);
     return true;
 }
 
@@ -178,15 +192,16 @@ bool ConvertInput(Input& input, std::FILE* output, const std::string& outputName
 {
     const CommandLine& chosen = input.chosen;
     TextRejection rejection = {};
-    InputStream source = {input.file, input.head.data(), input.head.size()};
+    InputStream source = {input.file, input.head.data(), input.head.size(), input.added};
     StreamResult result;
     if (chosen.repair) {
-        const RepairJob job = {chosen.source, chosen.destination, chosen.substitute};
+        const RepairJob job = {chosen.source, chosen.destination, chosen.destinationOrder, chosen.substitute};
         const RepairReport report = {explanations, chosen.verbose, ReportedName(input)};
         result = RepairStream(source, job, output, outputStarted, report, rejection);
     } else {
         SelectConversion(chosen);
-        result = UsesUnicode(chosen) ? ConvertUnicodeStream(source, output, outputStarted, rejection)
+        result = UsesUnicode(chosen) ? ConvertUnicodeStream(source, output, chosen.destinationOrder, outputStarted,
+                                                            rejection)
                                      : ConvertStream(source, output);
     }
     // Closed before the output replaces anything: Windows refuses to replace
@@ -332,11 +347,10 @@ int DetectEncodings(const CommandLine& line, std::FILE* in, std::FILE* out, std:
             exitCode = ExitFileFailed;
         } else if (found.ascii) {
             WriteText(out, shown + ": ascii\n");
-        } else if (found.bigEndian) {
-            WriteText(out, shown + ": utf-16be (" + std::to_string(found.confidence) + "%)\n");
         } else {
-            WriteText(out, shown + ": " + EncodingNames(found.encoding)[0] + " (" + std::to_string(found.confidence) +
-                               "%)\n");
+            const int order = found.bigEndian ? Utf16Big : Utf16ByMark;
+            WriteText(out, shown + ": " + EncodingNames(found.encoding, order)[0] + " (" +
+                               std::to_string(found.confidence) + "%)\n");
         }
     }
     errno = 0;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "encoding_names.h"
 #include "stream_conversion.h"
 
 struct TextRejection {
@@ -23,13 +24,14 @@ using ConvertedBytes = std::function<bool(const unsigned char* bytes, size_t cou
 // Reads input to its end and writes the converted bytes to output, or stops
 // at the first character that cannot be converted, having written what came
 // before it: StreamTextRejected, with rejection filled in. Output is left
-// unflushed. outputStarted says whether an earlier input wrote to the same
-// output already, and is set once this one does: UTF-16 output has one byte
-// order mark, at its start.
-StreamResult ConvertUnicodeStream(InputStream& input, std::FILE* output, bool& outputStarted,
+// unflushed. UTF-16 output goes in outputOrder (Utf16Order): by mark, it
+// has one byte order mark, at its start; outputStarted says whether an
+// earlier input wrote to the same output already, and is set once this one
+// does.
+StreamResult ConvertUnicodeStream(InputStream& input, std::FILE* output, int outputOrder, bool& outputStarted,
                                   TextRejection& rejection);
 
 // The same into a writer of the caller's: StreamWriteFailed when it returns
 // false.
-StreamResult ConvertUnicodeStream(InputStream& input, const ConvertedBytes& output, bool& outputStarted,
-                                  TextRejection& rejection);
+StreamResult ConvertUnicodeStream(InputStream& input, const ConvertedBytes& output, int outputOrder,
+                                  bool& outputStarted, TextRejection& rejection);

@@ -78,6 +78,8 @@ TEST_F(tarvoconv_repair, ReadsAndWritesEveryEncodingAsConversionDoes)
         {{"-f", "utf-16", "-t", "utf-16"}, Converted("ЏаЁўҐв\n", EncodingUtf8, EncodingUtf16),
          Converted("Привет\n", EncodingUtf8, EncodingUtf16)},
         {{"-c", "-t", "cp866"}, GarbledPrice, Converted("Цена: 100 ? за штуку\n", EncodingUtf8, 0)},
+        {{"-t", "utf-16be"}, Garbled, Bytes({0x04, 0x1F, 0x04, 0x40, 0x04, 0x38, 0x04, 0x32, 0x04, 0x35, 0x04, 0x42,
+                                             0, '\n'})},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.arguments));

@@ -22,6 +22,14 @@ std::string Utf16(const std::u16string& text)
 
 const std::string Utf16Mark = Bytes({0xFF, 0xFE});
 
+// UTF-16 in the other byte order.
+std::string Swapped(std::string units)
+{
+    for (size_t at = 0; at + 1 < units.size(); at += 2)
+        std::swap(units[at], units[at + 1]);
+    return units;
+}
+
 // input in one encoding, and what it becomes in another.
 struct TextCase {
     const char* from;
@@ -40,7 +48,8 @@ TEST_F(tarvoconv_unicode, ByteOrderMarksAreReadAndOnlyUtf16IsWrittenWithOne)
         {"utf-16", Bytes({0xFE, 0xFF, 0x04, 0x4F, 0xD8, 0x3D, 0xDE, 0x00}), "utf-8", ya + "\xF0\x9F\x98\x80"},
         {"utf-16", Utf16(u"я"), "utf-8", ya},
         {"utf-8", "", "utf-16", ""},
-        {"cp1251", "\xFF", "utf-16le", Utf16Mark + Utf16(u"я")},
+        {"cp1251", "\xFF", "utf-16le", Utf16(u"я")},
+        {"utf-16be", Bytes({0xFE, 0xFF, 0x04, 0x4F}), "utf-16le", Utf16(u"\uFEFFя")},
         {"unicode", Utf16Mark + Utf16(u"a\U0001F600"), "utf-16", Utf16Mark + Utf16(u"a\U0001F600")},
     };
     for (const auto& c : cases) {
@@ -53,6 +62,7 @@ TEST_F(tarvoconv_unicode, ByteOrderMarksAreReadAndOnlyUtf16IsWrittenWithOne)
     WriteFile(Work("ya.txt"), "\xFF");
     const ToolRun two = Run({"-f", "cp1251", "-t", "utf-16", Work("ya.txt"), "-"}, "\xFF");
     EXPECT_TRUE(two.out == Utf16Mark + Utf16(u"яя")) << two.err;
+    EXPECT_TRUE(Run({"-f", "cp1251", "-t", "utf-16le", Work("ya.txt"), "-"}, "\xFF").out == Utf16(u"яя"));
 }
 
 TEST_F(tarvoconv_unicode, NewlinesAreLfInUtf8AndCrLfInUtf16)
@@ -128,12 +138,14 @@ TEST_F(tarvoconv_unicode, InvalidInputFailsAtItsOffsetEvenWithC)
         {"utf-16", Utf16(u"\xD800") + "b\0"s, 0, "lone UTF-16 surrogate"},
         {"utf-16", Utf16(u"\xD800"), 0, "ends inside a character"},
         {"utf-16", "b", 0, "ends inside a character"},
+        {"utf-16be", Swapped(Utf16(u"\xDC00")), 0, "lone UTF-16 surrogate"},
         {"cp1251", "\x98", 0, "byte 0x98 is no character in cp1251"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.from) + " " + c.says);
-        const bool utf16 = std::string(c.from) == "utf-16";
-        const std::string start = utf16 ? Utf16(std::u16string(first.begin(), first.end()) + u"\nab") : first + "\nab";
+        const std::string from = c.from;
+        const std::string utf16 = Utf16(std::u16string(first.begin(), first.end()) + u"\nab");
+        const std::string start = from == "utf-16" ? utf16 : from == "utf-16be" ? Swapped(utf16) : first + "\nab";
         WriteFile(Work("in.txt"), start + c.bad);
         const ToolRun run = Run({"-c", "-f", c.from, "-t", "utf-8", Work("in.txt"), "-o", Work("out.txt")});
         if (std::string(c.from) == "cp1251") {
