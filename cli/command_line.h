@@ -16,7 +16,8 @@ struct CommandLine {
     int sourceOrder = Utf16ByMark;       // of UTF-16 input
     int destinationOrder = Utf16ByMark;  // of UTF-16 output
     bool convertNewlines = false;
-    bool substitute = false;  // -c
+    bool substitute = false;  // -c, or -t DST//TRANSLIT
+    bool omit = false;        // -t DST//IGNORE: leave out what cannot be converted, and go on
     bool inPlace = false;
     bool force = false;   // --force: convert in place also what is refused or skipped by default
     bool detect = false;  // --detect: only say what each input is in

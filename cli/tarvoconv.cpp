@@ -52,7 +52,9 @@ std::string Hex(unsigned long value, int digits)
     return text;
 }
 
-std::string RejectionText(const TextRejection& rejection, int source, int destination)
+// Where the text could not be converted, and why; with hint, what -c
+// makes of it.
+std::string RejectionText(const TextRejection& rejection, int source, int destination, bool hint = true)
 {
     const std::string sourceName = EncodingNames(source)[0];
     std::string text = "line " + std::to_string(rejection.line);
@@ -66,18 +68,26 @@ std::string RejectionText(const TextRejection& rejection, int source, int destin
         return text + "the input ends inside a character";
     case UnicodeUnmappable:
         return text + "U+" + Hex(rejection.character, 4) + " cannot be written in " + EncodingNames(destination)[0] +
-               " (-c writes a stand-in)";
+               (hint ? " (-c writes a stand-in)" : "");
     default:
         return text + "byte 0x" + Hex(rejection.character, 2) + " is no character in " + sourceName +
-               " (-c writes '?')";
+               (hint ? " (-c writes '?')" : "");
     }
 }
 
+// What -t DST//IGNORE left out of one input.
+std::string OmissionText(const TextRejection& first, int source, int destination)
+{
+    const std::string count = std::to_string(first.omitted) + (first.omitted == 1 ? " character" : " characters");
+    return count + " left out (//IGNORE), the first on " + RejectionText(first, source, destination, false);
+}
+
 // Between two code pages the engine converts as the Windows program does;
-// anything with Unicode goes through the Unicode conversion.
+// anything with Unicode goes through the Unicode conversion, and so does
+// what must leave out the characters that the destination cannot hold.
 bool UsesUnicode(const CommandLine& line)
 {
-    return IsUnicodeEncoding(line.source) || IsUnicodeEncoding(line.destination);
+    return IsUnicodeEncoding(line.source) || IsUnicodeEncoding(line.destination) || line.omit;
 }
 
 void SelectConversion(const CommandLine& line)
@@ -130,6 +140,7 @@ struct Input {
     std::vector<unsigned char> head;
     size_t added = 0;  // bytes put in front of the head (InputStream)
     CommandLine chosen;
+    TextRejection omissions = {};  // what -t DST//IGNORE left out of it
 };
 
 // UTF-16 in a byte order of its own is read with the mark of that order put
@@ -194,16 +205,17 @@ bool ConvertInput(Input& input, std::FILE* output, const std::string& outputName
     TextRejection rejection = {};
     InputStream source = {input.file, input.head.data(), input.head.size(), input.added};
     StreamResult result;
+    const UnicodeWriting writing = {chosen.destinationOrder, chosen.omit};
     if (chosen.repair) {
-        const RepairJob job = {chosen.source, chosen.destination, chosen.destinationOrder, chosen.substitute};
+        const RepairJob job = {chosen.source, chosen.destination, writing, chosen.substitute};
         const RepairReport report = {explanations, chosen.verbose, ReportedName(input)};
         result = RepairStream(source, job, output, outputStarted, report, rejection);
     } else {
         SelectConversion(chosen);
-        result = UsesUnicode(chosen) ? ConvertUnicodeStream(source, output, chosen.destinationOrder, outputStarted,
-                                                            rejection)
+        result = UsesUnicode(chosen) ? ConvertUnicodeStream(source, output, writing, outputStarted, rejection)
                                      : ConvertStream(source, output);
     }
+    input.omissions = rejection;
     // Closed before the output replaces anything: Windows refuses to replace
     // a file that is still open, which is what converting in place would do.
     CloseInput(input);
@@ -239,10 +251,15 @@ int ConvertInputs(const CommandLine& line, Input& input, const std::vector<std::
     }
 
     bool outputStarted = false;
+    bool leftOut = false;  // -t DST//IGNORE left something out
     std::string failed;  // the name of the input or output that failed
     for (size_t next = 0; failed.empty(); ++next) {
-        if (!ConvertInput(input, output, outputName, explanations, outputStarted, failed, problem) ||
-            next == rest.size())
+        const bool converted = ConvertInput(input, output, outputName, explanations, outputStarted, failed, problem);
+        if (converted && input.omissions.omitted > 0) {
+            ReportFailure(err, input.name, OmissionText(input.omissions, input.chosen.source, line.destination));
+            leftOut = true;
+        }
+        if (!converted || next == rest.size())
             break;
         if (!OpenInput(line, rest[next], in, input, problem))
             failed = input.name;
@@ -265,7 +282,7 @@ int ConvertInputs(const CommandLine& line, Input& input, const std::vector<std::
         if (std::fflush(out) != 0)
             return ReportFailure(err, outputName, ErrnoText(errno));
     }
-    return ExitConverted;
+    return leftOut ? ExitFileFailed : ExitConverted;
 }
 
 // The inputs into the output, as iconv and cat take them. The first input

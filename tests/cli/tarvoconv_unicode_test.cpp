@@ -117,6 +117,38 @@ TEST_F(tarvoconv_unicode, CharactersTheDestinationLacksFailOrBecomeStandInsWithC
     }
 }
 
+TEST_F(tarvoconv_unicode, TranslitWritesStandInsAndIgnoreLeavesOutIntoEveryOutput)
+{
+    const std::string text = "\u20AC \u201C\u0401\u201D\n", standIns = Bytes({'?', ' ', '"', 0xF0, '"', '\n'});
+    const std::string leftOut = Bytes({' ', 0xF0, '\n'});
+    const std::string left = "tarvoconv: " + Work("in.txt") + ": 3 characters left out (//IGNORE), the first on line 1";
+    const std::string euro = ": U+20AC cannot be written in cp866\n";
+    WriteFile(Work("in.txt"), text);
+    const struct {
+        std::vector<std::string> arguments;
+        const char* written;  // the file that holds the output; "" for standard output
+        std::string text, err;
+    } runs[] = {
+        {{"-t", "cp866//TRANSLIT"}, "", standIns, ""},
+        {{"-t", "CP866//translit,Ignore"}, "", standIns, ""},
+        {{"-c", "-t", "cp866//"}, "", standIns, ""},
+        {{"-t", "cp866//IGNORE"}, "", leftOut, left + ", byte offset 0" + euro},
+        {{"-t", "cp866//IGNORE", "-o", Work("out.txt")}, "out.txt", leftOut, left + ", byte offset 0" + euro},
+        {{"--repair", "-t", "cp866//IGNORE", "-o", Work("out.txt")}, "out.txt", leftOut, left + euro},
+        {{"-t", "cp866//IGNORE", "--in-place"}, "in.txt", leftOut, left + ", byte offset 0" + euro},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(::testing::PrintToString(run.arguments));
+        std::vector<std::string> arguments = {"-f", "utf-8"};
+        arguments.insert(arguments.end(), run.arguments.begin(), run.arguments.end());
+        arguments.push_back(Work("in.txt"));
+        const ToolRun result = Run(arguments);
+        EXPECT_EQ(result.exitCode, run.err.empty() ? 0 : 1);
+        EXPECT_EQ(result.err, run.err);
+        EXPECT_TRUE((*run.written ? ReadFile(Work(run.written)) : result.out) == run.text);
+    }
+}
+
 TEST_F(tarvoconv_unicode, InvalidInputFailsAtItsOffsetEvenWithC)
 {
     // The bad bytes follow a first line that fills more than one read block.
