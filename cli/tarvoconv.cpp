@@ -164,8 +164,16 @@ void CloseInput(Input& input)
     input.file = nullptr;
 }
 
-// False with the reason when the input cannot be read or told.
-bool OpenInput(const CommandLine& line, const std::string& path, std::FILE* in, Input& input, std::string& problem)
+enum InputOpening {
+    InputOpened,
+    InputNotOpened,  // missing, or not the user's to read: iconv goes on past such a file
+    InputNotRead,    // opened, but it could not be read or told
+};
+
+// InputNotOpened or InputNotRead with the reason when the input cannot be
+// read or told.
+InputOpening OpenInput(const CommandLine& line, const std::string& path, std::FILE* in, Input& input,
+                       std::string& problem)
 {
     CloseInput(input);
     input.path = path;
@@ -174,19 +182,41 @@ bool OpenInput(const CommandLine& line, const std::string& path, std::FILE* in, 
     input.file = NamesStandardStream(path) ? in : OpenToRead(path);
     if (input.file == nullptr) {
         problem = ErrnoText(errno);
-        return false;
+        return InputNotOpened;
     }
     if (!ReadHead(input.file, input.head)) {
         problem = ErrnoText(errno);
         CloseInput(input);
-        return false;
+        return InputNotRead;
     }
     if (!ChooseConversion(line, input.head, input.chosen, problem)) {
         CloseInput(input);
-        return false;
+        return InputNotRead;
     }
     AddByteOrderMark(input);
-    return true;
+    return InputOpened;
+}
+
+// Opens the next of the inputs that can be opened, from next on: one that
+// cannot is named in a message and passed over, as iconv does, and
+// passedOver set. False at the end of the inputs, or with the reason when
+// one could be opened but not read or told (which ends the run).
+bool OpenNextInput(const CommandLine& line, const std::vector<std::string>& names, size_t& next, std::FILE* in,
+                   Input& input, bool& passedOver, std::string& problem, std::FILE* err)
+{
+    problem.clear();
+    while (next < names.size()) {
+        switch (OpenInput(line, names[next++], in, input, problem)) {
+        case InputOpened: return true;
+        case InputNotRead: return false;
+        case InputNotOpened:
+            ReportFailure(err, input.name, problem);
+            problem.clear();
+            passedOver = true;
+            break;
+        }
+    }
+    return false;
 }
 
 // --explain's name for an input, as --detect's.
@@ -229,12 +259,15 @@ bool ConvertInput(Input& input, std::FILE* output, const std::string& outputName
 }
 
 // Converts the inputs, one after another, into one output, a file or
-// standard output; the first is open already. The first input that fails
-// ends the run; a file output is then left as it was. What --explain says
+// standard output; the first is open already, those from next on are
+// opened in turn. One that cannot be opened is passed over, as iconv does;
+// the first that fails otherwise ends the run, and a file output is then
+// left as it was. An input passed over, before (passedOver) or here, or
+// text left out, makes the exit status 1 all the same. What --explain says
 // goes where the text does not: to standard error when the text goes to
 // standard output.
-int ConvertInputs(const CommandLine& line, Input& input, const std::vector<std::string>& rest,
-                  const std::string& outputPath, std::FILE* in, std::FILE* out, std::FILE* err)
+int ConvertInputs(const CommandLine& line, Input& input, const std::vector<std::string>& names, size_t next,
+                  bool passedOver, const std::string& outputPath, std::FILE* in, std::FILE* out, std::FILE* err)
 {
     const bool outputIsFile = !NamesStandardStream(outputPath);
     const std::string outputName = outputIsFile ? outputPath : "standard output";
@@ -253,16 +286,19 @@ int ConvertInputs(const CommandLine& line, Input& input, const std::vector<std::
     bool outputStarted = false;
     bool leftOut = false;  // -t DST//IGNORE left something out
     std::string failed;  // the name of the input or output that failed
-    for (size_t next = 0; failed.empty(); ++next) {
+    for (;;) {
         const bool converted = ConvertInput(input, output, outputName, explanations, outputStarted, failed, problem);
         if (converted && input.omissions.omitted > 0) {
             ReportFailure(err, input.name, OmissionText(input.omissions, input.chosen.source, line.destination));
             leftOut = true;
         }
-        if (!converted || next == rest.size())
+        if (!converted)
             break;
-        if (!OpenInput(line, rest[next], in, input, problem))
-            failed = input.name;
+        if (!OpenNextInput(line, names, next, in, input, passedOver, problem, err)) {
+            if (!problem.empty())
+                failed = input.name;
+            break;
+        }
     }
     if (!failed.empty()) {
         if (outputIsFile)
@@ -282,22 +318,23 @@ int ConvertInputs(const CommandLine& line, Input& input, const std::vector<std::
         if (std::fflush(out) != 0)
             return ReportFailure(err, outputName, ErrnoText(errno));
     }
-    return leftOut ? ExitFileFailed : ExitConverted;
+    return leftOut || passedOver ? ExitFileFailed : ExitConverted;
 }
 
 // The inputs into the output, as iconv and cat take them. The first input
-// is opened and looked at before the output exists: one that is missing or
-// cannot be told must not leave an output file behind, not even an empty
+// is opened and looked at before the output exists: inputs that are missing
+// or cannot be told must not leave an output file behind, not even an empty
 // one.
 int Convert(const CommandLine& line, std::FILE* in, std::FILE* out, std::FILE* err)
 {
     const std::vector<std::string> inputs = line.files.empty() ? std::vector<std::string>{"-"} : line.files;
     Input input;
+    size_t next = 0;
+    bool passedOver = false;
     std::string problem;
-    if (!OpenInput(line, inputs[0], in, input, problem))
-        return ReportFailure(err, input.name, problem);
-    const std::vector<std::string> rest(inputs.begin() + 1, inputs.end());
-    return ConvertInputs(line, input, rest, line.output, in, out, err);
+    if (!OpenNextInput(line, inputs, next, in, input, passedOver, problem, err))
+        return problem.empty() ? ExitFileFailed : ReportFailure(err, input.name, problem);
+    return ConvertInputs(line, input, inputs, next, passedOver, line.output, in, out, err);
 }
 
 // Converts one file into itself, unless it must be left alone: see
@@ -309,13 +346,13 @@ int ConvertFileInPlace(const CommandLine& line, const std::string& path, std::FI
     if (!MayConvertInPlace(path, line.force, problem))
         return ReportFailure(err, path, problem);
     Input input;
-    if (!OpenInput(line, path, nullptr, input, problem))
+    if (OpenInput(line, path, nullptr, input, problem) != InputOpened)
         return ReportFailure(err, path, problem);
     if (!line.force && input.chosen.source != EncodingUtf16 && LooksBinary(input.head.data(), input.head.size())) {
         CloseInput(input);
         return ReportFailure(err, path, "binary data, not text; skipped (--force converts it)");
     }
-    return ConvertInputs(line, input, {}, path, nullptr, out, err);
+    return ConvertInputs(line, input, {}, 0, false, path, nullptr, out, err);
 }
 
 // Converts every file into itself, going on after a failure; each failure
