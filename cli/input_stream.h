@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdio>
 
+class BinaryScan;
+
 struct InputStream {
     std::FILE* file;
     const unsigned char* head = nullptr;  // read already, to be converted first
@@ -13,6 +15,9 @@ struct InputStream {
     // the converter the order of UTF-16 named by its order: left out of the
     // offsets that messages give.
     size_t added = 0;
+    // Where not nullptr, sees every byte read, and once it finds data,
+    // ends the input: there is no use converting the rest.
+    BinaryScan* scan = nullptr;
 };
 
 // Like fread from the file, but the head comes first.

@@ -34,6 +34,8 @@ bool NamesStandardStream(const std::string& path)
     return path.empty() || path == "-";
 }
 
+const char BinaryDataReason[] = "binary data, not text; skipped (--force converts it)";
+
 int ReportFailure(std::FILE* err, const std::string& name, const std::string& reason)
 {
     WriteText(err, "tarvoconv: " + name + ": " + reason + "\n");
@@ -139,6 +141,7 @@ struct Input {
     std::FILE* file = nullptr;
     std::vector<unsigned char> head;
     size_t added = 0;  // bytes put in front of the head (InputStream)
+    BinaryScan* scan = nullptr;  // with --in-place, unless forced: tells data from text
     CommandLine chosen;
     TextRejection omissions = {};  // what -t DST//IGNORE left out of it
 };
@@ -233,7 +236,7 @@ bool ConvertInput(Input& input, std::FILE* output, const std::string& outputName
 {
     const CommandLine& chosen = input.chosen;
     TextRejection rejection = {};
-    InputStream source = {input.file, input.head.data(), input.head.size(), input.added};
+    InputStream source = {input.file, input.head.data(), input.head.size(), input.added, input.scan};
     StreamResult result;
     const UnicodeWriting writing = {chosen.destinationOrder, chosen.omit};
     if (chosen.repair) {
@@ -249,6 +252,11 @@ bool ConvertInput(Input& input, std::FILE* output, const std::string& outputName
     // Closed before the output replaces anything: Windows refuses to replace
     // a file that is still open, which is what converting in place would do.
     CloseInput(input);
+    if (input.scan != nullptr && input.scan->FoundData()) {
+        failed = input.name;
+        problem = BinaryDataReason;
+        return false;
+    }
     if (result.outcome == StreamConverted)
         return true;
     failed = result.outcome == StreamWriteFailed ? outputName : input.name;
@@ -338,8 +346,9 @@ int Convert(const CommandLine& line, std::FILE* in, std::FILE* out, std::FILE* e
 }
 
 // Converts one file into itself, unless it must be left alone: see
-// MayConvertInPlace, and a binary file (but UTF-16, whose every other byte
-// may be NUL), which a text conversion would garble.
+// MayConvertInPlace, and a file of data, which a text conversion would
+// garble. Data is told from text as the file is read, to its end, so that
+// the file stays as it was wherever the data begins.
 int ConvertFileInPlace(const CommandLine& line, const std::string& path, std::FILE* out, std::FILE* err)
 {
     std::string problem;
@@ -348,10 +357,9 @@ int ConvertFileInPlace(const CommandLine& line, const std::string& path, std::FI
     Input input;
     if (OpenInput(line, path, nullptr, input, problem) != InputOpened)
         return ReportFailure(err, path, problem);
-    if (!line.force && input.chosen.source != EncodingUtf16 && LooksBinary(input.head.data(), input.head.size())) {
-        CloseInput(input);
-        return ReportFailure(err, path, "binary data, not text; skipped (--force converts it)");
-    }
+    BinaryScan scan(input.chosen.source, input.chosen.sourceOrder == Utf16Big);
+    if (!line.force)
+        input.scan = &scan;
     return ConvertInputs(line, input, {}, 0, false, path, nullptr, out, err);
 }
 
