@@ -179,18 +179,29 @@ mode_t ModeForNewFile()
 }
 
 // Renaming onto a symbolic link would replace the link, so that converting
-// a file in place through a link would leave the file itself unconverted.
-std::string ResolvedTarget(const std::string& targetPath)
+// a file in place through a link would leave the file itself unconverted:
+// the output goes where the links lead, also where nothing is there yet, as
+// iconv, which opens the name, creates the file a dangling link names. False
+// with errno set for links that lead round in a circle.
+bool ResolveTarget(const std::string& targetPath, std::string& resolved)
 {
-    struct stat link;
-    if (lstat(targetPath.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
-        return targetPath;
-    char* resolved = realpath(targetPath.c_str(), nullptr);
-    if (resolved == nullptr)
-        return targetPath;  // a dangling link is replaced like a file
-    const std::string result = resolved;
-    std::free(resolved);
-    return result;
+    resolved = targetPath;
+    for (int links = 0; links < 40; ++links) {  // the system's own limit
+        struct stat link;
+        if (lstat(resolved.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
+            return true;
+        std::vector<char> target(256);
+        ssize_t length;
+        while ((length = readlink(resolved.c_str(), target.data(), target.size())) ==
+               static_cast<ssize_t>(target.size()))
+            target.resize(2 * target.size());
+        if (length <= 0)
+            return true;  // gone meanwhile: a file of that name is written
+        const std::string next(target.data(), static_cast<size_t>(length));
+        resolved = next[0] == '/' ? next : DirectoryOf(resolved) + "/" + next;
+    }
+    errno = ELOOP;
+    return false;
 }
 
 int ErrnoOrIo()
@@ -269,7 +280,10 @@ bool BeginOutputFile(const std::string& targetPath, PendingOutput& output, std::
     const bool exists = stat(targetPath.c_str(), &existing) == 0;
     if (exists && !S_ISREG(existing.st_mode))
         return OpenDirectly(targetPath, output, reason);
-    output.targetPath = ResolvedTarget(targetPath);
+    if (!ResolveTarget(targetPath, output.targetPath)) {
+        reason = std::strerror(ErrnoOrIo());
+        return false;
+    }
     if (exists) {
         // The rename would go through (and root may write anything), but
         // the user marked the file as one that must not change.

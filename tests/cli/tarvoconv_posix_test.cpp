@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstring>
 #include <iterator>
+#include <vector>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -73,16 +74,46 @@ TEST_F(tarvoconv_posix, OutputModeFollowsUmaskOrTheReplacedFile)
     EXPECT_EQ(ReadFile(Work("kept.txt")), "text");
 }
 
-TEST_F(tarvoconv_posix, InPlaceThroughSymbolicLinkConvertsTheFileItself)
+// As iconv, which opens the name it is given: the file a link leads to is
+// written, and the link stays.
+TEST_F(tarvoconv_posix, SymbolicLinksLeadTheOutputToTheFileTheyName)
 {
+    const std::string koi8 = Bytes({0xE1, 0xD1}), windows = Bytes({0xC0, 0xFF});
     fs::create_directory(Work("real"));
-    WriteFile(Work("real") + "/text.txt", Bytes({0xE1, 0xD1}));
-    fs::create_symlink("real/text.txt", Work("link.txt"));
-    const ToolRun run = Run({"-f", "koi8-r", "-t", "cp1251", "--in-place", Work("link.txt")});
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_TRUE(fs::is_symlink(Work("link.txt")));
-    EXPECT_EQ(ReadFile(Work("real") + "/text.txt"), Bytes({0xC0, 0xFF}));
-    EXPECT_EQ(WorkListing(), (std::set<std::string>{"link.txt", "real"}));
+    WriteFile(Work("in.txt"), koi8);
+    const struct {
+        std::vector<std::string> arguments;  // after -f koi8-r -t cp1251
+        const char* target;                  // in real/, what the link leads to
+        bool exists;                         // before the run
+    } runs[] = {
+        {{"--in-place", Work("link.txt")}, "text.txt", true},
+        {{"-o", Work("link.txt"), Work("in.txt")}, "text.txt", true},
+        {{"-o", Work("link.txt"), Work("in.txt")}, "new.txt", false},
+        {{"-o", Work("chain.txt"), Work("in.txt")}, "new.txt", false},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(::testing::PrintToString(run.arguments) + " to " + run.target);
+        fs::remove_all(Work("real"));
+        fs::create_directory(Work("real"));
+        if (run.exists)
+            WriteFile(Work("real") + "/" + run.target, koi8);
+        fs::remove(Work("link.txt"));
+        fs::remove(Work("chain.txt"));
+        fs::create_symlink(std::string("real/") + run.target, Work("link.txt"));
+        fs::create_symlink("link.txt", Work("chain.txt"));
+        std::vector<std::string> arguments = {"-f", "koi8-r", "-t", "cp1251"};
+        arguments.insert(arguments.end(), run.arguments.begin(), run.arguments.end());
+        const ToolRun result = Run(arguments);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_TRUE(fs::is_symlink(Work("link.txt")) && fs::is_symlink(Work("chain.txt")));
+        EXPECT_EQ(ReadFile(Work("real") + "/" + run.target), windows);
+        EXPECT_EQ(WorkListing(), (std::set<std::string>{"chain.txt", "in.txt", "link.txt", "real"}));
+        EXPECT_EQ(std::distance(fs::directory_iterator(Work("real")), fs::directory_iterator()), 1);
+    }
+    // Links in a circle lead nowhere: nothing is written.
+    fs::remove(Work("link.txt"));
+    fs::create_symlink("chain.txt", Work("link.txt"));
+    ExpectFileFailure(Run({"-f", "koi8-r", "-t", "cp1251", "-o", Work("link.txt"), Work("in.txt")}), Work("link.txt"));
     EXPECT_EQ(std::distance(fs::directory_iterator(Work("real")), fs::directory_iterator()), 1);
 }
 
