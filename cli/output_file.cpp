@@ -236,19 +236,32 @@ void CopyExtendedAttributes(const std::string& from, int to)
 #endif
 }
 
-// The new file takes the old one's owner and group first: a change of owner
-// may clear the set-user-ID bits that the mode then sets again. Only root
-// may give any owner; others keep the group where they are in it, and the
-// rest stays theirs.
-bool KeepIdentity(int descriptor, const std::string& target, const struct stat& existing)
+// The new file takes the old one's owner and group at once; its mode, the
+// old one's, comes last (FinishIdentity), since a change of owner, and any
+// write by someone other than root, clears the set-user-ID and set-group-ID
+// bits. Only root may give any owner; others keep the group where they are
+// in it, and the rest stays theirs. A file that cannot keep both loses
+// those bits and the sticky one, as cp -p leaves them: a set-user-ID
+// program must not end up running as another user, nor one of another
+// group as the caller's group.
+mode_t KeepOwner(int descriptor, const struct stat& existing)
 {
-    if (fchown(descriptor, existing.st_uid, existing.st_gid) != 0 &&
-        fchown(descriptor, static_cast<uid_t>(-1), existing.st_gid) != 0)
-        errno = 0;
-    if (fchmod(descriptor, existing.st_mode & 07777) != 0)
-        return false;
-    CopyExtendedAttributes(target, descriptor);
-    return true;
+    mode_t mode = existing.st_mode & 07777;
+    if (fchown(descriptor, existing.st_uid, existing.st_gid) != 0) {
+        mode &= ~static_cast<mode_t>(S_ISUID | S_ISGID | S_ISVTX);
+        if (fchown(descriptor, static_cast<uid_t>(-1), existing.st_gid) != 0)
+            errno = 0;
+    }
+    return mode;
+}
+
+// The last step before the rename: the mode, and the old file's extended
+// attributes (a write clears file capabilities, as it does set-user-ID).
+bool FinishIdentity(int descriptor, const PendingOutput& output)
+{
+    if (output.replacing)
+        CopyExtendedAttributes(output.targetPath, descriptor);
+    return fchmod(descriptor, static_cast<mode_t>(output.mode)) == 0;
 }
 
 // O_TRUNC and O_CREAT would mean nothing to a FIFO, a device or a terminal,
@@ -307,10 +320,9 @@ bool BeginOutputFile(const std::string& targetPath, PendingOutput& output, std::
         return false;
     }
     errno = 0;
-    const bool identified = exists ? KeepIdentity(descriptor, output.targetPath, existing)
-                                   : fchmod(descriptor, ModeForNewFile()) == 0;
-    if (identified)
-        output.stream = fdopen(descriptor, "wb");
+    output.replacing = exists;
+    output.mode = exists ? KeepOwner(descriptor, existing) : ModeForNewFile();
+    output.stream = fdopen(descriptor, "wb");
     if (output.stream == nullptr) {
         reason = std::strerror(ErrnoOrIo());
         close(descriptor);
@@ -328,7 +340,8 @@ bool CommitOutputFile(PendingOutput& output, std::string& reason)
     int error = 0;
     errno = 0;
     // A pipe or a terminal has no disk to reach.
-    if (std::fflush(stream) != 0 || (!output.direct && fsync(fileno(stream)) != 0))
+    if (std::fflush(stream) != 0 ||
+        (!output.direct && (!FinishIdentity(fileno(stream), output) || fsync(fileno(stream)) != 0)))
         error = ErrnoOrIo();
     errno = 0;
     if (std::fclose(stream) != 0 && error == 0)
