@@ -159,6 +159,8 @@ void DiscardOutputFile(PendingOutput& output)
 #include <cstdlib>
 #include <vector>
 
+#include "signal_cleanup.h"
+
 namespace {
 
 std::string DirectoryOf(const std::string& path)
@@ -314,7 +316,13 @@ bool BeginOutputFile(const std::string& targetPath, PendingOutput& output, std::
     const std::string pattern = DirectoryOf(output.targetPath) + "/.trvXXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
-    const int descriptor = mkstemp(name.data());
+    int descriptor;
+    {
+        EndingSignalsHeld held;
+        descriptor = mkstemp(name.data());
+        if (descriptor >= 0)
+            RemoveOnSignal(name.data());
+    }
     if (descriptor < 0) {
         reason = std::strerror(ErrnoOrIo());
         return false;
@@ -326,7 +334,9 @@ bool BeginOutputFile(const std::string& targetPath, PendingOutput& output, std::
     if (output.stream == nullptr) {
         reason = std::strerror(ErrnoOrIo());
         close(descriptor);
+        EndingSignalsHeld held;
         unlink(name.data());
+        ForgetOnSignal();
         return false;
     }
     output.temporaryPath = name.data();
@@ -347,10 +357,12 @@ bool CommitOutputFile(PendingOutput& output, std::string& reason)
     if (std::fclose(stream) != 0 && error == 0)
         error = ErrnoOrIo();
     if (!output.direct) {
+        EndingSignalsHeld held;
         if (error == 0 && std::rename(output.temporaryPath.c_str(), output.targetPath.c_str()) != 0)
             error = ErrnoOrIo();
         if (error != 0)
             unlink(output.temporaryPath.c_str());
+        ForgetOnSignal();
     }
     output.temporaryPath.clear();
     if (error != 0)
@@ -363,8 +375,11 @@ void DiscardOutputFile(PendingOutput& output)
     if (output.stream != nullptr)
         std::fclose(output.stream);
     output.stream = nullptr;
-    if (!output.temporaryPath.empty())
+    if (!output.temporaryPath.empty()) {
+        EndingSignalsHeld held;
         unlink(output.temporaryPath.c_str());
+        ForgetOnSignal();
+    }
     output.temporaryPath.clear();
 }
 
