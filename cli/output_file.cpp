@@ -16,6 +16,7 @@ const char ReadOnlyReason[] = "the file is read-only; it was left as it was";
 #include <windows.h>
 
 #include <cstdint>
+#include <cwchar>
 
 #include "file_names.h"
 
@@ -50,6 +51,38 @@ bool NamesDevice(const std::wstring& path)
     return path.compare(0, 4, prefix) == 0 || (length > 0 && length < 16 && std::wcsncmp(full, prefix, 4) == 0);
 }
 
+// directory, then name: a folder that ends in a separator, and a drive's
+// own folder ("C:"), get no second one.
+std::wstring JoinedPath(const std::wstring& directory, const std::wstring& name)
+{
+    const wchar_t last = directory.empty() ? L'\\' : directory.back();
+    return last == L'\\' || last == L'/' || last == L':' ? directory + name : directory + L'\\' + name;
+}
+
+// A new, empty file "trvXXXX.tmp" in directory, as the system names
+// temporary files, open for writing: in the target's own folder, so that
+// the replacement is a rename on one volume. Made here rather than by
+// GetTempFileNameW, which takes a folder of fewer than MAX_PATH characters
+// and writes into a buffer of that size.
+HANDLE CreateTemporaryFile(const std::wstring& directory, std::wstring& name)
+{
+    static unsigned unique = GetTickCount();
+    for (int tries = 0; tries < 0x10000; ++tries) {
+        wchar_t file[16];
+        std::swprintf(file, sizeof file / sizeof *file, L"trv%04X.tmp", ++unique & 0xFFFF);
+        const std::wstring candidate = JoinedPath(directory, file);
+        const HANDLE handle = CreateFileW(SystemPath(candidate).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                          CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            name = candidate;
+            return handle;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
 bool WriteThroughHandle(HANDLE target, PendingOutput& output, std::string& reason)
 {
     const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(target), _O_WRONLY | _O_BINARY);
@@ -77,8 +110,8 @@ bool BeginOutputFile(const std::string& targetPath, PendingOutput& output, std::
     const std::wstring target = WideFromUtf8(targetPath);
     // NUL, CON, a named pipe: anything but a file on a disk is written to
     // through the handle, never renamed over.
-    const HANDLE existing = CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                        OPEN_EXISTING, 0, nullptr);
+    const HANDLE existing = CreateFileW(SystemPath(target).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr);
     if (existing == INVALID_HANDLE_VALUE && NamesDevice(target)) {
         reason = LastErrorText();
         return false;
@@ -90,27 +123,32 @@ bool BeginOutputFile(const std::string& targetPath, PendingOutput& output, std::
     }
     // The rename would go through, but the user marked the file as one
     // that must not change.
-    const DWORD attributes = GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-        (attributes & FILE_ATTRIBUTE_READONLY)) {
+    const DWORD attributes = GetFileAttributesW(SystemPath(target).c_str());
+    const bool file = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (file && (attributes & FILE_ATTRIBUTE_READONLY)) {
         reason = ReadOnlyReason;
         return false;
     }
-    // GetTempFileNameW writes at most MAX_PATH characters and creates the file.
-    wchar_t name[MAX_PATH];
-    if (GetTempFileNameW(DirectoryOf(target).c_str(), L"trv", 0, name) == 0) {
+    std::wstring name;
+    const HANDLE temporary = CreateTemporaryFile(DirectoryOf(target), name);
+    if (temporary == INVALID_HANDLE_VALUE) {
         reason = LastErrorText();
         return false;
     }
-    output.temporaryPath = Utf8FromWide(name, std::wcslen(name));
     errno = 0;
-    output.stream = _wfopen(name, L"wb");
+    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(temporary), _O_WRONLY | _O_BINARY);
+    if (descriptor >= 0)
+        output.stream = _fdopen(descriptor, "wb");
     if (output.stream == nullptr) {
         reason = ErrnoText();
-        DeleteFileW(name);
-        output.temporaryPath.clear();
+        if (descriptor >= 0)
+            _close(descriptor);
+        else
+            CloseHandle(temporary);
+        DeleteFileW(SystemPath(name).c_str());
         return false;
     }
+    output.temporaryPath = Utf8FromWide(name);
     return true;
 }
 
@@ -127,8 +165,8 @@ bool CommitOutputFile(PendingOutput& output, std::string& reason)
         reason = ErrnoText();
     if (output.direct)
         return reason.empty();
-    const std::wstring temporary = WideFromUtf8(output.temporaryPath);
-    if (reason.empty() && !MoveFileExW(temporary.c_str(), WideFromUtf8(output.targetPath).c_str(),
+    const std::wstring temporary = SystemPath(output.temporaryPath);
+    if (reason.empty() && !MoveFileExW(temporary.c_str(), SystemPath(output.targetPath).c_str(),
                                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         reason = LastErrorText();
     if (!reason.empty())
@@ -143,7 +181,7 @@ void DiscardOutputFile(PendingOutput& output)
         std::fclose(output.stream);
     output.stream = nullptr;
     if (!output.temporaryPath.empty())
-        DeleteFileW(WideFromUtf8(output.temporaryPath).c_str());
+        DeleteFileW(SystemPath(output.temporaryPath).c_str());
     output.temporaryPath.clear();
 }
 
