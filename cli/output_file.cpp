@@ -33,6 +33,10 @@ std::wstring DirectoryOf(const std::wstring& path)
     return path.substr(0, keepSeparator ? separator + 1 : separator);
 }
 
+// The marks a user gives a file, which a file written anew in its place
+// keeps: hidden, system, and left out of the search index.
+const DWORD KeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
 std::string ErrnoText()
 {
     return std::strerror(errno != 0 ? errno : EIO);
@@ -129,6 +133,9 @@ bool BeginOutputFile(const std::string& targetPath, PendingOutput& output, std::
         reason = ReadOnlyReason;
         return false;
     }
+    // What a user marked the file as is kept; a new file is one to back up.
+    output.replacing = file;
+    output.mode = file ? (attributes & KeptAttributes) | FILE_ATTRIBUTE_ARCHIVE : 0;
     std::wstring name;
     const HANDLE temporary = CreateTemporaryFile(DirectoryOf(target), name);
     if (temporary == INVALID_HANDLE_VALUE) {
@@ -166,6 +173,9 @@ bool CommitOutputFile(PendingOutput& output, std::string& reason)
     if (output.direct)
         return reason.empty();
     const std::wstring temporary = SystemPath(output.temporaryPath);
+    // The last step before the rename, which keeps the new file's own.
+    if (reason.empty() && output.replacing && !SetFileAttributesW(temporary.c_str(), output.mode))
+        reason = LastErrorText();
     if (reason.empty() && !MoveFileExW(temporary.c_str(), SystemPath(output.targetPath).c_str(),
                                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         reason = LastErrorText();

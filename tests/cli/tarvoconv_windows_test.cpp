@@ -74,6 +74,28 @@ TEST_F(tarvoconv_windows, WildcardsBecomeTheFilesInListingOrder)
     EXPECT_EQ(Run({"--detect", slashed + "*.lo?"}).out, slashed + "d.log: ascii\n");
 }
 
+// What a user marked a file as stays when tarvoconv writes it anew.
+TEST_F(tarvoconv_windows, HiddenAndSystemFilesStaySo)
+{
+    const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    const std::wstring file = fs::path(Work("marked.txt")).wstring();
+    for (const auto& arguments : {std::vector<std::string>{"--in-place", Work("marked.txt")},
+                                  {"-o", Work("marked.txt"), Work("in.txt")}}) {
+        SCOPED_TRACE(arguments[0]);
+        WriteFile(Work("in.txt"), Koi8);
+        WriteFile(Work("marked.txt"), Koi8);
+        ASSERT_TRUE(SetFileAttributesW(file.c_str(), marks));
+        std::vector<std::string> all = {"-f", "koi8-r", "-t", "cp1251"};
+        all.insert(all.end(), arguments.begin(), arguments.end());
+        const ToolRun run = Run(all);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(ReadFile(Work("marked.txt")), Windows);
+        EXPECT_EQ(GetFileAttributesW(file.c_str()) & marks, marks);
+        EXPECT_EQ(WorkListing(), (std::set<std::string>{"in.txt", "marked.txt"}));
+        SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
 // Folders deeper than MAX_PATH characters, which only the \\?\ form of a
 // path reaches: converted as any other, and nothing is left beside.
 // Folders made in the \\?\ form, removed deepest first on every way out
