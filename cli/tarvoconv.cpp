@@ -86,10 +86,11 @@ std::string OmissionText(const TextRejection& first, int source, int destination
 
 // Between two code pages the engine converts as the Windows program does;
 // anything with Unicode goes through the Unicode conversion, and so does
-// what must leave out the characters that the destination cannot hold.
+// what must leave out the characters that the destination cannot hold (but
+// text copied as it is, which holds none).
 bool UsesUnicode(const CommandLine& line)
 {
-    return IsUnicodeEncoding(line.source) || IsUnicodeEncoding(line.destination) || line.omit;
+    return IsUnicodeEncoding(line.source) || IsUnicodeEncoding(line.destination) || (line.omit && line.source >= 0);
 }
 
 void SelectConversion(const CommandLine& line)

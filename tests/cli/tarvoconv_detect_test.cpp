@@ -92,6 +92,9 @@ TEST_F(tarvoconv_detect, AutoConvertsFromTheDetectedPageOrWritesNothing)
     // Already in the destination: copied as it is, typography and all.
     const std::string typography = "\x84" + Cp1251 + "\x93\x96\r\n";
     EXPECT_EQ(Run({"-n", "-f", "auto", "-t", "cp1251"}, typography).out, typography);
+    const ToolRun ignoring = Run({"-f", "auto", "-t", "cp1251//IGNORE"}, typography);
+    EXPECT_EQ(ignoring.exitCode, 0) << ignoring.err;
+    EXPECT_EQ(ignoring.out, typography);
 
     WriteFile(Work("odd.bin"), Binary());
     ExpectFileFailure(Run({"-f", "auto", "-t", "cp1251", Work("odd.bin"), "-o", Work("out.txt")}), Work("odd.bin"));
