@@ -1,5 +1,7 @@
 #include "command_line.h"
 
+#include <cstring>
+
 #include "encoding_names.h"
 #include "unicode_conversion.h"
 
@@ -38,13 +40,13 @@ const Option Options[] = {
     {'l', "list", NoValue, OptionList},
 };
 
-bool IsAuto(const std::string& value)
+// Whether value is word, a word of small letters, in any case.
+bool IsWord(const std::string& value, const char* word)
 {
-    const char auto_[] = "auto";
-    if (value.size() != 4)
+    if (value.size() != std::strlen(word))
         return false;
-    for (int k = 0; k < 4; ++k)
-        if ((value[k] | 0x20) != auto_[k])
+    for (std::string::size_type k = 0; k < value.size(); ++k)
+        if ((value[k] | 0x20) != word[k])
             return false;
     return true;
 }
@@ -182,8 +184,9 @@ private:
     CommandLineRequest Take(const Option& option, const std::string& value)
     {
         switch (option.id) {
-        case OptionFrom: return IsAuto(value) ? TakeDetected() : TakeEncoding(value, line_.source);
-        case OptionTo: return TakeEncoding(value, line_.destination);
+        case OptionFrom:
+            return IsWord(value, "auto") ? TakeDetected() : TakeEncoding(value, line_.source, line_.sourceOrder);
+        case OptionTo: return TakeDestination(value);
         case OptionOutput: line_.output = value; break;
         case OptionNewlines: line_.convertNewlines = true; break;
         case OptionSubstitute: line_.substitute = true; break;
@@ -200,11 +203,36 @@ private:
         return RequestConversion;
     }
 
-    CommandLineRequest TakeEncoding(const std::string& name, int& encoding)
+    CommandLineRequest TakeEncoding(const std::string& name, int& encoding, int& order)
     {
-        encoding = EncodingFromName(name);
+        encoding = EncodingFromName(name, order);
         if (encoding < 0)
             return Invalid("unknown encoding '" + name + "'");
+        return RequestConversion;
+    }
+
+    // DST, and after it iconv's suffixes: "cp866//TRANSLIT", "koi8-r//IGNORE",
+    // both ("//TRANSLIT//IGNORE", "//TRANSLIT,IGNORE") or none ("cp866//").
+    CommandLineRequest TakeDestination(const std::string& value)
+    {
+        const std::string::size_type slash = value.find('/');
+        const CommandLineRequest request =
+            TakeEncoding(value.substr(0, slash), line_.destination, line_.destinationOrder);
+        if (request != RequestConversion || slash == std::string::npos)
+            return request;
+        std::string::size_type start = slash;
+        for (std::string::size_type at = slash; at <= value.size(); ++at) {
+            if (at < value.size() && value[at] != '/' && value[at] != ',')
+                continue;
+            const std::string word = value.substr(start, at - start);
+            start = at + 1;
+            if (IsWord(word, "translit"))
+                line_.substitute = true;
+            else if (IsWord(word, "ignore"))
+                line_.omit = true;
+            else if (!word.empty())
+                return Invalid("unknown suffix '" + word + "' in '" + value + "' (TRANSLIT and IGNORE are known)");
+        }
         return RequestConversion;
     }
 
@@ -218,7 +246,7 @@ private:
     {
         if (line_.detect) {
             if (line_.source != -1 || line_.destination != -1 || line_.inPlace || line_.force ||
-                line_.convertNewlines || line_.substitute || !line_.output.empty() || line_.repair ||
+                line_.convertNewlines || line_.substitute || line_.omit || !line_.output.empty() || line_.repair ||
                 line_.explain || line_.verbose)
                 return Invalid("--detect takes file names only");
             return RequestDetect;
@@ -300,7 +328,9 @@ void PrintUsage(std::FILE* stream)
                "  -f, --from=SRC     encoding of the input; auto: detect it from the first\n"
                "                     64 KiB, and stop unless sure (text already in DST is\n"
                "                     copied unchanged, pure ASCII read as UTF-8)\n"
-               "  -t, --to=DST       encoding of the output\n"
+               "  -t, --to=DST       encoding of the output; DST//TRANSLIT writes stand-ins\n"
+               "                     as -c does, DST//IGNORE leaves out what DST cannot\n"
+               "                     hold (and input that is not valid), and exits with 1\n"
                "  -o, --output=FILE  write to FILE rather than standard output\n"
                "  -n, --newlines     convert line ends too: LF for KOI8-R and UTF-8,\n"
                "                     CR LF for the other code pages and UTF-16\n"

@@ -5,14 +5,19 @@
 #include <string>
 #include <vector>
 
+#include "encoding_names.h"
+
 // -f auto: the input's encoding is detected from its first bytes.
 const int AutoEncoding = -2;
 
 struct CommandLine {
     int source = -1;       // encoding of the input: CodePageIndex, EncodingUtf8, EncodingUtf16 or AutoEncoding
     int destination = -1;  // encoding of the output
+    int sourceOrder = Utf16ByMark;       // of UTF-16 input
+    int destinationOrder = Utf16ByMark;  // of UTF-16 output
     bool convertNewlines = false;
-    bool substitute = false;  // -c
+    bool substitute = false;  // -c, or -t DST//TRANSLIT
+    bool omit = false;        // -t DST//IGNORE: leave out what cannot be converted, and go on
     bool inPlace = false;
     bool force = false;   // --force: convert in place also what is refused or skipped by default
     bool detect = false;  // --detect: only say what each input is in

@@ -15,9 +15,32 @@ std::string UnsureText(const EncodingGuess& guess)
            "% needed); name it with -f";
 }
 
+namespace {
+
+// The head of a longer input may end inside a UTF-8 character, whose first
+// bytes the detector would read as bytes of a code page, and find no UTF-8
+// where the head holds no other character from U+0080 up: the bytes looked
+// at end before such a character. (One cut off where the input itself ends
+// is an error whichever way it is read.)
+size_t WithoutCutCharacter(const unsigned char* bytes, size_t length)
+{
+    size_t lead = length;  // just past the character's first byte
+    while (lead > 0 && length - lead < 3 && (bytes[lead - 1] & 0xC0) == 0x80)
+        --lead;
+    if (lead == 0)
+        return length;
+    const unsigned char first = bytes[lead - 1];
+    const size_t size = first >= 0xC2 && first <= 0xDF ? 2 : first >= 0xE0 && first <= 0xEF ? 3
+                      : first >= 0xF0 && first <= 0xF4 ? 4 : 0;
+    return size > length - (lead - 1) ? lead - 1 : length;
+}
+
+} // namespace
+
 EncodingGuess DetectEncoding(const unsigned char* head, size_t length)
 {
-    const unsigned count = static_cast<unsigned>(length < DetectionReach ? length : DetectionReach);
+    length = WithoutCutCharacter(head, length < DetectionReach ? length : DetectionReach);
+    const unsigned count = static_cast<unsigned>(length);
     const TextEncoding found = DetectTextEncoding(head, count);
     if (found.encoding == EncodingAscii)
         return {EncodingUtf8, 100, true};

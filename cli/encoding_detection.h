@@ -15,8 +15,7 @@ struct EncodingGuess {
     // encoding: given as UTF-8, the reading that a later non-ASCII byte
     // cannot silently get wrong.
     bool ascii = false;
-    // UTF-16 big-endian without a byte order mark: the converter tells the
-    // byte order by the mark, so such text is read with one put in front.
+    // UTF-16 big-endian without a byte order mark: read as utf-16be.
     bool bigEndian = false;
 };
 

@@ -13,11 +13,23 @@ const char* const MacNames[] = {"mac", "maccyrillic", "mac-cyrillic", "x-mac-cyr
                                 nullptr};
 const char* const Iso88595Names[] = {"iso-8859-5", "iso8859-5", "iso88595", "iso_8859-5", nullptr};
 const char* const Utf8Names[] = {"utf-8", "utf8", nullptr};
-const char* const Utf16Names[] = {"utf-16", "utf16", "utf-16le", "unicode", nullptr};
+const char* const Utf16Names[] = {"utf-16", "utf16", "unicode", nullptr};
+const char* const Utf16LeNames[] = {"utf-16le", "utf16le", nullptr};
+const char* const Utf16BeNames[] = {"utf-16be", "utf16be", nullptr};
 
-// In encoding order.
-const char* const* const NamesByEncoding[EncodingCount] = {
-    Cp866Names, Cp1251Names, Koi8rNames, MacNames, Iso88595Names, Utf8Names, Utf16Names,
+struct NamedEncoding {
+    int encoding;
+    int order;
+    const char* const* names;
+};
+
+// In encoding order, as --list shows them.
+const NamedEncoding Encodings[] = {
+    {CodePageCp866, Utf16ByMark, Cp866Names},   {CodePageCp1251, Utf16ByMark, Cp1251Names},
+    {CodePageKoi8r, Utf16ByMark, Koi8rNames},   {CodePageMac, Utf16ByMark, MacNames},
+    {CodePageIso88595, Utf16ByMark, Iso88595Names}, {EncodingUtf8, Utf16ByMark, Utf8Names},
+    {EncodingUtf16, Utf16ByMark, Utf16Names},   {EncodingUtf16, Utf16Little, Utf16LeNames},
+    {EncodingUtf16, Utf16Big, Utf16BeNames},
 };
 
 // ASCII only: the C locale's tolower would do the same, and a user's locale
@@ -33,32 +45,38 @@ std::string AsciiLowercase(const std::string& text)
 
 } // namespace
 
-int EncodingFromName(const std::string& name)
+int EncodingFromName(const std::string& name, int& order)
 {
+    order = Utf16ByMark;
     if (name.size() == 1 && name[0] >= '0' && name[0] < '0' + CodePageCount)
         return name[0] - '0';
     const std::string lower = AsciiLowercase(name);
-    for (int encoding = 0; encoding < EncodingCount; ++encoding)
-        for (const char* const* alias = NamesByEncoding[encoding]; *alias != nullptr; ++alias)
-            if (lower == *alias)
-                return encoding;
+    for (const NamedEncoding& named : Encodings) {
+        for (const char* const* alias = named.names; *alias != nullptr; ++alias) {
+            if (lower == *alias) {
+                order = named.order;
+                return named.encoding;
+            }
+        }
+    }
     return -1;
 }
 
-const char* const* EncodingNames(int encoding)
+const char* const* EncodingNames(int encoding, int order)
 {
     static const char* const None[] = {nullptr};
-    if (encoding < 0 || encoding >= EncodingCount)
-        return None;
-    return NamesByEncoding[encoding];
+    for (const NamedEncoding& named : Encodings)
+        if (named.encoding == encoding && (encoding != EncodingUtf16 || named.order == order))
+            return named.names;
+    return None;
 }
 
 void PrintEncodings(std::FILE* stream)
 {
-    for (int encoding = 0; encoding < EncodingCount; ++encoding) {
-        const char* const* names = EncodingNames(encoding);
-        if (encoding < CodePageCount)
-            std::fprintf(stream, "  %d  %-12s", encoding, names[0]);
+    for (const NamedEncoding& named : Encodings) {
+        const char* const* names = named.names;
+        if (named.encoding < CodePageCount)
+            std::fprintf(stream, "  %d  %-12s", named.encoding, names[0]);
         else
             std::fprintf(stream, "     %-12s", names[0]);
         for (const char* const* alias = names + 1; *alias != nullptr; ++alias)

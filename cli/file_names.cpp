@@ -16,6 +16,30 @@ std::wstring WideFromUtf8(const std::string& text)
     return wide;
 }
 
+std::wstring SystemPath(const std::wstring& path)
+{
+    if (path.compare(0, 4, L"\\\\?\\") == 0 || path.compare(0, 4, L"\\\\.\\") == 0)
+        return path;
+    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (size == 0)
+        return path;
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), size, &full[0], nullptr);
+    if (length == 0 || length >= size)
+        return path;
+    full.resize(length);
+    if (full.size() < MAX_PATH || full.compare(0, 4, L"\\\\.\\") == 0)
+        return path;
+    if (full.compare(0, 2, L"\\\\") == 0)
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+std::wstring SystemPath(const std::string& path)
+{
+    return SystemPath(WideFromUtf8(path));
+}
+
 std::string Utf8FromWide(const wchar_t* text, size_t length)
 {
     if (length == 0)
@@ -46,12 +70,13 @@ std::string LastErrorText()
 
 std::FILE* OpenToRead(const std::string& path)
 {
-    const std::wstring name = WideFromUtf8(path);
+    const std::wstring name = SystemPath(path);
     std::FILE* file = _wfopen(name.c_str(), L"rb");
     // A wildcard pattern that matched no file is left as it was written;
     // the system calls such a name invalid, where the user wants to hear
     // that there is no such file.
-    if (file == nullptr && errno == EINVAL && name.find_first_of(L"*?") != std::wstring::npos)
+    const std::string::size_type start = path.compare(0, 4, "\\\\?\\") == 0 ? 4 : 0;
+    if (file == nullptr && errno == EINVAL && path.find_first_of("*?", start) != std::string::npos)
         errno = ENOENT;
     return file;
 }

@@ -13,6 +13,13 @@ std::FILE* OpenToRead(const std::string& path);
 
 #ifdef _WIN32
 std::wstring WideFromUtf8(const std::string& text);
+
+// A file's name as the file functions take it: wide, and once the full
+// path reaches MAX_PATH characters, that path with the \\?\ prefix, since
+// only so does the system take longer ones. Shorter names, and device names,
+// stay as they are.
+std::wstring SystemPath(const std::wstring& path);
+std::wstring SystemPath(const std::string& path);
 std::string Utf8FromWide(const wchar_t* text, size_t length);
 std::string Utf8FromWide(const std::wstring& text);
 

@@ -5,10 +5,19 @@
 #include <cstddef>
 #include <cstdio>
 
+class BinaryScan;
+
 struct InputStream {
     std::FILE* file;
     const unsigned char* head = nullptr;  // read already, to be converted first
     size_t headLength = 0;
+    // Bytes put in front of the input's own, a byte order mark that tells
+    // the converter the order of UTF-16 named by its order: left out of the
+    // offsets that messages give.
+    size_t added = 0;
+    // Where not nullptr, sees every byte read, and once it finds data,
+    // ends the input: there is no use converting the rest.
+    BinaryScan* scan = nullptr;
 };
 
 // Like fread from the file, but the head comes first.

@@ -1,6 +1,7 @@
 #include <csignal>
 #include <cstdio>
 
+#include "signal_cleanup.h"
 #include "tarvoconv.h"
 
 #ifdef _WIN32
@@ -42,6 +43,7 @@ int main(int argc, char** argv)
     // leaving its temporary file behind.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
+    CatchEndingSignals();
     return RunTarvoconv(argc, argv, stdin, stdout, stderr);
 }
 

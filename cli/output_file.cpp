@@ -16,6 +16,7 @@ const char ReadOnlyReason[] = "the file is read-only; it was left as it was";
 #include <windows.h>
 
 #include <cstdint>
+#include <cwchar>
 
 #include "file_names.h"
 
@@ -31,6 +32,10 @@ std::wstring DirectoryOf(const std::wstring& path)
                                (separator == 2 && path[1] == L':');
     return path.substr(0, keepSeparator ? separator + 1 : separator);
 }
+
+// The marks a user gives a file, which a file written anew in its place
+// keeps: hidden, system, and left out of the search index.
+const DWORD KeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 std::string ErrnoText()
 {
@@ -48,6 +53,38 @@ bool NamesDevice(const std::wstring& path)
     wchar_t full[16];
     const DWORD length = GetFullPathNameW(path.c_str(), sizeof full / sizeof full[0], full, nullptr);
     return path.compare(0, 4, prefix) == 0 || (length > 0 && length < 16 && std::wcsncmp(full, prefix, 4) == 0);
+}
+
+// directory, then name: a folder that ends in a separator, and a drive's
+// own folder ("C:"), get no second one.
+std::wstring JoinedPath(const std::wstring& directory, const std::wstring& name)
+{
+    const wchar_t last = directory.empty() ? L'\\' : directory.back();
+    return last == L'\\' || last == L'/' || last == L':' ? directory + name : directory + L'\\' + name;
+}
+
+// A new, empty file "trvXXXX.tmp" in directory, as the system names
+// temporary files, open for writing: in the target's own folder, so that
+// the replacement is a rename on one volume. Made here rather than by
+// GetTempFileNameW, which takes a folder of fewer than MAX_PATH characters
+// and writes into a buffer of that size.
+HANDLE CreateTemporaryFile(const std::wstring& directory, std::wstring& name)
+{
+    static unsigned unique = GetTickCount();
+    for (int tries = 0; tries < 0x10000; ++tries) {
+        wchar_t file[16];
+        std::swprintf(file, sizeof file / sizeof *file, L"trv%04X.tmp", ++unique & 0xFFFF);
+        const std::wstring candidate = JoinedPath(directory, file);
+        const HANDLE handle = CreateFileW(SystemPath(candidate).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                          CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            name = candidate;
+            return handle;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    return INVALID_HANDLE_VALUE;
 }
 
 bool WriteThroughHandle(HANDLE target, PendingOutput& output, std::string& reason)
@@ -77,8 +114,8 @@ bool BeginOutputFile(const std::string& targetPath, PendingOutput& output, std::
     const std::wstring target = WideFromUtf8(targetPath);
     // NUL, CON, a named pipe: anything but a file on a disk is written to
     // through the handle, never renamed over.
-    const HANDLE existing = CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                        OPEN_EXISTING, 0, nullptr);
+    const HANDLE existing = CreateFileW(SystemPath(target).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr);
     if (existing == INVALID_HANDLE_VALUE && NamesDevice(target)) {
         reason = LastErrorText();
         return false;
@@ -90,27 +127,35 @@ bool BeginOutputFile(const std::string& targetPath, PendingOutput& output, std::
     }
     // The rename would go through, but the user marked the file as one
     // that must not change.
-    const DWORD attributes = GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-        (attributes & FILE_ATTRIBUTE_READONLY)) {
+    const DWORD attributes = GetFileAttributesW(SystemPath(target).c_str());
+    const bool file = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (file && (attributes & FILE_ATTRIBUTE_READONLY)) {
         reason = ReadOnlyReason;
         return false;
     }
-    // GetTempFileNameW writes at most MAX_PATH characters and creates the file.
-    wchar_t name[MAX_PATH];
-    if (GetTempFileNameW(DirectoryOf(target).c_str(), L"trv", 0, name) == 0) {
+    // What a user marked the file as is kept; a new file is one to back up.
+    output.replacing = file;
+    output.mode = file ? (attributes & KeptAttributes) | FILE_ATTRIBUTE_ARCHIVE : 0;
+    std::wstring name;
+    const HANDLE temporary = CreateTemporaryFile(DirectoryOf(target), name);
+    if (temporary == INVALID_HANDLE_VALUE) {
         reason = LastErrorText();
         return false;
     }
-    output.temporaryPath = Utf8FromWide(name, std::wcslen(name));
     errno = 0;
-    output.stream = _wfopen(name, L"wb");
+    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(temporary), _O_WRONLY | _O_BINARY);
+    if (descriptor >= 0)
+        output.stream = _fdopen(descriptor, "wb");
     if (output.stream == nullptr) {
         reason = ErrnoText();
-        DeleteFileW(name);
-        output.temporaryPath.clear();
+        if (descriptor >= 0)
+            _close(descriptor);
+        else
+            CloseHandle(temporary);
+        DeleteFileW(SystemPath(name).c_str());
         return false;
     }
+    output.temporaryPath = Utf8FromWide(name);
     return true;
 }
 
@@ -127,8 +172,11 @@ bool CommitOutputFile(PendingOutput& output, std::string& reason)
         reason = ErrnoText();
     if (output.direct)
         return reason.empty();
-    const std::wstring temporary = WideFromUtf8(output.temporaryPath);
-    if (reason.empty() && !MoveFileExW(temporary.c_str(), WideFromUtf8(output.targetPath).c_str(),
+    const std::wstring temporary = SystemPath(output.temporaryPath);
+    // The last step before the rename, which keeps the new file's own.
+    if (reason.empty() && output.replacing && !SetFileAttributesW(temporary.c_str(), output.mode))
+        reason = LastErrorText();
+    if (reason.empty() && !MoveFileExW(temporary.c_str(), SystemPath(output.targetPath).c_str(),
                                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         reason = LastErrorText();
     if (!reason.empty())
@@ -143,7 +191,7 @@ void DiscardOutputFile(PendingOutput& output)
         std::fclose(output.stream);
     output.stream = nullptr;
     if (!output.temporaryPath.empty())
-        DeleteFileW(WideFromUtf8(output.temporaryPath).c_str());
+        DeleteFileW(SystemPath(output.temporaryPath).c_str());
     output.temporaryPath.clear();
 }
 
@@ -158,6 +206,8 @@ void DiscardOutputFile(PendingOutput& output)
 
 #include <cstdlib>
 #include <vector>
+
+#include "signal_cleanup.h"
 
 namespace {
 
@@ -179,18 +229,29 @@ mode_t ModeForNewFile()
 }
 
 // Renaming onto a symbolic link would replace the link, so that converting
-// a file in place through a link would leave the file itself unconverted.
-std::string ResolvedTarget(const std::string& targetPath)
+// a file in place through a link would leave the file itself unconverted:
+// the output goes where the links lead, also where nothing is there yet, as
+// iconv, which opens the name, creates the file a dangling link names. False
+// with errno set for links that lead round in a circle.
+bool ResolveTarget(const std::string& targetPath, std::string& resolved)
 {
-    struct stat link;
-    if (lstat(targetPath.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
-        return targetPath;
-    char* resolved = realpath(targetPath.c_str(), nullptr);
-    if (resolved == nullptr)
-        return targetPath;  // a dangling link is replaced like a file
-    const std::string result = resolved;
-    std::free(resolved);
-    return result;
+    resolved = targetPath;
+    for (int links = 0; links < 40; ++links) {  // the system's own limit
+        struct stat link;
+        if (lstat(resolved.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
+            return true;
+        std::vector<char> target(256);
+        ssize_t length;
+        while ((length = readlink(resolved.c_str(), target.data(), target.size())) ==
+               static_cast<ssize_t>(target.size()))
+            target.resize(2 * target.size());
+        if (length <= 0)
+            return true;  // gone meanwhile: a file of that name is written
+        const std::string next(target.data(), static_cast<size_t>(length));
+        resolved = next[0] == '/' ? next : DirectoryOf(resolved) + "/" + next;
+    }
+    errno = ELOOP;
+    return false;
 }
 
 int ErrnoOrIo()
@@ -225,19 +286,32 @@ void CopyExtendedAttributes(const std::string& from, int to)
 #endif
 }
 
-// The new file takes the old one's owner and group first: a change of owner
-// may clear the set-user-ID bits that the mode then sets again. Only root
-// may give any owner; others keep the group where they are in it, and the
-// rest stays theirs.
-bool KeepIdentity(int descriptor, const std::string& target, const struct stat& existing)
+// The new file takes the old one's owner and group at once; its mode, the
+// old one's, comes last (FinishIdentity), since a change of owner, and any
+// write by someone other than root, clears the set-user-ID and set-group-ID
+// bits. Only root may give any owner; others keep the group where they are
+// in it, and the rest stays theirs. A file that cannot keep both loses
+// those bits and the sticky one, as cp -p leaves them: a set-user-ID
+// program must not end up running as another user, nor one of another
+// group as the caller's group.
+mode_t KeepOwner(int descriptor, const struct stat& existing)
 {
-    if (fchown(descriptor, existing.st_uid, existing.st_gid) != 0 &&
-        fchown(descriptor, static_cast<uid_t>(-1), existing.st_gid) != 0)
-        errno = 0;
-    if (fchmod(descriptor, existing.st_mode & 07777) != 0)
-        return false;
-    CopyExtendedAttributes(target, descriptor);
-    return true;
+    mode_t mode = existing.st_mode & 07777;
+    if (fchown(descriptor, existing.st_uid, existing.st_gid) != 0) {
+        mode &= ~static_cast<mode_t>(S_ISUID | S_ISGID | S_ISVTX);
+        if (fchown(descriptor, static_cast<uid_t>(-1), existing.st_gid) != 0)
+            errno = 0;
+    }
+    return mode;
+}
+
+// The last step before the rename: the mode, and the old file's extended
+// attributes (a write clears file capabilities, as it does set-user-ID).
+bool FinishIdentity(int descriptor, const PendingOutput& output)
+{
+    if (output.replacing)
+        CopyExtendedAttributes(output.targetPath, descriptor);
+    return fchmod(descriptor, static_cast<mode_t>(output.mode)) == 0;
 }
 
 // O_TRUNC and O_CREAT would mean nothing to a FIFO, a device or a terminal,
@@ -269,7 +343,10 @@ bool BeginOutputFile(const std::string& targetPath, PendingOutput& output, std::
     const bool exists = stat(targetPath.c_str(), &existing) == 0;
     if (exists && !S_ISREG(existing.st_mode))
         return OpenDirectly(targetPath, output, reason);
-    output.targetPath = ResolvedTarget(targetPath);
+    if (!ResolveTarget(targetPath, output.targetPath)) {
+        reason = std::strerror(ErrnoOrIo());
+        return false;
+    }
     if (exists) {
         // The rename would go through (and root may write anything), but
         // the user marked the file as one that must not change.
@@ -287,20 +364,27 @@ bool BeginOutputFile(const std::string& targetPath, PendingOutput& output, std::
     const std::string pattern = DirectoryOf(output.targetPath) + "/.trvXXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
-    const int descriptor = mkstemp(name.data());
+    int descriptor;
+    {
+        EndingSignalsHeld held;
+        descriptor = mkstemp(name.data());
+        if (descriptor >= 0)
+            RemoveOnSignal(name.data());
+    }
     if (descriptor < 0) {
         reason = std::strerror(ErrnoOrIo());
         return false;
     }
     errno = 0;
-    const bool identified = exists ? KeepIdentity(descriptor, output.targetPath, existing)
-                                   : fchmod(descriptor, ModeForNewFile()) == 0;
-    if (identified)
-        output.stream = fdopen(descriptor, "wb");
+    output.replacing = exists;
+    output.mode = exists ? KeepOwner(descriptor, existing) : ModeForNewFile();
+    output.stream = fdopen(descriptor, "wb");
     if (output.stream == nullptr) {
         reason = std::strerror(ErrnoOrIo());
         close(descriptor);
+        EndingSignalsHeld held;
         unlink(name.data());
+        ForgetOnSignal();
         return false;
     }
     output.temporaryPath = name.data();
@@ -314,16 +398,19 @@ bool CommitOutputFile(PendingOutput& output, std::string& reason)
     int error = 0;
     errno = 0;
     // A pipe or a terminal has no disk to reach.
-    if (std::fflush(stream) != 0 || (!output.direct && fsync(fileno(stream)) != 0))
+    if (std::fflush(stream) != 0 ||
+        (!output.direct && (!FinishIdentity(fileno(stream), output) || fsync(fileno(stream)) != 0)))
         error = ErrnoOrIo();
     errno = 0;
     if (std::fclose(stream) != 0 && error == 0)
         error = ErrnoOrIo();
     if (!output.direct) {
+        EndingSignalsHeld held;
         if (error == 0 && std::rename(output.temporaryPath.c_str(), output.targetPath.c_str()) != 0)
             error = ErrnoOrIo();
         if (error != 0)
             unlink(output.temporaryPath.c_str());
+        ForgetOnSignal();
     }
     output.temporaryPath.clear();
     if (error != 0)
@@ -336,8 +423,11 @@ void DiscardOutputFile(PendingOutput& output)
     if (output.stream != nullptr)
         std::fclose(output.stream);
     output.stream = nullptr;
-    if (!output.temporaryPath.empty())
+    if (!output.temporaryPath.empty()) {
+        EndingSignalsHeld held;
         unlink(output.temporaryPath.c_str());
+        ForgetOnSignal();
+    }
     output.temporaryPath.clear();
 }
 

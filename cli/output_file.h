@@ -5,7 +5,8 @@
 // after its last byte has reached the disk. A run that fails at any point
 // leaves the target, and any input of the same name, as they were. On POSIX
 // systems the new file keeps the old one's permissions, owner and group
-// (where the caller may give them) and extended attributes.
+// (where the caller may give them) and extended attributes; on Windows its
+// attributes.
 //
 // Only a regular file, or a name not yet taken, is replaced so. A FIFO, a
 // device, a socket or a terminal is written to as it is: a file put in its
@@ -21,6 +22,11 @@ struct PendingOutput {
     std::string targetPath;
     std::string temporaryPath;
     bool direct = false;  // stream writes to the target itself, which is no regular file
+    // What the new file is given as the last step before the rename, since
+    // writing may take it away: on POSIX systems its permissions (with the
+    // set-user-ID bits), on Windows its attributes (hidden, system).
+    unsigned long mode = 0;
+    bool replacing = false;  // an existing file is replaced, whose attributes are kept
 };
 
 // Creates the temporary file, or opens a target that is no regular file. On

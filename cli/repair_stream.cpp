@@ -156,6 +156,7 @@ public:
 
     bool rejected = false;
     TextRejection rejection = {};
+    TextRejection omissions = {};  // what -t DST//IGNORE left out
 
 private:
     // Repairs the whole lines held, and with end the rest; else, of a line
@@ -211,7 +212,8 @@ private:
     bool Write(const char16_t* text, unsigned count, bool end)
     {
         unsigned char* out = bytes_.data();
-        if (!outputStarted_ && count > 0 && job_.destination == EncodingUtf16) {
+        const bool marked = job_.writing.order == Utf16ByMark;
+        if (!outputStarted_ && count > 0 && job_.destination == EncodingUtf16 && marked) {
             *out++ = 0xFF;
             *out++ = 0xFE;
         }
@@ -219,23 +221,25 @@ private:
         for (unsigned n = 0; n < count; ++n) {
             char32_t c = text[n];
             if (highHeld_ != 0) {
-                if (!IsLowSurrogate(c))
-                    return Reject(out, highHeld_);
-                c = Combined(highHeld_, c);
+                const char32_t high = highHeld_;
                 highHeld_ = 0;
+                if (IsLowSurrogate(c))
+                    c = Combined(high, c);
+                else if (!Unwritable(out, high))
+                    return false;
             } else if (IsHighSurrogate(c) && n + 1 == count && !end) {
                 highHeld_ = c;
                 break;
             } else if (IsHighSurrogate(c) && n + 1 < count && IsLowSurrogate(text[n + 1])) {
                 c = Combined(c, text[++n]);
             }
-            if (!Put(out, c))
-                return Reject(out, c);
+            if (!Put(out, c) && !Unwritable(out, c))
+                return false;
             if (c == '\n')
                 ++writtenLines_;
         }
-        if (end && highHeld_ != 0)
-            return Reject(out, highHeld_);
+        if (end && highHeld_ != 0 && !Unwritable(out, highHeld_))
+            return false;
         return Flush(out);
     }
 
@@ -278,16 +282,28 @@ private:
         }
     }
 
-    static void PutUnit(unsigned char*& out, char32_t unit)
+    void PutUnit(unsigned char*& out, char32_t unit) const
     {
-        *out++ = static_cast<unsigned char>(unit);
-        *out++ = static_cast<unsigned char>(unit >> 8);
+        const bool big = job_.writing.order == Utf16Big;
+        *out++ = static_cast<unsigned char>(big ? unit >> 8 : unit);
+        *out++ = static_cast<unsigned char>(big ? unit : unit >> 8);
     }
 
-    bool Reject(unsigned char* out, char32_t c)
+    // A character that the destination cannot hold: left out and counted
+    // with omit, which goes on; else the end of the text, after what came
+    // before it.
+    bool Unwritable(unsigned char* out, char32_t c)
     {
+        const TextRejection found = {UnicodeUnmappable, 0, writtenLines_ + 1, static_cast<unsigned long>(c), false};
+        if (job_.writing.omit) {
+            const unsigned long long omitted = omissions.omitted + 1;
+            if (omitted == 1)
+                omissions = found;
+            omissions.omitted = omitted;
+            return true;
+        }
         rejected = true;
-        rejection = {UnicodeUnmappable, 0, writtenLines_ + 1, static_cast<unsigned long>(c), false};
+        rejection = found;
         Flush(out);
         return false;
     }
@@ -355,7 +371,8 @@ StreamResult RepairStream(InputStream& input, const RepairJob& job, std::FILE* o
     const ConvertedBytes take = [&repair](const unsigned char* bytes, size_t count) {
         return repair.Take(bytes, count);
     };
-    StreamResult result = ConvertUnicodeStream(input, take, decodedStarted, rejection);
+    const UnicodeWriting decoding = {Utf16ByMark, job.writing.omit};
+    StreamResult result = ConvertUnicodeStream(input, take, decoding, decodedStarted, rejection);
     // What came before bad input is written, as a conversion writes it.
     if (result.outcome == StreamTextRejected)
         repair.Finish();
@@ -364,6 +381,13 @@ StreamResult RepairStream(InputStream& input, const RepairJob& job, std::FILE* o
     if (repair.rejected) {
         rejection = repair.rejection;
         return {StreamTextRejected, 0};
+    }
+    // What was left out: the input's first, with its offset, else the text's.
+    if (repair.omissions.omitted > 0) {
+        const unsigned long long omitted = rejection.omitted + repair.omissions.omitted;
+        if (rejection.omitted == 0)
+            rejection = repair.omissions;
+        rejection.omitted = omitted;
     }
     if (result.outcome == StreamConverted && report.stream != nullptr)
         WriteText(report.stream, report.name + ": " + ExplainRepair(repair.Result()) + "\n");

@@ -14,6 +14,7 @@
 struct RepairJob {
     int source;       // encoding of the input: CodePageIndex, EncodingUtf8 or EncodingUtf16
     int destination;  // encoding of the output
+    UnicodeWriting writing;  // how: UTF-16 in which order, what -t DST//IGNORE leaves out
     bool substitute;  // -c: a stand-in, as a conversion writes, for what either side cannot hold
 };
 

@@ -34,6 +34,8 @@ bool NamesStandardStream(const std::string& path)
     return path.empty() || path == "-";
 }
 
+const char BinaryDataReason[] = "binary data, not text; skipped (--force converts it)";
+
 int ReportFailure(std::FILE* err, const std::string& name, const std::string& reason)
 {
     WriteText(err, "tarvoconv: " + name + ": " + reason + "\n");
@@ -52,7 +54,9 @@ std::string Hex(unsigned long value, int digits)
     return text;
 }
 
-std::string RejectionText(const TextRejection& rejection, int source, int destination)
+// Where the text could not be converted, and why; with hint, what -c
+// makes of it.
+std::string RejectionText(const TextRejection& rejection, int source, int destination, bool hint = true)
 {
     const std::string sourceName = EncodingNames(source)[0];
     std::string text = "line " + std::to_string(rejection.line);
@@ -66,18 +70,27 @@ std::string RejectionText(const TextRejection& rejection, int source, int destin
         return text + "the input ends inside a character";
     case UnicodeUnmappable:
         return text + "U+" + Hex(rejection.character, 4) + " cannot be written in " + EncodingNames(destination)[0] +
-               " (-c writes a stand-in)";
+               (hint ? " (-c writes a stand-in)" : "");
     default:
         return text + "byte 0x" + Hex(rejection.character, 2) + " is no character in " + sourceName +
-               " (-c writes '?')";
+               (hint ? " (-c writes '?')" : "");
     }
 }
 
+// What -t DST//IGNORE left out of one input.
+std::string OmissionText(const TextRejection& first, int source, int destination)
+{
+    const std::string count = std::to_string(first.omitted) + (first.omitted == 1 ? " character" : " characters");
+    return count + " left out (//IGNORE), the first on " + RejectionText(first, source, destination, false);
+}
+
 // Between two code pages the engine converts as the Windows program does;
-// anything with Unicode goes through the Unicode conversion.
+// anything with Unicode goes through the Unicode conversion, and so does
+// what must leave out the characters that the destination cannot hold (but
+// text copied as it is, which holds none).
 bool UsesUnicode(const CommandLine& line)
 {
-    return IsUnicodeEncoding(line.source) || IsUnicodeEncoding(line.destination);
+    return IsUnicodeEncoding(line.source) || IsUnicodeEncoding(line.destination) || (line.omit && line.source >= 0);
 }
 
 void SelectConversion(const CommandLine& line)
@@ -92,9 +105,8 @@ void SelectConversion(const CommandLine& line)
 
 // With -f auto, settles the conversion of one input from its first bytes;
 // else as the command line says. False when there is no telling, or no
-// telling for sure. UTF-16 found big-endian without a byte order mark gets
-// one in front of its head: the converter tells the byte order by it.
-bool ChooseConversion(const CommandLine& line, std::vector<unsigned char>& head, CommandLine& chosen,
+// telling for sure.
+bool ChooseConversion(const CommandLine& line, const std::vector<unsigned char>& head, CommandLine& chosen,
                       std::string& problem)
 {
     chosen = line;
@@ -110,8 +122,7 @@ bool ChooseConversion(const CommandLine& line, std::vector<unsigned char>& head,
         return false;
     }
     chosen.source = found.encoding;
-    if (found.bigEndian)
-        head.insert(head.begin(), {0xFE, 0xFF});
+    chosen.sourceOrder = found.bigEndian ? Utf16Big : Utf16ByMark;
     // Text found to be in the destination code page already is copied as
     // it is: converted to itself, its typographic quotes and dashes would
     // fold into one of each, and KOI8-R would gain CRs. A page outside the
@@ -130,8 +141,25 @@ struct Input {
     std::string name;  // for messages
     std::FILE* file = nullptr;
     std::vector<unsigned char> head;
+    size_t added = 0;  // bytes put in front of the head (InputStream)
+    BinaryScan* scan = nullptr;  // with --in-place, unless forced: tells data from text
     CommandLine chosen;
+    TextRejection omissions = {};  // what -t DST//IGNORE left out of it
 };
+
+// UTF-16 in a byte order of its own is read with the mark of that order put
+// in front: the converter tells the byte order by the mark alone, and reads
+// a second one, the input's own, as the character it is.
+void AddByteOrderMark(Input& input)
+{
+    input.added = 0;
+    if (input.chosen.source != EncodingUtf16 || input.chosen.sourceOrder == Utf16ByMark)
+        return;
+    const bool big = input.chosen.sourceOrder == Utf16Big;
+    input.head.insert(input.head.begin(), {static_cast<unsigned char>(big ? 0xFE : 0xFF),
+                                           static_cast<unsigned char>(big ? 0xFF : 0xFE)});
+    input.added = 2;
+}
 
 void CloseInput(Input& input)
 {
@@ -140,8 +168,16 @@ void CloseInput(Input& input)
     input.file = nullptr;
 }
 
-// False with the reason when the input cannot be read or told.
-bool OpenInput(const CommandLine& line, const std::string& path, std::FILE* in, Input& input, std::string& problem)
+enum InputOpening {
+    InputOpened,
+    InputNotOpened,  // missing, or not the user's to read: iconv goes on past such a file
+    InputNotRead,    // opened, but it could not be read or told
+};
+
+// InputNotOpened or InputNotRead with the reason when the input cannot be
+// read or told.
+InputOpening OpenInput(const CommandLine& line, const std::string& path, std::FILE* in, Input& input,
+                       std::string& problem)
 {
     CloseInput(input);
     input.path = path;
@@ -150,18 +186,41 @@ bool OpenInput(const CommandLine& line, const std::string& path, std::FILE* in, 
     input.file = NamesStandardStream(path) ? in : OpenToRead(path);
     if (input.file == nullptr) {
         problem = ErrnoText(errno);
-        return false;
+        return InputNotOpened;
     }
     if (!ReadHead(input.file, input.head)) {
         problem = ErrnoText(errno);
         CloseInput(input);
-        return false;
+        return InputNotRead;
     }
     if (!ChooseConversion(line, input.head, input.chosen, problem)) {
         CloseInput(input);
-        return false;
+        return InputNotRead;
     }
-    return true;
+    AddByteOrderMark(input);
+    return InputOpened;
+}
+
+// Opens the next of the inputs that can be opened, from next on: one that
+// cannot is named in a message and passed over, as iconv does, and
+// passedOver set. False at the end of the inputs, or with the reason when
+// one could be opened but not read or told (which ends the run).
+bool OpenNextInput(const CommandLine& line, const std::vector<std::string>& names, size_t& next, std::FILE* in,
+                   Input& input, bool& passedOver, std::string& problem, std::FILE* err)
+{
+    problem.clear();
+    while (next < names.size()) {
+        switch (OpenInput(line, names[next++], in, input, problem)) {
+        case InputOpened: return true;
+        case InputNotRead: return false;
+        case InputNotOpened:
+            ReportFailure(err, input.name, problem);
+            problem.clear();
+            passedOver = true;
+            break;
+        }
+    }
+    return false;
 }
 
 // --explain's name for an input, as --detect's.
@@ -178,20 +237,27 @@ bool ConvertInput(Input& input, std::FILE* output, const std::string& outputName
 {
     const CommandLine& chosen = input.chosen;
     TextRejection rejection = {};
-    InputStream source = {input.file, input.head.data(), input.head.size()};
+    InputStream source = {input.file, input.head.data(), input.head.size(), input.added, input.scan};
     StreamResult result;
+    const UnicodeWriting writing = {chosen.destinationOrder, chosen.omit};
     if (chosen.repair) {
-        const RepairJob job = {chosen.source, chosen.destination, chosen.substitute};
+        const RepairJob job = {chosen.source, chosen.destination, writing, chosen.substitute};
         const RepairReport report = {explanations, chosen.verbose, ReportedName(input)};
         result = RepairStream(source, job, output, outputStarted, report, rejection);
     } else {
         SelectConversion(chosen);
-        result = UsesUnicode(chosen) ? ConvertUnicodeStream(source, output, outputStarted, rejection)
+        result = UsesUnicode(chosen) ? ConvertUnicodeStream(source, output, writing, outputStarted, rejection)
                                      : ConvertStream(source, output);
     }
+    input.omissions = rejection;
     // Closed before the output replaces anything: Windows refuses to replace
     // a file that is still open, which is what converting in place would do.
     CloseInput(input);
+    if (input.scan != nullptr && input.scan->FoundData()) {
+        failed = input.name;
+        problem = BinaryDataReason;
+        return false;
+    }
     if (result.outcome == StreamConverted)
         return true;
     failed = result.outcome == StreamWriteFailed ? outputName : input.name;
@@ -202,12 +268,15 @@ bool ConvertInput(Input& input, std::FILE* output, const std::string& outputName
 }
 
 // Converts the inputs, one after another, into one output, a file or
-// standard output; the first is open already. The first input that fails
-// ends the run; a file output is then left as it was. What --explain says
+// standard output; the first is open already, those from next on are
+// opened in turn. One that cannot be opened is passed over, as iconv does;
+// the first that fails otherwise ends the run, and a file output is then
+// left as it was. An input passed over, before (passedOver) or here, or
+// text left out, makes the exit status 1 all the same. What --explain says
 // goes where the text does not: to standard error when the text goes to
 // standard output.
-int ConvertInputs(const CommandLine& line, Input& input, const std::vector<std::string>& rest,
-                  const std::string& outputPath, std::FILE* in, std::FILE* out, std::FILE* err)
+int ConvertInputs(const CommandLine& line, Input& input, const std::vector<std::string>& names, size_t next,
+                  bool passedOver, const std::string& outputPath, std::FILE* in, std::FILE* out, std::FILE* err)
 {
     const bool outputIsFile = !NamesStandardStream(outputPath);
     const std::string outputName = outputIsFile ? outputPath : "standard output";
@@ -224,13 +293,21 @@ int ConvertInputs(const CommandLine& line, Input& input, const std::vector<std::
     }
 
     bool outputStarted = false;
+    bool leftOut = false;  // -t DST//IGNORE left something out
     std::string failed;  // the name of the input or output that failed
-    for (size_t next = 0; failed.empty(); ++next) {
-        if (!ConvertInput(input, output, outputName, explanations, outputStarted, failed, problem) ||
-            next == rest.size())
+    for (;;) {
+        const bool converted = ConvertInput(input, output, outputName, explanations, outputStarted, failed, problem);
+        if (converted && input.omissions.omitted > 0) {
+            ReportFailure(err, input.name, OmissionText(input.omissions, input.chosen.source, line.destination));
+            leftOut = true;
+        }
+        if (!converted)
             break;
-        if (!OpenInput(line, rest[next], in, input, problem))
-            failed = input.name;
+        if (!OpenNextInput(line, names, next, in, input, passedOver, problem, err)) {
+            if (!problem.empty())
+                failed = input.name;
+            break;
+        }
     }
     if (!failed.empty()) {
         if (outputIsFile)
@@ -250,40 +327,41 @@ int ConvertInputs(const CommandLine& line, Input& input, const std::vector<std::
         if (std::fflush(out) != 0)
             return ReportFailure(err, outputName, ErrnoText(errno));
     }
-    return ExitConverted;
+    return leftOut || passedOver ? ExitFileFailed : ExitConverted;
 }
 
 // The inputs into the output, as iconv and cat take them. The first input
-// is opened and looked at before the output exists: one that is missing or
-// cannot be told must not leave an output file behind, not even an empty
+// is opened and looked at before the output exists: inputs that are missing
+// or cannot be told must not leave an output file behind, not even an empty
 // one.
 int Convert(const CommandLine& line, std::FILE* in, std::FILE* out, std::FILE* err)
 {
     const std::vector<std::string> inputs = line.files.empty() ? std::vector<std::string>{"-"} : line.files;
     Input input;
+    size_t next = 0;
+    bool passedOver = false;
     std::string problem;
-    if (!OpenInput(line, inputs[0], in, input, problem))
-        return ReportFailure(err, input.name, problem);
-    const std::vector<std::string> rest(inputs.begin() + 1, inputs.end());
-    return ConvertInputs(line, input, rest, line.output, in, out, err);
+    if (!OpenNextInput(line, inputs, next, in, input, passedOver, problem, err))
+        return problem.empty() ? ExitFileFailed : ReportFailure(err, input.name, problem);
+    return ConvertInputs(line, input, inputs, next, passedOver, line.output, in, out, err);
 }
 
 // Converts one file into itself, unless it must be left alone: see
-// MayConvertInPlace, and a binary file (but UTF-16, whose every other byte
-// may be NUL), which a text conversion would garble.
+// MayConvertInPlace, and a file of data, which a text conversion would
+// garble. Data is told from text as the file is read, to its end, so that
+// the file stays as it was wherever the data begins.
 int ConvertFileInPlace(const CommandLine& line, const std::string& path, std::FILE* out, std::FILE* err)
 {
     std::string problem;
     if (!MayConvertInPlace(path, line.force, problem))
         return ReportFailure(err, path, problem);
     Input input;
-    if (!OpenInput(line, path, nullptr, input, problem))
+    if (OpenInput(line, path, nullptr, input, problem) != InputOpened)
         return ReportFailure(err, path, problem);
-    if (!line.force && input.chosen.source != EncodingUtf16 && LooksBinary(input.head.data(), input.head.size())) {
-        CloseInput(input);
-        return ReportFailure(err, path, "binary data, not text; skipped (--force converts it)");
-    }
-    return ConvertInputs(line, input, {}, path, nullptr, out, err);
+    BinaryScan scan(input.chosen.source, input.chosen.sourceOrder == Utf16Big);
+    if (!line.force)
+        input.scan = &scan;
+    return ConvertInputs(line, input, {}, 0, false, path, nullptr, out, err);
 }
 
 // Converts every file into itself, going on after a failure; each failure
@@ -332,11 +410,10 @@ int DetectEncodings(const CommandLine& line, std::FILE* in, std::FILE* out, std:
             exitCode = ExitFileFailed;
         } else if (found.ascii) {
             WriteText(out, shown + ": ascii\n");
-        } else if (found.bigEndian) {
-            WriteText(out, shown + ": utf-16be (" + std::to_string(found.confidence) + "%)\n");
         } else {
-            WriteText(out, shown + ": " + EncodingNames(found.encoding)[0] + " (" + std::to_string(found.confidence) +
-                               "%)\n");
+            const int order = found.bigEndian ? Utf16Big : Utf16ByMark;
+            WriteText(out, shown + ": " + EncodingNames(found.encoding, order)[0] + " (" +
+                               std::to_string(found.confidence) + "%)\n");
         }
     }
     errno = 0;

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "unicode_conversion.h"
@@ -15,28 +16,55 @@ int ErrnoOrIo()
     return errno != 0 ? errno : EIO;
 }
 
+// How many bytes of the input the character that stopped the conversion
+// takes, to be left out: a character the destination cannot hold whole, of
+// bytes that break the input's rules as little as iconv leaves out, a byte
+// or a UTF-16 code unit.
+unsigned LeftOutLength(const UnicodeChunk& stop)
+{
+    const bool utf16 = UnicodeConversion.Src == EncodingUtf16;
+    if (stop.stop == UnicodeInvalid)
+        return utf16 ? 2 : 1;
+    if (stop.stop != UnicodeUnmappable || UnicodeConversion.Src < CodePageCount)
+        return 1;
+    const unsigned long c = stop.character;
+    if (utf16)
+        return c < 0x10000 ? 2 : 4;
+    return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+}
+
+// The engine writes UTF-16 little-endian; whole code units, so count is even.
+void SwapUnits(unsigned char* bytes, size_t count)
+{
+    for (size_t at = 0; at + 1 < count; at += 2)
+        std::swap(bytes[at], bytes[at + 1]);
+}
+
 } // namespace
 
-StreamResult ConvertUnicodeStream(InputStream& input, std::FILE* output, bool& outputStarted,
-                                  TextRejection& rejection)
+StreamResult ConvertUnicodeStream(InputStream& input, std::FILE* output, const UnicodeWriting& writing,
+                                  bool& outputStarted, TextRejection& rejection)
 {
     const ConvertedBytes write = [output](const unsigned char* bytes, size_t count) {
         return std::fwrite(bytes, 1, count, output) == count;
     };
-    return ConvertUnicodeStream(input, write, outputStarted, rejection);
+    return ConvertUnicodeStream(input, write, writing, outputStarted, rejection);
 }
 
-StreamResult ConvertUnicodeStream(InputStream& input, const ConvertedBytes& output, bool& outputStarted,
-                                  TextRejection& rejection)
+StreamResult ConvertUnicodeStream(InputStream& input, const ConvertedBytes& output, const UnicodeWriting& writing,
+                                  bool& outputStarted, TextRejection& rejection)
 {
     // The engine starts every stream of UTF-16 with a mark.
-    size_t markToDrop = outputStarted && UnicodeConversion.Dst == EncodingUtf16 ? 2 : 0;
+    const bool utf16 = UnicodeConversion.Dst == EncodingUtf16;
+    size_t markToDrop = utf16 && (outputStarted || writing.order != Utf16ByMark) ? 2 : 0;
     std::vector<unsigned char> block(InputBlockSize);
     std::vector<unsigned char> converted(UnicodeOutputSize(InputBlockSize));
     unsigned carried = 0;
     unsigned long long offset = 0;  // of block[0] in the input
     unsigned long long lineEnds = 0;
-    for (int first = 1;; first = 0) {
+    rejection.omitted = 0;
+    int first = 1;
+    for (;;) {
         errno = 0;
         const size_t wanted = block.size() - carried;
         const size_t count = ReadInput(input, block.data() + carried, wanted);
@@ -44,23 +72,38 @@ StreamResult ConvertUnicodeStream(InputStream& input, const ConvertedBytes& outp
             return {StreamReadFailed, ErrnoOrIo()};
         const int last = count < wanted;
         const unsigned total = carried + static_cast<unsigned>(count);
-        const UnicodeChunk chunk = ConvertUnicodeChunk(converted.data(), block.data(), total, first, last);
-        const size_t dropped = markToDrop < chunk.written ? markToDrop : chunk.written;
-        const size_t size = chunk.written - dropped;
-        markToDrop -= dropped;
-        outputStarted = outputStarted || chunk.written > 0;
-        errno = 0;
-        if (size > 0 && !output(converted.data() + dropped, size))
-            return {StreamWriteFailed, ErrnoOrIo()};
-        lineEnds += chunk.lineEnds;
-        if (chunk.stop != UnicodeConverted) {
-            rejection = {chunk.stop, offset + chunk.consumed, lineEnds + 1, chunk.character};
-            return {StreamTextRejected, 0};
+        unsigned done = 0;  // bytes of the block converted, or left out
+        for (;;) {
+            const UnicodeChunk chunk =
+                ConvertUnicodeChunk(converted.data(), block.data() + done, total - done, first, last);
+            first = 0;
+            const size_t dropped = markToDrop < chunk.written ? markToDrop : chunk.written;
+            const size_t size = chunk.written - dropped;
+            markToDrop -= dropped;
+            outputStarted = outputStarted || chunk.written > 0;
+            if (utf16 && writing.order == Utf16Big)
+                SwapUnits(converted.data() + dropped, size);
+            errno = 0;
+            if (size > 0 && !output(converted.data() + dropped, size))
+                return {StreamWriteFailed, ErrnoOrIo()};
+            lineEnds += chunk.lineEnds;
+            done += chunk.consumed;
+            if (chunk.stop == UnicodeConverted)
+                break;
+            // A stop is never inside the mark added, which the engine reads as one.
+            const TextRejection stop = {chunk.stop, offset + done - input.added, lineEnds + 1, chunk.character};
+            const unsigned long long omitted = rejection.omitted + 1;
+            if (!writing.omit || omitted == 1)
+                rejection = stop;
+            if (!writing.omit)
+                return {StreamTextRejected, 0};
+            rejection.omitted = omitted;
+            done += chunk.stop == UnicodeTruncated ? total - done : LeftOutLength(chunk);
         }
         if (last)
             return {StreamConverted, 0};
-        carried = total - chunk.consumed;
-        std::memmove(block.data(), block.data() + chunk.consumed, carried);
-        offset += chunk.consumed;
+        carried = total - done;
+        std::memmove(block.data(), block.data() + done, carried);
+        offset += done;
     }
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "encoding_names.h"
 #include "stream_conversion.h"
 
 struct TextRejection {
@@ -14,6 +15,18 @@ struct TextRejection {
     unsigned long long line;    // the line it is on, from 1
     unsigned long character;    // the unmappable character, or the undefined byte
     bool offsetKnown = true;    // false for a character of repaired text, which the input does not hold
+    // With UnicodeWriting's omit, how many characters were left out; the
+    // fields above tell of the first.
+    unsigned long long omitted = 0;
+};
+
+// How the converted text is written.
+struct UnicodeWriting {
+    int order = Utf16ByMark;  // of UTF-16 output (Utf16Order)
+    // -t DST//IGNORE: a character that cannot be converted, and input that
+    // breaks its encoding's rules, is left out and counted, and the
+    // conversion goes on.
+    bool omit = false;
 };
 
 // Where converted bytes go: false, with errno set where the system said
@@ -22,14 +35,15 @@ using ConvertedBytes = std::function<bool(const unsigned char* bytes, size_t cou
 
 // Reads input to its end and writes the converted bytes to output, or stops
 // at the first character that cannot be converted, having written what came
-// before it: StreamTextRejected, with rejection filled in. Output is left
-// unflushed. outputStarted says whether an earlier input wrote to the same
-// output already, and is set once this one does: UTF-16 output has one byte
-// order mark, at its start.
-StreamResult ConvertUnicodeStream(InputStream& input, std::FILE* output, bool& outputStarted,
-                                  TextRejection& rejection);
+// before it: StreamTextRejected, with rejection filled in. With omit, it
+// goes on past such characters instead and says in rejection what it left
+// out. Output is left unflushed. UTF-16 output by mark has one byte order
+// mark, at its start; outputStarted says whether an earlier input wrote to
+// the same output already, and is set once this one does.
+StreamResult ConvertUnicodeStream(InputStream& input, std::FILE* output, const UnicodeWriting& writing,
+                                  bool& outputStarted, TextRejection& rejection);
 
 // The same into a writer of the caller's: StreamWriteFailed when it returns
 // false.
-StreamResult ConvertUnicodeStream(InputStream& input, const ConvertedBytes& output, bool& outputStarted,
-                                  TextRejection& rejection);
+StreamResult ConvertUnicodeStream(InputStream& input, const ConvertedBytes& output, const UnicodeWriting& writing,
+                                  bool& outputStarted, TextRejection& rejection);

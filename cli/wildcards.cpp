@@ -46,7 +46,7 @@ std::vector<std::wstring> Matches(const std::wstring& pattern)
 {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    const HANDLE search = FindFirstFileW(SystemPath(pattern).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return names;
     const DWORD leftOut = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;

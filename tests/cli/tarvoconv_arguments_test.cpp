@@ -119,6 +119,8 @@ TEST_F(tarvoconv_arguments, BadArgumentsExitWithOneLineAndTouchNothing)
         {"-f", "1", "-t", "2", "--force", Work("a")},
         {"--detect", "-o", Work("b"), Work("a")},
         {"-f", "utf-32", "-t", "1"},
+        {"-f", "1", "-t", "2//TRANSLATE"},
+        {"-f", "1//IGNORE", "-t", "2"},
         {"--from"},
         {"--from=", "-t", "1"},
         {"-f", "1", "-t", "2", "--newlines=yes"},

@@ -67,6 +67,33 @@ size_limit_exit_1() {
         [ "$(cat limit/out.txt)" = old ] && [ "$(ls -A limit)" = "$(printf 'in.txt\nout.txt')" ]
 }
 
+# A signal in the middle of a conversion into a file: tarvoconv ends as the
+# signal ends it, the old output is as it was and no temporary file is left.
+# It reads from a FIFO that a writer holds open for 30 s after 2 MiB, so
+# that it waits there with the temporary file begun, and ends by then.
+signal_leaves_no_temporary_file() {
+    local signal=$1
+    rm -rf signal && mkdir signal && mkfifo signal/in && echo old >signal/out.txt || return 1
+    set -m  # else a job started with & ignores SIGINT, and so would tarvoconv
+    (head -c 2097152 /dev/zero | tr '\0' x && exec sleep 30) >signal/in &
+    local writer=$!
+    "$tool" -f koi8-r -t cp1251 -o signal/out.txt signal/in 2>/dev/null &
+    local converter=$!
+    set +m
+    local tries=0
+    until ls -A signal | grep -q '^\.trv' || [ $tries -ge 300 ]; do
+        sleep 0.1
+        tries=$((tries + 1))
+    done
+    kill -s "$signal" "$converter"
+    { wait "$converter"; } 2>/dev/null
+    local status=$?
+    kill "$writer" 2>/dev/null
+    { wait "$writer"; } 2>/dev/null
+    [ $tries -lt 300 ] && [ $status -eq $((128 + $(kill -l "$signal"))) ] &&
+        [ "$(ls -A signal)" = "$(printf 'in\nout.txt')" ] && [ "$(cat signal/out.txt)" = old ]
+}
+
 check "stdin to stdout through a pipe" pipe_converts
 check "--help prints usage to stdout, exit 0" help_on_stdout
 check "unknown code page exits 2 with one line and a hint" bad_arguments_exit_2
@@ -75,5 +102,8 @@ check "--repair --explain: text through the pipe, explanation on stderr" repair_
 check "/dev/full as stdout exits 1" full_stdout_exit_1
 check "file size limit with SIGXFSZ ignored exits 1, output kept" size_limit_exit_1 "trap '' XFSZ;"
 check "file size limit with SIGXFSZ default exits 1, output kept" size_limit_exit_1 ""
+for signal in INT TERM HUP PIPE; do
+    check "SIG$signal mid-file ends tarvoconv, no temporary file left" signal_leaves_no_temporary_file $signal
+done
 
 finish_checks

@@ -24,6 +24,12 @@ std::string BigEndianWithoutMark(const std::string& utf16)
     return units;
 }
 
+// ASCII to the last byte of the 1 MiB looked at, where "ёж" in UTF-8 begins.
+std::string CyrillicCutByTheLastByteLookedAt()
+{
+    return std::string((1 << 20) - 1, 'x') + "\xD1\x91\xD0\xB6\n";
+}
+
 std::string Binary()
 {
     std::string bytes;
@@ -45,6 +51,7 @@ TEST_F(tarvoconv_detect, DetectNamesEachInputsEncodingOrSaysItCannotTell)
         {"be.txt", BigEndianWithoutMark(Run({"-f", "cp1251", "-t", "utf-16"}, Cp1251).out), "utf-16be (100%)"},
         {"ascii.txt", "plain ASCII\n", "ascii"},
         {"empty.txt", "", "ascii"},
+        {"late.txt", CyrillicCutByTheLastByteLookedAt(), "ascii"},
         {"binary.bin", Binary(), "unknown"},
     };
     std::vector<std::string> arguments = {"--detect"};
@@ -78,10 +85,16 @@ TEST_F(tarvoconv_detect, AutoConvertsFromTheDetectedPageOrWritesNothing)
 
     const std::string bigEndian = BigEndianWithoutMark(Run({"-f", "cp1251", "-t", "utf-16"}, Cp1251).out);
     EXPECT_EQ(Run({"-f", "auto", "-t", "cp1251"}, bigEndian).out, Cp1251);
+    const ToolRun late = Run({"-f", "auto", "-t", "cp1251"}, CyrillicCutByTheLastByteLookedAt());
+    EXPECT_EQ(late.exitCode, 0) << late.err;
+    EXPECT_TRUE(late.out == std::string((1 << 20) - 1, 'x') + "\xB8\xE6\n");
 
     // Already in the destination: copied as it is, typography and all.
     const std::string typography = "\x84" + Cp1251 + "\x93\x96\r\n";
     EXPECT_EQ(Run({"-n", "-f", "auto", "-t", "cp1251"}, typography).out, typography);
+    const ToolRun ignoring = Run({"-f", "auto", "-t", "cp1251//IGNORE"}, typography);
+    EXPECT_EQ(ignoring.exitCode, 0) << ignoring.err;
+    EXPECT_EQ(ignoring.out, typography);
 
     WriteFile(Work("odd.bin"), Binary());
     ExpectFileFailure(Run({"-f", "auto", "-t", "cp1251", Work("odd.bin"), "-o", Work("out.txt")}), Work("odd.bin"));

@@ -1,3 +1,5 @@
+#include <vector>
+
 #include "tarvoconv_test_support.h"
 
 namespace {
@@ -15,6 +17,35 @@ TEST_F(tarvoconv_errors, UnreadableInputLeavesOutputAlone)
         ExpectFileFailure(Run({"-f", "koi8-r", "-t", "cp1251", input, "-o", Work("out.txt")}), input);
         EXPECT_EQ(ReadFile(Work("out.txt")), Original);
         EXPECT_EQ(WorkListing(), (std::set<std::string>{"folder", "out.txt"}));
+    }
+}
+
+TEST_F(tarvoconv_errors, InputsThatCannotBeOpenedArePassedOverAsIconvDoes)
+{
+    WriteFile(Work("a.txt"), "\xE1\n");  // 'А' in KOI8-R
+    WriteFile(Work("b.txt"), "\xD1\n");  // 'я'
+    const std::string a = "\xC0\n", b = "\xFF\n", missing = Work("missing.txt");
+    const std::string says = "tarvoconv: " + missing + ": No such file or directory\n";
+    const struct {
+        std::vector<std::string> arguments;
+        std::string out;     // on standard output, or in out.txt with -o ("-": none)
+        std::string err;
+    } runs[] = {
+        {{Work("a.txt"), missing, Work("b.txt")}, a + b, says},
+        {{"-o", Work("out.txt"), missing, Work("a.txt"), missing}, a, says + says},
+        {{"-o", Work("out.txt"), missing, missing}, "-", says + says},
+        {{"--repair", "-f", "koi8-r", "-o", Work("out.txt"), missing, Work("b.txt")}, b, says},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(::testing::PrintToString(run.arguments));
+        std::vector<std::string> arguments = {"-f", "koi8-r", "-t", "cp1251"};
+        arguments.insert(arguments.end(), run.arguments.begin(), run.arguments.end());
+        const ToolRun result = Run(arguments);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err, run.err);
+        const bool toFile = run.arguments[0] != Work("a.txt");
+        EXPECT_EQ(!toFile ? result.out : fs::exists(Work("out.txt")) ? ReadFile(Work("out.txt")) : "-", run.out);
+        fs::remove(Work("out.txt"));
     }
 }
 

@@ -23,6 +23,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 struct Totals {
     int rows = 0, survived = 0;
     unsigned long long bytesLost = 0;
@@ -378,6 +380,47 @@ public:
         EXPECT_NE(ReadFile(Work("data.bin")), data) << "--force converts it";
     }
 
+    // A sound file read as UTF-16, as text: its quiet samples are code
+    // units of controls, where UTF-16 text has zero bytes but none.
+    void InPlaceBinaryAsUtf16(int exitCode)
+    {
+        std::string wave = "RIFF\x04\x3E\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x40\x1F\0\0\x80\x3E\0\0\x02\0\x10\0"
+                           "data\xE0\x3E\0\0"s;
+        for (int n = 0; n < 8000; ++n) {
+            const int sample = (n * 37 % 81) - 40;  // quiet: -40..40
+            wave += {static_cast<char>(sample & 0xFF), static_cast<char>(sample >> 8 & 0xFF)};
+        }
+        WriteFile(Work("sound.wav"), wave);
+        const std::string text = Repeat("\x1F\x04\x40\x04\x38\x04\n\0"s, 8000);  // "При" in UTF-16
+        WriteFile(Work("text.txt"), text);
+        for (const char* source : {"utf-16", "utf-16le"}) {
+            const ToolRun skipped = Run({"-f", source, "-t", "utf-8", "--in-place", Work("sound.wav")});
+            EXPECT_EQ(skipped.exitCode, exitCode);
+            ExpectFileFailure(skipped, Work("sound.wav"));
+            ExpectKept("data", wave, ReadFile(Work("sound.wav")));
+        }
+        EXPECT_EQ(Convert({"-f", "utf-16", "-t", "utf-8", "--in-place", Work("text.txt")}), 0);
+        ExpectKept("UTF-16 text, converted", Repeat("\xD0\x9F\xD1\x80\xD0\xB8\n", 7000), ReadFile(Work("text.txt")));
+        EXPECT_EQ(Convert({"--force", "-f", "utf-16", "-t", "utf-8", "--in-place", Work("sound.wav")}), 0);
+        EXPECT_NE(ReadFile(Work("sound.wav")), wave) << "--force converts it";
+        EXPECT_EQ(WorkListing(), (std::set<std::string>{"sound.wav", "text.txt"}));
+    }
+
+    // Text for its first 64 KiB and more, then data: found as it is read.
+    void InPlaceBinaryLater(int exitCode)
+    {
+        const std::string data = Repeat(Koi8, 70000) + Repeat("\x01\x02\0\x03"s, 4000) + Koi8;
+        WriteFile(Work("data.bin"), data);
+        for (const char* destination : {"cp1251", "utf-8"}) {
+            const ToolRun skipped = Run({"-f", "koi8-r", "-t", destination, "--in-place", Work("data.bin")});
+            EXPECT_EQ(skipped.exitCode, exitCode);
+            ExpectFileFailure(skipped, Work("data.bin"));
+            EXPECT_NE(skipped.err.find("binary data"), std::string::npos) << skipped.err;
+            ExpectKept("data", data, ReadFile(Work("data.bin")));
+            EXPECT_EQ(WorkListing(), std::set<std::string>{"data.bin"});
+        }
+    }
+
     // Three letters that make no word in any page (cp1251 "АКЗ", KOI8-R
     // "юкз"): no page is sure.
     void AutoUnsure(int exitCode)
@@ -446,6 +489,8 @@ const CliFault Faults[] = {
     {"file not yours in place", 1, false, &CliFaults::InPlaceNotYours},
     {"hard-linked file in place", 1, false, &CliFaults::InPlaceHardLinked},
     {"binary file in place", 1, false, &CliFaults::InPlaceBinary},
+    {"binary file in place, read as UTF-16", 1, false, &CliFaults::InPlaceBinaryAsUtf16},
+    {"text, then binary data after 64 KiB, in place", 1, false, &CliFaults::InPlaceBinaryLater},
     {"unsure detection", 1, false, &CliFaults::AutoUnsure},
     {"pure ASCII detected", 0, false, &CliFaults::AutoAscii},
     {"UTF-8 to UTF-8 with a byte order mark", 0, false, &CliFaults::Utf8MarkKept},

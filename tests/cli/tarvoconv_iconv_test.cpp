@@ -62,6 +62,58 @@ TEST_F(tarvoconv_iconv, EveryByteOfEveryPageIsTheCharacterIconvGivesIt)
     }
 }
 
+TEST_F(tarvoconv_iconv, Utf16InEachByteOrderIsReadAndWrittenAsIconvDoes)
+{
+    // Read with a U+FEFF first: a byte order mark to plain UTF-16, a
+    // character to the forms with their order in the name. (From UTF-8 a
+    // first U+FEFF is a mark, which tarvoconv leaves out and iconv not.)
+    const std::string text = "\u0401\u0436 \u20AC\U0001F600\n\uFEFF";
+    for (const char* name : {"utf-16", "utf-16le", "utf-16be"}) {
+        SCOPED_TRACE(name);
+        std::string written, marked, read;
+        ASSERT_TRUE(Iconv("UTF-8", name, text, written));
+        ASSERT_TRUE(Iconv("UTF-8", name, "\uFEFF" + text, marked));
+        ASSERT_TRUE(Iconv(name, "UTF-8", marked, read));
+        EXPECT_TRUE(Run({"-f", "utf-8", "-t", name}, text).out == written);
+        const ToolRun back = Run({"-f", name, "-t", "utf-8"}, marked);
+        EXPECT_EQ(back.exitCode, 0) << back.err;
+        EXPECT_TRUE(back.out == read);
+    }
+}
+
+TEST_F(tarvoconv_iconv, IgnoreLeavesOutWhatIconvLeavesOutAndExitsWithOne)
+{
+    // What DST cannot hold, a byte without a character, input that breaks
+    // its encoding's rules; and between two code pages, the pseudo-graphics
+    // and the Ukrainian letters of cp866 that cp1251 lacks.
+    const struct {
+        const char* from;
+        const char* to;
+        std::string text;
+    } cases[] = {
+        {"UTF-8", "CP866", "a\u20ACb\u2014c\u00ABe\n\u0401\u0436 \u2713\n"},
+        {"UTF-8", "KOI8-R", "\U0001F600 \u0436\u20AC"},
+        {"UTF-8", "CP1251", "a\xE2\x82" "d\xFF\xC0\xAF\n"},
+        {"CP1251", "UTF-8", "\xC0\x98\xFF"},
+        {"UTF-16LE", "UTF-8", Bytes({'a', 0, 0x00, 0xDC, 'b', 0})},
+        {"CP866", "CP1251", "\xB0\xB3\xC5 \xF2\xF4 \xA0\xFC\n"},
+        {"UTF-8", "UTF-16LE", "\u0436\u20AC\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.from) + " to " + c.to);
+        const std::string to = std::string(c.to) + "//IGNORE";
+        std::string expected;
+        const bool whole = Iconv(c.from, to.c_str(), c.text, expected);
+        const ToolRun run = Run({"-f", c.from, "-t", to}, c.text);
+        EXPECT_TRUE(run.out == expected);
+        EXPECT_EQ(run.exitCode, whole ? 0 : 1) << run.err;
+        EXPECT_EQ(run.err.rfind("tarvoconv: standard input: ", 0) == 0 &&
+                      run.err.find(" left out (//IGNORE), the first on line 1, byte offset ") != std::string::npos,
+                  !whole)
+            << run.err;
+    }
+}
+
 // What the engine makes of one byte between two code pages.
 std::string PageToPage(int source, int destination, char byte)
 {

@@ -22,6 +22,14 @@ std::string Utf16(const std::u16string& text)
 
 const std::string Utf16Mark = Bytes({0xFF, 0xFE});
 
+// UTF-16 in the other byte order.
+std::string Swapped(std::string units)
+{
+    for (size_t at = 0; at + 1 < units.size(); at += 2)
+        std::swap(units[at], units[at + 1]);
+    return units;
+}
+
 // input in one encoding, and what it becomes in another.
 struct TextCase {
     const char* from;
@@ -40,7 +48,8 @@ TEST_F(tarvoconv_unicode, ByteOrderMarksAreReadAndOnlyUtf16IsWrittenWithOne)
         {"utf-16", Bytes({0xFE, 0xFF, 0x04, 0x4F, 0xD8, 0x3D, 0xDE, 0x00}), "utf-8", ya + "\xF0\x9F\x98\x80"},
         {"utf-16", Utf16(u"я"), "utf-8", ya},
         {"utf-8", "", "utf-16", ""},
-        {"cp1251", "\xFF", "utf-16le", Utf16Mark + Utf16(u"я")},
+        {"cp1251", "\xFF", "utf-16le", Utf16(u"я")},
+        {"utf-16be", Bytes({0xFE, 0xFF, 0x04, 0x4F}), "utf-16le", Utf16(u"\uFEFFя")},
         {"unicode", Utf16Mark + Utf16(u"a\U0001F600"), "utf-16", Utf16Mark + Utf16(u"a\U0001F600")},
     };
     for (const auto& c : cases) {
@@ -53,6 +62,7 @@ TEST_F(tarvoconv_unicode, ByteOrderMarksAreReadAndOnlyUtf16IsWrittenWithOne)
     WriteFile(Work("ya.txt"), "\xFF");
     const ToolRun two = Run({"-f", "cp1251", "-t", "utf-16", Work("ya.txt"), "-"}, "\xFF");
     EXPECT_TRUE(two.out == Utf16Mark + Utf16(u"яя")) << two.err;
+    EXPECT_TRUE(Run({"-f", "cp1251", "-t", "utf-16le", Work("ya.txt"), "-"}, "\xFF").out == Utf16(u"яя"));
 }
 
 TEST_F(tarvoconv_unicode, NewlinesAreLfInUtf8AndCrLfInUtf16)
@@ -107,6 +117,38 @@ TEST_F(tarvoconv_unicode, CharactersTheDestinationLacksFailOrBecomeStandInsWithC
     }
 }
 
+TEST_F(tarvoconv_unicode, TranslitWritesStandInsAndIgnoreLeavesOutIntoEveryOutput)
+{
+    const std::string text = "\u20AC \u201C\u0401\u201D\n", standIns = Bytes({'?', ' ', '"', 0xF0, '"', '\n'});
+    const std::string leftOut = Bytes({' ', 0xF0, '\n'});
+    const std::string left = "tarvoconv: " + Work("in.txt") + ": 3 characters left out (//IGNORE), the first on line 1";
+    const std::string euro = ": U+20AC cannot be written in cp866\n";
+    WriteFile(Work("in.txt"), text);
+    const struct {
+        std::vector<std::string> arguments;
+        const char* written;  // the file that holds the output; "" for standard output
+        std::string text, err;
+    } runs[] = {
+        {{"-t", "cp866//TRANSLIT"}, "", standIns, ""},
+        {{"-t", "CP866//translit,Ignore"}, "", standIns, ""},
+        {{"-c", "-t", "cp866//"}, "", standIns, ""},
+        {{"-t", "cp866//IGNORE"}, "", leftOut, left + ", byte offset 0" + euro},
+        {{"-t", "cp866//IGNORE", "-o", Work("out.txt")}, "out.txt", leftOut, left + ", byte offset 0" + euro},
+        {{"--repair", "-t", "cp866//IGNORE", "-o", Work("out.txt")}, "out.txt", leftOut, left + euro},
+        {{"-t", "cp866//IGNORE", "--in-place"}, "in.txt", leftOut, left + ", byte offset 0" + euro},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(::testing::PrintToString(run.arguments));
+        std::vector<std::string> arguments = {"-f", "utf-8"};
+        arguments.insert(arguments.end(), run.arguments.begin(), run.arguments.end());
+        arguments.push_back(Work("in.txt"));
+        const ToolRun result = Run(arguments);
+        EXPECT_EQ(result.exitCode, run.err.empty() ? 0 : 1);
+        EXPECT_EQ(result.err, run.err);
+        EXPECT_TRUE((*run.written ? ReadFile(Work(run.written)) : result.out) == run.text);
+    }
+}
+
 TEST_F(tarvoconv_unicode, InvalidInputFailsAtItsOffsetEvenWithC)
 {
     // The bad bytes follow a first line that fills more than one read block.
@@ -128,12 +170,14 @@ TEST_F(tarvoconv_unicode, InvalidInputFailsAtItsOffsetEvenWithC)
         {"utf-16", Utf16(u"\xD800") + "b\0"s, 0, "lone UTF-16 surrogate"},
         {"utf-16", Utf16(u"\xD800"), 0, "ends inside a character"},
         {"utf-16", "b", 0, "ends inside a character"},
+        {"utf-16be", Swapped(Utf16(u"\xDC00")), 0, "lone UTF-16 surrogate"},
         {"cp1251", "\x98", 0, "byte 0x98 is no character in cp1251"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.from) + " " + c.says);
-        const bool utf16 = std::string(c.from) == "utf-16";
-        const std::string start = utf16 ? Utf16(std::u16string(first.begin(), first.end()) + u"\nab") : first + "\nab";
+        const std::string from = c.from;
+        const std::string utf16 = Utf16(std::u16string(first.begin(), first.end()) + u"\nab");
+        const std::string start = from == "utf-16" ? utf16 : from == "utf-16be" ? Swapped(utf16) : first + "\nab";
         WriteFile(Work("in.txt"), start + c.bad);
         const ToolRun run = Run({"-c", "-f", c.from, "-t", "utf-8", Work("in.txt"), "-o", Work("out.txt")});
         if (std::string(c.from) == "cp1251") {
