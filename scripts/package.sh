@@ -39,7 +39,7 @@ else
     rm -rf "$build/packages/_CPack_Packages"
     deb=$(ls "$build"/packages/tarvoconv_*.deb)
     if command -v lintian >/dev/null; then
-        lintian "$deb" 2>/dev/null || true
+        lintian --pedantic "$deb" 2>/dev/null || true
     fi
     echo "$deb"
 fi
