@@ -111,24 +111,9 @@ const Piece Pieces[] = {
      [] { return KeyExists(L"Software\\Classes\\.txt\\OpenWithList\\tarvo.exe"); }},
 };
 
-Started Start(const std::wstring& command)
-{
-    std::wstring line = command;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    Started started;
-    if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-        CloseHandle(info.hThread);
-        started.process = info.hProcess;
-        started.id = info.dwProcessId;
-    }
-    return started;
-}
-
 DWORD RunToEnd(const std::wstring& command)
 {
-    return Start(command).ExitCode();
+    return StartCommand(command).ExitCode();
 }
 
 void StoreInPlaceSettings()
@@ -179,6 +164,11 @@ protected:
     }
     void TearDown() override
     {
+        // A failed run leaves nothing behind in the rig's prefix for the next.
+        if (Exists(Installed(L"uninstall.exe"))) {
+            RunToEnd(L"\"" + Installed(L"uninstall.exe") + L"\" /S");
+            WaitFor([] { return !Exists(InstallFolder()); });
+        }
         RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKey);
         CoUninitialize();
     }
@@ -196,7 +186,7 @@ TEST_P(InstallerRoundTrip, InstallsConvertsAFileFromTheCommandLineAndUninstallsE
     GetTempPathW(MAX_PATH, temporary);
     const std::wstring file = std::wstring(temporary) + L"tarvo installer test.txt";
     WriteFileBytes(file, "\xF0\xD2\xC9\xD7\xC5\xD4");  // KOI8-R "Привет"
-    Started tarvo = Start(L"\"" + Installed(L"tarvo.exe") + L"\" \"" + file + L"\"");
+    Started tarvo = StartCommand(L"\"" + Installed(L"tarvo.exe") + L"\" \"" + file + L"\"");
     ASSERT_TRUE(tarvo.process);
     EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(file) == "\xCF\xF0\xE8\xE2\xE5\xF2"; }))
         << "the installed program left the file as it was";

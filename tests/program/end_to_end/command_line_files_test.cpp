@@ -18,21 +18,10 @@ std::wstring TarvoExe()
     return Wide(WindowsPath(TARVO_EXE));
 }
 
-// Runs tarvo.exe with the names, in folder: a name may be relative to it,
-// and hold characters the ANSI code page lacks.
+// Runs tarvo.exe with the names, in folder: a name may be relative to it.
 Started StartWithFiles(const std::wstring& folder, const std::wstring& names)
 {
-    std::wstring line = L"\"" + TarvoExe() + L"\" " + names;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    Started started;
-    if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info)) {
-        CloseHandle(info.hThread);
-        started.process = info.hProcess;
-        started.id = info.dwProcessId;
-    }
-    return started;
+    return StartCommand(L"\"" + TarvoExe() + L"\" " + names, folder.c_str());
 }
 
 void StoreParameters(DWORD parameters)
