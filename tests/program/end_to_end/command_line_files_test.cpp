@@ -8,6 +8,7 @@
 #include <string>
 
 #include "program_test_support.h"
+#include "resource_ids.h"
 #include "settings.h"
 #include "started_tarvo.h"
 
@@ -55,9 +56,8 @@ std::string ReadWide(const std::wstring& path)
     return std::string(bytes, read);
 }
 
-HWND WaitForSaveDialog(DWORD process, const std::string& name)
+HWND WaitForDialog(DWORD process, const std::string& title)
 {
-    const std::string title = "Save \"" + name + "\" as...";
     HWND dialog = nullptr;
     WaitFor([&] {
         for (HWND open : VisibleWindows(process, "#32770")) {
@@ -107,13 +107,21 @@ TEST(CommandLineFiles, ASecondStartHandsItsFilesToTheFirstWhichAsksAsForOpenedFi
     HWND window;
     ASSERT_TRUE(StartUp(WindowsPath(TARVO_EXE), first, window));
 
-    // Names relative to the second start's folder, which the first does not share.
+    // Handed over while the first is busy with its open dialog, in names
+    // relative to the second start's folder, which the first does not share.
+    PostMessageA(window, WM_COMMAND, IDM_CONVERT_FILES, 0);
+    HWND open = WaitForDialog(first.id, "Open");
+    ASSERT_TRUE(open);
     Started second = StartWithFiles(Wide(folder.Path()), L"a.txt \"b c.txt\"");
     ASSERT_TRUE(second.process);
     EXPECT_EQ(second.ExitCode(), 0u);
     EXPECT_EQ(TarvoWindow(), window);
+    // The files wait while the dialog is open: long enough for the first to
+    // look at them a few times and find itself busy.
+    Sleep(1000);
+    PressButton(open, IDCANCEL);
     for (const char* name : {"a.txt", "b c.txt"}) {
-        HWND save = WaitForSaveDialog(first.id, name);
+        HWND save = WaitForDialog(first.id, "Save \"" + std::string(name) + "\" as...");
         ASSERT_TRUE(save) << name;
         EnterFileName(save, Wide(folder.File(std::string("new ") + name)));
     }
