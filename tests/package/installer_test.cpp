@@ -10,6 +10,8 @@
 #include <shlobj.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "started_tarvo.h"
@@ -124,25 +126,10 @@ void StoreInPlaceSettings()
     RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKey, L"Parameters", REG_DWORD, &parameters, sizeof parameters);
 }
 
-std::string ReadFileBytes(const std::wstring& path)
+std::string ReadAll(const std::string& path)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "";
-    char bytes[64];
-    DWORD read = 0;
-    ReadFile(file, bytes, sizeof bytes, &read, nullptr);
-    CloseHandle(file);
-    return std::string(bytes, read);
-}
-
-void WriteFileBytes(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 struct Uninstall {
@@ -182,15 +169,15 @@ TEST_P(InstallerRoundTrip, InstallsConvertsAFileFromTheCommandLineAndUninstallsE
         EXPECT_TRUE(piece.present()) << piece.what << " is missing after the install";
 
     StoreInPlaceSettings();
-    wchar_t temporary[MAX_PATH];
-    GetTempPathW(MAX_PATH, temporary);
-    const std::wstring file = std::wstring(temporary) + L"tarvo installer test.txt";
-    WriteFileBytes(file, "\xF0\xD2\xC9\xD7\xC5\xD4");  // KOI8-R "Привет"
-    Started tarvo = StartCommand(L"\"" + Installed(L"tarvo.exe") + L"\" \"" + file + L"\"");
+    char temporary[MAX_PATH];
+    GetTempPathA(MAX_PATH, temporary);
+    const std::string file = std::string(temporary) + "tarvo installer test.txt";
+    std::ofstream(file, std::ios::binary) << "\xF0\xD2\xC9\xD7\xC5\xD4";  // KOI8-R "Привет"
+    Started tarvo = StartCommand(L"\"" + Installed(L"tarvo.exe") + L"\" \"" + Widen(file) + L"\"");
     ASSERT_TRUE(tarvo.process);
-    EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(file) == "\xCF\xF0\xE8\xE2\xE5\xF2"; }))
+    EXPECT_TRUE(WaitFor([&] { return ReadAll(file) == "\xCF\xF0\xE8\xE2\xE5\xF2"; }))
         << "the installed program left the file as it was";
-    DeleteFileW(file.c_str());
+    DeleteFileA(file.c_str());
 
     // Tarvo is still running: the uninstaller closes it first.
     ASSERT_TRUE(WaitFor([] { return TarvoWindow() != nullptr; }));
