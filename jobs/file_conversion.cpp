@@ -109,6 +109,22 @@ int ConvertFile(HWND window, const FilePath& path)
     return converted;
 }
 
+void ConvertFiles(HWND window, const std::vector<FilePath>& paths)
+{
+    if (!BeginFileJobs())
+        return;
+    AskConfirmation = 1;
+    for (const FilePath& path : paths)
+        if (!RunFileJob(window, path))
+            break;
+    EndFileJobs(window);
+}
+
+bool FileJobsRunning()
+{
+    return FileJobRunning != 0;
+}
+
 void OnDropFiles(HWND window, HDROP drop)
 {
     if (BeginFileJobs()) {

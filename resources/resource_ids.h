@@ -83,3 +83,6 @@
 // a text (const char*) for the source pane.
 #define WM_REFRESHPREVIEW        32872
 #define TRAY_ICON_ID             1
+
+// Timers of the main window.
+#define TIMER_HANDED_FILES       2    // files from the command line or a second start

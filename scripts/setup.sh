@@ -8,6 +8,8 @@ packages=(
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
     wine wine32:i386 fonts-wine xvfb xdotool xauth imagemagick clang libclang-rt-14-dev halibut libchm-bin
     dpkg-dev file
+    nsis                  # makensis, for the Windows installer
+    lintian bash-completion  # the Debian package's checks and its completion's test
     locales  # the locale sources that tarvoconv's console test compiles for Wine
 )
 

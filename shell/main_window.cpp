@@ -5,6 +5,7 @@
 
 #include "clipboard_conversion.h"
 #include "code_page_tables.h"
+#include "command_line_files.h"
 #include "commands.h"
 #include "file_conversion.h"
 #include "file_job.h"
@@ -216,6 +217,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SYSCOMMAND: if (OnSysCommand(window, wParam)) return 0; break;
     case WM_LBUTTONDOWN: OnLeftButtonDown(window, (short)LOWORD(lParam), (short)HIWORD(lParam)); break;
     case WM_DROPFILES: OnDropFiles(window, reinterpret_cast<HDROP>(wParam)); return 1;
+    case WM_COPYDATA: return OnCopyData(window, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case WM_DRAWCLIPBOARD: OnClipboardChange(window, wParam, lParam); return 1;
     case WM_DEFERRED_DRAWCLIPBOARD: OnClipboardChange(window, wParam, lParam); return 1;
     case WM_CHANGECBCHAIN: OnChangeClipboardChain(window, reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam)); return 1;

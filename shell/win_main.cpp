@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "command_line_files.h"
 #include "main_window.h"
 #include "settings.h"
 #include "resource_ids.h"
@@ -46,11 +47,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
     Instance = instance;
 
-    // One instance: a second start brings the first to the front.
+    // One instance: a second start brings the first to the front and hands
+    // it the files it was given.
+    const std::vector<FilePath> files = FilesOnCommandLine();
     CreateMutexA(nullptr, TRUE, InstanceMutexName);
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        if (HWND running = WaitForFirstWindow())
+        if (HWND running = WaitForFirstWindow()) {
             BringBackRunningInstance(running);
+            if (!files.empty())
+                HandFilesToRunningInstance(running, files);
+        }
         return 0;
     }
 
@@ -65,6 +71,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
         return 0;
     ShowWindow(window, show);
     UpdateWindow(window);
+    ConvertFilesSoon(window, files);
 
     MSG message = {};
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

@@ -19,6 +19,21 @@ Started StartProcess(const std::string& exe)
     return started;
 }
 
+Started StartCommand(const std::wstring& line, const wchar_t* folder)
+{
+    std::wstring command = line;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    Started started;
+    if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, &info)) {
+        CloseHandle(info.hThread);
+        started.process = info.hProcess;
+        started.id = info.dwProcessId;
+    }
+    return started;
+}
+
 HWND TarvoWindow()
 {
     return FindWindowA("Tarvo", nullptr);

@@ -17,6 +17,10 @@ std::string WindowsPath(const std::string& hostPath);
 // Starts the program at exe; process is null when it could not start.
 Started StartProcess(const std::string& exe);
 
+// Starts a command line that may hold any character (a file name in
+// Cyrillic on a Western system), in folder when one is given.
+Started StartCommand(const std::wstring& line, const wchar_t* folder = nullptr);
+
 HWND TarvoWindow();
 
 // Starts the tarvo.exe at exe and waits until its window is fully up.
