@@ -18,12 +18,22 @@ const char InstanceMutexName[] = "Olvendar.Tarvo.Instance";
 // been started a moment before and still be coming up.
 const DWORD FirstWindowWaitMs = 10000;
 
-HWND WaitForFirstWindow()
+// How long a second start waits for a first instance that is ending (it
+// saves its settings on the way out) before it takes over.
+const DWORD FirstInstanceExitWaitMs = 30000;
+
+// The first instance's window, once it has one; NULL when the first
+// instance ended meanwhile, which leaves the mutex to this start (owned),
+// or when no window came in time.
+HWND WaitForFirstWindow(HANDLE mutex, bool& owned)
 {
-    for (const DWORD start = GetTickCount();; Sleep(50)) {
-        HWND running = FindWindowA("Tarvo", nullptr);
-        if (running || GetTickCount() - start > FirstWindowWaitMs)
+    for (const DWORD start = GetTickCount();;) {
+        if (HWND running = FindWindowA("Tarvo", nullptr))
             return running;
+        const DWORD waited = WaitForSingleObject(mutex, 50);
+        owned = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+        if (owned || GetTickCount() - start > FirstWindowWaitMs)
+            return nullptr;
     }
 }
 
@@ -50,14 +60,23 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     // One instance: a second start brings the first to the front and hands
     // it the files it was given.
     const std::vector<FilePath> files = FilesOnCommandLine();
-    CreateMutexA(nullptr, TRUE, InstanceMutexName);
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        if (HWND running = WaitForFirstWindow()) {
+    HANDLE instanceMutex = CreateMutexA(nullptr, TRUE, InstanceMutexName);
+    if (instanceMutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+        bool owned = false;
+        if (HWND running = WaitForFirstWindow(instanceMutex, owned)) {
             BringBackRunningInstance(running);
-            if (!files.empty())
-                HandFilesToRunningInstance(running, files);
+            if (files.empty() || HandFilesToRunningInstance(running, files))
+                return 0;
         }
-        return 0;
+        // The first instance is on its way out (it saves its settings as it
+        // goes): its window is gone, or takes no more files. This start
+        // goes on as the first once that one has ended, rather than lose
+        // what it was asked to do.
+        if (!owned) {
+            const DWORD waited = WaitForSingleObject(instanceMutex, FirstInstanceExitWaitMs);
+            if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED)
+                return 0;
+        }
     }
 
     InitCommonControls();

@@ -133,4 +133,29 @@ TEST(CommandLineFiles, ASecondStartHandsItsFilesToTheFirstWhichAsksAsForOpenedFi
     DeleteTarvoKey();
 }
 
+// A first instance that is ending holds the instance mutex without a
+// window for a while (it saves its settings): a start meanwhile waits and
+// then converts its files itself, rather than hand them to nobody.
+TEST(CommandLineFiles, AStartWhileTheFirstIsEndingTakesOverItsFiles)
+{
+    DeleteTarvoKey();
+    StoreParameters(DefaultParameters | ParamOverwriteInput);
+    TempFolder folder;
+    WriteBytes(folder.File("late.txt"), Koi8Text);
+    HANDLE ending = CreateMutexA(nullptr, TRUE, "Olvendar.Tarvo.Instance");
+    ASSERT_TRUE(ending);
+    ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+
+    Started tarvo = StartWithFiles(Wide(folder.Path()), L"late.txt");
+    ASSERT_TRUE(tarvo.process);
+    Sleep(500);
+    ReleaseMutex(ending);
+    CloseHandle(ending);
+    EXPECT_TRUE(WaitFor([&] { return ReadBytes(folder.File("late.txt")) == Cp1251Text; }))
+        << "the files of a start during the first's exit were lost";
+    ASSERT_TRUE(WaitFor([] { return TarvoWindow() != nullptr; }));
+    Close(tarvo);
+    DeleteTarvoKey();
+}
+
 } // namespace
