@@ -1,6 +1,8 @@
 #include "stream_converter.h"
 
 #include "conversion_kernel.h"
+#include "stand_ins.h"
+#include "unicode_tables.h"
 
 ConversionRecord Conversion;
 unsigned char ChunkCarry;
@@ -8,10 +10,10 @@ unsigned char EstimateCarry;
 
 namespace {
 
-// Whenever a conversion is selected its tables are derived from the code
-// page tables, so that converting costs one look-up. Until then they leave
-// every byte as it is: a conversion run before any selection must not turn
-// the text into NULs.
+// Whenever a conversion is selected its tables are derived from the
+// characters of both code pages, so that converting costs one look-up.
+// Until then they leave every byte as it is: a conversion run before any
+// selection must not turn the text into NULs.
 constexpr conversion::Tables IdentityTables()
 {
     conversion::Tables tables = {};
@@ -24,52 +26,48 @@ conversion::Tables Tables = IdentityTables();
 unsigned char* const ConversionMap = Tables.map;
 conversion::Shortcut Lookups;  // how the selected conversion's look-ups fare
 
-// Four symbols have no byte of their own in cp866, Macintosh and ISO-8859-5,
-// and their ByteTable entry there is 0. A 0x00 in the middle of text would
-// cut it short, so the destination's own character is written where that
-// page has one outside the common alphabet, else '?'.
-unsigned char SubstituteFor(int page, int index)
-{
-    switch (page) {
-    case CodePageCp866:
-        switch (index) {
-        case 70: return 0xF8;  // degree sign
-        case 71: return 0xFA;  // middle dot
-        case 75: return 0xFF;  // no-break space
-        }
-        break;
-    case CodePageMac:
-        switch (index) {
-        case 70: return 0xA1;
-        case 74: return 0xA9;  // copyright sign
-        case 75: return 0xCA;
-        }
-        break;
-    case CodePageIso88595:
-        if (index == 75)
-            return 0xA0;
-        break;
-    }
-    return '?';
-}
+// Which bytes the selected conversion writes as a stand-in the user is
+// told about; none at all when AnyStandIn is false.
+unsigned char StandInBytes[256];
+bool AnyStandIn;
 
 bool IsCodePage(int page)
 {
     return page >= 0 && page < CodePageCount;
 }
 
+// The destination's byte for character, 0 where it has none.
+unsigned char ByteOf(int page, char32_t character)
+{
+    for (int byte = 0x80; byte < 256; ++byte)
+        if (UnicodeOfByte[page][byte - 0x80] == character)
+            return static_cast<unsigned char>(byte);
+    return 0;
+}
+
+// Every byte of the source page becomes the destination's byte for the
+// same character, or its stand-in where the destination lacks it. A page
+// converted into itself keeps every byte, the one without a character too.
 void BuildConversionMap(int source, int destination)
 {
-    for (int byte = 0; byte < 256; ++byte)
+    for (int byte = 0; byte < 256; ++byte) {
         ConversionMap[byte] = static_cast<unsigned char>(byte);
-    if (!IsCodePage(source) || !IsCodePage(destination))
+        StandInBytes[byte] = 0;
+    }
+    AnyStandIn = false;
+    if (!IsCodePage(source) || !IsCodePage(destination) || source == destination)
         return;
     for (int byte = 0x80; byte < 256; ++byte) {
-        const int index = IndexTable[source][byte];
-        if (index == 0)
+        const char32_t character = UnicodeOfByte[source][byte - 0x80];
+        const unsigned char converted = character != 0 ? ByteOf(destination, character) : 0;
+        if (converted != 0) {
+            ConversionMap[byte] = converted;
             continue;
-        const unsigned char converted = ByteTable[destination][index - 1];
-        ConversionMap[byte] = converted != 0 ? converted : SubstituteFor(destination, index);
+        }
+        const StandIn standIn = character != 0 ? StandInFor(character) : StandIn{'?', false};
+        ConversionMap[byte] = standIn.byte;
+        StandInBytes[byte] = standIn.plainForm ? 0 : 1;
+        AnyStandIn = AnyStandIn || !standIn.plainForm;
     }
 }
 
@@ -171,4 +169,48 @@ unsigned EstimateOutputSize(const unsigned char* input, unsigned count, int firs
             break;
     }
     return size;
+}
+
+bool ConversionHasStandIns()
+{
+    return AnyStandIn;
+}
+
+unsigned CountStandIns(const unsigned char* input, unsigned count)
+{
+    if (!AnyStandIn)
+        return 0;
+    // ASCII, eight bytes at a time, never becomes a stand-in.
+    unsigned found = 0, n = 0;
+    for (; count - n >= 8; n += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, input + n, 8);
+        if ((word & 0x8080808080808080ull) == 0)
+            continue;
+        for (unsigned k = 0; k < 8; ++k)
+            found += StandInBytes[input[n + k]];
+    }
+    for (; n < count; ++n)
+        found += StandInBytes[input[n]];
+    return found;
+}
+
+unsigned FirstStandIn(const unsigned char* input, unsigned count)
+{
+    if (!AnyStandIn)
+        return count;
+    unsigned n = 0;
+    for (; count - n >= 8; n += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, input + n, 8);
+        if ((word & 0x8080808080808080ull) == 0)
+            continue;
+        for (unsigned k = 0; k < 8; ++k)
+            if (StandInBytes[input[n + k]])
+                return n + k;
+    }
+    for (; n < count; ++n)
+        if (StandInBytes[input[n]])
+            return n;
+    return count;
 }
