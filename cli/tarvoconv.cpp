@@ -73,8 +73,8 @@ std::string RejectionText(const TextRejection& rejection, int source, int destin
     }
 }
 
-// Between two code pages the engine converts as the Windows program does;
-// anything with Unicode goes through the Unicode conversion.
+// Between two code pages the engine converts as the Windows program does,
+// byte for byte; anything with Unicode goes through the Unicode conversion.
 bool UsesUnicode(const CommandLine& line)
 {
     return IsUnicodeEncoding(line.source) || IsUnicodeEncoding(line.destination);
@@ -85,7 +85,6 @@ void SelectConversion(const CommandLine& line)
     if (UsesUnicode(line)) {
         SelectUnicodeConversion(line.source, line.destination, line.convertNewlines, line.substitute);
     } else {
-        BuildByteTables();
         SelectConversionOf(0, line.source, line.destination, line.convertNewlines);
     }
 }
@@ -113,8 +112,7 @@ bool ChooseConversion(const CommandLine& line, std::vector<unsigned char>& head,
     if (found.bigEndian)
         head.insert(head.begin(), {0xFE, 0xFF});
     // Text found to be in the destination code page already is copied as
-    // it is: converted to itself, its typographic quotes and dashes would
-    // fold into one of each, and KOI8-R would gain CRs. A page outside the
+    // it is: converted to itself, KOI8-R would gain CRs. A page outside the
     // five leaves every byte as it is. A repair reads its text all the same.
     if (chosen.source == chosen.destination && !IsUnicodeEncoding(chosen.source) && !line.repair) {
         chosen.source = chosen.destination = -1;
@@ -187,7 +185,7 @@ bool ConvertInput(Input& input, std::FILE* output, const std::string& outputName
     } else {
         SelectConversion(chosen);
         result = UsesUnicode(chosen) ? ConvertUnicodeStream(source, output, outputStarted, rejection)
-                                     : ConvertStream(source, output);
+                                     : ConvertStream(source, output, chosen.substitute, rejection);
     }
     // Closed before the output replaces anything: Windows refuses to replace
     // a file that is still open, which is what converting in place would do.

@@ -8,14 +8,6 @@
 
 #include "stream_conversion.h"
 
-struct TextRejection {
-    int stop;                   // UnicodeStop
-    unsigned long long offset;  // of the offending character, from the start of the input
-    unsigned long long line;    // the line it is on, from 1
-    unsigned long character;    // the unmappable character, or the undefined byte
-    bool offsetKnown = true;    // false for a character of repaired text, which the input does not hold
-};
-
 // Where converted bytes go: false, with errno set where the system said
 // why, when they could not be written.
 using ConvertedBytes = std::function<bool(const unsigned char* bytes, size_t count)>;
