@@ -54,6 +54,26 @@ void EngineArguments(benchmark::internal::Benchmark* b)
             b->Args({c, path});
 }
 
+// Counting the stand-ins of a block, which the file job does beside the
+// conversion of every block (and tarvoconv, to find the first, where -c is
+// not given), over the text of the first two cases: Russian letters with and
+// without typography, which has no stand-ins but must be looked through.
+void StandIns(benchmark::State& state)
+{
+    const BenchCase& c = BenchCases[state.range(0)];
+    const std::vector<unsigned char> text = PrepareCase(c);
+    using Clock = std::chrono::steady_clock;
+    Clock::duration fastest = Clock::duration::max();
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        benchmark::DoNotOptimize(CountStandIns(text.data(), BenchTextSize));
+        fastest = std::min(fastest, Clock::now() - start);
+    }
+    state.SetBytesProcessed(state.iterations() * BenchTextSize);
+    state.counters["best_GBps"] = BenchTextSize / std::chrono::duration<double, std::nano>(fastest).count();
+    state.SetLabel(std::string("count stand-ins: ") + c.name);
+}
+
 void Iconv(benchmark::State& state)
 {
     const std::vector<unsigned char> text = BenchTextOf(Koi8rLetters, false);
@@ -91,6 +111,7 @@ void Memcpy(benchmark::State& state)
 } // namespace
 
 BENCHMARK(Engine)->Apply(EngineArguments)->UseManualTime();
+BENCHMARK(StandIns)->Arg(0)->Arg(1);
 BENCHMARK(Iconv)->Name("glibc_iconv_KOI8R_to_CP1251");
 BENCHMARK(Memcpy)->Name("memcpy");
 
