@@ -31,6 +31,110 @@ conversion::Shortcut Lookups;  // how the selected conversion's look-ups fare
 unsigned char StandInBytes[256];
 bool AnyStandIn;
 
+// The values those bytes lie between, as two ranges (both the same where
+// one will do), so that eight bytes can be seen to hold none without a
+// look-up each. Russian letters lie outside them for most pairs.
+struct ByteRange {
+    unsigned char low, high;
+};
+ByteRange StandInSpans[2];
+
+// Two ranges that hold every stand-in byte and as few others as two can:
+// split at the widest gap between them.
+void FindStandInSpans()
+{
+    int first = -1, last = -1, gapStart = -1, gapEnd = -1, previous = -1;
+    for (int byte = 0x80; byte < 256; ++byte) {
+        if (!StandInBytes[byte])
+            continue;
+        if (first < 0)
+            first = byte;
+        if (previous >= 0 && byte - previous > gapEnd - gapStart) {
+            gapStart = previous;
+            gapEnd = byte;
+        }
+        previous = last = byte;
+    }
+    const bool split = gapStart >= 0 && gapEnd - gapStart > 1;
+    StandInSpans[0] = {static_cast<unsigned char>(first), static_cast<unsigned char>(split ? gapStart : last)};
+    StandInSpans[1] = {static_cast<unsigned char>(split ? gapEnd : first), static_cast<unsigned char>(last)};
+}
+
+const std::uint64_t Ones = 0x0101010101010101ull, Highs = 0x8080808080808080ull;
+
+// Tells the bytes of a word that lie in the spans, worked on their low
+// seven bits, where neither the sums nor the differences carry from byte to
+// byte; the constants are made once per call.
+struct SpanTest {
+    std::uint64_t below[2], above[2];
+
+    SpanTest()
+    {
+        for (int k = 0; k < 2; ++k) {
+            below[k] = (0x7Fu + (StandInSpans[k].low - 0x80u)) * Ones;
+            above[k] = (0x7Fu - (StandInSpans[k].high - 0x80u)) * Ones;
+        }
+    }
+
+    // Whether any of the eight bytes of word may be a stand-in.
+    bool MayHold(std::uint64_t word) const
+    {
+        const std::uint64_t low7 = word & ~Highs;
+        const std::uint64_t outside0 = (below[0] - low7) | (low7 + above[0]);
+        const std::uint64_t outside1 = (below[1] - low7) | (low7 + above[1]);
+        return (word & Highs & ~(outside0 & outside1)) != 0;
+    }
+};
+
+// Counts the stand-ins among count input bytes, or with FindFirst returns
+// the offset of the first (count for none). Eight bytes at a time go by on
+// the spans alone; but where the spans often hold bytes that are no
+// stand-ins (typography in cp1251, whose quotes and dashes lie among the
+// Serbian and Ukrainian letters that KOI8-R lacks), a look-up for every
+// byte costs less than a branch that guesses wrong, so a chunk with many
+// such words sends the next 64 chunks straight to the look-ups.
+template <bool FindFirst>
+unsigned ScanStandIns(const unsigned char* input, unsigned count)
+{
+    const unsigned ChunkWords = 64, WordsLookedAtAllowed = 8, ChunksWithout = 64;
+    const SpanTest spans;
+    unsigned found = 0, n = 0, withoutSpans = 0;
+    while (count - n >= 8) {
+        const unsigned words = (count - n) / 8 < ChunkWords ? (count - n) / 8 : ChunkWords;
+        const unsigned end = n + 8 * words;
+        if (withoutSpans > 0) {
+            --withoutSpans;
+            for (; n < end; ++n) {
+                found += StandInBytes[input[n]];
+                if (FindFirst && found)
+                    return n;
+            }
+            continue;
+        }
+        unsigned lookedAt = 0;
+        for (; n < end; n += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, input + n, 8);
+            if (!spans.MayHold(word))
+                continue;
+            ++lookedAt;
+            for (unsigned k = 0; k < 8; ++k) {
+                found += StandInBytes[input[n + k]];
+                if (FindFirst && found)
+                    return n + k;
+            }
+        }
+        if (lookedAt > WordsLookedAtAllowed)
+            withoutSpans = ChunksWithout;
+    }
+    for (; n < count; ++n) {
+        found += StandInBytes[input[n]];
+        if (FindFirst && found)
+            return n;
+    }
+    return FindFirst ? count : found;
+}
+
 bool IsCodePage(int page)
 {
     return page >= 0 && page < CodePageCount;
@@ -69,6 +173,8 @@ void BuildConversionMap(int source, int destination)
         StandInBytes[byte] = standIn.plainForm ? 0 : 1;
         AnyStandIn = AnyStandIn || !standIn.plainForm;
     }
+    if (AnyStandIn)
+        FindStandInSpans();
 }
 
 void BuildSteps()
@@ -178,39 +284,10 @@ bool ConversionHasStandIns()
 
 unsigned CountStandIns(const unsigned char* input, unsigned count)
 {
-    if (!AnyStandIn)
-        return 0;
-    // ASCII, eight bytes at a time, never becomes a stand-in.
-    unsigned found = 0, n = 0;
-    for (; count - n >= 8; n += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, input + n, 8);
-        if ((word & 0x8080808080808080ull) == 0)
-            continue;
-        for (unsigned k = 0; k < 8; ++k)
-            found += StandInBytes[input[n + k]];
-    }
-    for (; n < count; ++n)
-        found += StandInBytes[input[n]];
-    return found;
+    return AnyStandIn ? ScanStandIns<false>(input, count) : 0;
 }
 
 unsigned FirstStandIn(const unsigned char* input, unsigned count)
 {
-    if (!AnyStandIn)
-        return count;
-    unsigned n = 0;
-    for (; count - n >= 8; n += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, input + n, 8);
-        if ((word & 0x8080808080808080ull) == 0)
-            continue;
-        for (unsigned k = 0; k < 8; ++k)
-            if (StandInBytes[input[n + k]])
-                return n + k;
-    }
-    for (; n < count; ++n)
-        if (StandInBytes[input[n]])
-            return n;
-    return count;
+    return AnyStandIn ? ScanStandIns<true>(input, count) : count;
 }
