@@ -1,9 +1,12 @@
 #include "stream_conversion.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
 #include "stream_converter.h"
+#include "unicode_conversion.h"
+#include "unicode_tables.h"
 
 namespace {
 
@@ -15,6 +18,8 @@ const unsigned InputBlockSize = 256 * 1024;
 // written in front of this one.
 const unsigned OutputBlockSize = 2 * InputBlockSize + 1;
 
+const unsigned char LF = 0x0A;
+
 int ErrnoOrIo()
 {
     return errno != 0 ? errno : EIO;
@@ -22,24 +27,39 @@ int ErrnoOrIo()
 
 } // namespace
 
-StreamResult ConvertStream(InputStream& input, std::FILE* output)
+StreamResult ConvertStream(InputStream& input, std::FILE* output, bool substitute, TextRejection& rejection)
 {
     std::vector<unsigned char> block(InputBlockSize);
     std::vector<unsigned char> converted(OutputBlockSize);
+    // Only where a byte may stop the conversion are lines counted, to say
+    // where it stood.
+    const bool mayReject = !substitute && ConversionHasStandIns();
+    unsigned long long offset = 0, lineEnds = 0;
     int first = 1;
     for (;;) {
         errno = 0;
         const size_t count = ReadInput(input, block.data(), block.size());
         const int readError = std::ferror(input.file) ? ErrnoOrIo() : 0;
-        if (count > 0) {
-            const int length =
-                ConvertStreamChunk(converted.data(), block.data(), static_cast<unsigned>(count), first);
+        const unsigned taken = mayReject ? FirstStandIn(block.data(), static_cast<unsigned>(count))
+                                         : static_cast<unsigned>(count);
+        if (taken > 0) {
+            const int length = ConvertStreamChunk(converted.data(), block.data(), taken, first);
             first = 0;
             errno = 0;
             const size_t size = static_cast<size_t>(length);
             if (std::fwrite(converted.data(), 1, size, output) != size)
                 return {StreamWriteFailed, ErrnoOrIo()};
         }
+        if (mayReject)
+            lineEnds += static_cast<unsigned long long>(std::count(block.begin(), block.begin() + taken, LF));
+        if (taken < count) {
+            const unsigned char byte = block[taken];
+            const unsigned long character = UnicodeOfByte[Conversion.Src][byte - 0x80];
+            rejection = {character != 0 ? UnicodeUnmappable : UnicodeUndefined, offset + taken, lineEnds + 1,
+                         character != 0 ? character : byte};
+            return {StreamTextRejected, 0};
+        }
+        offset += count;
         if (readError != 0)
             return {StreamReadFailed, readError};
         if (count < block.size()) {

@@ -84,10 +84,10 @@ std::string OmissionText(const TextRejection& first, int source, int destination
     return count + " left out (//IGNORE), the first on " + RejectionText(first, source, destination, false);
 }
 
-// Between two code pages the engine converts as the Windows program does;
-// anything with Unicode goes through the Unicode conversion, and so does
-// what must leave out the characters that the destination cannot hold (but
-// text copied as it is, which holds none).
+// Between two code pages the engine converts as the Windows program does,
+// byte for byte; anything with Unicode goes through the Unicode conversion,
+// and so does what must leave out the characters that the destination
+// cannot hold (but text copied as it is, which holds none).
 bool UsesUnicode(const CommandLine& line)
 {
     return IsUnicodeEncoding(line.source) || IsUnicodeEncoding(line.destination) || (line.omit && line.source >= 0);
@@ -98,7 +98,6 @@ void SelectConversion(const CommandLine& line)
     if (UsesUnicode(line)) {
         SelectUnicodeConversion(line.source, line.destination, line.convertNewlines, line.substitute);
     } else {
-        BuildByteTables();
         SelectConversionOf(0, line.source, line.destination, line.convertNewlines);
     }
 }
@@ -124,8 +123,7 @@ bool ChooseConversion(const CommandLine& line, const std::vector<unsigned char>&
     chosen.source = found.encoding;
     chosen.sourceOrder = found.bigEndian ? Utf16Big : Utf16ByMark;
     // Text found to be in the destination code page already is copied as
-    // it is: converted to itself, its typographic quotes and dashes would
-    // fold into one of each, and KOI8-R would gain CRs. A page outside the
+    // it is: converted to itself, KOI8-R would gain CRs. A page outside the
     // five leaves every byte as it is. A repair reads its text all the same.
     if (chosen.source == chosen.destination && !IsUnicodeEncoding(chosen.source) && !line.repair) {
         chosen.source = chosen.destination = -1;
@@ -247,7 +245,7 @@ bool ConvertInput(Input& input, std::FILE* output, const std::string& outputName
     } else {
         SelectConversion(chosen);
         result = UsesUnicode(chosen) ? ConvertUnicodeStream(source, output, writing, outputStarted, rejection)
-                                     : ConvertStream(source, output);
+                                     : ConvertStream(source, output, chosen.substitute, rejection);
     }
     input.omissions = rejection;
     // Closed before the output replaces anything: Windows refuses to replace

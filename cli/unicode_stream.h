@@ -9,17 +9,6 @@
 #include "encoding_names.h"
 #include "stream_conversion.h"
 
-struct TextRejection {
-    int stop;                   // UnicodeStop
-    unsigned long long offset;  // of the offending character, from the start of the input
-    unsigned long long line;    // the line it is on, from 1
-    unsigned long character;    // the unmappable character, or the undefined byte
-    bool offsetKnown = true;    // false for a character of repaired text, which the input does not hold
-    // With UnicodeWriting's omit, how many characters were left out; the
-    // fields above tell of the first.
-    unsigned long long omitted = 0;
-};
-
 // How the converted text is written.
 struct UnicodeWriting {
     int order = Utf16ByMark;  // of UTF-16 output (Utf16Order)

@@ -1,9 +1,12 @@
-// The five Cyrillic code pages and the pivot alphabet between them.
+// The five Cyrillic code pages and the common alphabet they share.
 //
-// Every character the code pages share has a canonical index 1..80:
+// Every character of the common alphabet has a canonical index 1..80:
 // 1..32 the uppercase letters А..Я, 33..64 the lowercase а..я, 65 Ё, 66 ё,
-// 67..80 fourteen punctuation and typographic symbols. 0 means "no character":
-// such a byte passes through a conversion unchanged.
+// 67..80 fourteen punctuation and typographic symbols. 0 means "not in the
+// alphabet". The converter no longer goes through this alphabet: it maps
+// each byte by its character (unicode_tables.h), and the plain forms of the
+// symbols here live on as stand-ins (stand_ins.h). The tables stay for
+// whatever reads the alphabet as such.
 #pragma once
 
 enum CodePageIndex {

@@ -1,6 +1,8 @@
 #include "stream_converter.h"
 
 #include "conversion_kernel.h"
+#include "stand_ins.h"
+#include "unicode_tables.h"
 
 ConversionRecord Conversion;
 unsigned char ChunkCarry;
@@ -8,10 +10,10 @@ unsigned char EstimateCarry;
 
 namespace {
 
-// Whenever a conversion is selected its tables are derived from the code
-// page tables, so that converting costs one look-up. Until then they leave
-// every byte as it is: a conversion run before any selection must not turn
-// the text into NULs.
+// Whenever a conversion is selected its tables are derived from the
+// characters of both code pages, so that converting costs one look-up.
+// Until then they leave every byte as it is: a conversion run before any
+// selection must not turn the text into NULs.
 constexpr conversion::Tables IdentityTables()
 {
     conversion::Tables tables = {};
@@ -24,33 +26,113 @@ conversion::Tables Tables = IdentityTables();
 unsigned char* const ConversionMap = Tables.map;
 conversion::Shortcut Lookups;  // how the selected conversion's look-ups fare
 
-// Four symbols have no byte of their own in cp866, Macintosh and ISO-8859-5,
-// and their ByteTable entry there is 0. A 0x00 in the middle of text would
-// cut it short, so the destination's own character is written where that
-// page has one outside the common alphabet, else '?'.
-unsigned char SubstituteFor(int page, int index)
+// Which bytes the selected conversion writes as a stand-in the user is
+// told about; none at all when AnyStandIn is false.
+unsigned char StandInBytes[256];
+bool AnyStandIn;
+
+// The values those bytes lie between, as two ranges (both the same where
+// one will do), so that eight bytes can be seen to hold none without a
+// look-up each. Russian letters lie outside them for most pairs.
+struct ByteRange {
+    unsigned char low, high;
+};
+ByteRange StandInSpans[2];
+
+// Two ranges that hold every stand-in byte and as few others as two can:
+// split at the widest gap between them.
+void FindStandInSpans()
 {
-    switch (page) {
-    case CodePageCp866:
-        switch (index) {
-        case 70: return 0xF8;  // degree sign
-        case 71: return 0xFA;  // middle dot
-        case 75: return 0xFF;  // no-break space
+    int first = -1, last = -1, gapStart = -1, gapEnd = -1, previous = -1;
+    for (int byte = 0x80; byte < 256; ++byte) {
+        if (!StandInBytes[byte])
+            continue;
+        if (first < 0)
+            first = byte;
+        if (previous >= 0 && byte - previous > gapEnd - gapStart) {
+            gapStart = previous;
+            gapEnd = byte;
         }
-        break;
-    case CodePageMac:
-        switch (index) {
-        case 70: return 0xA1;
-        case 74: return 0xA9;  // copyright sign
-        case 75: return 0xCA;
-        }
-        break;
-    case CodePageIso88595:
-        if (index == 75)
-            return 0xA0;
-        break;
+        previous = last = byte;
     }
-    return '?';
+    const bool split = gapStart >= 0 && gapEnd - gapStart > 1;
+    StandInSpans[0] = {static_cast<unsigned char>(first), static_cast<unsigned char>(split ? gapStart : last)};
+    StandInSpans[1] = {static_cast<unsigned char>(split ? gapEnd : first), static_cast<unsigned char>(last)};
+}
+
+const std::uint64_t Ones = 0x0101010101010101ull, Highs = 0x8080808080808080ull;
+
+// Tells the bytes of a word that lie in the spans, worked on their low
+// seven bits, where neither the sums nor the differences carry from byte to
+// byte; the constants are made once per call.
+struct SpanTest {
+    std::uint64_t below[2], above[2];
+
+    SpanTest()
+    {
+        for (int k = 0; k < 2; ++k) {
+            below[k] = (0x7Fu + (StandInSpans[k].low - 0x80u)) * Ones;
+            above[k] = (0x7Fu - (StandInSpans[k].high - 0x80u)) * Ones;
+        }
+    }
+
+    // Whether any of the eight bytes of word may be a stand-in.
+    bool MayHold(std::uint64_t word) const
+    {
+        const std::uint64_t low7 = word & ~Highs;
+        const std::uint64_t outside0 = (below[0] - low7) | (low7 + above[0]);
+        const std::uint64_t outside1 = (below[1] - low7) | (low7 + above[1]);
+        return (word & Highs & ~(outside0 & outside1)) != 0;
+    }
+};
+
+// Counts the stand-ins among count input bytes, or with FindFirst returns
+// the offset of the first (count for none). Eight bytes at a time go by on
+// the spans alone; but where the spans often hold bytes that are no
+// stand-ins (typography in cp1251, whose quotes and dashes lie among the
+// Serbian and Ukrainian letters that KOI8-R lacks), a look-up for every
+// byte costs less than a branch that guesses wrong, so a chunk with many
+// such words sends the next 64 chunks straight to the look-ups.
+template <bool FindFirst>
+unsigned ScanStandIns(const unsigned char* input, unsigned count)
+{
+    const unsigned ChunkWords = 64, WordsLookedAtAllowed = 8, ChunksWithout = 64;
+    const SpanTest spans;
+    unsigned found = 0, n = 0, withoutSpans = 0;
+    while (count - n >= 8) {
+        const unsigned words = (count - n) / 8 < ChunkWords ? (count - n) / 8 : ChunkWords;
+        const unsigned end = n + 8 * words;
+        if (withoutSpans > 0) {
+            --withoutSpans;
+            for (; n < end; ++n) {
+                found += StandInBytes[input[n]];
+                if (FindFirst && found)
+                    return n;
+            }
+            continue;
+        }
+        unsigned lookedAt = 0;
+        for (; n < end; n += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, input + n, 8);
+            if (!spans.MayHold(word))
+                continue;
+            ++lookedAt;
+            for (unsigned k = 0; k < 8; ++k) {
+                found += StandInBytes[input[n + k]];
+                if (FindFirst && found)
+                    return n + k;
+            }
+        }
+        if (lookedAt > WordsLookedAtAllowed)
+            withoutSpans = ChunksWithout;
+    }
+    for (; n < count; ++n) {
+        found += StandInBytes[input[n]];
+        if (FindFirst && found)
+            return n;
+    }
+    return FindFirst ? count : found;
 }
 
 bool IsCodePage(int page)
@@ -58,19 +140,41 @@ bool IsCodePage(int page)
     return page >= 0 && page < CodePageCount;
 }
 
+// The destination's byte for character, 0 where it has none.
+unsigned char ByteOf(int page, char32_t character)
+{
+    for (int byte = 0x80; byte < 256; ++byte)
+        if (UnicodeOfByte[page][byte - 0x80] == character)
+            return static_cast<unsigned char>(byte);
+    return 0;
+}
+
+// Every byte of the source page becomes the destination's byte for the
+// same character, or its stand-in where the destination lacks it. A page
+// converted into itself keeps every byte, the one without a character too.
 void BuildConversionMap(int source, int destination)
 {
-    for (int byte = 0; byte < 256; ++byte)
+    for (int byte = 0; byte < 256; ++byte) {
         ConversionMap[byte] = static_cast<unsigned char>(byte);
-    if (!IsCodePage(source) || !IsCodePage(destination))
+        StandInBytes[byte] = 0;
+    }
+    AnyStandIn = false;
+    if (!IsCodePage(source) || !IsCodePage(destination) || source == destination)
         return;
     for (int byte = 0x80; byte < 256; ++byte) {
-        const int index = IndexTable[source][byte];
-        if (index == 0)
+        const char32_t character = UnicodeOfByte[source][byte - 0x80];
+        const unsigned char converted = character != 0 ? ByteOf(destination, character) : 0;
+        if (converted != 0) {
+            ConversionMap[byte] = converted;
             continue;
-        const unsigned char converted = ByteTable[destination][index - 1];
-        ConversionMap[byte] = converted != 0 ? converted : SubstituteFor(destination, index);
+        }
+        const StandIn standIn = character != 0 ? StandInFor(character) : StandIn{'?', false};
+        ConversionMap[byte] = standIn.byte;
+        StandInBytes[byte] = standIn.plainForm ? 0 : 1;
+        AnyStandIn = AnyStandIn || !standIn.plainForm;
     }
+    if (AnyStandIn)
+        FindStandInSpans();
 }
 
 void BuildSteps()
@@ -171,4 +275,19 @@ unsigned EstimateOutputSize(const unsigned char* input, unsigned count, int firs
             break;
     }
     return size;
+}
+
+bool ConversionHasStandIns()
+{
+    return AnyStandIn;
+}
+
+unsigned CountStandIns(const unsigned char* input, unsigned count)
+{
+    return AnyStandIn ? ScanStandIns<false>(input, count) : 0;
+}
+
+unsigned FirstStandIn(const unsigned char* input, unsigned count)
+{
+    return AnyStandIn ? ScanStandIns<true>(input, count) : count;
 }

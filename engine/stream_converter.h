@@ -1,5 +1,12 @@
 // Converts bytes from one code page into another, optionally changing line
 // ends between LF (KOI8-R) and CR LF (the other four), block by block.
+//
+// Each byte becomes the destination's byte for the same character, as the
+// Unicode tables of both pages have them (unicode_tables.h). A character
+// the destination lacks becomes an ASCII stand-in (stand_ins.h): for the
+// typographic quotes, dashes and the like the plain form they always had,
+// else one the caller can count and report. A page converted into itself
+// keeps every byte.
 #pragma once
 
 #include "code_page_tables.h"
@@ -30,8 +37,8 @@ extern unsigned char EstimateCarry;
 // Fixes Conversion and starts a new stream. With secondPass 0 the
 // conversion goes from source to destination; otherwise from the previous
 // destination to cp1251, and source and destination are not looked at.
-// convertNewlines is the "Convert NewLines" option. BuildByteTables must
-// have run. A page outside 0..4 leaves every byte as it is.
+// convertNewlines is the "Convert NewLines" option. A page outside 0..4
+// leaves every byte as it is.
 void SelectConversionOf(int secondPass, int source, int destination, int convertNewlines);
 
 // Converts count bytes of text into output and returns how many bytes it
@@ -55,6 +62,21 @@ int FinishStream(unsigned char* output);
 // An output size that is never less than what ConvertChunk writes for the
 // same bytes and first flag, called before it. Under Keep it is count.
 unsigned EstimateOutputSize(const unsigned char* input, unsigned count, int first);
+
+// Whether the selected conversion writes any byte as a stand-in that the
+// user is to be told about: a byte whose character the destination lacks
+// (but for the plain forms of the shared symbols) or that is no character
+// in the source page. Most pairs have some; converting a page into itself
+// has none.
+bool ConversionHasStandIns();
+
+// How many of count input bytes the selected conversion writes as such
+// stand-ins. Cheap on ASCII, and at once where there are none.
+unsigned CountStandIns(const unsigned char* input, unsigned count);
+
+// The offset of the first of count input bytes that the selected conversion
+// writes as such a stand-in; count when there is none.
+unsigned FirstStandIn(const unsigned char* input, unsigned count);
 
 // The ways of converting: the same results at different speeds. The scalar
 // one runs on any processor; the others need SSSE3 (16 bytes at a time),

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "stand_ins.h"
 #include "stream_converter.h"
 #include "unicode_tables.h"
 #include "unicode_vector.h"
@@ -26,9 +27,6 @@ int KindOf(int encoding)
 {
     return encoding == EncodingUtf8 ? KindUtf8 : encoding == EncodingUtf16 ? KindUtf16 : KindPage;
 }
-
-// Canonical indices from here up are punctuation and other symbols.
-const int FirstSymbolIndex = 67;
 
 // The destination page's byte for each character from 0x80 up, 0 for none:
 // blocks of 256 characters found through the character's high byte. The
@@ -100,20 +98,13 @@ void BuildDestination(int page, bool substitute)
         PutDestinationByte(UnicodeOfByte[page][byte - 0x80], static_cast<unsigned char>(byte));
     if (!substitute)
         return;
-    // Every symbol of the canonical alphabet that the page lacks gets what
-    // converting it from a code page gives, so that a quote or a dash comes
-    // out the same whichever way the text arrives. Letters need none: every
-    // page has them all. (Macintosh bytes 0xA0..0xAF, symbols in Unicode,
-    // convert between code pages as letters, and do not count here.)
-    BuildByteTables();
-    for (int other = 0; other < CodePageCount; ++other) {
-        for (int byte = 0x80; byte < 256; ++byte) {
-            const int index = IndexTable[other][byte];
-            if (index < FirstSymbolIndex)
-                continue;
-            const unsigned char standIn = ByteTable[page][index - 1];
-            PutDestinationByte(UnicodeOfByte[other][byte - 0x80], standIn != 0 ? standIn : '?');
-        }
+    // Every character with a stand-in that the page lacks gets it, the
+    // same as a conversion from another code page writes, so that a quote
+    // or a frame comes out the same whichever way the text arrives.
+    for (int n = 0; n < StandInRangeCount; ++n) {
+        const StandInRange& range = StandInRanges[n];
+        for (char32_t character = range.first; character <= range.last; ++character)
+            PutDestinationByte(character, range.byte);
     }
 }
 

@@ -2,10 +2,11 @@
 // between the two Unicode forms, block by block.
 //
 // Unlike a conversion between two code pages (stream_converter.h), which
-// never fails, these keep the text exactly or say where they cannot: input
-// that breaks its encoding's rules, a code page byte with no character and a
-// character the destination page has no byte for all stop the conversion,
-// unless substitution is asked for (only the last two can be substituted).
+// writes a stand-in and lets the caller count them, these keep the text
+// exactly or say where they cannot: input that breaks its encoding's rules,
+// a code page byte with no character and a character the destination page
+// has no byte for all stop the conversion, unless substitution is asked for
+// (only the last two can be substituted).
 #pragma once
 
 #include "code_page_tables.h"
@@ -37,8 +38,9 @@ extern UnicodeConversionRecord UnicodeConversion;
 // Fixes UnicodeConversion for encodings 0..EncodingCount-1. With
 // convertNewlines, line ends change where the two encodings' own line ends
 // differ; a CR LF loses its CR, other CRs stay. With substitute, a character
-// the destination page cannot hold becomes the byte a conversion from a code
-// page would give it (a plain '"' for a typographic quote in cp866, say), or
+// the destination page cannot hold becomes its stand-in (stand_ins.h), the
+// byte a conversion from a code page gives it (a plain '"' for a
+// typographic quote in cp866, '+' for a corner of a frame in cp1251), or
 // '?', and a code page byte without a character becomes '?'.
 void SelectUnicodeConversion(int source, int destination, int convertNewlines, int substitute);
 

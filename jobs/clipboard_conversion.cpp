@@ -78,8 +78,10 @@ bool IsLastConverted(const ClipboardText& text)
 
 // The bytes up to a NUL (at most size), converted into a new block that
 // the clipboard can own and ending in a NUL; NULL when no block can be
-// had. written is set to the bytes before the NUL.
-HGLOBAL ConvertIntoNewBlock(DWORD parameters, const unsigned char* text, unsigned size, SIZE_T& written)
+// had. written is set to the bytes before the NUL, standIns to how many
+// characters had no place in the destination code page.
+HGLOBAL ConvertIntoNewBlock(DWORD parameters, const unsigned char* text, unsigned size, SIZE_T& written,
+                            unsigned& standIns)
 {
     static const unsigned char Nul = 0;
     // Text from a careless program may fill its block without a NUL: the
@@ -87,8 +89,12 @@ HGLOBAL ConvertIntoNewBlock(DWORD parameters, const unsigned char* text, unsigne
     // own, as the same stream, so a CR pending at the end is still written.
     // With a NUL in the block the estimate never reads past it, and sizes
     // the result for the whole block and one byte more.
-    const bool terminated = std::memchr(text, 0, size) != nullptr;
+    const void* nul = std::memchr(text, 0, size);
+    const bool terminated = nul != nullptr;
     SelectConversion(parameters);
+    const unsigned textLength =
+        terminated ? static_cast<unsigned>(static_cast<const unsigned char*>(nul) - text) : size;
+    standIns = CountStandIns(text, textLength);
     const unsigned outputSize = terminated ? EstimateOutputSize(text, size + 1, 1)
                                            : EstimateOutputSize(text, size, 1) + EstimateOutputSize(&Nul, 1, 0);
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, outputSize);
@@ -192,8 +198,8 @@ TextPrint PrintOfBlock(HGLOBAL block, SIZE_T length)
 
 // Replaces the open clipboard's contents with text, or puts the user's
 // text back when the clipboard refuses it; every block goes to the
-// clipboard or is freed.
-void PutNewText(const NewText& text)
+// clipboard or is freed. True when the new text went in.
+bool PutNewText(const NewText& text)
 {
     const TextPrint printed = PrintOfBlock(text.bytes, text.length);
     const TextPrint printedUnicode =
@@ -207,12 +213,14 @@ void PutNewText(const NewText& text)
         LastConvertedUnicode = printedUnicode;
         if (text.unicode && !PutClipboardData(CF_UNICODETEXT, text.unicode))
             GlobalFree(text.unicode);
+        return true;
     } else {
         GlobalFree(text.bytes);
         if (text.unicode)
             GlobalFree(text.unicode);
         if (!SetClipboardData(text.format, text.original))
             GlobalFree(text.original);
+        return false;
     }
 }
 
@@ -279,7 +287,9 @@ bool ReplaceClipboardText(HWND window, DWORD parameters, bool automatic)
         return false;
     }
     NewText converted = {nullptr, 0, nullptr, text.format, nullptr};
-    converted.bytes = ConvertIntoNewBlock(parameters, text.bytes, static_cast<unsigned>(text.size), converted.length);
+    unsigned standIns = 0;
+    converted.bytes =
+        ConvertIntoNewBlock(parameters, text.bytes, static_cast<unsigned>(text.size), converted.length, standIns);
     // Bytes of an 8-bit program that the system reads in another page than
     // the destination (cp1251 on a Western system) still gain the locale
     // and the Unicode text that make other programs read them right.
@@ -297,8 +307,11 @@ bool ReplaceClipboardText(HWND window, DWORD parameters, bool automatic)
         return false;
     }
     converted.unicode = UnicodeTextOf(converted.bytes, DestinationOf(parameters));
-    PutNewText(converted);
+    const bool put = PutNewText(converted);
     CloseClipboard();
+    // The program cannot ask in the middle of a paste: it says afterwards.
+    if (put)
+        TellStandIns(window, DestinationOf(parameters), standIns);
     return true;
 }
 

@@ -32,11 +32,13 @@ int BeginFileJobs()
     return 1;
 }
 
+// The window hears how many characters had no place in the destination.
 // A close that came during the run was put off until here, where nothing
 // on the stack needs the window any more.
 void EndFileJobs(HWND window)
 {
     FileJobRunning = 0;
+    TellStandInsOfRun(window);
     if (CloseWasPutOff())
         DestroyWindow(window);
 }

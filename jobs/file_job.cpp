@@ -44,6 +44,12 @@ unsigned char Block[BlockSize];
 char PreviewText[PreviewLength + 2];
 OutputPlan Plan;
 
+// Characters without a place in the destination code page, written as
+// stand-ins: in the file being converted, and in the files of the run
+// written so far, for the window to say at the end of the run.
+ULONGLONG StandInsOfFile, StandInsOfRun;
+int DestinationOfRun;
+
 enum BlockLoopEnd { AllConverted, ReadFailed, WriteFailed, Cancelled };
 
 // Returns how many of the bytes read stay in Block for the conversion: none
@@ -115,6 +121,8 @@ BlockLoopEnd ConvertBlocks(HWND window, HANDLE input, HANDLE output, unsigned ch
         if (converted)
             count = read ? static_cast<DWORD>(ConvertStreamChunk(converted, Block, read, first))
                          : static_cast<DWORD>(FinishStream(converted));
+        if (converted && ConversionHasStandIns())
+            StandInsOfFile += CountStandIns(Block, read);
         if (!WriteAll(output, converted ? converted : Block, count))
             return WriteFailed;
         if (read == 0)
@@ -137,8 +145,12 @@ BlockLoopEnd ConvertToOutput(HWND window, HANDLE input, HANDLE output, unsigned 
     BeginConverting();
     // After the dialogs: the code pages are the ones the user left set.
     // Changed while the blocks go through, they wait for the next job.
-    if (converted)
-        SelectConversion(AskParameters(window));
+    StandInsOfFile = 0;
+    if (converted) {
+        const DWORD parameters = AskParameters(window);
+        SelectConversion(parameters);
+        DestinationOfRun = DestinationOf(parameters);
+    }
     BlockLoopEnd end = ConvertBlocks(window, input, output, converted, alreadyRead);
     EndConverting();
     // On the disk before it may replace anything: after a crash the input's
@@ -214,10 +226,11 @@ int ConvertOpenedFile(HWND window, const FilePath& path, HANDLE input, int inPla
         return 0;
     }
     switch (ReplaceDestination(Plan)) {
-    case Replaced: return 1;
+    case Replaced: StandInsOfRun += StandInsOfFile; return 1;
     case NotReplaced: DiscardTemporary(Plan); ReportUnwritten(window, Plan); return 0;
     case LeftInTemporary:
         // Nothing lost: the box names the file that holds the converted text.
+        StandInsOfRun += StandInsOfFile;
         ReportFileProblem(window, "Can't replace", Plan.temporary);
         Plan.temporary.clear();
         return 0;
@@ -231,6 +244,12 @@ void DiscardUnfinishedOutput()
 {
     if (!FileJobConverting())
         DiscardTemporary(Plan);
+}
+
+void TellStandInsOfRun(HWND window)
+{
+    TellStandIns(window, DestinationOfRun, StandInsOfRun);
+    StandInsOfRun = 0;
 }
 
 int RunFileJob(HWND window, const FilePath& path)

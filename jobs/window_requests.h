@@ -18,3 +18,7 @@ void AskForPreview(HWND window, int fromClipboard, const char* text = nullptr);
 // WM_COMMAND with the source code page's command: the code page bar shows
 // page as the source, as if the user had chosen it.
 void ShowSourceCodePage(HWND window, int page);
+
+// WM_STANDINS: a job wrote count characters that code page page has no
+// place for as stand-ins (0 when it wrote none), for the window to say so.
+void TellStandIns(HWND window, int page, ULONGLONG count);

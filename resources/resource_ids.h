@@ -82,6 +82,10 @@
 // reloads the source pane from the clipboard first; lParam, when not 0, is
 // a text (const char*) for the source pane.
 #define WM_REFRESHPREVIEW        32872
+// A job tells the main window how many characters (lParam) had no place in
+// the destination code page (wParam) and were written as stand-ins; 0 after
+// a job that wrote none.
+#define WM_STANDINS              32873
 #define TRAY_ICON_ID             1
 
 // Timers of the main window.

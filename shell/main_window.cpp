@@ -228,6 +228,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CAPTURECHANGED: OnCaptureChanged(); break;
     case WM_SETCURSOR: if (ShowJobCursor(LOWORD(lParam))) return TRUE; break;
     case WM_FILEJOB: OnFileJob(window, wParam, lParam); return 0;
+    case WM_STANDINS: OnStandIns(window, static_cast<int>(wParam), static_cast<unsigned long>(lParam)); return 0;
     case WM_GETPARAMETERS: return LiveParameters(window);
     case WM_DPICHANGED: OnDpiChanged(window, HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_REFRESHPREVIEW: OnRefreshPreview(window, static_cast<int>(wParam), reinterpret_cast<const char*>(lParam)); return 0;

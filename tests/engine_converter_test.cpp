@@ -20,21 +20,23 @@ TEST(ConvertChunk, TranslatesLettersAndSymbolsThroughTheTables)
         {Cp866, Koi8r, MakeBytes({0xF0}), MakeBytes({0xB3})},
         {Cp866, Mac, MakeBytes({0xF0}), MakeBytes({0xDD})},
         {Cp866, Iso, MakeBytes({0xF0}), MakeBytes({0xA1})},
-        // Symbols fall back to their ASCII stand-ins where a page lacks them.
-        {Cp1251, Cp866, MakeBytes({0xB9, 0xAB, 0x96, 0x41}), MakeBytes({0x23, 0x22, 0x2D, 0x41})},
+        // A symbol the destination holds is its own; the others take the
+        // plain forms the shared symbols always had.
+        {Cp1251, Cp866, MakeBytes({0xB9, 0xAB, 0x96, 0x41}), MakeBytes({0xFC, 0x22, 0x2D, 0x41})},
         {Cp1251, Koi8r, MakeBytes({0xAB, 0xA6}), MakeBytes({0x22, 0x7C})},
-        {Cp1251, Mac, MakeBytes({0x97, 0xA6}), MakeBytes({0x2D, 0x7C})},
+        {Cp1251, Mac, MakeBytes({0x97, 0xA6}), MakeBytes({0xD1, 0x7C})},
         {Koi8r, Cp1251, MakeBytes({0x9C, 0x9A, 0xBF, 0x9E}), MakeBytes({0xB0, 0xA0, 0xA9, 0xB7})},
-        // cp1251 to itself folds each symbol group onto one byte.
-        {Cp1251, Cp1251, MakeBytes({0x93, 0x96, 0x82, 0x84, 0xAB, 0x97}),
-         MakeBytes({0xBB, 0xAD, 0x92, 0xBB, 0xBB, 0xAD})},
-        {Mac, Mac, MakeBytes({0xA0, 0xAF}), MakeBytes({0xE0, 0xEF})},
-        {Mac, Cp866, MakeBytes({0xA0, 0xE0}), MakeBytes({0xA0, 0xA0})},
-        // Bytes without a character pass unchanged, so do all bytes below
-        // 0x80, the ASCII stand-ins included.
-        {Iso, Mac, MakeBytes({0xA1, 0xF1, 0xA0, 0xF0}), MakeBytes({0xDD, 0xDE, 0xA0, 0xF0})},
-        {Cp866, Cp1251, MakeBytes({0xF8, 0xB0, 0x22, 0x7C, 0x60}), MakeBytes({0xF8, 0xB0, 0x22, 0x7C, 0x60})},
-        {Mac, Koi8r, MakeBytes({0xFF}), MakeBytes({0xFF})},
+        // A page into itself keeps every byte, its typography too.
+        {Cp1251, Cp1251, MakeBytes({0x93, 0x96, 0x82, 0x84, 0xAB, 0x97, 0x98}),
+         MakeBytes({0x93, 0x96, 0x82, 0x84, 0xAB, 0x97, 0x98})},
+        {Mac, Mac, MakeBytes({0xA0, 0xAF, 0xFF}), MakeBytes({0xA0, 0xAF, 0xFF})},
+        // Macintosh 0xA0 is a dagger, not a letter.
+        {Mac, Cp866, MakeBytes({0xA0, 0xE0}), MakeBytes({0x3F, 0xA0})},
+        // No byte passes unchanged into another page: each is the same
+        // character there or a stand-in. Bytes below 0x80 stay as they are.
+        {Iso, Mac, MakeBytes({0xA1, 0xF1, 0xA0, 0xF0}), MakeBytes({0xDD, 0xDE, 0xCA, 0xDC})},
+        {Cp866, Cp1251, MakeBytes({0xF8, 0xB0, 0x22, 0x7C, 0x60}), MakeBytes({0xB0, 0x23, 0x22, 0x7C, 0x60})},
+        {Mac, Koi8r, MakeBytes({0xFF}), MakeBytes({0x3F})},
     };
     for (const Case& c : cases) {
         Select(c.source, c.destination);
@@ -43,19 +45,47 @@ TEST(ConvertChunk, TranslatesLettersAndSymbolsThroughTheTables)
     }
 }
 
-TEST(ConvertChunk, WritesTheDestinationsOwnSymbolOrAQuestionMarkInsteadOfANul)
+TEST(ConvertChunk, WritesTheDestinationsOwnSymbolOrAStandInInsteadOfANul)
 {
     // cp1251 degree sign, middle dot, copyright sign, no-break space.
     const Bytes symbols = MakeBytes({0xB0, 0xB7, 0xA9, 0xA0});
     Select(Cp1251, Cp866);
     EXPECT_EQ(Chunk(symbols), MakeBytes({0xF8, 0xFA, 0x3F, 0xFF}));
     Select(Cp1251, Mac);
-    EXPECT_EQ(Chunk(symbols), MakeBytes({0xA1, 0x3F, 0xA9, 0xCA}));
+    EXPECT_EQ(Chunk(symbols), MakeBytes({0xA1, 0x2A, 0xA9, 0xCA}));
     Select(Cp1251, Iso);
-    EXPECT_EQ(Chunk(symbols), MakeBytes({0x3F, 0x3F, 0x3F, 0xA0}));
+    EXPECT_EQ(Chunk(symbols), MakeBytes({0x3F, 0x2A, 0x3F, 0xA0}));
     // From KOI8-R too, and the text is not cut short.
     Select(Koi8r, Iso);
     EXPECT_EQ(Chunk(MakeBytes({0x9C, 0x41, 0x9A})), MakeBytes({0x3F, 0x41, 0xA0}));
+}
+
+TEST(StandIns, AreCountedAndFoundButNotThePlainFormsOfSharedSymbols)
+{
+    // Letters after a run of ASCII that the count passes eight at a time.
+    Bytes frame(13, 'a');
+    frame.insert(frame.end(), {0xB0, 0x80, 'b', 0xDB});
+    struct Case {
+        int source, destination;
+        Bytes input;
+        bool any;
+        unsigned count, first;
+    } cases[] = {
+        // "он… €5": an ellipsis and a euro sign KOI8-R lacks.
+        {Cp1251, Koi8r, MakeBytes({0xEE, 0xED, 0x85, 0x20, 0x88, 0x35}), true, 2, 2},
+        // "«Ёлки» — да": quotes and a dash in their plain forms.
+        {Cp1251, Koi8r, MakeBytes({0xAB, 0xA8, 0xEB, 0xEA, 0xE8, 0xBB, 0x20, 0x97, 0x20, 0xE4, 0xE0}), true, 0, 11},
+        {Cp1251, Cp1251, MakeBytes({0x85, 0x88, 0x98}), false, 0, 3},
+        {Cp1251, Iso, MakeBytes({0x98, 0x41}), true, 1, 0},  // no character at all
+        {Cp866, Cp1251, frame, true, 2, 13},
+    };
+    for (const Case& c : cases) {
+        Select(c.source, c.destination);
+        const unsigned count = static_cast<unsigned>(c.input.size());
+        EXPECT_EQ(ConversionHasStandIns(), c.any) << c.source << " -> " << c.destination;
+        EXPECT_EQ(CountStandIns(c.input.data(), count), c.count) << c.source << " -> " << c.destination;
+        EXPECT_EQ(FirstStandIn(c.input.data(), count), c.first) << c.source << " -> " << c.destination;
+    }
 }
 
 TEST(ConvertChunk, StopsAfterTheFirstNulWhileTheStreamFormGoesOn)

@@ -121,4 +121,38 @@ TEST(Properties, BothEntryPointsAgreeOnTextWithoutNuls)
     }
 }
 
+TEST(Properties, StandInsAreCountedAndFoundAsByteByByteInLongText)
+{
+    // Long runs of one kind of byte and of any byte, so that the count
+    // passes words by their values for a while and goes by look-ups for a
+    // while, and a stand-in may come at any place.
+    std::mt19937 random(31);
+    for (int source = 0; source < CodePageCount; ++source) {
+        for (int destination = 0; destination < CodePageCount; ++destination) {
+            Select(source, destination);
+            for (int round = 0; round < 4; ++round) {
+                Bytes text;
+                while (text.size() < 20000) {
+                    // Letters of most pages, ASCII, the upper half, anything.
+                    const int kinds[4][2] = {{0xC0, 0xFF}, {0x20, 0x7F}, {0x80, 0xFF}, {0x00, 0xFF}};
+                    const int* kind = kinds[random() % 4];
+                    std::uniform_int_distribution<int> pick(kind[0], kind[1]);
+                    for (int n = 1 + random() % 3000; n > 0; --n)
+                        text.push_back(static_cast<unsigned char>(pick(random)));
+                }
+                unsigned count = 0, first = static_cast<unsigned>(text.size());
+                for (size_t n = 0; n < text.size(); ++n) {
+                    const unsigned one = CountStandIns(&text[n], 1);
+                    count += one;
+                    if (one && first == text.size())
+                        first = static_cast<unsigned>(n);
+                }
+                const unsigned size = static_cast<unsigned>(text.size());
+                ASSERT_EQ(CountStandIns(text.data(), size), count) << source << " -> " << destination;
+                ASSERT_EQ(FirstStandIn(text.data(), size), first) << source << " -> " << destination;
+            }
+        }
+    }
+}
+
 } // namespace

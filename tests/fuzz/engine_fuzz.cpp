@@ -3,6 +3,7 @@
 // to cut the rest into blocks and the path to compare with the scalar one.
 // The path's output buffers are exactly as large as what the scalar path
 // wrote, so any byte it writes past that is caught.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -104,6 +105,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!std::memchr(data, 0, size) && text != Joined(whole))
         std::abort();
     const Blocks textBlocks = ConvertInBlocks(data, size, blockSize, false, nullptr);
+
+    // Stand-ins: as many in blocks as at once, and the first one found has
+    // none before it.
+    const unsigned count = static_cast<unsigned>(size);
+    const unsigned standIns = CountStandIns(data, count);
+    unsigned inBlocksCounted = 0;
+    for (unsigned at = 0; at < count; at += static_cast<unsigned>(blockSize))
+        inBlocksCounted += CountStandIns(data + at, std::min(count - at, static_cast<unsigned>(blockSize)));
+    const unsigned first = FirstStandIn(data, count);
+    if (inBlocksCounted != standIns || (first == count) != (standIns == 0) || CountStandIns(data, first) != 0 ||
+        (first < count && CountStandIns(data + first, 1) != 1))
+        std::abort();
 
     // The chosen path, block by block, into exactly what the scalar one
     // wrote.

@@ -1,0 +1,59 @@
+// Between two code pages: a character the destination has no place for
+// stops the conversion, as into a code page from Unicode, unless -c asks
+// for its stand-in.
+#include "tarvoconv_test_support.h"
+
+namespace {
+
+using tarvoconv_pages = TarvoconvTest;
+
+TEST_F(tarvoconv_pages, ACharacterWithoutAPlaceFailsAtItsLineAndOffsetOrBecomesAStandInWithC)
+{
+    // The first line fills more than one read block.
+    const std::string first(300000, 'x');
+    const struct {
+        const char* from;
+        const char* to;
+        std::string text;  // after the first line
+        int offset;        // of the first character without a place, in text
+        const char* says;
+        std::string substituted;
+    } cases[] = {
+        // "он… €5"
+        {"cp1251", "koi8-r", Bytes({0xEE, 0xED, 0x85, ' ', 0x88, '5'}), 2, "U+2026 cannot be written in koi8-r",
+         Bytes({0xCF, 0xCE, '.', ' ', '?', '5'})},
+        // A frame from an old screen, "╔═╗", into Windows.
+        {"cp866", "cp1251", Bytes({'a', 0xC9, 0xCD, 0xBB}), 1, "U+2554 cannot be written in cp1251", "a+=+"},
+        {"cp1251", "iso-8859-5", Bytes({0xC0, 0x98}), 1, "byte 0x98 is no character in cp1251", Bytes({0xB0, '?'})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.from) + " to " + c.to);
+        WriteFile(Work("in.txt"), first + "\n" + c.text);
+        const ToolRun failed = Run({"-f", c.from, "-t", c.to, Work("in.txt"), "-o", Work("out.txt")});
+        ExpectFileFailure(failed, Work("in.txt"));
+        const std::string where =
+            "line 2, byte offset " + std::to_string(first.size() + 1 + c.offset) + ": " + c.says;
+        EXPECT_NE(failed.err.find(where), std::string::npos) << failed.err;
+        EXPECT_EQ(WorkListing(), std::set<std::string>{"in.txt"}) << "no output file";
+
+        const ToolRun substituted = Run({"-c", "-f", c.from, "-t", c.to, Work("in.txt")});
+        EXPECT_EQ(substituted.exitCode, 0) << substituted.err;
+        EXPECT_TRUE(substituted.out == first + "\n" + c.substituted);
+    }
+}
+
+TEST_F(tarvoconv_pages, PlainFormsOfSharedSymbolsAndAPageIntoItselfNeedNoC)
+{
+    // "«Ёлки» — да": quotes and a dash in their plain forms in KOI8-R.
+    const std::string typography = Bytes({0xAB, 0xA8, 0xEB, 0xEA, 0xE8, 0xBB, ' ', 0x97, ' ', 0xE4, 0xE0});
+    const ToolRun plain = Run({"-f", "cp1251", "-t", "koi8-r"}, typography);
+    EXPECT_EQ(plain.exitCode, 0) << plain.err;
+    EXPECT_TRUE(plain.out == Bytes({'"', 0xB3, 0xCC, 0xCB, 0xC9, '"', ' ', '-', ' ', 0xC4, 0xC1}));
+
+    // Into itself every byte stays, the one without a character too.
+    const ToolRun same = Run({"-f", "cp1251", "-t", "cp1251"}, typography + "\x98");
+    EXPECT_EQ(same.exitCode, 0) << same.err;
+    EXPECT_TRUE(same.out == typography + "\x98");
+}
+
+} // namespace
