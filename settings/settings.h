@@ -26,6 +26,11 @@ const DWORD ParamRepairText        = 0x04000000;  // "Repair garbled text"
 // paths saved at exit.
 const DWORD DefaultParameters = 0x00440112;
 
+// With nothing stored yet the same, and detection on: automatic conversion
+// then leaves alone the readable text that a new user copies first, while
+// KOI8-R text is still converted.
+const DWORD FirstStartParameters = DefaultParameters | ParamDetectSource;
+
 const int SettingsPathSize = 260;
 
 struct SettingsRecord {
@@ -53,7 +58,8 @@ extern DWORD HotKeys1;
 extern const char SettingsKey[];
 
 // Reads the record, the font and the hot keys from the registry; defaults
-// first, then whatever is stored and readable on top.
+// first, then whatever is stored and readable on top. Without the settings
+// key (a first start) Parameters is FirstStartParameters.
 void LoadSettings(SettingsRecord& settings);
 
 // Writes the record (the paths only when ParamSavePaths is set, the font

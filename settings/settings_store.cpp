@@ -68,8 +68,10 @@ void LoadSettings(SettingsRecord& settings)
     ZeroMemory(settings.DstPath, sizeof settings.DstPath);
 
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        settings.Parameters = FirstStartParameters;
         return;
+    }
 
     // With the key present, a missing value means its own default, also for
     // the fields that a first start leaves as the caller set them.

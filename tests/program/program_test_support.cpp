@@ -52,6 +52,17 @@ void DeleteTarvoKey()
     RegDeleteKeyA(HKEY_CURRENT_USER, SettingsKey);
 }
 
+void StoreDefaultSettings()
+{
+    DeleteTarvoKey();
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr))
+        return;
+    RegSetValueExA(key, "Parameters", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&DefaultParameters),
+                   sizeof DefaultParameters);
+    RegCloseKey(key);
+}
+
 std::wstring Wide(const std::string& text)
 {
     std::wstring wide(text.size(), L'\0');

@@ -122,7 +122,7 @@ void FileConversionTest::SetUp()
 {
     GetCurrentDirectoryA(sizeof startDirectory, startDirectory);
     AskConfirmation = 1;  // as after the program's start; tests may turn it off
-    DeleteTarvoKey();
+    StoreDefaultSettings();
     ASSERT_TRUE(StartTarvo());
     Command(IDM_SOURCE_FIRST + 2);
     Command(IDM_DESTINATION_FIRST + 1);

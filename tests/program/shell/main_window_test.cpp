@@ -210,7 +210,7 @@ TEST_F(MainWindowTest, TheEndOfTheSessionSavesTheSettingsAsAnExitDoes)
     EXPECT_TRUE(SendMessageA(window, WM_QUERYENDSESSION, 0, 0));
     EXPECT_EQ(StoredParameters(), 0u) << "nothing saved before the session ends";
     SendMessageA(window, WM_ENDSESSION, TRUE, 0);
-    EXPECT_EQ(StoredParameters(), DefaultParameters | ParamConvertNewlines);
+    EXPECT_EQ(StoredParameters(), FirstStartParameters | ParamConvertNewlines);
     HKEY key;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, &key), ERROR_SUCCESS);
     DWORD x = 0, size = 4;
