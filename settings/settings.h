@@ -59,7 +59,10 @@ extern const char SettingsKey[];
 
 // Reads the record, the font and the hot keys from the registry; defaults
 // first, then whatever is stored and readable on top. Without the settings
-// key (a first start) Parameters is FirstStartParameters.
+// key (a first start) Parameters is FirstStartParameters. A value of
+// another type or size than the program writes, a place or size no window
+// can have and a font far larger than any screen needs read as missing, so
+// that what is saved at exit is sane again.
 void LoadSettings(SettingsRecord& settings);
 
 // Writes the record (the paths only when ParamSavePaths is set, the font

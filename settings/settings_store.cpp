@@ -31,11 +31,19 @@ DWORD WithValidCodePages(DWORD parameters)
     return parameters;
 }
 
-void ReadIntValue(HKEY key, const char* name, int& field)
+// What a place and a size may be: Windows keeps a window's coordinates in 16
+// bits, so anything beyond was never a window of this program's. A size of
+// 0 means "not yet known".
+const int LowestCoordinate = -32768, HighestCoordinate = 32767;
+
+// Far beyond what the font dialog offers (20 points) on any screen: a
+// description of a larger font is none the program wrote.
+const int LargestFontPixels = 200;
+
+bool IsSaneFont(const LOGFONTA& description)
 {
-    DWORD value = static_cast<DWORD>(field);
-    if (ReadDwordValue(key, name, value))
-        field = static_cast<int>(value);
+    return description.lfHeight >= -LargestFontPixels && description.lfHeight <= LargestFontPixels &&
+           description.lfWidth >= -LargestFontPixels && description.lfWidth <= LargestFontPixels;
 }
 
 // A stored description becomes the font at once; one held from before is
@@ -43,7 +51,7 @@ void ReadIntValue(HKEY key, const char* name, int& field)
 void LoadPreviewFont(HKEY key)
 {
     LOGFONTA description;
-    if (!ReadBinaryValue(key, "PreviewFont", &description, sizeof description))
+    if (!ReadBinaryValue(key, "PreviewFont", &description, sizeof description) || !IsSaneFont(description))
         return;
     description.lfFaceName[LF_FACESIZE - 1] = '\0';
     PreviewFontDescription = description;
@@ -81,10 +89,10 @@ void LoadSettings(SettingsRecord& settings)
 
     if (ReadDwordValue(key, "Parameters", settings.Parameters))
         settings.Parameters = WithValidCodePages(settings.Parameters);
-    ReadIntValue(key, "X", settings.X);
-    ReadIntValue(key, "Y", settings.Y);
-    ReadIntValue(key, "W", settings.W);
-    ReadIntValue(key, "H", settings.H);
+    ReadIntValue(key, "X", LowestCoordinate, HighestCoordinate, settings.X);
+    ReadIntValue(key, "Y", LowestCoordinate, HighestCoordinate, settings.Y);
+    ReadIntValue(key, "W", 0, HighestCoordinate, settings.W);
+    ReadIntValue(key, "H", 0, HighestCoordinate, settings.H);
     ReadStringValue(key, "SrcPath", settings.SrcPath, SettingsPathSize);
     ReadStringValue(key, "DstPath", settings.DstPath, SettingsPathSize);
     LoadPreviewFont(key);
