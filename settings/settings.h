@@ -46,7 +46,9 @@ struct SettingsRecord {
 extern SettingsRecord Settings;
 
 // The preview font: its description, and the font made from it (NULL while
-// there is none; the panes then use the icon title font).
+// there is none; the panes then use the icon title font). The description
+// measures the font in the pixels of the system's scale, as the font dialog
+// does; the registry keeps it in 96-DPI pixels, as X, Y, W and H.
 extern LOGFONTA PreviewFontDescription;
 extern HFONT PreviewFont;
 

@@ -46,6 +46,15 @@ bool IsSaneFont(const LOGFONTA& description)
            description.lfWidth >= -LargestFontPixels && description.lfWidth <= LargestFontPixels;
 }
 
+// The font's size between the pixels of the system's scale, in which the
+// font dialog and the icon title font measure it, and 96-DPI pixels.
+LOGFONTA ScaledFont(LOGFONTA description, int from, int to)
+{
+    description.lfHeight = MulDiv(description.lfHeight, to, from);
+    description.lfWidth = MulDiv(description.lfWidth, to, from);
+    return description;
+}
+
 // A stored description becomes the font at once; one held from before is
 // let go so that loading twice does not leak it.
 void LoadPreviewFont(HKEY key)
@@ -53,6 +62,7 @@ void LoadPreviewFont(HKEY key)
     LOGFONTA description;
     if (!ReadBinaryValue(key, "PreviewFont", &description, sizeof description) || !IsSaneFont(description))
         return;
+    description = ScaledFont(description, USER_DEFAULT_SCREEN_DPI, SystemDpi());
     description.lfFaceName[LF_FACESIZE - 1] = '\0';
     PreviewFontDescription = description;
     if (PreviewFont)
@@ -119,7 +129,9 @@ void SaveSettings(const SettingsRecord& settings)
         WriteStringField(key, "SrcPath", settings.SrcPath, SettingsPathSize);
         WriteStringField(key, "DstPath", settings.DstPath, SettingsPathSize);
     }
-    if (PreviewFont)
-        WriteBinaryValue(key, "PreviewFont", &PreviewFontDescription, sizeof PreviewFontDescription);
+    if (PreviewFont) {
+        const LOGFONTA stored = ScaledFont(PreviewFontDescription, SystemDpi(), USER_DEFAULT_SCREEN_DPI);
+        WriteBinaryValue(key, "PreviewFont", &stored, sizeof stored);
+    }
     RegCloseKey(key);
 }
