@@ -102,12 +102,13 @@ RECT ItemRect(HANDLE process, HWND toolbar, int position)
 }
 
 // The side of a toolbar's pictures: its buttons are the pictures and the
-// padding around them.
-int PictureSide(HWND toolbar)
+// padding around them, 7 x 6 pixels at 100 % and in proportion.
+int PictureSide(HWND toolbar, int dpi)
 {
-    const LRESULT button = Send(toolbar, TB_GETBUTTONSIZE), padding = Send(toolbar, TB_GETPADDING);
-    EXPECT_EQ(LOWORD(button) - LOWORD(padding), HIWORD(button) - HIWORD(padding)) << "square pictures";
-    return LOWORD(button) - LOWORD(padding);
+    const LRESULT button = Send(toolbar, TB_GETBUTTONSIZE);
+    const int paddingX = MulDiv(7, dpi, 96), paddingY = MulDiv(6, dpi, 96);
+    EXPECT_EQ(LOWORD(button) - paddingX, HIWORD(button) - paddingY) << "square pictures";
+    return LOWORD(button) - paddingX;
 }
 
 RECT ScreenRect(HWND window)
@@ -183,8 +184,8 @@ TEST(ScreenScale, AtEveryScaleTheWindowIsInProportionNothingIsClippedAndTheSetti
         EXPECT_TRUE(Send(commandBar, TB_ISBUTTONCHECKED, IDM_AUTO_CONVERT));
 
         // Pictures enlarged by whole multiples only.
-        EXPECT_EQ(PictureSide(commandBar), 16 * scale.multiple);
-        EXPECT_EQ(PictureSide(codePageBar), 32 * scale.multiple);
+        EXPECT_EQ(PictureSide(commandBar, scale.dpi), 16 * scale.multiple);
+        EXPECT_EQ(PictureSide(codePageBar, scale.dpi), 32 * scale.multiple);
 
         // The place and size from the stored values.
         const RECT frame = ScreenRect(window);
@@ -230,6 +231,43 @@ TEST(ScreenScale, AtEveryScaleTheWindowIsInProportionNothingIsClippedAndTheSetti
         RegGetValueA(HKEY_CURRENT_USER, SettingsKey, "PreviewFont", RRF_RT_REG_BINARY, nullptr, stored.data(), &size);
         stored.resize(size);
         EXPECT_TRUE(stored == font) << "the font as stored";
+    }
+    DeleteTarvoKey();
+}
+
+RECT PrimaryWorkArea()
+{
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    return monitor.rcWork;
+}
+
+// The window at its first start at 100 %, then started at 200 %, twice:
+// its place, kept in 96-DPI pixels, is the screen's corner there.
+TEST(ScreenScale, APlaceKeptAt100PercentComesBackOnTheScreenAt200PercentAtTwiceTheSize)
+{
+    DeleteTarvoKey();
+    int widthAt96 = 0;
+    for (const int dpi : {96, 192, 192}) {
+        SCOPED_TRACE(dpi);
+        Started tarvo;
+        HWND window;
+        {
+            ScreenDpi screen(dpi);
+            ASSERT_TRUE(StartUp(WindowsPath(TARVO_EXE), tarvo, window));
+        }
+        // On the screen, to the pixel that a 96-DPI value rounds away at 200 %.
+        const RECT frame = ScreenRect(window);
+        RECT workArea = PrimaryWorkArea(), inside;
+        InflateRect(&workArea, 1, 1);
+        IntersectRect(&inside, &frame, &workArea);
+        EXPECT_TRUE(EqualRect(&inside, &frame)) << frame.left << "," << frame.top;
+        if (dpi == 96)
+            widthAt96 = frame.right - frame.left;
+        EXPECT_NEAR(frame.right - frame.left, MulDiv(widthAt96, dpi, 96), widthAt96 / 10);
+        PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
+        ASSERT_EQ(tarvo.ExitCode(), 0u);
     }
     DeleteTarvoKey();
 }
