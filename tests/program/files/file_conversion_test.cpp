@@ -266,8 +266,8 @@ TEST_F(FileConversionTest, CancelToTheQuestionStopsAskingForTheRunAndLaterDrops)
     SetOverwrite(true);
     for (const char* name : {"a.txt", "b.txt", "c.txt"})
         WriteBytes(folder.File(name), Koi8Line);
-    std::vector<BoxText> shown =
-        AnswerDialogs({Press(IDCANCEL)}, [&] { DropFiles({folder.File("a.txt"), folder.File("b.txt")}); });
+    std::vector<BoxText> shown = AnswerDialogs({Press(IDC_YES_ASK_NO_MORE)},
+                                               [&] { DropFiles({folder.File("a.txt"), folder.File("b.txt")}); });
     EXPECT_EQ(shown.size(), 1u);
     EXPECT_EQ(AskConfirmation, 0);
     shown = AnswerDialogs({}, [&] { DropFiles({folder.File("c.txt")}); });
@@ -275,6 +275,38 @@ TEST_F(FileConversionTest, CancelToTheQuestionStopsAskingForTheRunAndLaterDrops)
     for (const char* name : {"a.txt", "b.txt", "c.txt"})
         EXPECT_EQ(ReadBytes(folder.File(name)), Cp1251Line) << name;
     EXPECT_EQ(folder.Names(), (Names{"a.txt", "b.txt", "c.txt"}));
+}
+
+// Put away with Esc or its close box, the question is answered No: the
+// file stays, and the next one is asked about again.
+TEST_F(FileConversionTest, EscOrTheCloseBoxToTheQuestionConvertNothingAndItIsAskedAgain)
+{
+    ShowSourcePane();
+    SetOverwrite(true);
+    const struct {
+        const char* what;
+        Answer answer;
+    } cases[] = {
+        {"Esc", [](HWND box) { PostMessageA(GetFocus() ? GetFocus() : GetDlgItem(box, IDYES), WM_KEYDOWN, VK_ESCAPE, 0); }},
+        {"close box", [](HWND box) { PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"No", Press(IDNO)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const char* name : {"a.txt", "b.txt"})
+            WriteBytes(folder.File(name), Koi8Line);
+        std::vector<BoxText> shown =
+            AnswerDialogs({c.answer}, [&] { DropFiles({folder.File("a.txt"), folder.File("b.txt")}); });
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].text, Question);
+        EXPECT_EQ(ReadBytes(folder.File("a.txt")), Koi8Line);
+        EXPECT_EQ(ReadBytes(folder.File("b.txt")), Koi8Line) << "the run ends there";
+        EXPECT_EQ(AskConfirmation, 1);
+        shown = AnswerDialogs({Press(IDYES)}, [&] { DropFiles({folder.File("b.txt")}); });
+        EXPECT_EQ(shown.size(), 1u) << "asked again";
+        EXPECT_EQ(ReadBytes(folder.File("b.txt")), Cp1251Line);
+        EXPECT_EQ(folder.Names(), (Names{"a.txt", "b.txt"}));
+    }
 }
 
 TEST_F(FileConversionTest, DropConvertsEachFileUntilOneCannotBeRead)
