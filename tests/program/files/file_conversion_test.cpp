@@ -225,15 +225,16 @@ TEST_F(FileConversionTest, WithThePreviewShownAnInPlaceConversionIsAskedFirst)
     ShowSourcePane();
     SetOverwrite(true);
     const std::string input = folder.File("in.txt");
-    std::string paneText;
+    std::wstring paneText;
     const Answer readPaneThenYes = [&](HWND box) {
-        char text[1024] = "";
-        GetWindowTextA(pane, text, sizeof text);
+        wchar_t text[1024] = L"";
+        GetWindowTextW(pane, text, sizeof text / sizeof *text);
         paneText = text;
         PressButton(box, IDYES);
     };
 
-    // The pane shows at most 510 characters of the file...
+    // The pane shows at most 510 characters of the file, read in the
+    // source code page (KOI8-R)...
     const std::string longText = Repeat(Koi8Line, 600);
     WriteBytes(input, longText);
     std::vector<BoxText> shown;
@@ -241,16 +242,18 @@ TEST_F(FileConversionTest, WithThePreviewShownAnInPlaceConversionIsAskedFirst)
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].title, input);
     EXPECT_EQ(shown[0].text, Question);
-    EXPECT_EQ(paneText, longText.substr(0, 510));
+    std::wstring expected(510, L'\0');
+    expected.resize(MultiByteToWideChar(20866, 0, longText.data(), 510, &expected[0], 510));
+    EXPECT_TRUE(paneText == expected);
     EXPECT_EQ(ReadBytes(input), Repeat(Cp1251Line, 600));
 
     // ...nothing of the longer file before, and nothing from a NUL on.
     WriteBytes(input, "abc");
     EXPECT_EQ(Convert(input, {readPaneThenYes}, &shown), 1);
-    EXPECT_EQ(paneText, "abc");
+    EXPECT_TRUE(paneText == L"abc");
     WriteBytes(input, std::string("ab\0cd", 5));
     EXPECT_EQ(Convert(input, {readPaneThenYes}, &shown), 1);
-    EXPECT_EQ(paneText, "ab");
+    EXPECT_TRUE(paneText == L"ab");
 
     // No: the input stays, and so does no temporary file.
     WriteBytes(input, Koi8Line);

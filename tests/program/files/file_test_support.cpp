@@ -156,7 +156,8 @@ void FileConversionTest::SetOverwrite(bool on)
 
 void FileConversionTest::ShowSourcePane()
 {
-    pane = CreateWindowExA(0, "EDIT", "", WS_POPUP | ES_MULTILINE, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    pane = CreateWindowExW(0, L"EDIT", L"", WS_POPUP | ES_MULTILINE, 0, 0, 100, 100, nullptr, nullptr, nullptr,
+                           nullptr);
     SourcePane = pane;
 }
 
