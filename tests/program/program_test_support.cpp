@@ -52,6 +52,16 @@ void DeleteTarvoKey()
     RegDeleteKeyA(HKEY_CURRENT_USER, SettingsKey);
 }
 
+void ClearClipboard()
+{
+    HWND owner = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    if (OpenClipboard(owner)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    DestroyWindow(owner);
+}
+
 void StoreDefaultSettings()
 {
     DeleteTarvoKey();

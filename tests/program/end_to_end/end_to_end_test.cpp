@@ -78,6 +78,7 @@ std::string StoredString(const char* name)
 TEST(EndToEnd, ConvertsAFileKeepsItsSettingsAndRunsOnlyOnce)
 {
     DeleteTarvoKey();
+    ClearClipboard();
     TempFolder folder;
     const std::string input = folder.File("letter.txt"), output = folder.File("letter-1251.txt");
     WriteBytes(input, "\xE1\xC2\xD7\n\xF1\xC1\n");  // KOI8-R "Абв", "Яа" with LF line ends
@@ -310,6 +311,7 @@ bool WaitPumping(Condition condition)
 TEST(EndToEnd, TextThatAnotherProgramCopiesIsConvertedAutomaticallyOnlyWhenItIsNotReadable)
 {
     DeleteTarvoKey();
+    ClearClipboard();
     Started tarvo;
     HWND window;
     ASSERT_TRUE(StartUp(tarvo, window)) << TarvoExe();

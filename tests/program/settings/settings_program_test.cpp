@@ -13,6 +13,7 @@ using SettingsInTheProgram = SettingsStoreTest;
 
 TEST_F(SettingsInTheProgram, FirstStartShowsTheDefaultCodePagesWithDetectionAndSavesAtExit)
 {
+    ClearClipboard();
     ASSERT_NE(nullptr, StartTarvo());
     EXPECT_EQ(CodePageKoi8r, GetSourceIndex());
     EXPECT_EQ(CodePageCp1251, GetDestinationIndex());

@@ -35,7 +35,11 @@ DWORD StoredParameters()
 
 class MainWindowTest : public testing::Test {
 protected:
-    void SetUp() override { DeleteTarvoKey(); }
+    void SetUp() override
+    {
+        DeleteTarvoKey();
+        ClearClipboard();
+    }
     void TearDown() override
     {
         StopTarvo();
