@@ -290,7 +290,9 @@ TEST_F(FileConversionTest, EscOrTheCloseBoxToTheQuestionConvertNothingAndItIsAsk
         const char* what;
         Answer answer;
     } cases[] = {
-        {"Esc", [](HWND box) { PostMessageA(GetFocus() ? GetFocus() : GetDlgItem(box, IDYES), WM_KEYDOWN, VK_ESCAPE, 0); }},
+        // To the button that has the focus, which the dialog's loop hands
+        // on to the dialog.
+        {"Esc", [](HWND box) { PostMessageA(GetDlgItem(box, IDYES), WM_KEYDOWN, VK_ESCAPE, 0); }},
         {"close box", [](HWND box) { PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0); }},
         {"No", Press(IDNO)},
     };
