@@ -5,12 +5,11 @@
 #include "file_conversion.h"
 #include "file_dialog.h"
 #include "file_messages.h"
+#include "in_place_question.h"
 #include "settings.h"
 #include "window_requests.h"
 
 namespace {
-
-const char Question[] = "Is conversion parameters correct?\n(Cancel =Yes+<dont ask for next file(s)>)";
 
 // The save dialog's buffer: a path as long as the system takes.
 const DWORD LongestPath = 32768;
@@ -46,10 +45,10 @@ int ConfirmInPlaceConversion(HWND window, const FilePath& path)
 {
     if (!(AskParameters(window) & ParamPreview) || !AskConfirmation)
         return 1;
-    const int answer = MessageBoxW(window, Widened(Question).c_str(), path.c_str(), MB_ICONQUESTION | MB_YESNOCANCEL);
-    if (answer == IDCANCEL)
+    const InPlaceAnswer answer = AskInPlaceQuestion(window, path);
+    if (answer == ConvertAndAskNoMore)
         AskConfirmation = 0;
-    return answer == IDYES || answer == IDCANCEL;
+    return answer != KeepFile;
 }
 
 int PlanInPlace(HWND window, const FilePath& path, OutputPlan& plan)

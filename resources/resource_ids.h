@@ -52,6 +52,14 @@
 #define IDC_ACTIVATION_HOTKEY    101
 #define IDC_CLIPBOARD_HOTKEY     102
 
+// The question before a file is converted in place: Yes, No, and a Cancel
+// button that means "yes, and ask no more". Esc and the close box are No.
+// The text has the id of a message box's text.
+#define IDD_IN_PLACE_QUESTION    2
+#define IDC_QUESTION_ICON        110
+#define IDC_YES_ASK_NO_MORE      111
+#define IDC_QUESTION_TEXT        0xFFFF
+
 // Child windows of the main window.
 #define IDC_COMMANDBAR           101
 #define IDC_CODEPAGEBAR          102

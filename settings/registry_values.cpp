@@ -14,22 +14,40 @@ std::wstring WideName(const char* name)
     return wide;
 }
 
-// The stored size of a value, or false when it cannot be had.
-bool StoredSize(HKEY key, const char* name, DWORD& size)
+// Whether a value is there with this type and, unless size is 0, this
+// size; asked before the data is read, so that a value of another kind
+// never touches the caller's buffer.
+bool StoredAs(HKEY key, const char* name, DWORD type, DWORD size)
 {
-    size = 0;
-    return RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS;
+    DWORD storedType = REG_NONE, storedSize = 0;
+    return RegQueryValueExW(key, WideName(name).c_str(), nullptr, &storedType, nullptr, &storedSize) ==
+               ERROR_SUCCESS &&
+           storedType == type && (size == 0 || storedSize == size);
 }
 
 } // namespace
 
 bool ReadDwordValue(HKEY key, const char* name, DWORD& value)
 {
-    BYTE data[sizeof(DWORD)] = {};
-    DWORD size = sizeof data;
-    if (RegQueryValueExA(key, name, nullptr, nullptr, data, &size) != ERROR_SUCCESS || size > sizeof data)
+    if (!StoredAs(key, name, REG_DWORD, sizeof value))
         return false;
-    std::memcpy(&value, data, sizeof value);
+    DWORD data = 0, size = sizeof data;
+    if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&data), &size) != ERROR_SUCCESS ||
+        size != sizeof data)
+        return false;
+    value = data;
+    return true;
+}
+
+bool ReadIntValue(HKEY key, const char* name, int lowest, int highest, int& value)
+{
+    DWORD stored = 0;
+    if (!ReadDwordValue(key, name, stored))
+        return false;
+    const int number = static_cast<int>(stored);
+    if (number < lowest || number > highest)
+        return false;
+    value = number;
     return true;
 }
 
@@ -41,6 +59,8 @@ bool ReadStringValue(HKEY key, const char* name, wchar_t* buffer, DWORD count)
     // Cleared first: a short value without a NUL must not run on into what
     // the buffer held before.
     std::memset(buffer, 0, size);
+    if (!StoredAs(key, name, REG_SZ, 0))
+        return false;
     DWORD stored = size;
     const LONG result =
         RegQueryValueExW(key, WideName(name).c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &stored);
@@ -54,11 +74,8 @@ bool ReadStringValue(HKEY key, const char* name, wchar_t* buffer, DWORD count)
 
 bool ReadBinaryValue(HKEY key, const char* name, void* buffer, DWORD size)
 {
-    // The size is asked first so that a value of the wrong size never
-    // touches the buffer; reading a shorter one would leave a half-filled
-    // record.
-    DWORD stored = 0;
-    if (!StoredSize(key, name, stored) || stored != size)
+    // Reading a shorter value would leave a half-filled record.
+    if (!StoredAs(key, name, REG_BINARY, size))
         return false;
     DWORD read = size;
     return RegQueryValueExA(key, name, nullptr, nullptr, static_cast<BYTE*>(buffer), &read) == ERROR_SUCCESS &&

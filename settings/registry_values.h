@@ -1,22 +1,28 @@
-// Typed reads and writes of single values under an open registry key. The
-// stored type is never checked: what counts is that the data fits.
+// Typed reads and writes of single values under an open registry key. A
+// value is read only when it has the type and size the program writes it
+// with: anything else (a string where a number belongs, a number of eight
+// bytes) is not the program's and reads as missing, so that its field keeps
+// its default.
 #pragma once
 
 #include <windows.h>
 
-// A value of at most 4 bytes, zero-extended (a 2-byte value 0x0112 reads as
-// 0x00000112). Larger or missing: false, and value is left alone.
+// A REG_DWORD of 4 bytes. Anything else or missing: false, and value is
+// left alone.
 bool ReadDwordValue(HKEY key, const char* name, DWORD& value);
 
-// A string of at most count characters into buffer, which is
+// The same, taken only when it lies in lowest..highest as a signed number.
+bool ReadIntValue(HKEY key, const char* name, int lowest, int highest, int& value);
+
+// A REG_SZ of at most count characters into buffer, which is
 // NUL-terminated afterwards in every case: a stored string without its NUL
 // loses its last character when it fills the buffer; a failed read leaves
 // "". A count of 0 reads nothing. Read in UTF-16, as the registry keeps
 // strings, so that a folder outside the ANSI code page comes back whole.
 bool ReadStringValue(HKEY key, const char* name, wchar_t* buffer, DWORD count);
 
-// A value of exactly size bytes. Any other size or a missing value: false,
-// and buffer is left alone.
+// A REG_BINARY of exactly size bytes. Any other type or size, or a missing
+// value: false, and buffer is left alone.
 bool ReadBinaryValue(HKEY key, const char* name, void* buffer, DWORD size);
 
 bool WriteDwordValue(HKEY key, const char* name, DWORD value);

@@ -26,6 +26,11 @@ const DWORD ParamRepairText        = 0x04000000;  // "Repair garbled text"
 // paths saved at exit.
 const DWORD DefaultParameters = 0x00440112;
 
+// With nothing stored yet the same, and detection on: automatic conversion
+// then leaves alone the readable text that a new user copies first, while
+// KOI8-R text is still converted.
+const DWORD FirstStartParameters = DefaultParameters | ParamDetectSource;
+
 const int SettingsPathSize = 260;
 
 struct SettingsRecord {
@@ -41,7 +46,9 @@ struct SettingsRecord {
 extern SettingsRecord Settings;
 
 // The preview font: its description, and the font made from it (NULL while
-// there is none; the panes then use the icon title font).
+// there is none; the panes then use the icon title font). The description
+// measures the font in the pixels of the system's scale, as the font dialog
+// does; the registry keeps it in 96-DPI pixels, as X, Y, W and H.
 extern LOGFONTA PreviewFontDescription;
 extern HFONT PreviewFont;
 
@@ -53,7 +60,11 @@ extern DWORD HotKeys1;
 extern const char SettingsKey[];
 
 // Reads the record, the font and the hot keys from the registry; defaults
-// first, then whatever is stored and readable on top.
+// first, then whatever is stored and readable on top. Without the settings
+// key (a first start) Parameters is FirstStartParameters. A value of
+// another type or size than the program writes, a place or size no window
+// can have and a font far larger than any screen needs read as missing, so
+// that what is saved at exit is sane again.
 void LoadSettings(SettingsRecord& settings);
 
 // Writes the record (the paths only when ParamSavePaths is set, the font

@@ -31,11 +31,28 @@ DWORD WithValidCodePages(DWORD parameters)
     return parameters;
 }
 
-void ReadIntValue(HKEY key, const char* name, int& field)
+// What a place and a size may be: Windows keeps a window's coordinates in 16
+// bits, so anything beyond was never a window of this program's. A size of
+// 0 means "not yet known".
+const int LowestCoordinate = -32768, HighestCoordinate = 32767;
+
+// Far beyond what the font dialog offers (20 points) on any screen: a
+// description of a larger font is none the program wrote.
+const int LargestFontPixels = 200;
+
+bool IsSaneFont(const LOGFONTA& description)
 {
-    DWORD value = static_cast<DWORD>(field);
-    if (ReadDwordValue(key, name, value))
-        field = static_cast<int>(value);
+    return description.lfHeight >= -LargestFontPixels && description.lfHeight <= LargestFontPixels &&
+           description.lfWidth >= -LargestFontPixels && description.lfWidth <= LargestFontPixels;
+}
+
+// The font's size between the pixels of the system's scale, in which the
+// font dialog and the icon title font measure it, and 96-DPI pixels.
+LOGFONTA ScaledFont(LOGFONTA description, int from, int to)
+{
+    description.lfHeight = MulDiv(description.lfHeight, to, from);
+    description.lfWidth = MulDiv(description.lfWidth, to, from);
+    return description;
 }
 
 // A stored description becomes the font at once; one held from before is
@@ -43,8 +60,9 @@ void ReadIntValue(HKEY key, const char* name, int& field)
 void LoadPreviewFont(HKEY key)
 {
     LOGFONTA description;
-    if (!ReadBinaryValue(key, "PreviewFont", &description, sizeof description))
+    if (!ReadBinaryValue(key, "PreviewFont", &description, sizeof description) || !IsSaneFont(description))
         return;
+    description = ScaledFont(description, USER_DEFAULT_SCREEN_DPI, SystemDpi());
     description.lfFaceName[LF_FACESIZE - 1] = '\0';
     PreviewFontDescription = description;
     if (PreviewFont)
@@ -68,8 +86,10 @@ void LoadSettings(SettingsRecord& settings)
     ZeroMemory(settings.DstPath, sizeof settings.DstPath);
 
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        settings.Parameters = FirstStartParameters;
         return;
+    }
 
     // With the key present, a missing value means its own default, also for
     // the fields that a first start leaves as the caller set them.
@@ -79,10 +99,10 @@ void LoadSettings(SettingsRecord& settings)
 
     if (ReadDwordValue(key, "Parameters", settings.Parameters))
         settings.Parameters = WithValidCodePages(settings.Parameters);
-    ReadIntValue(key, "X", settings.X);
-    ReadIntValue(key, "Y", settings.Y);
-    ReadIntValue(key, "W", settings.W);
-    ReadIntValue(key, "H", settings.H);
+    ReadIntValue(key, "X", LowestCoordinate, HighestCoordinate, settings.X);
+    ReadIntValue(key, "Y", LowestCoordinate, HighestCoordinate, settings.Y);
+    ReadIntValue(key, "W", 0, HighestCoordinate, settings.W);
+    ReadIntValue(key, "H", 0, HighestCoordinate, settings.H);
     ReadStringValue(key, "SrcPath", settings.SrcPath, SettingsPathSize);
     ReadStringValue(key, "DstPath", settings.DstPath, SettingsPathSize);
     LoadPreviewFont(key);
@@ -109,7 +129,9 @@ void SaveSettings(const SettingsRecord& settings)
         WriteStringField(key, "SrcPath", settings.SrcPath, SettingsPathSize);
         WriteStringField(key, "DstPath", settings.DstPath, SettingsPathSize);
     }
-    if (PreviewFont)
-        WriteBinaryValue(key, "PreviewFont", &PreviewFontDescription, sizeof PreviewFontDescription);
+    if (PreviewFont) {
+        const LOGFONTA stored = ScaledFont(PreviewFontDescription, SystemDpi(), USER_DEFAULT_SCREEN_DPI);
+        WriteBinaryValue(key, "PreviewFont", &stored, sizeof stored);
+    }
     RegCloseKey(key);
 }

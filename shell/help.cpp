@@ -13,22 +13,53 @@ HtmlHelpFunction HtmlHelpViewer = nullptr;
 
 namespace {
 
+// The wide path of a file beside the program, which may lie in a folder
+// whose name the ANSI code page cannot hold.
+bool BesideProgram(const wchar_t* file, wchar_t (&path)[MAX_PATH])
+{
+    const DWORD length = GetModuleFileNameW(Instance, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return false;
+    wchar_t* name = path;
+    for (wchar_t* p = path; *p; ++p)
+        if (*p == L'\\' || *p == L'/')
+            name = p + 1;
+    const int room = static_cast<int>(MAX_PATH - (name - path));
+    if (room <= lstrlenW(file))
+        return false;
+    lstrcpynW(name, file, room);
+    return true;
+}
+
+// path in the ANSI code page, only when every character has its place there.
+bool InAnsiCodePage(const wchar_t* path, char (&ansi)[MAX_PATH])
+{
+    // A system whose ANSI page is UTF-8 holds every character, and takes no
+    // question about lost ones.
+    const bool utf8 = GetACP() == CP_UTF8;
+    BOOL lost = FALSE;
+    return WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, path, -1, ansi, MAX_PATH, nullptr,
+                               utf8 ? nullptr : &lost) > 0 &&
+           !lost;
+}
+
 // WinHelp looks for a bare file name in the current folder and the system
 // folders, not beside the program: with a shortcut that starts elsewhere it
-// would not be found. So the help file is named by its full path.
+// would not be found. So the help file is named by its full path, and in
+// the ANSI code page, which is all WinHelp takes (its wide call converts to
+// it): a folder whose name that page cannot hold ("C:\Программы" on a
+// Western system) is named by its short form, which is plain ASCII.
 const char* HelpFile()
 {
     static char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(Instance, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
+    wchar_t wide[MAX_PATH], shortForm[MAX_PATH];
+    if (!BesideProgram(L"tarvo.hlp", wide))
         lstrcpynA(path, "tarvo.hlp", MAX_PATH);
-        return path;
+    else if (!InAnsiCodePage(wide, path)) {
+        const DWORD length = GetShortPathNameW(wide, shortForm, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH || !InAnsiCodePage(shortForm, path))
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, path, MAX_PATH, nullptr, nullptr);
     }
-    char* name = path;
-    for (char* p = path; *p; ++p)
-        if (*p == '\\' || *p == '/')
-            name = p + 1;
-    lstrcpynA(name, "tarvo.hlp", static_cast<int>(MAX_PATH - (name - path)));
     return path;
 }
 
@@ -42,22 +73,11 @@ bool SystemHasWinHelp()
     return LOBYTE(LOWORD(GetVersion())) < 6;
 }
 
-// The wide path of tarvo.chm, which lies beside the program in a folder
-// whose name the ANSI code page may not hold.
+// The wide path of tarvo.chm, when it lies beside the program.
 bool ChmBesideProgram(wchar_t (&path)[MAX_PATH])
 {
-    const wchar_t chm[] = L"tarvo.chm";
-    const DWORD length = GetModuleFileNameW(Instance, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
+    if (!BesideProgram(L"tarvo.chm", path))
         return false;
-    wchar_t* name = path;
-    for (wchar_t* p = path; *p; ++p)
-        if (*p == L'\\' || *p == L'/')
-            name = p + 1;
-    const int room = static_cast<int>(MAX_PATH - (name - path));
-    if (room < static_cast<int>(sizeof chm / sizeof *chm))
-        return false;
-    lstrcpynW(name, chm, room);
     const DWORD attributes = GetFileAttributesW(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

@@ -70,9 +70,11 @@ void DestroyPanes(HWND window)
     }
 }
 
+// Unicode controls: the text they show is read in a Cyrillic code page,
+// which the system's own may not be.
 HWND CreatePane(HWND window, int id, int x, int y, int width, int height)
 {
-    return CreateWindowExA(0, "EDIT", "", PaneStyle, x, y, width, height, window,
+    return CreateWindowExW(0, L"EDIT", L"", PaneStyle, x, y, width, height, window,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance, nullptr);
 }
 
@@ -129,6 +131,7 @@ void ShowPreview(HWND window, int show)
         GiveUpPreview(window);
         return;
     }
+    ForgetPreviewSource();
     MakeDefaultPreviewFont();
     SetPaneFonts();
     SendMessageA(SourcePane, EM_LIMITTEXT, SourceTextSize, 0);

@@ -1,6 +1,8 @@
 // The two-pane preview between the toolbars: the unconverted text above
 // (the clipboard's, or the beginning of a file being converted), its
-// conversion below.
+// conversion below. The panes are Unicode controls that show the text as a
+// Russian system shows it, on every system: the source's bytes read in the
+// source code page, the result's in the destination code page.
 #pragma once
 
 #include <windows.h>
@@ -18,9 +20,12 @@ void ShowPreview(HWND window, int show);
 // Does nothing while the preview is hidden or a file job converts.
 void RefreshPreview(HWND window, int fromClipboard);
 
-// WM_REFRESHPREVIEW: a job's text (when not NULL) goes into the source
-// pane, then as RefreshPreview.
+// WM_REFRESHPREVIEW: a job's text (when not NULL, the bytes of a file's
+// beginning) goes into the source pane, then as RefreshPreview.
 void OnRefreshPreview(HWND window, int fromClipboard, const char* text);
+
+// New panes start without text: what the old ones showed is forgotten.
+void ForgetPreviewSource();
 
 // WM_SIZE: the toolbars follow the client area, and while the preview is
 // shown the panes fill the space between them.

@@ -1,5 +1,5 @@
-// Recomputing the result pane from the source pane, whose text is first
-// taken from the clipboard where the caller asks for it.
+// Recomputing both panes from the source text, which is first taken from
+// the clipboard where the caller asks for it.
 #include "preview.h"
 
 #include "job_pump.h"
@@ -9,16 +9,25 @@
 
 namespace {
 
-// The source pane shows the beginning of a file being converted, not the
-// clipboard's text.
+// The bytes the source pane shows, read in the source code page: the
+// clipboard's text, or the beginning of a file being converted. Kept here,
+// not in the pane, so that a change of code page shows them anew.
+char SourceBytes[SourceTextSize];
+// They are the beginning of a file being converted, not the clipboard's text.
 bool ShowingFile;
-// It shows the clipboard's Unicode text that no conversion touches.
+// The pane shows the clipboard's Unicode text that no conversion touches.
 bool ShowingUnconvertible;
 // It shows garbled text, whose repair comes from the clipboard's Unicode
-// text, not from the pane's bytes.
+// text, not from the bytes.
 bool ShowingRepaired;
 
 } // namespace
+
+void ForgetPreviewSource()
+{
+    SourceBytes[0] = '\0';
+    ShowingFile = ShowingUnconvertible = ShowingRepaired = false;
+}
 
 void RefreshPreview(HWND window, int fromClipboard)
 {
@@ -32,35 +41,50 @@ void RefreshPreview(HWND window, int fromClipboard)
     auto* buffers = static_cast<PreviewBuffers*>(HeapAlloc(heap, 0, sizeof(PreviewBuffers)));
     if (!buffers)
         return;
-    // Text found on the clipboard becomes the source pane's; without text
-    // the pane keeps what it had. A clipboard that cannot be opened leaves
+    // Text found on the clipboard becomes the source; without text the
+    // panes keep what they had. A clipboard that cannot be opened leaves
     // both panes as they were.
     const DWORD parameters = LiveParameters(window);
     buffers->repaired = false;
     const PreviewTextLoad read = fromClipboard || ShowingRepaired ? LoadClipboardText(window, *buffers, parameters)
                                                                   : ClipboardWithoutText;
     if (read == ClipboardTextCopied) {
-        SetWindowTextA(SourcePane, buffers->source);
+        lstrcpynA(SourceBytes, buffers->source, SourceTextSize);
         ShowingFile = false;
         ShowingUnconvertible = buffers->unconvertible;
         ShowingRepaired = buffers->repaired;
+        if (ShowingUnconvertible || ShowingRepaired)
+            SetWindowTextW(SourcePane, buffers->sourceText);
     }
     buffers->unconvertible = ShowingUnconvertible;
     if (read != ClipboardNotOpened) {
-        GetWindowTextA(SourcePane, buffers->source, SourceTextSize);
-        buffers->source[SourceTextSize - 1] = '\0';
+        lstrcpynA(buffers->source, SourceBytes, SourceTextSize);
+        // Unicode text stays as it was placed; bytes are read anew in the
+        // code page they are converted from.
+        const bool placedText = ShowingUnconvertible || ShowingRepaired;
+        if (placedText)
+            GetWindowTextW(SourcePane, buffers->sourceText, SourceTextSize);
         const bool automatic = (parameters & ParamAutoConvert) && !ShowingFile;
-        SetWindowTextA(ResultPane, ConvertPreviewText(*buffers, parameters, automatic));
+        ConvertPreviewText(*buffers, parameters, automatic);
+        if (!placedText)
+            SetWindowTextW(SourcePane, buffers->sourceText);
+        SetWindowTextW(ResultPane, buffers->resultText);
     }
     HeapFree(heap, 0, buffers);
 }
 
 void OnRefreshPreview(HWND window, int fromClipboard, const char* text)
 {
-    if (text && SourcePane) {
-        SetWindowTextA(SourcePane, text);
+    if (text) {
+        lstrcpynA(SourceBytes, text, SourceTextSize);
         ShowingFile = true;
         ShowingUnconvertible = ShowingRepaired = false;
+        // Shown at once, also while no result pane would have it refreshed.
+        if (SourcePane) {
+            static wchar_t shown[SourceTextSize];
+            ReadInCodePage(SourceBytes, SourceOf(LiveParameters(window)), shown, SourceTextSize);
+            SetWindowTextW(SourcePane, shown);
+        }
     }
     RefreshPreview(window, fromClipboard);
 }

@@ -8,6 +8,7 @@
 #include "resource_ids.h"
 #include "screen_scale.h"
 #include "toolbars.h"
+#include "window_reach.h"
 
 namespace {
 
@@ -41,32 +42,13 @@ void ApplyOptions(DWORD parameters)
 
 // X and Y are 96-DPI values on the scale of the whole desktop (SystemDpi,
 // the same wherever the window stands), so that they name the same place
-// whatever the screen the setting comes to.
-//
-// A window whose left (top) edge lies on the desktop keeps it, even when
-// its other side is off the desktop; one beyond the right (bottom) edge is
-// brought back flush with it.
-void ApplyPosition(SettingsRecord& settings, HWND window)
+// whatever the screen the setting comes to. Whether the window can be
+// reached there is seen once it has its size.
+void ApplyPosition(const SettingsRecord& settings, HWND window)
 {
-    RECT desktop, current;
-    GetWindowRect(GetDesktopWindow(), &desktop);
-    GetWindowRect(window, &current);
     const int dpi = SystemDpi();
-    int x = ToScreen(settings.X, dpi), y = ToScreen(settings.Y, dpi);
-    if (x < desktop.left)
-        x = desktop.left;
-    if (x > desktop.right)
-        x = desktop.right - (current.right - current.left);
-    if (y < desktop.top)
-        y = desktop.top;
-    if (y > desktop.bottom)
-        y = desktop.bottom - (current.bottom - current.top);
-    if (x != ToScreen(settings.X, dpi))
-        settings.X = ToStored(x, dpi);
-    if (y != ToScreen(settings.Y, dpi))
-        settings.Y = ToStored(y, dpi);
     HWND order = IsSet(settings.Parameters, ParamAlwaysOnTop) ? HWND_TOPMOST : HWND_NOTOPMOST;
-    SetWindowPos(window, order, x, y, 0, 0, SWP_NOSIZE);
+    SetWindowPos(window, order, ToScreen(settings.X, dpi), ToScreen(settings.Y, dpi), 0, 0, SWP_NOSIZE);
 }
 
 // Item 256 is found by its position: the check mark at the top of the
@@ -112,6 +94,7 @@ void ApplySettings(SettingsRecord& settings, HWND window)
     ApplyPosition(settings, window);
     if (IsSet(settings.Parameters, ParamPreview))
         ShowPreview(window, 1);
+    BringWithinReach(window);
     ApplySystemMenu(settings.Parameters, window);
 }
 

@@ -82,10 +82,36 @@ HBITMAP ScaledStrip(const BarPictures& pictures, int multiple)
     return scaled;
 }
 
-// Gives bar its pictures at multiple times their size, and buttons to fit
-// them; the image list it had before goes.
-void ScaleBar(HWND bar, BarPictures& pictures, int multiple)
+// The room around a picture and between groups of buttons at 96 DPI: the
+// toolbar's own defaults, which it keeps in pixels whatever the scale.
+const int ButtonPaddingX = 7, ButtonPaddingY = 6;
+const int SeparatorWidth = 8;
+
+// The separators of bar in the pixels of dpi, so that the bar, and the
+// window made of the bars, keep their proportions.
+void ScaleSeparators(HWND bar, int dpi)
 {
+    const int count = static_cast<int>(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0));
+    for (int position = 0; position < count; ++position) {
+        TBBUTTON button = {};
+        if (!SendMessageA(bar, TB_GETBUTTON, position, reinterpret_cast<LPARAM>(&button)) ||
+            !(button.fsStyle & TBSTYLE_SEP))
+            continue;
+        TBBUTTONINFOA info = {};
+        info.cbSize = sizeof info;
+        info.dwMask = TBIF_BYINDEX | TBIF_SIZE;
+        info.cx = static_cast<WORD>(ToScreen(SeparatorWidth, dpi));
+        SendMessageA(bar, TB_SETBUTTONINFOA, position, reinterpret_cast<LPARAM>(&info));
+    }
+}
+
+// Gives bar its pictures at the whole multiple for dpi, and buttons that
+// hold them with the padding of that scale; the image list it had before
+// goes. The button size is given whole: some toolbars take no padding
+// larger than the one they start with.
+void ScaleBar(HWND bar, BarPictures& pictures, int dpi)
+{
+    const int multiple = ImageMultiple(dpi);
     const int side = pictures.cellSize * multiple;
     HIMAGELIST previous = pictures.images;
     pictures.images = ImageList_Create(side, side, ILC_COLOR24 | ILC_MASK, pictures.count, 0);
@@ -95,7 +121,8 @@ void ScaleBar(HWND bar, BarPictures& pictures, int multiple)
         DeleteObject(strip);
     }
     SendMessageA(bar, TB_SETBITMAPSIZE, 0, MAKELPARAM(side, side));
-    SendMessageA(bar, TB_SETBUTTONSIZE, 0, MAKELPARAM(side, side));
+    SendMessageA(bar, TB_SETBUTTONSIZE, 0,
+                 MAKELPARAM(side + ToScreen(ButtonPaddingX, dpi), side + ToScreen(ButtonPaddingY, dpi)));
     SendMessageA(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(pictures.images));
     SendMessageA(bar, TB_AUTOSIZE, 0, 0);
     if (previous)
@@ -138,9 +165,10 @@ void CreateToolbars(HWND window)
 
 void ScaleToolbars(int dpi)
 {
-    const int multiple = ImageMultiple(dpi);
-    ScaleBar(CommandBar, CommandPictures, multiple);
-    ScaleBar(CodePageBar, CodePagePictures, multiple);
+    for (HWND bar : {CommandBar, CodePageBar})
+        ScaleSeparators(bar, dpi);
+    ScaleBar(CommandBar, CommandPictures, dpi);
+    ScaleBar(CodePageBar, CodePagePictures, dpi);
 }
 
 void DestroyToolbarImages()

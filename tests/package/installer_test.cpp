@@ -126,10 +126,19 @@ void StoreInPlaceSettings()
     RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKey, L"Parameters", REG_DWORD, &parameters, sizeof parameters);
 }
 
+// Read sharing the file's deletion: a look at the file while the program
+// replaces it with its converted form must not make the replacement fail.
 std::string ReadAll(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "";
+    char bytes[256];
+    DWORD read = 0;
+    ReadFile(file, bytes, sizeof bytes, &read, nullptr);
+    CloseHandle(file);
+    return std::string(bytes, read);
 }
 
 struct Uninstall {

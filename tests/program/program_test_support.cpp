@@ -52,6 +52,27 @@ void DeleteTarvoKey()
     RegDeleteKeyA(HKEY_CURRENT_USER, SettingsKey);
 }
 
+void ClearClipboard()
+{
+    HWND owner = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    if (OpenClipboard(owner)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    DestroyWindow(owner);
+}
+
+void StoreDefaultSettings()
+{
+    DeleteTarvoKey();
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr))
+        return;
+    RegSetValueExA(key, "Parameters", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&DefaultParameters),
+                   sizeof DefaultParameters);
+    RegCloseKey(key);
+}
+
 std::wstring Wide(const std::string& text)
 {
     std::wstring wide(text.size(), L'\0');

@@ -23,6 +23,15 @@ void StopTarvo();
 // A first start: no settings stored.
 void DeleteTarvoKey();
 
+// No text on the clipboard, and no window that owns it: with detection on
+// (a first start), text found there at start sets the source code page.
+void ClearClipboard();
+
+// The settings key with the default Parameters word alone: the program as a
+// user who kept its defaults starts it, detection off. For the tests whose
+// subject is not the first start.
+void StoreDefaultSettings();
+
 // A test's path or text, as the program's wide calls take it.
 std::wstring Wide(const std::string& text);
 

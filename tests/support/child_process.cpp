@@ -18,16 +18,24 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept
 
 bool ChildProcess::Start(const std::string& command, HANDLE output)
 {
+    std::wstring wide(command.size(), L'\0');
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, command.data(), static_cast<int>(command.size()),
+                                                        &wide[0], static_cast<int>(wide.size()))));
+    return Start(wide, output);
+}
+
+bool ChildProcess::Start(const std::wstring& command, HANDLE output)
+{
     End();
-    std::string line = command;
-    STARTUPINFOA startup = {};
+    std::wstring line = command + L'\0';
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     if (output) {
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdOutput = startup.hStdError = output;
     }
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, output != nullptr, 0, nullptr, nullptr, &startup,
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, output != nullptr, 0, nullptr, nullptr, &startup,
                         &info))
         return false;
     CloseHandle(info.hThread);

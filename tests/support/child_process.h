@@ -20,6 +20,8 @@ public:
     // Runs command (quoted as the caller wants it); false when it could
     // not start. Standard output and error go to output when it is given.
     bool Start(const std::string& command, HANDLE output = nullptr);
+    // The same for a command the ANSI code page cannot hold.
+    bool Start(const std::wstring& command, HANDLE output = nullptr);
 
     HANDLE process = nullptr;
     DWORD id = 0;

@@ -26,7 +26,7 @@ TEST_F(ClipboardChainTest, CopiedTextIsConvertedOnceAndTheNextViewerHearsOnlyOfT
     Peer other;
     ASSERT_TRUE(other.Running());
     ASSERT_TRUE(StartTarvo());
-    ASSERT_TRUE(ButtonChecked(IDM_AUTO_CONVERT)) << "on for a first start";
+    ASSERT_TRUE(ButtonChecked(IDM_AUTO_CONVERT)) << "on in the defaults";
     ASSERT_EQ(NextViewer, other.Window());
 
     // The second copy replaces the main window's own text.

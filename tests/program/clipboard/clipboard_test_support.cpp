@@ -301,7 +301,7 @@ AddressSpaceFiller::~AddressSpaceFiller()
 
 void ClipboardTest::SetUp()
 {
-    DeleteTarvoKey();
+    StoreDefaultSettings();
     // Emptied by a window that goes away at once, the clipboard has no
     // owner that a later change would have to tell.
     HWND window = CreateHiddenWindow();

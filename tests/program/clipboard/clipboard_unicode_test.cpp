@@ -14,7 +14,7 @@ namespace {
 
 const std::string Nul(1, '\0');
 
-// Automatic conversion on, as at a first start; clipboard_peer.exe after
+// Automatic conversion on, as in the defaults; clipboard_peer.exe after
 // the main window in the viewer chain tells when a change has gone by.
 class ClipboardUnicodeTest : public ClipboardTest {
 protected:

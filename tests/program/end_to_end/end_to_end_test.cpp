@@ -78,6 +78,7 @@ std::string StoredString(const char* name)
 TEST(EndToEnd, ConvertsAFileKeepsItsSettingsAndRunsOnlyOnce)
 {
     DeleteTarvoKey();
+    ClearClipboard();
     TempFolder folder;
     const std::string input = folder.File("letter.txt"), output = folder.File("letter-1251.txt");
     WriteBytes(input, "\xE1\xC2\xD7\n\xF1\xC1\n");  // KOI8-R "Абв", "Яа" with LF line ends
@@ -250,6 +251,32 @@ void CopyText(HWND owner, const std::string& text)
     CloseClipboard();
 }
 
+// As a Unicode program (a browser) copies: CF_UNICODETEXT alone.
+void CopyUnicode(HWND owner, const std::wstring& text)
+{
+    ASSERT_TRUE(OpenClipboard(owner));
+    EmptyClipboard();
+    const SIZE_T size = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    memcpy(GlobalLock(block), text.c_str(), size);
+    GlobalUnlock(block);
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+}
+
+std::wstring ClipboardUnicode()
+{
+    std::wstring text;
+    if (!WaitFor([] { return OpenClipboard(nullptr) != FALSE; }))
+        return text;
+    if (HANDLE block = GetClipboardData(CF_UNICODETEXT)) {
+        text = static_cast<const wchar_t*>(GlobalLock(block));
+        GlobalUnlock(block);
+    }
+    CloseClipboard();
+    return text;
+}
+
 // The text on the clipboard, once the program that fills it has let go.
 std::string ClipboardText(DWORD* locale)
 {
@@ -279,14 +306,21 @@ bool WaitPumping(Condition condition)
     });
 }
 
-TEST(EndToEnd, TextThatAnotherProgramCopiesIsConvertedAutomatically)
+// A first start: what a new user copies from a browser is readable and stays
+// as it is; KOI8-R text is converted.
+TEST(EndToEnd, TextThatAnotherProgramCopiesIsConvertedAutomaticallyOnlyWhenItIsNotReadable)
 {
     DeleteTarvoKey();
+    ClearClipboard();
     Started tarvo;
     HWND window;
     ASSERT_TRUE(StartUp(tarvo, window)) << TarvoExe();
 
     HWND copier = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    CopyUnicode(copier, L"Привет, мир");
+    PumpMessages(300);
+    EXPECT_EQ(GetClipboardOwner(), copier) << "left alone";
+    EXPECT_TRUE(ClipboardUnicode() == L"Привет, мир");
     CopyText(copier, "\xF0\xD2\xC9\xD7\xC5\xD4");  // KOI8-R "Привет"
     EXPECT_TRUE(WaitPumping([&] { return GetClipboardOwner() == window; }));
     DWORD locale = 0;
@@ -384,7 +418,8 @@ TEST(EndToEnd, EverySettingComesBackAfterARestart)
 
     // The registry, value by value.
     const DWORD expected = 0x34 | 0x100 | ParamAlwaysOnTop | ParamPreview | ParamConvertNewlines |
-                           ParamOverwriteInput | ParamExchanged | ParamSavePaths | ParamSamePaths | ParamPreviewCp1251;
+                           ParamOverwriteInput | ParamExchanged | ParamSavePaths | ParamSamePaths | ParamPreviewCp1251 |
+                           ParamDetectSource;
     EXPECT_EQ(StoredDword("Parameters"), expected);
     EXPECT_EQ(StoredDword("W"), 520u);
     EXPECT_EQ(StoredDword("H"), 420u);

@@ -79,4 +79,76 @@ TEST(HelpViewer, F1OpensTheHelpTheSystemCanShowAndClosingTarvoClosesIt)
     DeleteTarvoKey();
 }
 
+// The viewer's page is a rich edit control, 1793, among its children.
+BOOL CALLBACK FindPage(HWND child, LPARAM found)
+{
+    if (GetDlgCtrlID(child) != 1793)
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+}
+
+std::string PageText()
+{
+    HWND viewer = FindWindowA("MS_WINHELP", nullptr), page = nullptr;
+    if (viewer)
+        EnumChildWindows(viewer, FindPage, reinterpret_cast<LPARAM>(&page));
+    char text[4096] = "";
+    DWORD_PTR ignored = 0;
+    if (page)
+        SendMessageTimeoutA(page, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                            WaitBudgetMs, &ignored);
+    return text;
+}
+
+// tarvo.exe and tarvo.hlp copied into a folder named in Cyrillic, on a
+// system whose ANSI code page has no Cyrillic letters.
+class CyrillicFolder {
+public:
+    CyrillicFolder()
+    {
+        wchar_t temporary[MAX_PATH];
+        GetTempPathW(MAX_PATH, temporary);
+        folder_ = std::wstring(temporary) + L"Программы-" + std::to_wstring(GetCurrentProcessId());
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        const std::string built = WindowsPath(TARVO_EXE);
+        const std::wstring exe(built.begin(), built.end());
+        const std::wstring hlp = exe.substr(0, exe.find_last_of(L'\\') + 1) + L"tarvo.hlp";
+        CopyFileW(exe.c_str(), Exe().c_str(), FALSE);
+        CopyFileW(hlp.c_str(), (folder_ + L"\\tarvo.hlp").c_str(), FALSE);
+    }
+    ~CyrillicFolder()
+    {
+        for (const wchar_t* name : {L"\\tarvo.exe", L"\\tarvo.hlp"})
+            DeleteFileW((folder_ + name).c_str());
+        RemoveDirectoryW(folder_.c_str());
+    }
+    std::wstring Exe() const { return folder_ + L"\\tarvo.exe"; }
+
+private:
+    std::wstring folder_;
+};
+
+TEST(HelpViewer, F1OpensWinHelpFromAFolderWhoseNameTheAnsiCodePageCannotHold)
+{
+    BOOL lost = FALSE;
+    char ansi[16];
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, L"Программы", -1, ansi, sizeof ansi, nullptr, &lost);
+    ASSERT_TRUE(lost) << "runs on a Western system";
+    DeleteTarvoKey();
+    const CyrillicFolder folder;
+    PretendedSystem pretended(System{"winxp", false, "MS_WINHELP"});
+    ClosingWinHelp closing;
+    Started tarvo;
+    ASSERT_TRUE(tarvo.Start(L"\"" + folder.Exe() + L"\""));
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (window = TarvoWindow()) != nullptr && IsWindowVisible(window); }));
+    PostMessageA(window, WM_KEYDOWN, VK_F1, 0);
+    ASSERT_TRUE(WaitFor([] { return PageText().find("code page") != std::string::npos; })) << PageText();
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(tarvo.ExitCode(), 0u);
+    EXPECT_TRUE(WaitFor([] { return FindWindowA("MS_WINHELP", nullptr) == nullptr; }));
+    DeleteTarvoKey();
+}
+
 } // namespace

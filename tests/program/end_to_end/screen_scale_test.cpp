@@ -8,6 +8,7 @@
 #include <psapi.h>
 
 #include <string>
+#include <vector>
 
 #include "program_test_support.h"
 #include "resource_ids.h"
@@ -101,12 +102,13 @@ RECT ItemRect(HANDLE process, HWND toolbar, int position)
 }
 
 // The side of a toolbar's pictures: its buttons are the pictures and the
-// padding around them.
-int PictureSide(HWND toolbar)
+// padding around them, 7 x 6 pixels at 100 % and in proportion.
+int PictureSide(HWND toolbar, int dpi)
 {
-    const LRESULT button = Send(toolbar, TB_GETBUTTONSIZE), padding = Send(toolbar, TB_GETPADDING);
-    EXPECT_EQ(LOWORD(button) - LOWORD(padding), HIWORD(button) - HIWORD(padding)) << "square pictures";
-    return LOWORD(button) - LOWORD(padding);
+    const LRESULT button = Send(toolbar, TB_GETBUTTONSIZE);
+    const int paddingX = MulDiv(7, dpi, 96), paddingY = MulDiv(6, dpi, 96);
+    EXPECT_EQ(LOWORD(button) - paddingX, HIWORD(button) - paddingY) << "square pictures";
+    return LOWORD(button) - paddingX;
 }
 
 RECT ScreenRect(HWND window)
@@ -121,11 +123,32 @@ struct Scale {
     int multiple;  // of the pictures drawn for 96 DPI
 };
 
+// The preview font kept in the registry: 16 pixels high on a screen at 100 %.
+std::vector<BYTE> StoredFont()
+{
+    LOGFONTA font = {};
+    font.lfHeight = -16;
+    lstrcpynA(font.lfFaceName, "Tahoma", LF_FACESIZE);
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(&font);
+    return std::vector<BYTE>(bytes, bytes + sizeof font);
+}
+
+// How far apart the pane draws its lines, asked across processes.
+int LineHeight(HWND pane)
+{
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(pane, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("a\r\nb"), SMTO_ABORTIFHUNG, WaitBudgetMs,
+                        &ignored);
+    return HIWORD(Send(pane, EM_POSFROMCHAR, 3)) - HIWORD(Send(pane, EM_POSFROMCHAR, 0));
+}
+
 TEST(ScreenScale, AtEveryScaleTheWindowIsInProportionNothingIsClippedAndTheSettingsStayAsStored)
 {
     // The preview shown, at 40, 40 and 500 x 330 in the 96-DPI values the
-    // registry keeps.
+    // registry keeps, and its font.
     const int x = 40, y = 40, width = 500, height = 330;
+    const std::vector<BYTE> font = StoredFont();
+    int lineHeightAt96 = 0;
     for (const Scale scale : {Scale{96, 1}, Scale{144, 2}, Scale{192, 2}}) {
         SCOPED_TRACE(scale.dpi);
         DeleteTarvoKey();
@@ -139,6 +162,7 @@ TEST(ScreenScale, AtEveryScaleTheWindowIsInProportionNothingIsClippedAndTheSetti
         } values[] = {{"X", x}, {"Y", y}, {"W", width}, {"H", height}};
         for (const auto& value : values)
             StoreDword(key, value.name, value.value);
+        RegSetValueExA(key, "PreviewFont", 0, REG_BINARY, font.data(), static_cast<DWORD>(font.size()));
         RegCloseKey(key);
 
         Started tarvo;
@@ -160,8 +184,8 @@ TEST(ScreenScale, AtEveryScaleTheWindowIsInProportionNothingIsClippedAndTheSetti
         EXPECT_TRUE(Send(commandBar, TB_ISBUTTONCHECKED, IDM_AUTO_CONVERT));
 
         // Pictures enlarged by whole multiples only.
-        EXPECT_EQ(PictureSide(commandBar), 16 * scale.multiple);
-        EXPECT_EQ(PictureSide(codePageBar), 32 * scale.multiple);
+        EXPECT_EQ(PictureSide(commandBar, scale.dpi), 16 * scale.multiple);
+        EXPECT_EQ(PictureSide(codePageBar, scale.dpi), 32 * scale.multiple);
 
         // The place and size from the stored values.
         const RECT frame = ScreenRect(window);
@@ -190,6 +214,11 @@ TEST(ScreenScale, AtEveryScaleTheWindowIsInProportionNothingIsClippedAndTheSetti
         ClientToScreen(window, &clientBottom);
         EXPECT_LE(codePage.top + ItemRect(tarvo.process, codePageBar, 0).bottom, clientBottom.y);
 
+        // The text as large to the eye as at 100 %.
+        if (scale.dpi == 96)
+            lineHeightAt96 = LineHeight(source);
+        EXPECT_NEAR(LineHeight(source), MulDiv(lineHeightAt96, scale.dpi, 96), 2);
+
         // At exit the same values go back, whatever the scale.
         PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
         ASSERT_EQ(tarvo.ExitCode(), 0u);
@@ -197,6 +226,48 @@ TEST(ScreenScale, AtEveryScaleTheWindowIsInProportionNothingIsClippedAndTheSetti
         EXPECT_EQ(StoredDword("Y"), static_cast<DWORD>(y));
         EXPECT_EQ(StoredDword("W"), static_cast<DWORD>(width));
         EXPECT_EQ(StoredDword("H"), static_cast<DWORD>(height));
+        std::vector<BYTE> stored(font.size() + 1);
+        DWORD size = static_cast<DWORD>(stored.size());
+        RegGetValueA(HKEY_CURRENT_USER, SettingsKey, "PreviewFont", RRF_RT_REG_BINARY, nullptr, stored.data(), &size);
+        stored.resize(size);
+        EXPECT_TRUE(stored == font) << "the font as stored";
+    }
+    DeleteTarvoKey();
+}
+
+RECT PrimaryWorkArea()
+{
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    return monitor.rcWork;
+}
+
+// The window at its first start at 100 %, then started at 200 %, twice:
+// its place, kept in 96-DPI pixels, is the screen's corner there.
+TEST(ScreenScale, APlaceKeptAt100PercentComesBackOnTheScreenAt200PercentAtTwiceTheSize)
+{
+    DeleteTarvoKey();
+    int widthAt96 = 0;
+    for (const int dpi : {96, 192, 192}) {
+        SCOPED_TRACE(dpi);
+        Started tarvo;
+        HWND window;
+        {
+            ScreenDpi screen(dpi);
+            ASSERT_TRUE(StartUp(WindowsPath(TARVO_EXE), tarvo, window));
+        }
+        // On the screen, to the pixel that a 96-DPI value rounds away at 200 %.
+        const RECT frame = ScreenRect(window);
+        RECT workArea = PrimaryWorkArea(), inside;
+        InflateRect(&workArea, 1, 1);
+        IntersectRect(&inside, &frame, &workArea);
+        EXPECT_TRUE(EqualRect(&inside, &frame)) << frame.left << "," << frame.top;
+        if (dpi == 96)
+            widthAt96 = frame.right - frame.left;
+        EXPECT_NEAR(frame.right - frame.left, MulDiv(widthAt96, dpi, 96), widthAt96 / 10);
+        PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
+        ASSERT_EQ(tarvo.ExitCode(), 0u);
     }
     DeleteTarvoKey();
 }

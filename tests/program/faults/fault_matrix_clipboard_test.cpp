@@ -47,7 +47,7 @@ struct ClipboardFault {
 
 void PrintTo(const ClipboardFault& row, std::ostream* stream) { *stream << row.fault; }
 
-// Automatic conversion is on, as at a first start; the other program is
+// Automatic conversion is on, as in the defaults; the other program is
 // clipboard_peer.exe, after the main window in the viewer chain.
 class ClipboardFaults : public ClipboardTest, public testing::WithParamInterface<ClipboardFault> {
 public:
@@ -145,7 +145,7 @@ public:
 
     // A Unicode program copies Cyrillic text on a system whose ANSI code
     // page has none (the matrix runs with 1252): every letter arrives and
-    // is converted, from KOI8-R as at a first start.
+    // is converted, from KOI8-R as in the defaults.
     void UnicodeOnAWesternSystem()
     {
         CopierWindow copier;

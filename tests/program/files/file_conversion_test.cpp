@@ -225,15 +225,16 @@ TEST_F(FileConversionTest, WithThePreviewShownAnInPlaceConversionIsAskedFirst)
     ShowSourcePane();
     SetOverwrite(true);
     const std::string input = folder.File("in.txt");
-    std::string paneText;
+    std::wstring paneText;
     const Answer readPaneThenYes = [&](HWND box) {
-        char text[1024] = "";
-        GetWindowTextA(pane, text, sizeof text);
+        wchar_t text[1024] = L"";
+        GetWindowTextW(pane, text, sizeof text / sizeof *text);
         paneText = text;
         PressButton(box, IDYES);
     };
 
-    // The pane shows at most 510 characters of the file...
+    // The pane shows at most 510 characters of the file, read in the
+    // source code page (KOI8-R)...
     const std::string longText = Repeat(Koi8Line, 600);
     WriteBytes(input, longText);
     std::vector<BoxText> shown;
@@ -241,16 +242,18 @@ TEST_F(FileConversionTest, WithThePreviewShownAnInPlaceConversionIsAskedFirst)
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].title, input);
     EXPECT_EQ(shown[0].text, Question);
-    EXPECT_EQ(paneText, longText.substr(0, 510));
+    std::wstring expected(510, L'\0');
+    expected.resize(MultiByteToWideChar(20866, 0, longText.data(), 510, &expected[0], 510));
+    EXPECT_TRUE(paneText == expected);
     EXPECT_EQ(ReadBytes(input), Repeat(Cp1251Line, 600));
 
     // ...nothing of the longer file before, and nothing from a NUL on.
     WriteBytes(input, "abc");
     EXPECT_EQ(Convert(input, {readPaneThenYes}, &shown), 1);
-    EXPECT_EQ(paneText, "abc");
+    EXPECT_TRUE(paneText == L"abc");
     WriteBytes(input, std::string("ab\0cd", 5));
     EXPECT_EQ(Convert(input, {readPaneThenYes}, &shown), 1);
-    EXPECT_EQ(paneText, "ab");
+    EXPECT_TRUE(paneText == L"ab");
 
     // No: the input stays, and so does no temporary file.
     WriteBytes(input, Koi8Line);
@@ -266,8 +269,8 @@ TEST_F(FileConversionTest, CancelToTheQuestionStopsAskingForTheRunAndLaterDrops)
     SetOverwrite(true);
     for (const char* name : {"a.txt", "b.txt", "c.txt"})
         WriteBytes(folder.File(name), Koi8Line);
-    std::vector<BoxText> shown =
-        AnswerDialogs({Press(IDCANCEL)}, [&] { DropFiles({folder.File("a.txt"), folder.File("b.txt")}); });
+    std::vector<BoxText> shown = AnswerDialogs({Press(IDC_YES_ASK_NO_MORE)},
+                                               [&] { DropFiles({folder.File("a.txt"), folder.File("b.txt")}); });
     EXPECT_EQ(shown.size(), 1u);
     EXPECT_EQ(AskConfirmation, 0);
     shown = AnswerDialogs({}, [&] { DropFiles({folder.File("c.txt")}); });
@@ -275,6 +278,40 @@ TEST_F(FileConversionTest, CancelToTheQuestionStopsAskingForTheRunAndLaterDrops)
     for (const char* name : {"a.txt", "b.txt", "c.txt"})
         EXPECT_EQ(ReadBytes(folder.File(name)), Cp1251Line) << name;
     EXPECT_EQ(folder.Names(), (Names{"a.txt", "b.txt", "c.txt"}));
+}
+
+// Put away with Esc or its close box, the question is answered No: the
+// file stays, and the next one is asked about again.
+TEST_F(FileConversionTest, EscOrTheCloseBoxToTheQuestionConvertNothingAndItIsAskedAgain)
+{
+    ShowSourcePane();
+    SetOverwrite(true);
+    const struct {
+        const char* what;
+        Answer answer;
+    } cases[] = {
+        // To the button that has the focus, which the dialog's loop hands
+        // on to the dialog.
+        {"Esc", [](HWND box) { PostMessageA(GetDlgItem(box, IDYES), WM_KEYDOWN, VK_ESCAPE, 0); }},
+        {"close box", [](HWND box) { PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"No", Press(IDNO)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const char* name : {"a.txt", "b.txt"})
+            WriteBytes(folder.File(name), Koi8Line);
+        std::vector<BoxText> shown =
+            AnswerDialogs({c.answer}, [&] { DropFiles({folder.File("a.txt"), folder.File("b.txt")}); });
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].text, Question);
+        EXPECT_EQ(ReadBytes(folder.File("a.txt")), Koi8Line);
+        EXPECT_EQ(ReadBytes(folder.File("b.txt")), Koi8Line) << "the run ends there";
+        EXPECT_EQ(AskConfirmation, 1);
+        shown = AnswerDialogs({Press(IDYES)}, [&] { DropFiles({folder.File("b.txt")}); });
+        EXPECT_EQ(shown.size(), 1u) << "asked again";
+        EXPECT_EQ(ReadBytes(folder.File("b.txt")), Cp1251Line);
+        EXPECT_EQ(folder.Names(), (Names{"a.txt", "b.txt"}));
+    }
 }
 
 TEST_F(FileConversionTest, DropConvertsEachFileUntilOneCannotBeRead)

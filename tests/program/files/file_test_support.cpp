@@ -122,7 +122,7 @@ void FileConversionTest::SetUp()
 {
     GetCurrentDirectoryA(sizeof startDirectory, startDirectory);
     AskConfirmation = 1;  // as after the program's start; tests may turn it off
-    DeleteTarvoKey();
+    StoreDefaultSettings();
     ASSERT_TRUE(StartTarvo());
     Command(IDM_SOURCE_FIRST + 2);
     Command(IDM_DESTINATION_FIRST + 1);
@@ -156,7 +156,8 @@ void FileConversionTest::SetOverwrite(bool on)
 
 void FileConversionTest::ShowSourcePane()
 {
-    pane = CreateWindowExA(0, "EDIT", "", WS_POPUP | ES_MULTILINE, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    pane = CreateWindowExW(0, L"EDIT", L"", WS_POPUP | ES_MULTILINE, 0, 0, 100, 100, nullptr, nullptr, nullptr,
+                           nullptr);
     SourcePane = pane;
 }
 

@@ -48,7 +48,7 @@ protected:
     void Command(int command);
     void SetOverwrite(bool on);
     // Makes the jobs behave as with the preview shown, with a pane of the
-    // test's own as the source pane.
+    // test's own as the source pane (a Unicode control, as the program's).
     void ShowSourcePane();
     // ConvertFile with the dialogs it shows answered in turn.
     int Convert(const std::string& path, const std::vector<Answer>& answers = {},

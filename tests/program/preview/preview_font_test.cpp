@@ -13,7 +13,7 @@ using PreviewFontTest = PreviewTest;
 
 TEST_F(PreviewFontTest, FontChosenWhileHiddenIsTheOneTheNextShowingUses)
 {
-    ASSERT_FALSE(PreviewFont) << "a first start has none";
+    ASSERT_FALSE(PreviewFont) << "the defaults have none";
     const LOGFONTA iconTitle = IconTitleFont();
     const FontDialogVisit visit = ChooseFontThroughTheMenu(true, iconTitle.lfFaceName);
     ASSERT_FALSE(visit.chosenFace.empty());

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "preview.h"
 #include "resource_ids.h"
+#include "settings.h"
 #include "stream_converter.h"
 
 namespace {
@@ -64,14 +66,40 @@ void Select(HWND dialog, int list, const std::string& item)
 void PutClipboardText(const std::string& text) { ReplaceClipboard(&text); }
 void EmptyTheClipboard() { ReplaceClipboard(nullptr); }
 
-std::string WindowText(HWND window)
+std::wstring PaneText(HWND pane)
 {
-    std::string text(GetWindowTextLengthA(window) + 1, '\0');
-    text.resize(GetWindowTextA(window, &text[0], static_cast<int>(text.size())));
+    std::wstring text(GetWindowTextLengthW(pane) + 1, L'\0');
+    text.resize(GetWindowTextW(pane, &text[0], static_cast<int>(text.size())));
     return text;
 }
 
-void SetPaneText(HWND pane, const std::string& text) { SetWindowTextA(pane, text.c_str()); }
+// The system's numbers of the five code pages.
+const UINT SystemPages[] = {866, 1251, 20866, 10007, 28595};
+
+std::wstring Shown(const std::string& bytes, int page)
+{
+    std::wstring text(bytes.size(), L'\0');
+    text.resize(static_cast<size_t>(MultiByteToWideChar(SystemPages[page], 0, bytes.data(),
+                                                        static_cast<int>(bytes.size()), &text[0],
+                                                        static_cast<int>(text.size()))));
+    return text;
+}
+
+std::string InPage(const std::wstring& text, int page)
+{
+    std::string bytes(2 * text.size(), '\0');
+    bytes.resize(static_cast<size_t>(WideCharToMultiByte(SystemPages[page], 0, text.data(),
+                                                         static_cast<int>(text.size()), &bytes[0],
+                                                         static_cast<int>(bytes.size()), nullptr, nullptr)));
+    return bytes;
+}
+
+void ShowFileText(const std::string& bytes)
+{
+    Settings.Parameters &= ~ParamPreview;
+    OnRefreshPreview(MainWindow, 0, bytes.c_str());
+    Settings.Parameters |= ParamPreview;
+}
 
 SIZE OuterSize(HWND window)
 {

@@ -15,8 +15,16 @@
 void PutClipboardText(const std::string& text);
 void EmptyTheClipboard();
 
-std::string WindowText(HWND window);
-void SetPaneText(HWND pane, const std::string& text);
+// A pane's text, as Unicode.
+std::wstring PaneText(HWND pane);
+// bytes as a Russian system shows them in code page page (0..4), read by
+// the system's own tables.
+std::wstring Shown(const std::string& bytes, int page);
+// text in code page page, by the system's own tables.
+std::string InPage(const std::wstring& text, int page);
+// The bytes of a file's beginning in the source pane, as a job puts them
+// there, without the refresh that follows.
+void ShowFileText(const std::string& bytes);
 SIZE OuterSize(HWND window);
 
 // The items of the main window's system menu.

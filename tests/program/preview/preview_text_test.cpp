@@ -43,9 +43,9 @@ protected:
 
 TEST_F(PreviewTextTest, ShowsTheClipboardConvertedAndAtMost2046CharactersOfIt)
 {
-    EXPECT_EQ(WindowText(SourcePane), Koi8Text);
-    EXPECT_EQ(WindowText(ResultPane), Converted(Koi8Text, Koi8r, Cp1251, false));
-    EXPECT_EQ(WindowText(ResultPane).substr(6, 3), "\xC0\xE0\xFE") << "KOI8-R E1 C1 C0 in cp1251";
+    EXPECT_EQ(PaneText(SourcePane), Shown(Koi8Text, Koi8r));
+    EXPECT_EQ(PaneText(ResultPane), Shown(Converted(Koi8Text, Koi8r, Cp1251, false), Cp1251));
+    EXPECT_TRUE(PaneText(ResultPane).substr(6, 3) == L"Ааю") << "KOI8-R E1 C1 C0";
 
     std::string long_;
     while (long_.size() < 3000)
@@ -53,20 +53,23 @@ TEST_F(PreviewTextTest, ShowsTheClipboardConvertedAndAtMost2046CharactersOfIt)
     long_.resize(3000);
     PutClipboardText(long_);
     RefreshPreview(MainWindow, 1);  // as a change of the clipboard does
-    EXPECT_EQ(WindowText(SourcePane), long_.substr(0, 2046));
-    EXPECT_EQ(WindowText(ResultPane), Converted(long_.substr(0, 2046), Koi8r, Cp1251, false));
+    EXPECT_EQ(PaneText(SourcePane), Shown(long_.substr(0, 2046), Koi8r));
+    EXPECT_EQ(PaneText(ResultPane), Shown(Converted(long_.substr(0, 2046), Koi8r, Cp1251, false), Cp1251));
 }
 
 TEST_F(PreviewTextTest, ResultFollowsEveryCodePageAndOptionChange)
 {
     // Each change comes with new source text, as a file's first bytes would:
     // a result of that text shows that the change refreshed the preview.
+    // The source pane reads the bytes in the source page, the result pane
+    // in the destination page.
     int source = Koi8r, destination = Cp1251, step = 0;
     auto change = [&](int command) {
         const std::string text = Koi8Text + " " + std::to_string(++step);
-        SetPaneText(SourcePane, text);
+        ShowFileText(text);
         Command(command);
-        EXPECT_EQ(WindowText(ResultPane), Converted(text, source, destination, NewlinesOn()))
+        EXPECT_EQ(PaneText(SourcePane), Shown(text, source)) << "command " << command << " from " << source;
+        EXPECT_EQ(PaneText(ResultPane), Shown(Converted(text, source, destination, NewlinesOn()), destination))
             << "command " << command << " from " << source << " to " << destination;
     };
     for (int page : {Cp866, Cp1251, Koi8r, Mac, Iso}) {
@@ -91,43 +94,51 @@ TEST_F(PreviewTextTest, ResultFollowsEveryCodePageAndOptionChange)
     change(IDM_AUTO_CONVERT);
 
     // "Overwrite input file" leaves the preview alone.
-    const std::string before = WindowText(ResultPane);
-    SetPaneText(SourcePane, "other text");
+    const std::wstring before = PaneText(ResultPane);
+    ShowFileText("other text");
     Command(IDM_OVERWRITE_INPUT);
-    EXPECT_EQ(WindowText(ResultPane), before);
+    EXPECT_EQ(PaneText(ResultPane), before);
 }
 
 TEST_F(PreviewTextTest, PreviewInCp1251ReloadsTheClipboardAndConvertsOnceMore)
 {
     Choose(Koi8r, Cp866);
-    SetPaneText(SourcePane, "a file's first bytes");
+    ShowFileText("a file's first bytes");
     SystemCommand(IDM_PREVIEW_CP1251);
     EXPECT_TRUE(SystemMenuChecked(IDM_PREVIEW_CP1251));
     EXPECT_TRUE(Cp1251On());
-    EXPECT_EQ(WindowText(SourcePane), Koi8Text) << "the clipboard's text comes back";
-    EXPECT_EQ(WindowText(ResultPane), Converted(Koi8Text, Koi8r, Cp866, false, true));
-    EXPECT_NE(WindowText(ResultPane), Converted(Koi8Text, Koi8r, Cp866, false)) << "cp866 letters are not cp1251";
+    EXPECT_EQ(PaneText(SourcePane), Shown(Koi8Text, Koi8r)) << "the clipboard's text comes back";
+    EXPECT_EQ(PaneText(ResultPane), Shown(Converted(Koi8Text, Koi8r, Cp866, false, true), Cp1251));
+
+    // The second pass shows what cp1251 makes of what it has no place for:
+    // a cp866 frame is not shown as one.
+    const std::string frame = "\xDA\xC4\xBF";  // "┌─┐"
+    ShowFileText(frame);
+    Choose(Cp866, Cp866);
+    EXPECT_EQ(PaneText(ResultPane), Shown(Converted(frame, Cp866, Cp866, false, true), Cp1251));
+    EXPECT_NE(PaneText(ResultPane), Shown(frame, Cp866));
 
     // From cp1251 to cp1251 the quotes and dashes stay themselves, and so
     // they do in the second pass, cp1251 to cp1251 again.
     const std::string quotes = "\x93\x96\x82\x84\xAB\x97 \xC0\xFF";
-    SetPaneText(SourcePane, quotes);
+    ShowFileText(quotes);
     Choose(Cp1251, Cp1251);
-    EXPECT_EQ(WindowText(ResultPane), Converted(quotes, Cp1251, Cp1251, false, true));
-    EXPECT_EQ(WindowText(ResultPane), quotes);
+    EXPECT_EQ(PaneText(ResultPane), Shown(Converted(quotes, Cp1251, Cp1251, false, true), Cp1251));
+    EXPECT_EQ(PaneText(ResultPane), Shown(quotes, Cp1251));
+
     // Without text on the clipboard the shown text stays.
     EmptyTheClipboard();
     SystemCommand(IDM_PREVIEW_CP1251);
     EXPECT_FALSE(SystemMenuChecked(IDM_PREVIEW_CP1251));
     EXPECT_FALSE(Cp1251On());
-    EXPECT_EQ(WindowText(SourcePane), quotes);
-    EXPECT_EQ(WindowText(ResultPane), Converted(quotes, Cp1251, Cp1251, false));
+    EXPECT_EQ(PaneText(SourcePane), Shown(quotes, Cp1251));
+    EXPECT_EQ(PaneText(ResultPane), Shown(Converted(quotes, Cp1251, Cp1251, false), Cp1251));
 
     // A DOS frame and a numero sign from cp866: the frame in its stand-ins,
     // the sign cp1251's own.
-    SetPaneText(SourcePane, "\xC9\xCD\xBB \xFC");
+    ShowFileText("\xC9\xCD\xBB \xFC");
     Choose(Cp866, Cp1251);
-    EXPECT_EQ(WindowText(ResultPane), "+=+ \xB9");
+    EXPECT_EQ(PaneText(ResultPane), Shown("+=+ \xB9", Cp1251));
 }
 
 TEST_F(PreviewTextTest, ResultsGrownByCarriageReturnsAreShownWhole)
@@ -142,26 +153,26 @@ TEST_F(PreviewTextTest, ResultsGrownByCarriageReturnsAreShownWhole)
     Choose(Koi8r, Cp1251);
     const std::string once = Converted(lines, Koi8r, Cp1251, true);
     ASSERT_EQ(once.size(), 3069u);
-    EXPECT_EQ(WindowText(ResultPane), once);
+    EXPECT_EQ(PaneText(ResultPane), Shown(once, Cp1251));
 
     // KOI8-R to KOI8-R gains the CRs in the first pass, and the second pass
     // into cp1251 converts all of that result.
     SystemCommand(IDM_PREVIEW_CP1251);
     Choose(Koi8r, Koi8r);
-    EXPECT_EQ(WindowText(ResultPane), Converted(lines, Koi8r, Koi8r, true, true));
-    EXPECT_EQ(WindowText(ResultPane), once);
+    EXPECT_EQ(PaneText(ResultPane), Shown(Converted(lines, Koi8r, Koi8r, true, true), Cp1251));
+    EXPECT_EQ(PaneText(ResultPane), Shown(once, Cp1251));
 
     // From cp1251 into KOI8-R the CRs go, and the second pass, from KOI8-R,
     // puts them back.
     const std::string crlf = "\xE0\xE1\r\n\xFF\r\n";
-    SetPaneText(SourcePane, crlf);
+    ShowFileText(crlf);
     Choose(Cp1251, Koi8r);
-    EXPECT_EQ(WindowText(ResultPane), Converted(crlf, Cp1251, Koi8r, true, true));
-    EXPECT_EQ(WindowText(ResultPane), crlf);
+    EXPECT_EQ(PaneText(ResultPane), Shown(Converted(crlf, Cp1251, Koi8r, true, true), Cp1251));
+    EXPECT_EQ(PaneText(ResultPane), Shown(crlf, Cp1251));
     SystemCommand(IDM_PREVIEW_CP1251);
-    SetPaneText(SourcePane, crlf);
+    ShowFileText(crlf);
     Choose(Cp1251, Koi8r);
-    EXPECT_EQ(WindowText(ResultPane), "\xC1\xC2\n\xD1\n");
+    EXPECT_EQ(PaneText(ResultPane), Shown("\xC1\xC2\n\xD1\n", Koi8r));
 }
 
 TEST_F(PreviewTextTest, WithDetectionTheResultIsWhatTheAutomaticConversionLeaves)
@@ -179,9 +190,9 @@ TEST_F(PreviewTextTest, WithDetectionTheResultIsWhatTheAutomaticConversionLeaves
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        SetPaneText(SourcePane, c.text);
-        RefreshPreview(MainWindow, 0);
-        EXPECT_EQ(WindowText(ResultPane), c.result);
+        PutClipboardText(c.text);
+        RefreshPreview(MainWindow, 1);
+        EXPECT_EQ(PaneText(ResultPane), Shown(c.result, Cp1251));
     }
 }
 
@@ -205,9 +216,40 @@ TEST_F(PreviewTextTest, WithRepairTheResultIsTheRepairedText)
     Choose(Koi8r, Cp1251);
     PutUnicodeText(L"Р”РѕР±СЂС‹Р№ РґРµРЅСЊ");
     RefreshPreview(MainWindow, 1);
-    EXPECT_EQ(WindowText(ResultPane), "\xC4\xEE\xE1\xF0\xFB\xE9 \xE4\xE5\xED\xFC") << "\"Добрый день\" in cp1251";
+    EXPECT_TRUE(PaneText(SourcePane) == L"Р”РѕР±СЂС‹Р№ РґРµРЅСЊ") << "as it was placed";
+    EXPECT_TRUE(PaneText(ResultPane) == L"Добрый день");
     Choose(Cp866, Cp1251);  // a refresh from the panes keeps it
-    EXPECT_EQ(WindowText(ResultPane), "\xC4\xEE\xE1\xF0\xFB\xE9 \xE4\xE5\xED\xFC");
+    EXPECT_TRUE(PaneText(ResultPane) == L"Добрый день");
+}
+
+// On a system whose ANSI code page has no Cyrillic letters the panes show
+// them all the same, read in the code page of each pane.
+TEST_F(PreviewTextTest, ThePanesShowCyrillicOnAWesternSystem)
+{
+    const std::wstring greeting = L"Привет, мир";
+    BOOL lost = FALSE;
+    char ansi[32];
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, greeting.c_str(), -1, ansi, sizeof ansi, nullptr, &lost);
+    ASSERT_TRUE(lost) << "runs on a Western system";
+    for (int page : {Cp866, Cp1251, Koi8r, Mac, Iso}) {
+        SCOPED_TRACE(page);
+        Choose(page, Cp1251);
+        ShowFileText(InPage(greeting, page));
+        RefreshPreview(MainWindow, 0);
+        EXPECT_TRUE(PaneText(SourcePane) == greeting);
+        EXPECT_TRUE(PaneText(ResultPane) == greeting);
+    }
+    SystemCommand(IDM_PREVIEW_CP1251);
+    Choose(Cp866, Koi8r);
+    ShowFileText(InPage(greeting, Cp866));
+    RefreshPreview(MainWindow, 0);
+    EXPECT_TRUE(PaneText(ResultPane) == greeting) << "through the second pass";
+
+    // Unicode text that no conversion touches is shown as it was placed.
+    PutUnicodeText(L"Привет 日本");
+    RefreshPreview(MainWindow, 1);
+    EXPECT_TRUE(PaneText(SourcePane) == L"Привет 日本");
+    EXPECT_TRUE(PaneText(ResultPane) == L"Привет 日本");
 }
 
 } // namespace

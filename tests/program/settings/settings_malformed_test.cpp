@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <string>
 
+#include "program_test_support.h"
 #include "settings_test_registry.h"
 
 namespace {
@@ -26,14 +27,41 @@ TEST_F(StoredParameters, LargerThanFourBytesReadAsTheDefault)
     EXPECT_EQ(DefaultParameters, LoadFresh().Parameters);
 }
 
-TEST_F(StoredParameters, FourBytesOrFewerAreTakenWhateverTheirType)
+std::string DwordBytes(DWORD value) { return std::string(reinterpret_cast<const char*>(&value), sizeof value); }
+
+// Read as the field's default, and what is saved next is that default, not
+// the value found.
+TEST_F(StoredParameters, ValuesOfAnotherTypeSizeOrRangeReadAsTheirDefaultsAndAreNotWrittenBack)
 {
-    StoreValue("Parameters", REG_BINARY, Bytes({0x34, 0x02, 0x08, 0x00}));
-    EXPECT_EQ(0x00080234u, LoadFresh().Parameters);
-    StoreValue("Parameters", REG_BINARY, Bytes({0x13, 0x01}));
-    EXPECT_EQ(0x00000113u, LoadFresh().Parameters);
-    StoreValue("Parameters", REG_SZ, std::string("!", 2));  // '!' is 0x21
-    EXPECT_EQ(0x00000021u, LoadFresh().Parameters);
+    const POINT centre = ScreenCentre();
+    const struct {
+        const char* name;
+        DWORD type;
+        std::string data;
+        DWORD expected;  // what is loaded and then saved
+    } cases[] = {
+        {"Parameters", REG_SZ, std::string("!", 2), DefaultParameters},
+        {"Parameters", REG_BINARY, Bytes({0x34, 0x02, 0x08, 0x00}), DefaultParameters},
+        {"Parameters", REG_DWORD, Bytes({0x13, 0x01}), DefaultParameters},
+        {"X", REG_DWORD, DwordBytes(0x80000000), static_cast<DWORD>(centre.x)},
+        {"Y", REG_DWORD, DwordBytes(40000), static_cast<DWORD>(centre.y)},
+        {"W", REG_DWORD, DwordBytes(0x7FFFFFFF), 0},
+        {"W", REG_DWORD, DwordBytes(static_cast<DWORD>(-5)), 0},
+        {"H", REG_SZ, std::string("300", 4), 0},
+        {"H", REG_BINARY, DwordBytes(300), 0},
+        {"HotKeys1", REG_SZ, std::string("kk", 3), 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name + (" " + std::to_string(c.type)));
+        DeleteTarvoKey();
+        StoreValue(c.name, c.type, c.data);
+        HotKeys1 = 7;
+        SaveSettings(LoadFresh());
+        const StoredValue saved = ReadStoredValue(c.name);
+        EXPECT_EQ(static_cast<DWORD>(REG_DWORD), saved.type);
+        ASSERT_EQ(4u, saved.data.size());
+        EXPECT_EQ(c.expected, *reinterpret_cast<const DWORD*>(saved.data.data()));
+    }
 }
 
 TEST_F(StoredParameters, CodePagesAboveFourFallBackToTheirOwnDefaults)
@@ -51,7 +79,7 @@ TEST_F(StoredParameters, CodePagesAboveFourFallBackToTheirOwnDefaults)
 TEST_F(StoredParameters, OtherWordsMissingOrTooLargeReadAsTheirDefaults)
 {
     StoreValue("X", REG_BINARY, Bytes({1, 0, 0, 0, 0, 0, 0, 0}));
-    StoreValue("H", REG_SZ, std::string("300", 4));
+    StoreValue("H", REG_DWORD, Bytes({0x33, 0x30, 0x30, 0x00, 0x00}));
     StoreValue("HotKeys1", REG_BINARY, Bytes({0x5A, 0x06, 0x78, 0x01, 0x00}));
     SettingsRecord loaded = SettingsRecord();
     loaded.W = 99;
@@ -60,14 +88,8 @@ TEST_F(StoredParameters, OtherWordsMissingOrTooLargeReadAsTheirDefaults)
     EXPECT_EQ(ScreenCentre().x, loaded.X);
     EXPECT_EQ(ScreenCentre().y, loaded.Y);
     EXPECT_EQ(0, loaded.W);
-    EXPECT_EQ(0x00303033, loaded.H);  // "300" with its NUL is four bytes
+    EXPECT_EQ(0, loaded.H);
     EXPECT_EQ(0u, HotKeys1);
-}
-
-// Paths are read as UTF-16, whatever type they were stored with.
-std::string Utf16Bytes(const std::wstring& text)
-{
-    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
 }
 
 TEST_F(StoredStrings, PathsAreAlwaysTerminated)
@@ -75,20 +97,28 @@ TEST_F(StoredStrings, PathsAreAlwaysTerminated)
     // Filling the whole field leaves no room for a NUL: the last character
     // goes.
     StoreValue("SrcPath", REG_SZ, std::string(SettingsPathSize, 's'));
-    StoreValue("DstPath", REG_BINARY, Utf16Bytes(std::wstring(SettingsPathSize, L'd')));
     SettingsRecord loaded = LoadFresh();
     EXPECT_EQ(std::wstring(SettingsPathSize - 1, L's'), loaded.SrcPath);
-    EXPECT_EQ(std::wstring(SettingsPathSize - 1, L'd'), loaded.DstPath);
 
     // A short value without a NUL must not run on into what the field held.
-    StoreValue("SrcPath", REG_BINARY, Utf16Bytes(L"C:\\x"));
-    StoreDword("DstPath", 0x00620061);  // "ab"
+    StoreValue("SrcPath", REG_SZ, "C:\\x");
     loaded = SettingsRecord();
+    std::wmemset(loaded.SrcPath, L'j', SettingsPathSize);
+    LoadSettings(loaded);
+    EXPECT_STREQ(L"C:\\x", loaded.SrcPath);
+}
+
+TEST_F(StoredStrings, PathsOfAnotherTypeReadAsEmpty)
+{
+    const std::wstring path = L"C:\\ab";
+    StoreValue("SrcPath", REG_BINARY, std::string(reinterpret_cast<const char*>(path.c_str()), 12));
+    StoreDword("DstPath", 0x00620061);  // "ab"
+    SettingsRecord loaded = SettingsRecord();
     std::wmemset(loaded.SrcPath, L'j', SettingsPathSize);
     std::wmemset(loaded.DstPath, L'j', SettingsPathSize);
     LoadSettings(loaded);
-    EXPECT_STREQ(L"C:\\x", loaded.SrcPath);
-    EXPECT_STREQ(L"ab", loaded.DstPath);
+    EXPECT_STREQ(L"", loaded.SrcPath);
+    EXPECT_STREQ(L"", loaded.DstPath);
 }
 
 TEST_F(StoredStrings, OverLongPathsReadAsEmpty)
@@ -114,15 +144,37 @@ TEST_F(StoredFont, UnterminatedFaceNameIsCutToFitAndMakesAFont)
     EXPECT_NE(nullptr, PreviewFont);
 }
 
-TEST_F(StoredFont, OfAnyOtherSizeGivesNoFont)
+std::string FontBytes(const LOGFONTA& description)
 {
-    const LOGFONTA description = SampleFontDescription();
-    const std::string whole(reinterpret_cast<const char*>(&description), sizeof description);
-    for (const std::string& data : {whole.substr(0, sizeof description - 1), whole + '\0', std::string()}) {
+    return std::string(reinterpret_cast<const char*>(&description), sizeof description);
+}
+
+TEST_F(StoredFont, OfAnyOtherSizeOrTypeGivesNoFont)
+{
+    const std::string whole = FontBytes(SampleFontDescription());
+    for (const std::string& data : {whole.substr(0, whole.size() - 1), whole + '\0', std::string()}) {
         StoreValue("PreviewFont", REG_BINARY, data);
         LoadFresh();
         EXPECT_EQ(nullptr, PreviewFont) << data.size() << " bytes";
         EXPECT_EQ(0, PreviewFontDescription.lfHeight) << data.size() << " bytes";
+    }
+    StoreValue("PreviewFont", REG_SZ, whole);
+    LoadFresh();
+    EXPECT_EQ(nullptr, PreviewFont) << "a string";
+}
+
+// Not written back either: without a font nothing is saved over it.
+TEST_F(StoredFont, FarLargerThanAnyScreenNeedsGivesNoFont)
+{
+    for (LONG LOGFONTA::*field : {&LOGFONTA::lfHeight, &LOGFONTA::lfWidth}) {
+        for (const LONG size : {-30000L, 30000L}) {
+            LOGFONTA description = SampleFontDescription();
+            description.*field = size;
+            StoreValue("PreviewFont", REG_BINARY, FontBytes(description));
+            SaveSettings(LoadFresh());
+            EXPECT_EQ(nullptr, PreviewFont) << size;
+            EXPECT_EQ(FontBytes(description), ReadStoredValue("PreviewFont").data) << size;
+        }
     }
 }
 

@@ -30,7 +30,7 @@ TEST_F(FirstStart, WithoutTheKeyLoadsTheDefaultsAndCreatesNothing)
     SetPath(settings.DstPath, L"C:\\left over");
     LoadSettings(settings);
 
-    EXPECT_EQ(0x440112u, settings.Parameters);
+    EXPECT_EQ(0x2440112u, settings.Parameters) << "the defaults and detection";
     EXPECT_EQ(CodePageKoi8r, SourceOf(settings.Parameters));
     EXPECT_EQ(CodePageCp1251, DestinationOf(settings.Parameters));
     EXPECT_EQ(ScreenCentre().x, settings.X);
@@ -55,7 +55,7 @@ TEST_F(FirstStart, SavingTheDefaultsWritesEveryValueButTheFont)
         EXPECT_EQ(static_cast<DWORD>(REG_DWORD), value.type) << name;
         EXPECT_EQ(4u, value.data.size()) << name;
     }
-    EXPECT_EQ(0x440112u, *reinterpret_cast<const DWORD*>(ReadStoredValue("Parameters").data.data()));
+    EXPECT_EQ(0x2440112u, *reinterpret_cast<const DWORD*>(ReadStoredValue("Parameters").data.data()));
 }
 
 TEST_F(SettingsRoundTrip, EveryStoredFieldComesBack)

@@ -35,7 +35,11 @@ DWORD StoredParameters()
 
 class MainWindowTest : public testing::Test {
 protected:
-    void SetUp() override { DeleteTarvoKey(); }
+    void SetUp() override
+    {
+        DeleteTarvoKey();
+        ClearClipboard();
+    }
     void TearDown() override
     {
         StopTarvo();
@@ -168,23 +172,39 @@ TEST_F(MainWindowTest, StoredStateComesBackOnTheControlsAndIsCapturedAtExit)
     EXPECT_EQ(Settings.Y, 40);
 }
 
-TEST_F(MainWindowTest, APositionOffTheDesktopIsBroughtBack)
+// A window that can be taken by its caption stays where it was left, even
+// partly off the screen; one that cannot comes wholly onto the screen, as
+// near its place as it fits.
+TEST_F(MainWindowTest, APositionOutOfReachIsBroughtOntoTheScreen)
 {
-    const RECT desktop = Desktop();
-    StoreParameters(DefaultParameters, desktop.right + 500, -300);
-    HWND window = StartTarvo();
-    RECT frame;
-    GetWindowRect(window, &frame);
-    EXPECT_EQ(frame.right, desktop.right) << "flush with the right edge";
-    EXPECT_EQ(frame.top, desktop.top);
-    StopTarvo();
-
-    // A left edge on the desktop is kept even when the window sticks out.
-    StoreParameters(DefaultParameters, desktop.right - 5, desktop.bottom - 5);
-    window = StartTarvo();
-    GetWindowRect(window, &frame);
-    EXPECT_EQ(frame.left, desktop.right - 5);
-    EXPECT_EQ(frame.top, desktop.bottom - 5);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT work = monitor.rcWork;
+    const int kept = 1 << 20;  // stands for the stored value itself
+    const struct {
+        int x, y;
+        int left, top;       // where it comes up; right and bottom from the screen's edge when negative
+    } cases[] = {
+        {work.right + 500, -300, -1, work.top},
+        {work.right - 5, work.bottom - 5, -1, -1},
+        {work.right - 20, 40, -1, kept},
+        {work.right - 60, 40, kept, kept},
+        {-50, 40, kept, kept},
+        {40, work.bottom - 4, kept, -1},
+        {40, -4, kept, kept},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
+        StoreParameters(DefaultParameters, c.x, c.y);
+        HWND window = StartTarvo();
+        RECT frame;
+        GetWindowRect(window, &frame);
+        const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+        EXPECT_EQ(frame.left, c.left == kept ? c.x : c.left < 0 ? work.right - width : c.left);
+        EXPECT_EQ(frame.top, c.top == kept ? c.y : c.top < 0 ? work.bottom - height : c.top);
+        StopTarvo();
+    }
 }
 
 TEST_F(MainWindowTest, MinimizedInTheOrdinaryWayItKeepsItsNormalPlaceAndSize)
@@ -210,7 +230,7 @@ TEST_F(MainWindowTest, TheEndOfTheSessionSavesTheSettingsAsAnExitDoes)
     EXPECT_TRUE(SendMessageA(window, WM_QUERYENDSESSION, 0, 0));
     EXPECT_EQ(StoredParameters(), 0u) << "nothing saved before the session ends";
     SendMessageA(window, WM_ENDSESSION, TRUE, 0);
-    EXPECT_EQ(StoredParameters(), DefaultParameters | ParamConvertNewlines);
+    EXPECT_EQ(StoredParameters(), FirstStartParameters | ParamConvertNewlines);
     HKEY key;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, &key), ERROR_SUCCESS);
     DWORD x = 0, size = 4;

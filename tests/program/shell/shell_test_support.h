@@ -23,13 +23,13 @@ inline void Command(int command) { SendMessageA(MainWindow, WM_COMMAND, MAKEWPAR
 // as soon as it shows; NULL when none opens.
 HMENU MenuOpenedBy(const std::function<void()>& action);
 
-// Each test starts as a first start with the real main window and leaves no
-// settings behind.
+// Each test starts with the default settings and the real main window and
+// leaves no settings behind.
 class TarvoWindowTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        DeleteTarvoKey();
+        StoreDefaultSettings();
         ASSERT_TRUE(StartTarvo());
     }
     void TearDown() override

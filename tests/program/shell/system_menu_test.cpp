@@ -33,7 +33,7 @@ TEST_F(SystemMenuTest, TenItemsAndASeparatorOnTopInTheirOrder)
     }
     EXPECT_TRUE(GetMenuState(menu, 10, MF_BYPOSITION) & MF_SEPARATOR);
     EXPECT_GT(GetMenuItemCount(menu), 11) << "the standard commands follow";
-    // A first start: paths saved at exit, nothing else checked.
+    // The defaults: paths saved at exit, nothing else checked.
     EXPECT_TRUE(Checked(menu, IDM_SAVE_PATHS));
     for (UINT id : {IDM_ALWAYS_ON_TOP, IDM_PREVIEW, IDM_PREVIEW_CP1251, IDM_SAME_PATHS, IDM_DETECT_SOURCE, IDM_REPAIR_TEXT})
         EXPECT_FALSE(Checked(menu, id)) << id;
