@@ -126,21 +126,6 @@ void StoreInPlaceSettings()
     RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKey, L"Parameters", REG_DWORD, &parameters, sizeof parameters);
 }
 
-// Read sharing the file's deletion: a look at the file while the program
-// replaces it with its converted form must not make the replacement fail.
-std::string ReadAll(const std::string& path)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "";
-    char bytes[256];
-    DWORD read = 0;
-    ReadFile(file, bytes, sizeof bytes, &read, nullptr);
-    CloseHandle(file);
-    return std::string(bytes, read);
-}
-
 struct Uninstall {
     const wchar_t* switches;
     bool settingsKept;
@@ -184,7 +169,7 @@ TEST_P(InstallerRoundTrip, InstallsConvertsAFileFromTheCommandLineAndUninstallsE
     std::ofstream(file, std::ios::binary) << "\xF0\xD2\xC9\xD7\xC5\xD4";  // KOI8-R "Привет"
     Started tarvo = StartCommand(L"\"" + Installed(L"tarvo.exe") + L"\" \"" + Widen(file) + L"\"");
     ASSERT_TRUE(tarvo.process);
-    EXPECT_TRUE(WaitFor([&] { return ReadAll(file) == "\xCF\xF0\xE8\xE2\xE5\xF2"; }))
+    EXPECT_TRUE(WaitFor([&] { return ReadSharingDeletion(Widen(file)) == "\xCF\xF0\xE8\xE2\xE5\xF2"; }))
         << "the installed program left the file as it was";
     DeleteFileA(file.c_str());
 

@@ -43,19 +43,6 @@ void WriteWide(const std::wstring& path, const std::string& bytes)
     CloseHandle(file);
 }
 
-std::string ReadWide(const std::wstring& path)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "";
-    char bytes[256];
-    DWORD read = 0;
-    ReadFile(file, bytes, sizeof bytes, &read, nullptr);
-    CloseHandle(file);
-    return std::string(bytes, read);
-}
-
 HWND WaitForDialog(DWORD process, const std::string& title)
 {
     HWND dialog = nullptr;
@@ -91,7 +78,7 @@ TEST(CommandLineFiles, AFirstStartConvertsItsFileNamedInCyrillicOnAWesternSystem
 
     Started tarvo = StartWithFiles(L"C:\\", L"\"" + file + L"\"");
     ASSERT_TRUE(tarvo.process);
-    EXPECT_TRUE(WaitFor([&] { return ReadWide(file) == Cp1251Text; })) << "the file stays unconverted";
+    EXPECT_TRUE(WaitFor([&] { return ReadSharingDeletion(file) == Cp1251Text; })) << "the file stays unconverted";
     Close(tarvo);
     DeleteFileW(file.c_str());
     DeleteTarvoKey();
@@ -154,7 +141,7 @@ TEST(CommandLineFiles, AStartWhileTheFirstIsEndingTakesOverItsFiles)
     CloseHandle(ending);
     // Read sharing the file's deletion, so that the replacement of the
     // converted file is never refused for the test's look at it.
-    EXPECT_TRUE(WaitFor([&] { return ReadWide(file) == Cp1251Text; }))
+    EXPECT_TRUE(WaitFor([&] { return ReadSharingDeletion(file) == Cp1251Text; }))
         << "the files of a start during the first's exit were lost";
     ASSERT_TRUE(WaitFor([] { return TarvoWindow() != nullptr; }));
     Close(tarvo);

@@ -56,3 +56,16 @@ bool StartUp(const std::string& exe, Started& started, HWND& window)
     window = started.process && WaitFor(TarvoIsUp) ? TarvoWindow() : nullptr;
     return window != nullptr;
 }
+
+std::string ReadSharingDeletion(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "";
+    char bytes[256];
+    DWORD read = 0;
+    ReadFile(file, bytes, sizeof bytes, &read, nullptr);
+    CloseHandle(file);
+    return std::string(bytes, read);
+}

@@ -23,5 +23,11 @@ Started StartCommand(const std::wstring& line, const wchar_t* folder = nullptr);
 
 HWND TarvoWindow();
 
+// The first bytes of a file that may hold any character, read sharing its
+// deletion: a test's look at a file the program is replacing with its
+// converted form must never make the replacement fail. Empty when the file
+// cannot be opened.
+std::string ReadSharingDeletion(const std::wstring& path);
+
 // Starts the tarvo.exe at exe and waits until its window is fully up.
 bool StartUp(const std::string& exe, Started& started, HWND& window);
