@@ -1,7 +1,8 @@
 // The kernel for processors with AVX2, 32 bytes at a time. Only this file
-// is compiled with -mavx2; the converter calls it only where the processor
-// and the system report AVX2. Nothing here spills a 32-byte vector to the
-// stack, whose alignment a 32-bit Windows caller does not promise.
+// is compiled with -mavx2 and -mpopcnt; the converter calls it only where
+// the processor and the system report both. Nothing here spills a 32-byte
+// vector to the stack, whose alignment a 32-bit Windows caller does not
+// promise.
 #if defined(__i386__) || defined(__x86_64__)
 
 #include <immintrin.h>
@@ -16,7 +17,6 @@ struct Avx2 {
 
     static Vector Load(const unsigned char* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
     static void Store(unsigned char* p, Vector v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
-    static Vector Row(const conversion::Tables& tables, int k) { return Load(tables.steps[k]); }
     static Vector Splat(int byte) { return _mm256_set1_epi8(static_cast<char>(byte)); }
     static Vector Xor(Vector a, Vector b) { return _mm256_xor_si256(a, b); }
     static Vector AddSaturated(Vector a, Vector b) { return _mm256_adds_epu8(a, b); }
@@ -25,20 +25,33 @@ struct Avx2 {
     // and the SSE code that runs next would pay for it: the program's other
     // code, the system's, the SSSE3 kernel.
     static void Leave() { _mm256_zeroupper(); }
-    // Bytes k, k + 1, ... of v, then zeros: each lane's own bytes, and the
-    // low lane's share of the high one.
-    static Vector ShiftDown(Vector v, unsigned k)
-    {
-        const Vector high = _mm256_permute2x128_si256(v, v, 0x81);
-        const Vector own = _mm256_broadcastsi128_si256(Load16(ShiftRamp + 16 + k));
-        const Vector next = _mm256_broadcastsi128_si256(Load16(ShiftRamp + k));
-        return _mm256_or_si256(_mm256_shuffle_epi8(v, own), _mm256_shuffle_epi8(high, next));
-    }
-    static __m128i Load16(const unsigned char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+    // Line ends moved per block without a branch: three, as one block of 32
+    // bytes of prose in ten ends three lines. Where 64-bit words are at
+    // hand, Lines holds them with a bit set above for each move, so that a
+    // move whose line end is not there finds a place past the block;
+    // elsewhere such a move is given one.
+    static const unsigned Moves = 3;
+#if defined(__x86_64__)
+    using Lines = std::uint64_t;
+    static const Lines Absent = 7ull << 32;
+    static unsigned First(Lines lines, unsigned) { return static_cast<unsigned>(__builtin_ctzll(lines)); }
+#else
+    using Lines = std::uint32_t;
+    static const Lines Absent = 0;
+    static unsigned First(Lines lines, unsigned k) { return lines != 0 ? LowestBit(lines) : Width + k; }
+#endif
+    static std::uint32_t Real(Lines lines) { return static_cast<std::uint32_t>(lines); }
+    static unsigned LowestBit(std::uint32_t mask) { return static_cast<unsigned>(__builtin_ctz(mask)); }
+    static unsigned Count(std::uint32_t mask) { return static_cast<unsigned>(__builtin_popcount(mask)); }
     static std::uint32_t HighBits(Vector v) { return static_cast<std::uint32_t>(_mm256_movemask_epi8(v)); }
     static std::uint32_t Matches(Vector v, int byte)
     {
         return static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, Splat(byte))));
+    }
+    static std::uint32_t MatchesEither(Vector v, int a, int b)
+    {
+        return static_cast<std::uint32_t>(
+            _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(v, Splat(a)), _mm256_cmpeq_epi8(v, Splat(b)))));
     }
 };
 
