@@ -18,6 +18,7 @@ struct Avx2 {
     static Vector Load(const unsigned char* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
     static void Store(unsigned char* p, Vector v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
     static Vector Splat(int byte) { return _mm256_set1_epi8(static_cast<char>(byte)); }
+    static Vector And(Vector a, Vector b) { return _mm256_and_si256(a, b); }
     static Vector Xor(Vector a, Vector b) { return _mm256_xor_si256(a, b); }
     static Vector AddSaturated(Vector a, Vector b) { return _mm256_adds_epu8(a, b); }
     static Vector Lookup(Vector row, Vector index) { return _mm256_shuffle_epi8(row, index); }

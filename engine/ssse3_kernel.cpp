@@ -16,6 +16,7 @@ struct Ssse3 {
     static Vector Load(const unsigned char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
     static void Store(unsigned char* p, Vector v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
     static Vector Splat(int byte) { return _mm_set1_epi8(static_cast<char>(byte)); }
+    static Vector And(Vector a, Vector b) { return _mm_and_si128(a, b); }
     static Vector Xor(Vector a, Vector b) { return _mm_xor_si128(a, b); }
     static Vector AddSaturated(Vector a, Vector b) { return _mm_adds_epu8(a, b); }
     static Vector Lookup(Vector row, Vector index) { return _mm_shuffle_epi8(row, index); }

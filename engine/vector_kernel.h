@@ -109,31 +109,38 @@ inline typename V::Vector Map(const StepRows<V>& rows, typename V::Vector v)
 // Bytes of a call converted a group at a time: as much as a look-up's
 // shortcut is judged on, and, where line ends change, as much as is
 // converted before they are moved.
-const unsigned GroupBytes = 2048;
+const unsigned GroupBytes = 4096;
 
 // Converts blocks whole blocks from in to out, both at the same places. See
-// conversion::Shortcut.
+// conversion::Shortcut. The rows are its own: the compiler would load them
+// again after every store into bytes that might be them.
 template <class V>
-void MapBlocks(const StepRows<V>& rows, conversion::Shortcut& shortcut, unsigned char* out, const unsigned char* in,
-               unsigned blocks)
+void MapBlocks(const conversion::Tables& tables, conversion::Shortcut& shortcut, unsigned char* out,
+               const unsigned char* in, unsigned blocks)
 {
     const unsigned Width = V::Width;
+    const StepRows<V> rows(tables);
+    // Pointers rather than indexes, which the processor may split into
+    // more operations.
+    const unsigned char* const end = in + blocks * Width;
     if (!shortcut.Trying()) {
-        for (unsigned i = 0; i < blocks; ++i)
-            V::Store(out + i * Width, Map<V>(rows, V::Load(in + i * Width)));
+        for (unsigned char* to = out; in != end; in += Width, to += Width)
+            V::Store(to, Map<V>(rows, V::Load(in)));
         shortcut.AfterGroup(0, blocks);
         return;
     }
     const std::uint32_t all = Width == 32 ? ~0u : (1u << Width) - 1;
     unsigned char missed[GroupBytes / Width];  // the blocks to do again
     unsigned misses = 0;
-    for (unsigned i = 0; i < blocks; ++i) {
-        const typename V::Vector v = V::Load(in + i * Width);
+    unsigned char* to = out;
+    unsigned i = 0;
+    for (const unsigned char* from = in; from != end; from += Width, to += Width, ++i) {
+        const typename V::Vector v = V::Load(from);
         typename V::Vector index;
         const typename V::Vector delta = LookUpUpperRows<V>(rows, v, index);
-        V::Store(out + i * Width, V::Xor(v, delta));
+        V::Store(to, V::Xor(v, delta));
         missed[misses] = static_cast<unsigned char>(i);
-        misses += V::HighBits(index) != all;
+        misses += V::HighBits(index) < all;
     }
     for (unsigned k = 0; k < misses; ++k) {
         const unsigned i = missed[k];
@@ -149,16 +156,15 @@ Run ConvertKeep(Run run, const unsigned char* input, unsigned count)
     const unsigned Width = V::Width;
     if (count < Width)
         return ConvertBytes<Keep, false>(run, input, count);
-    const StepRows<V> rows(*run.tables);
     const unsigned whole = count / Width;
     for (unsigned block = 0; block < whole; block += GroupBytes / Width) {
         const unsigned blocks = whole - block < GroupBytes / Width ? whole - block : GroupBytes / Width;
-        MapBlocks<V>(rows, run.shortcut, run.out + block * Width, input + block * Width, blocks);
+        MapBlocks<V>(*run.tables, run.shortcut, run.out + block * Width, input + block * Width, blocks);
     }
     // The last bytes as one block that overlaps the ones before: writing a
     // byte again changes nothing.
     if (count % Width != 0)
-        V::Store(run.out + count - Width, Map<V>(rows, V::Load(input + count - Width)));
+        V::Store(run.out + count - Width, Map<V>(StepRows<V>(*run.tables), V::Load(input + count - Width)));
     run.out += count;
     run.previous = input[count - 1];
     V::Leave();
@@ -190,7 +196,6 @@ Run ConvertLines(Run run, const unsigned char* input, unsigned count)
     const unsigned Follow = 3 * Width;  // what the room is judged on
     unsigned n = 0;
     if (count >= Width + Follow) {
-        const StepRows<V> rows(*run.tables);
         // A group converted, and what moves that are not there read past it.
         unsigned char mapped[GroupBytes + 2 * Width + V::Moves + 1];
         unsigned char* out = run.out;
@@ -220,7 +225,7 @@ Run ConvertLines(Run run, const unsigned char* input, unsigned count)
                     *out++ = CR;  // what the group after would keep
                 continue;
             }
-            MapBlocks<V>(rows, run.shortcut, mapped, in, blocks);
+            MapBlocks<V>(*run.tables, run.shortcut, mapped, in, blocks);
             V::Store(mapped + blocks * Width, V::Splat(0));
             V::Store(mapped + blocks * Width + Width, V::Splat(0));
             for (unsigned at = 0; at < V::Moves + 1; ++at)
