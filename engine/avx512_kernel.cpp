@@ -65,14 +65,35 @@ Run ConvertAddCr(Run run, const unsigned char* input, unsigned count)
 {
     const UpperHalf map(*run.tables);
     const unsigned long long crSlots = 0x5555555555555555ull, byteSlots = 0xAAAAAAAAAAAAAAAAull;
-    const __m512i crs = Splat(conversion::CR);
+    const __m512i crs = Splat(conversion::CR), lfs = Splat(conversion::LF);
     unsigned long long afterCr = run.previous == conversion::CR;
-    for (unsigned n = 0; n < count; n += Width) {
+    unsigned n = 0;
+    // Whole blocks while a whole block follows, whose output covers what
+    // whole stores write past each half's. Two blocks a turn, as under
+    // StripCr.
+#pragma GCC unroll 2
+    for (; count - n >= 2 * Width; n += Width) {
+        const __m512i v = _mm512_loadu_si512(input + n);
+        const __m512i mapped = map.Map(v);
+        const unsigned long long cr = _mm512_cmpeq_epi8_mask(v, crs);
+        const unsigned long long lone = _mm512_cmpeq_epi8_mask(v, lfs) & ~(cr << 1 | afterCr);
+        afterCr = cr >> 63;
+        const unsigned long long low = lone & 0xFFFFFFFFull, high = lone >> 32;
+        const __mmask64 placedLow = _pext_u64(byteSlots, _pdep_u64(low, crSlots) | byteSlots);
+        const __mmask64 placedHigh = _pext_u64(byteSlots, _pdep_u64(high, crSlots) | byteSlots);
+        const unsigned lengthLow = 32 + static_cast<unsigned>(_mm_popcnt_u64(low));
+        const unsigned length = lengthLow + 32 + static_cast<unsigned>(_mm_popcnt_u64(high));
+        _mm512_storeu_si512(run.out, _mm512_mask_expand_epi8(crs, placedLow, mapped));
+        _mm512_storeu_si512(run.out + lengthLow,
+                            _mm512_mask_expand_epi8(crs, placedHigh, _mm512_shuffle_i64x2(mapped, mapped, 0xEE)));
+        run.out += length;
+    }
+    for (; n < count; n += Width) {
         const __mmask64 bytes = FirstBits(count - n);
         const __m512i v = _mm512_maskz_loadu_epi8(bytes, input + n);
         const __m512i mapped = map.Map(v);
         const __mmask64 cr = _mm512_cmpeq_epi8_mask(v, crs) & bytes;
-        const __mmask64 lone = _mm512_cmpeq_epi8_mask(v, Splat(conversion::LF)) & bytes & ~(cr << 1 | afterCr);
+        const __mmask64 lone = _mm512_cmpeq_epi8_mask(v, lfs) & bytes & ~(cr << 1 | afterCr);
         afterCr = cr >> 63;
         for (unsigned half = 0; half < 2; ++half) {
             const unsigned long long inHalf = (bytes >> 32 * half) & 0xFFFFFFFFull;
