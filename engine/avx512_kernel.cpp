@@ -84,8 +84,8 @@ Run ConvertAddCr(Run run, const unsigned char* input, unsigned count)
         const unsigned lengthLow = 32 + static_cast<unsigned>(_mm_popcnt_u64(low));
         const unsigned length = lengthLow + 32 + static_cast<unsigned>(_mm_popcnt_u64(high));
         _mm512_storeu_si512(run.out, _mm512_mask_expand_epi8(crs, placedLow, mapped));
-        _mm512_storeu_si512(run.out + lengthLow,
-                            _mm512_mask_expand_epi8(crs, placedHigh, _mm512_shuffle_i64x2(mapped, mapped, 0xEE)));
+        const __m512i upper = _mm512_maskz_shuffle_i64x2(0xFF, mapped, mapped, 0xEE);
+        _mm512_storeu_si512(run.out + lengthLow, _mm512_mask_expand_epi8(crs, placedHigh, upper));
         run.out += length;
     }
     for (; n < count; n += Width) {
