@@ -24,7 +24,7 @@ bool CanRun(int path)
     if (path == PathSsse3)
         return __builtin_cpu_supports("ssse3");
     if (path == PathAvx2)
-        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
+        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("popcnt");
 #endif
 #if defined(__x86_64__)
     if (path == PathAvx512)

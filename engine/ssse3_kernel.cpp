@@ -5,6 +5,8 @@
 
 #include <tmmintrin.h>
 
+#include <cstddef>
+
 #include "vector_kernel.h"
 
 namespace {
@@ -28,7 +30,7 @@ struct Ssse3 {
     static const unsigned Moves = 2;
     using Lines = std::uint32_t;
     static const Lines Absent = 3u << 16;
-    static unsigned First(Lines lines, unsigned) { return static_cast<unsigned>(__builtin_ctz(lines)); }
+    static std::size_t First(Lines lines, std::size_t) { return static_cast<unsigned>(__builtin_ctz(lines)); }
     static std::uint32_t Real(Lines lines) { return lines & 0xFFFF; }
     // The bits of a mask of 16, without the POPCNT of later processors.
     static unsigned Count(std::uint32_t mask)

@@ -5,6 +5,8 @@
 // its own instruction set.
 #pragma once
 
+#include <cstddef>
+
 #include "conversion_kernel.h"
 
 namespace {
@@ -230,43 +232,45 @@ Run ConvertLines(Run run, const unsigned char* input, unsigned count)
             V::Store(mapped + blocks * Width + Width, V::Splat(0));
             for (unsigned at = 0; at < V::Moves + 1; ++at)
                 mapped[blocks * Width + 2 * Width + at] = 0;
-            for (unsigned i = 0; i < blocks * Width; i += Width) {
-                const typename V::Vector v = V::Load(in + i);
-                V::Store(out, V::Load(mapped + i));
+            // Pointers and machine words, which spare the compiler's
+            // own additions and widenings in every move.
+            const unsigned char* from = mapped;
+            for (const unsigned char* at = in; at != in + blocks * Width; at += Width, from += Width) {
+                const typename V::Vector v = V::Load(at);
+                V::Store(out, V::Load(from));
                 if (Mode == AddCr) {
                     // Every LF without a CR before it gains one: the k-th
                     // after k others.
-                    const std::uint32_t crsBefore = n + i != 0 ? V::Matches(V::Load(in + i - 1), CR)
-                                                               : V::Matches(v, CR) << 1 | (run.previous == CR);
+                    const std::uint32_t crsBefore = at != input ? V::Matches(V::Load(at - 1), CR)
+                                                                : V::Matches(v, CR) << 1 | (run.previous == CR);
                     const std::uint32_t lone = V::Matches(v, LF) & ~crsBefore;
                     Lines lines = V::Absent | lone;
-                    unsigned k = 0;
+                    std::size_t k = 0;
                     for (; k < V::Moves; ++k, lines &= lines - 1) {
-                        const unsigned at = V::First(lines, k);
-                        out[at + k] = CR;
-                        V::Store(out + at + k + 1, V::Load(mapped + i + at));
+                        const std::size_t place = V::First(lines, k);
+                        out[place + k] = CR;
+                        V::Store(out + place + k + 1, V::Load(from + place));
                     }
                     for (; V::Real(lines) != 0; ++k, lines &= lines - 1) {  // short lines
-                        const unsigned at = V::First(lines, k);
-                        out[at + k] = CR;
-                        V::Store(out + at + k + 1, V::Load(mapped + i + at));
+                        const std::size_t place = V::First(lines, k);
+                        out[place + k] = CR;
+                        V::Store(out + place + k + 1, V::Load(from + place));
                     }
                     out += Width + V::Count(lone);
                     continue;
                 }
                 // StripCr: the CRs before a CR or an LF go, the k-th after
                 // k others.
-                const typename V::Vector after = V::Load(in + i + 1);
-                const std::uint32_t dropped = V::Matches(v, CR) & V::MatchesEither(after, CR, LF);
+                const std::uint32_t dropped = V::Matches(v, CR) & V::MatchesEither(V::Load(at + 1), CR, LF);
                 Lines lines = V::Absent | dropped;
-                unsigned k = 0;
+                std::size_t k = 0;
                 for (; k < V::Moves; ++k, lines &= lines - 1) {
-                    const unsigned at = V::First(lines, k);
-                    V::Store(out + at - k, V::Load(mapped + i + at + 1));
+                    const std::size_t place = V::First(lines, k);
+                    V::Store(out + place - k, V::Load(from + place + 1));
                 }
                 for (; V::Real(lines) != 0; ++k, lines &= lines - 1) {  // short lines
-                    const unsigned at = V::First(lines, k);
-                    V::Store(out + at - k, V::Load(mapped + i + at + 1));
+                    const std::size_t place = V::First(lines, k);
+                    V::Store(out + place - k, V::Load(from + place + 1));
                 }
                 out += Width - V::Count(dropped);
             }
