@@ -31,8 +31,9 @@ double Median(std::vector<double> values)
 void Engine(benchmark::State& state, const BenchCase& c, int path, const ProseSample& text)
 {
     if (!UseConversionPath(path)) {
-        state.SkipWithError((std::string("kernel ") + ConversionPathName(path) + " not run: this processor lacks it")
-                                .c_str());
+        const std::string why =
+            std::string("kernel ") + ConversionPathName(path) + " not run: this processor or build lacks it";
+        state.SkipWithError(why.c_str());
         return;
     }
     SelectConversionOf(0, c.source, c.destination, c.newlines);
@@ -112,7 +113,7 @@ int main(int argc, char** argv)
             const std::string name = std::string("engine/") + c.id + "/" + PathKey(ConversionPathName(path));
             benchmark::RegisterBenchmark(name.c_str(), Engine, c, path, texts.back())->UseManualTime();
         }
-        if (c.text == Prose)
+        if (c.text == Prose || c.text == ProseWithoutYo)
             benchmark::AddCustomContext(std::string("text of ") + c.id, texts.back().source);
     }
     benchmark::RegisterBenchmark("glibc_iconv_KOI8R_to_CP1251", Iconv);

@@ -22,12 +22,13 @@ int main(int argc, char** argv)
                 "| --- | --- | ---: | ---: | ---: | ---: |\n");
     for (const BenchCase& c : BenchCases) {
         const ProseSample text = PrepareCase(c);
-        if (c.text == Prose)
+        if (c.text == Prose || c.text == ProseWithoutYo)
             std::printf("text of %s: %s\n", c.id, text.source.c_str());
         std::vector<unsigned char> output(2 * c.size + 1);
         for (int path : paths) {
             if (!UseConversionPath(path)) {
-                std::printf("| %s | %s | not run: this processor lacks it | | | |\n", c.name, ConversionPathName(path));
+                std::printf("| %s | %s | not run: this processor or build lacks it | | | |\n", c.name,
+                            ConversionPathName(path));
                 continue;
             }
             std::vector<double> engine, ratios;
