@@ -29,7 +29,7 @@ struct Ssse3 {
     // finds a place past the block.
     static const unsigned Moves = 2;
     using Lines = std::uint32_t;
-    static const Lines Absent = 3u << 16;
+    static constexpr Lines Absent(unsigned moves) { return ((1u << moves) - 1) << Width; }
     static std::size_t First(Lines lines, std::size_t) { return static_cast<unsigned>(__builtin_ctz(lines)); }
     static std::uint32_t Real(Lines lines) { return lines & 0xFFFF; }
     // The bits of a mask of 16, without the POPCNT of later processors.

@@ -173,6 +173,66 @@ Run ConvertKeep(Run run, const unsigned char* input, unsigned count)
     return run;
 }
 
+// Moves the line ends of blocks whole blocks of in (from the call that
+// begins at input, after previous), whose converted bytes are at mapped, to
+// out, and returns the end of the output. Moves line ends a block go
+// without a branch.
+template <class V, int Mode, unsigned Moves>
+unsigned char* MoveLineEnds(unsigned char* out, const unsigned char* in, const unsigned char* mapped, unsigned blocks,
+                            const unsigned char* input, unsigned char previous)
+{
+    using Lines = typename V::Lines;
+    const unsigned Width = V::Width;
+    const Lines absent = V::Absent(Moves);
+    // Pointers and machine words, which spare the compiler's own additions
+    // and widenings in every move.
+    const unsigned char* from = mapped;
+    for (const unsigned char* at = in; at != in + blocks * Width; at += Width, from += Width) {
+        const typename V::Vector v = V::Load(at);
+        V::Store(out, V::Load(from));
+        if (Mode == AddCr) {
+            // Every LF without a CR before it gains one: the k-th after k
+            // others.
+            const std::uint32_t crsBefore =
+                at != input ? V::Matches(V::Load(at - 1), CR) : V::Matches(v, CR) << 1 | (previous == CR);
+            const std::uint32_t lone = V::Matches(v, LF) & ~crsBefore;
+            Lines lines = absent | lone;
+            std::size_t k = 0;
+            for (; k < Moves; ++k, lines &= lines - 1) {
+                const std::size_t place = V::First(lines, k);
+                out[place + k] = CR;
+                V::Store(out + place + k + 1, V::Load(from + place));
+            }
+            for (; V::Real(lines) != 0; ++k, lines &= lines - 1) {  // short lines
+                const std::size_t place = V::First(lines, k);
+                out[place + k] = CR;
+                V::Store(out + place + k + 1, V::Load(from + place));
+            }
+            out += Width + V::Count(lone);
+            continue;
+        }
+        // StripCr: the CRs before a CR or an LF go, the k-th after k others.
+        const std::uint32_t dropped = V::Matches(v, CR) & V::MatchesEither(V::Load(at + 1), CR, LF);
+        Lines lines = absent | dropped;
+        std::size_t k = 0;
+        for (; k < Moves; ++k, lines &= lines - 1) {
+            const std::size_t place = V::First(lines, k);
+            V::Store(out + place - k, V::Load(from + place + 1));
+        }
+        for (; V::Real(lines) != 0; ++k, lines &= lines - 1) {  // short lines
+            const std::size_t place = V::First(lines, k);
+            V::Store(out + place - k, V::Load(from + place + 1));
+        }
+        out += Width - V::Count(dropped);
+    }
+    return out;
+}
+
+// Where lines are longer than this on average, one move a block goes
+// without a branch rather than V::Moves: text with long lines then spares
+// the moves its blocks seldom need.
+const unsigned LineBytes = 45;
+
 // Where line ends change, each group of blocks is converted first into a
 // buffer; then each block's line ends are moved, from there to the output:
 // the block is stored whole, then, for each line end that changes, the
@@ -193,7 +253,6 @@ Run ConvertKeep(Run run, const unsigned char* input, unsigned count)
 template <class V, int Mode>
 Run ConvertLines(Run run, const unsigned char* input, unsigned count)
 {
-    using Lines = typename V::Lines;
     const unsigned Width = V::Width;
     const unsigned Follow = 3 * Width;  // what the room is judged on
     unsigned n = 0;
@@ -208,6 +267,7 @@ Run ConvertLines(Run run, const unsigned char* input, unsigned count)
         // CR of a run until one that stays.
         if (Mode == StripCr && run.previous == CR && input[0] != CR && input[0] != LF)
             *out++ = CR;
+        bool manyLines = true;  // as in prose, until a group shows otherwise
         while (count - n >= Width + Follow) {
             const unsigned left = (count - n - Follow) / Width;
             const unsigned blocks = left < GroupBytes / Width ? left : GroupBytes / Width;
@@ -232,48 +292,12 @@ Run ConvertLines(Run run, const unsigned char* input, unsigned count)
             V::Store(mapped + blocks * Width + Width, V::Splat(0));
             for (unsigned at = 0; at < V::Moves + 1; ++at)
                 mapped[blocks * Width + 2 * Width + at] = 0;
-            // Pointers and machine words, which spare the compiler's
-            // own additions and widenings in every move.
-            const unsigned char* from = mapped;
-            for (const unsigned char* at = in; at != in + blocks * Width; at += Width, from += Width) {
-                const typename V::Vector v = V::Load(at);
-                V::Store(out, V::Load(from));
-                if (Mode == AddCr) {
-                    // Every LF without a CR before it gains one: the k-th
-                    // after k others.
-                    const std::uint32_t crsBefore = at != input ? V::Matches(V::Load(at - 1), CR)
-                                                                : V::Matches(v, CR) << 1 | (run.previous == CR);
-                    const std::uint32_t lone = V::Matches(v, LF) & ~crsBefore;
-                    Lines lines = V::Absent | lone;
-                    std::size_t k = 0;
-                    for (; k < V::Moves; ++k, lines &= lines - 1) {
-                        const std::size_t place = V::First(lines, k);
-                        out[place + k] = CR;
-                        V::Store(out + place + k + 1, V::Load(from + place));
-                    }
-                    for (; V::Real(lines) != 0; ++k, lines &= lines - 1) {  // short lines
-                        const std::size_t place = V::First(lines, k);
-                        out[place + k] = CR;
-                        V::Store(out + place + k + 1, V::Load(from + place));
-                    }
-                    out += Width + V::Count(lone);
-                    continue;
-                }
-                // StripCr: the CRs before a CR or an LF go, the k-th after
-                // k others.
-                const std::uint32_t dropped = V::Matches(v, CR) & V::MatchesEither(V::Load(at + 1), CR, LF);
-                Lines lines = V::Absent | dropped;
-                std::size_t k = 0;
-                for (; k < V::Moves; ++k, lines &= lines - 1) {
-                    const std::size_t place = V::First(lines, k);
-                    V::Store(out + place - k, V::Load(from + place + 1));
-                }
-                for (; V::Real(lines) != 0; ++k, lines &= lines - 1) {  // short lines
-                    const std::size_t place = V::First(lines, k);
-                    V::Store(out + place - k, V::Load(from + place + 1));
-                }
-                out += Width - V::Count(dropped);
-            }
+            unsigned char* const groupOut = out;
+            out = manyLines ? MoveLineEnds<V, Mode, V::Moves>(out, in, mapped, blocks, input, run.previous)
+                            : MoveLineEnds<V, Mode, 1>(out, in, mapped, blocks, input, run.previous);
+            const unsigned written = static_cast<unsigned>(out - groupOut);
+            const unsigned lines = Mode == AddCr ? written - blocks * Width : blocks * Width - written;
+            manyLines = lines * LineBytes > blocks * Width;
             n += blocks * Width;
         }
         run.out = out;
