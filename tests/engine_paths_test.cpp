@@ -132,18 +132,27 @@ TEST(ConversionPaths, EveryPathConvertsAsTheScalarOneDoes)
 }
 
 // Long texts whose make-up changes, so that the vector look-up's shortcut is
-// taken, given up for a while and taken again, across groups of blocks and
-// calls: stretches of letters with a rare ё (cp1251 0xB8, KOI8-R 0xA3)
-// between stretches of typography, line ends in both forms throughout.
+// taken, given up for a while and taken again, and the moves of line ends
+// fit short lines and then long ones, across groups of blocks and calls:
+// stretches of letters with a rare ё (cp1251 0xB8, KOI8-R 0xA3) in short
+// and long lines, and of typography, line ends in both forms throughout.
 TEST(ConversionPaths, LongTextsWhoseMakeUpChanges)
 {
     std::mt19937 random(26);
     const TextKind letters = {"letters", {0xC1, 0xD2, 0xE5, 0xF7, 0xFF, 0xC0, 0xDA, 0xEE, 0x20, 0x20, 0x0D, 0x0A}};
     Bytes text;
-    for (int stretch = 0; stretch < 6; ++stretch) {
-        Bytes part = RandomText(random, stretch % 2 ? TextKinds[1] : letters, stretch % 2 ? 90000 : 30000);
-        for (size_t at = random() % 3000; at < part.size() && stretch % 2 == 0; at += random() % 3000)
+    for (int stretch = 0; stretch < 9; ++stretch) {
+        Bytes part = RandomText(random, stretch % 3 == 1 ? TextKinds[1] : letters, stretch % 3 == 1 ? 90000 : 30000);
+        for (size_t at = random() % 3000; at < part.size() && stretch % 3 != 1; at += random() % 3000)
             part[at] = at % 2 ? 0xB8 : 0xA3;
+        if (stretch % 3 == 2) {  // long lines, ended by CR LF, LF or CR
+            for (size_t at = 0; at < part.size(); ++at)
+                part[at] = part[at] == 0x0D || part[at] == 0x0A ? 0xE0 : part[at];
+            for (size_t at = 40 + random() % 160; at + 1 < part.size(); at += 40 + random() % 160) {
+                part[at] = at % 3 == 0 ? 0x0A : 0x0D;
+                part[at + 1] = at % 3 == 1 ? 0x0A : part[at + 1];
+            }
+        }
         text.insert(text.end(), part.begin(), part.end());
     }
     // A line end across every edge that a power of two from 512 on may
