@@ -175,8 +175,8 @@ Run ConvertKeep(Run run, const unsigned char* input, unsigned count)
 
 // Moves the line ends of blocks whole blocks of in (from the call that
 // begins at input, after previous), whose converted bytes are at mapped, to
-// out, and returns the end of the output. Moves line ends a block go
-// without a branch.
+// out, and returns the end of the output. Up to Moves line ends of a block
+// go without a branch; see ConvertLines.
 template <class V, int Mode, unsigned Moves>
 unsigned char* MoveLineEnds(unsigned char* out, const unsigned char* in, const unsigned char* mapped, unsigned blocks,
                             const unsigned char* input, unsigned char previous)
@@ -238,10 +238,10 @@ const unsigned LineBytes = 45;
 // the block is stored whole, then, for each line end that changes, the
 // block's bytes from there on again, one place on (a CR goes in before an
 // LF) or back (a CR before an LF goes). Each block makes V::Moves such
-// stores whether its line ends are there or not (those that are not store
-// past the block's output), so that no branch waits on how many lines a
-// block ends: V::Moves is what nearly all blocks of prose need. A block with
-// more goes on in a loop.
+// stores, or one after a group of long lines, whether its line ends are
+// there or not (those that are not store past the block's output), so that
+// no branch waits on how many lines a block ends: V::Moves is what nearly
+// all blocks of prose need. A block with more goes on in a loop.
 //
 // The stores reach up to a block past the block's output, and are made only
 // where at least that much more output is sure to follow: callers size
