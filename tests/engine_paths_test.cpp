@@ -3,6 +3,7 @@
 // nothing written past what a call counts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -135,13 +136,19 @@ TEST(ConversionPaths, EveryPathConvertsAsTheScalarOneDoes)
 // taken, given up for a while and taken again, and the moves of line ends
 // fit short lines and then long ones, across groups of blocks and calls:
 // stretches of letters with a rare ё (cp1251 0xB8, KOI8-R 0xA3) in short
-// and long lines, and of typography, line ends in both forms throughout.
+// and long lines, of typography and of CR runs, line ends in both forms
+// throughout.
 TEST(ConversionPaths, LongTextsWhoseMakeUpChanges)
 {
     std::mt19937 random(26);
     const TextKind letters = {"letters", {0xC1, 0xD2, 0xE5, 0xF7, 0xFF, 0xC0, 0xDA, 0xEE, 0x20, 0x20, 0x0D, 0x0A}};
     Bytes text;
     for (int stretch = 0; stretch < 9; ++stretch) {
+        if (stretch == 4) {  // CR runs, without the NULs that would end the text form
+            Bytes runs = RandomText(random, TextKinds[3], 5000);
+            std::replace(runs.begin(), runs.end(), static_cast<unsigned char>(0), static_cast<unsigned char>(0x61));
+            text.insert(text.end(), runs.begin(), runs.end());
+        }
         Bytes part = RandomText(random, stretch % 3 == 1 ? TextKinds[1] : letters, stretch % 3 == 1 ? 90000 : 30000);
         for (size_t at = random() % 3000; at < part.size() && stretch % 3 != 1; at += random() % 3000)
             part[at] = at % 2 ? 0xB8 : 0xA3;
