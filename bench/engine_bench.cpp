@@ -1,9 +1,13 @@
-// The engine's speed on 1 MiB of Cyrillic text, per case and path. Each
-// iteration times the engine and then memcpy of the same buffer, so that the
-// two are compared side by side under the same conditions: best_GBps is the
-// engine's fastest iteration, memcpy_share its speed as a percentage of
-// memcpy's fastest (the fastest iterations are the ones no other process
-// interrupted). The C library's iconv() on the same text is the anchor.
+// The engine's speed per case and kernel, each benchmark named
+// engine/CASE/KERNEL. Each iteration times the engine and then memcpy of the
+// same bytes into the same output, so that the two are compared side by
+// side under the same conditions, iteration by iteration: memcpy_share is
+// the median of the iterations' ratios (memcpy's time over the engine's, in
+// percent), median_GBps and best_GBps the engine's median and fastest
+// iterations, best_share the fastest against memcpy's fastest. The C
+// library's iconv() on the same text is the anchor.
+//   engine_bench [--kernel=scalar,ssse3,avx2,avx512] [Google Benchmark's flags]
+// TARVO_CONVERSION_PATH picks the kernels as --kernel does.
 #include <benchmark/benchmark.h>
 
 #include <iconv.h>
@@ -16,54 +20,62 @@
 
 namespace {
 
-void Engine(benchmark::State& state)
+double Median(std::vector<double> values)
 {
-    const BenchCase& c = BenchCases[state.range(0)];
-    const int path = static_cast<int>(state.range(1));
-    if (!UseConversionPath(path)) {
-        state.SkipWithError("this processor cannot run the path");
-        return;
-    }
-    const std::vector<unsigned char> text = PrepareCase(c);
-    std::vector<unsigned char> output(2 * BenchTextSize + 1);
-    using Clock = std::chrono::steady_clock;
-    Clock::duration engine = Clock::duration::max(), copy = Clock::duration::max();
-    for (auto _ : state) {
-        const auto start = Clock::now();
-        RunCase(c, output.data(), text.data());
-        benchmark::ClobberMemory();
-        const auto converted = Clock::now();
-        std::memcpy(output.data(), text.data(), BenchTextSize);
-        benchmark::ClobberMemory();
-        const auto copied = Clock::now();
-        state.SetIterationTime(std::chrono::duration<double>(converted - start).count());
-        engine = std::min(engine, converted - start);
-        copy = std::min(copy, copied - converted);
-    }
-    state.SetBytesProcessed(state.iterations() * BenchTextSize);
-    state.counters["best_GBps"] = BenchTextSize / std::chrono::duration<double, std::nano>(engine).count();
-    state.counters["memcpy_share"] = 100.0 * copy.count() / engine.count();
-    state.SetLabel(std::string(c.name) + ", " + PathNames[path]);
-    UseConversionPath(FastestConversionPath());
+    if (values.empty())
+        return 0;
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
 }
 
-void EngineArguments(benchmark::internal::Benchmark* b)
+void Engine(benchmark::State& state, const BenchCase& c, int path, const ProseSample& text)
 {
-    for (int c = 0; c < BenchCaseCount; ++c)
-        for (int path = 0; path < ConversionPathCount; ++path)
-            b->Args({c, path});
+    if (!UseConversionPath(path)) {
+        const std::string why =
+            std::string("kernel ") + ConversionPathName(path) + " not run: this processor or build lacks it";
+        state.SkipWithError(why.c_str());
+        return;
+    }
+    SelectConversionOf(0, c.source, c.destination, c.newlines);
+    std::vector<unsigned char> output(2 * c.size + 1);
+    using Clock = std::chrono::steady_clock;
+    std::vector<double> engine, ratios;
+    double fastest = 1e9, fastestCopy = 1e9;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        RunCase(c, output.data(), text.text.data());
+        benchmark::ClobberMemory();
+        const auto converted = Clock::now();
+        std::memcpy(output.data(), text.text.data(), c.size);
+        benchmark::ClobberMemory();
+        const auto copied = Clock::now();
+        const double took = std::chrono::duration<double>(converted - start).count();
+        const double copying = std::chrono::duration<double>(copied - converted).count();
+        state.SetIterationTime(took);
+        engine.push_back(took);
+        ratios.push_back(copying / took);
+        fastest = std::min(fastest, took);
+        fastestCopy = std::min(fastestCopy, copying);
+    }
+    state.SetBytesProcessed(state.iterations() * c.size);
+    state.counters["median_GBps"] = c.size / Median(engine) / 1e9;
+    state.counters["best_GBps"] = c.size / fastest / 1e9;
+    state.counters["memcpy_share"] = 100.0 * Median(ratios);
+    state.counters["best_share"] = 100.0 * fastestCopy / fastest;
+    state.SetLabel(std::string(c.name) + "; kernel " + ConversionPathName(path) + "; text " + text.source);
+    UseConversionPath(FastestConversionPath());
 }
 
 // Counting the stand-ins of a block, which the file job does beside the
 // conversion of every block (and tarvoconv, to find the first, where -c is
-// not given), over the text of the first two cases: Russian letters with and
+// not given), over the text of a case: Russian prose, or letters with and
 // without typography, which has no stand-ins but must be looked through.
 // Beside it, in the same iterations, the plain way: a look-up for every
 // byte in a table of the same answers.
-void StandIns(benchmark::State& state)
+void StandIns(benchmark::State& state, const BenchCase& c)
 {
-    const BenchCase& c = BenchCases[state.range(0)];
-    const std::vector<unsigned char> text = PrepareCase(c);
+    const std::vector<unsigned char> text = PrepareCase(c).text;
+    const unsigned size = static_cast<unsigned>(text.size());
     unsigned char counted[256];
     for (int byte = 0; byte < 256; ++byte) {
         const unsigned char one = static_cast<unsigned char>(byte);
@@ -73,19 +85,19 @@ void StandIns(benchmark::State& state)
     Clock::duration engine = Clock::duration::max(), lookUps = Clock::duration::max();
     for (auto _ : state) {
         const auto start = Clock::now();
-        benchmark::DoNotOptimize(CountStandIns(text.data(), BenchTextSize));
+        benchmark::DoNotOptimize(CountStandIns(text.data(), size));
         const auto counted1 = Clock::now();
         unsigned found = 0;
-        for (unsigned n = 0; n < BenchTextSize; ++n)
+        for (unsigned n = 0; n < size; ++n)
             found += counted[text[n]];
         benchmark::DoNotOptimize(found);
         const auto counted2 = Clock::now();
         engine = std::min(engine, counted1 - start);
         lookUps = std::min(lookUps, counted2 - counted1);
     }
-    state.SetBytesProcessed(state.iterations() * BenchTextSize);
-    state.counters["best_GBps"] = BenchTextSize / std::chrono::duration<double, std::nano>(engine).count();
-    state.counters["lookup_GBps"] = BenchTextSize / std::chrono::duration<double, std::nano>(lookUps).count();
+    state.SetBytesProcessed(state.iterations() * size);
+    state.counters["best_GBps"] = size / std::chrono::duration<double, std::nano>(engine).count();
+    state.counters["lookup_GBps"] = size / std::chrono::duration<double, std::nano>(lookUps).count();
     state.SetLabel(std::string("count stand-ins: ") + c.name);
 }
 
@@ -125,9 +137,31 @@ void Memcpy(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(Engine)->Apply(EngineArguments)->UseManualTime();
-BENCHMARK(StandIns)->Arg(0)->Arg(1);
-BENCHMARK(Iconv)->Name("glibc_iconv_KOI8R_to_CP1251");
-BENCHMARK(Memcpy)->Name("memcpy");
-
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    const std::vector<int> paths = PathsToTime(argc, argv);
+    static std::vector<ProseSample> texts;  // the benchmarks keep references
+    texts.reserve(BenchCaseCount);
+    for (const BenchCase& c : BenchCases) {
+        texts.push_back(TextOf(c));
+        for (int path : paths) {
+            const std::string name = std::string("engine/") + c.id + "/" + PathKey(ConversionPathName(path));
+            benchmark::RegisterBenchmark(name.c_str(), Engine, c, path, texts.back())->UseManualTime();
+        }
+        if (c.text == Prose || c.text == ProseWithoutYo)
+            benchmark::AddCustomContext(std::string("text of ") + c.id, texts.back().source);
+    }
+    for (const BenchCase& c : BenchCases)
+        if (c.stream && !c.newlines && c.size == c.blockSize)
+            benchmark::RegisterBenchmark((std::string("stand_ins/") + c.id).c_str(), StandIns, c);
+    benchmark::RegisterBenchmark("glibc_iconv_KOI8R_to_CP1251", Iconv);
+    benchmark::RegisterBenchmark("memcpy", Memcpy);
+    benchmark::AddCustomContext("conversion path of this process", ConversionPathName(ConversionPathInUse()));
+    benchmark::AddCustomContext("fastest path of this processor", ConversionPathName(FastestConversionPath()));
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

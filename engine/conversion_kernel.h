@@ -24,26 +24,29 @@ struct Tables {
     alignas(32) unsigned char steps[8][32];
 };
 
-// Whether the vector look-up tries to stop after the rows for 0xC0..0xFF.
-// Russian letters lie there, and most blocks of Russian text have no byte in
-// 0x80..0xBF, the other rows' only users; but where such bytes are common
-// (typography in cp1251, any bytes at all) a branch that often goes either
-// way costs more than the four rows. So the kernels try it for a while, and
-// stop trying for longer where it fails more than once in sixteen blocks.
+// Whether the vector look-up stops after the rows for 0xC0..0xFF. Russian
+// letters lie there, and most blocks of Russian text have no byte in
+// 0x80..0xBF, the other rows' only users (ё, typography in cp1251). So the
+// kernels convert a group of blocks that way, note the blocks where a byte
+// was left over and convert those again in full after the group, without a
+// branch per block that the clustered ё of real prose would mislead. Where
+// more than a quarter of a group's blocks had to be done again (typography
+// in cp1251, any bytes at all), doing them twice costs more than the four
+// rows saved on the others: the next groups go in full, and the kernels try
+// again after RestGroups of them.
 struct Shortcut {
-    static const unsigned TryBlocks = 64, RestBlocks = 4096, MissesAllowed = 4;
+    static const unsigned RestGroups = 16;
 
-    bool trying = true;
-    unsigned left = TryBlocks;  // blocks before the next decision
-    unsigned misses = 0;        // blocks tried in vain since the last one
+    unsigned resting = 0;  // groups still to go in full
 
-    void AfterBlock()
+    bool Trying() const { return resting == 0; }
+
+    void AfterGroup(unsigned misses, unsigned blocks)
     {
-        if (--left != 0)
-            return;
-        trying = !trying || misses <= MissesAllowed;
-        left = trying ? TryBlocks : RestBlocks;
-        misses = 0;
+        if (resting != 0)
+            --resting;
+        else if (4 * misses > blocks)
+            resting = RestGroups;
     }
 };
 

@@ -1,5 +1,8 @@
 // Which kernel converts: the fastest this processor can run, found once,
-// unless a test or benchmark picks another.
+// unless the environment asks for a slower one or a test or benchmark picks
+// another.
+#include <cstdlib>
+
 #include "conversion_kernel.h"
 #include "unicode_vector.h"
 
@@ -21,7 +24,7 @@ bool CanRun(int path)
     if (path == PathSsse3)
         return __builtin_cpu_supports("ssse3");
     if (path == PathAvx2)
-        return __builtin_cpu_supports("avx2");
+        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("popcnt");
 #endif
 #if defined(__x86_64__)
     if (path == PathAvx512)
@@ -47,6 +50,35 @@ const conversion::Kernel& KernelFor(int path)
     return ScalarKernel;
 }
 
+const char* const PathNames[ConversionPathCount] = {"scalar", "SSSE3", "AVX2", "AVX-512"};
+
+// Whether text names path: its name in any case, with or without the hyphen.
+bool Names(const char* text, int path)
+{
+    const char* name = PathNames[path];
+    for (;; ++text, ++name) {
+        text += *text == '-';
+        name += *name == '-';
+        const char a = *text >= 'A' && *text <= 'Z' ? *text + ('a' - 'A') : *text;
+        const char b = *name >= 'A' && *name <= 'Z' ? *name + ('a' - 'A') : *name;
+        if (a != b)
+            return false;
+        if (a == 0)
+            return true;
+    }
+}
+
+// The path the environment asks for, where this processor runs it, else
+// the fastest.
+int StartingPath()
+{
+    if (const char* asked = std::getenv("TARVO_CONVERSION_PATH"))
+        for (int path = 0; path < ConversionPathCount; ++path)
+            if (Names(asked, path) && CanRun(path))
+                return path;
+    return FastestConversionPath();
+}
+
 const conversion::Kernel* PickedKernel;  // by UseConversionPath
 int PickedPath = -1;
 
@@ -70,16 +102,27 @@ bool UseConversionPath(int path)
     return true;
 }
 
+int ConversionPathInUse()
+{
+    static const int starting = StartingPath();
+    return PickedPath >= 0 ? PickedPath : starting;
+}
+
+const char* ConversionPathName(int path)
+{
+    return path >= 0 && path < ConversionPathCount ? PathNames[path] : "none";
+}
+
 const conversion::Kernel& conversion::KernelInUse()
 {
-    static const Kernel& fastest = KernelFor(FastestConversionPath());
-    return PickedKernel ? *PickedKernel : fastest;
+    static const Kernel& starting = KernelFor(ConversionPathInUse());
+    return PickedKernel ? *PickedKernel : starting;
 }
 
 unicode::PageToUtf8Function unicode::VectorPageToUtf8()
 {
 #if defined(__x86_64__)
-    if ((PickedPath >= 0 ? PickedPath : FastestConversionPath()) == PathAvx512)
+    if (ConversionPathInUse() == PathAvx512)
         return PageToUtf8Avx512;
 #endif
     return nullptr;

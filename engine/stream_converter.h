@@ -92,10 +92,19 @@ enum ConversionPath {
 const int ConversionPathCount = 4;
 
 // The fastest path this processor and build can run. Conversions take it
-// until UseConversionPath picks another.
+// until UseConversionPath picks another, or from the start the path that the
+// environment variable TARVO_CONVERSION_PATH names ("scalar", "ssse3",
+// "avx2" or "avx512") where this processor runs it: so a whole program can
+// be measured as it runs on an older processor.
 int FastestConversionPath();
 
 // Makes the conversions from now on take path, so that tests, the fuzz
 // target and the benchmark can compare them. Returns false and changes
 // nothing when this processor or build cannot run it.
 bool UseConversionPath(int path);
+
+// The path conversions take now.
+int ConversionPathInUse();
+
+// "scalar", "SSSE3", "AVX2" or "AVX-512"; "none" for a number that is no path.
+const char* ConversionPathName(int path);

@@ -5,6 +5,8 @@
 // its own instruction set.
 #pragma once
 
+#include <cstddef>
+
 #include "conversion_kernel.h"
 
 namespace {
@@ -52,8 +54,8 @@ inline void KeepChained(Vector& v)
     asm("" : "+x"(v));
 }
 
-// One look-up step of Map: bytes whose high nibble, counted from 0x80, is at
-// most k find row k; the others find 0. delta collects what they find.
+// One look-up step: bytes whose high nibble, counted from 0x80, is at most k
+// find row k; the others find 0. delta collects what they find.
 template <class V>
 inline void LookUpRow(const StepRows<V>& rows, int k, typename V::Vector index, typename V::Vector& delta)
 {
@@ -61,192 +63,248 @@ inline void LookUpRow(const StepRows<V>& rows, int k, typename V::Vector index, 
     KeepChained(delta);
 }
 
-// The whole map applied to every byte of v. v ^ 0x80 puts the high half of
-// the byte values below 0x80, where a 16-entry look-up answers, and ASCII
-// above it, where the look-up answers 0. Each step adds 0x10 with
-// saturation, so one more high nibble drops out of range, and XORs in the
-// next row: the rows a byte finds telescope to map[b] ^ b. ASCII finds
-// nothing, and stays as it is. After the rows for 0xC0..0xFF, a block with
-// no byte left in range is done, when the shortcut is being tried.
+// The look-up of the map, in two halves. v ^ 0x80 puts the high half of the
+// byte values below 0x80, where a 16-entry look-up answers, and ASCII above
+// it, where the look-up answers 0. Each step adds 0x10 with saturation, so
+// one more high nibble drops out of range, and XORs in the next row: the
+// rows a byte finds telescope to map[b] ^ b. ASCII finds nothing, and stays
+// as it is. The first half, the rows for 0xC0..0xFF, leaves in index the
+// bytes that the second half still has to look up: those below 0x80.
 template <class V>
-inline typename V::Vector Map(const StepRows<V>& rows, typename V::Vector v, conversion::Shortcut& shortcut)
+inline typename V::Vector LookUpUpperRows(const StepRows<V>& rows, typename V::Vector v, typename V::Vector& index)
 {
-    using Vector = typename V::Vector;
-    const Vector step = V::Splat(0x10);
-    Vector index = V::Xor(v, V::Splat(0x80));
-    Vector delta = V::Lookup(rows[7], index);
+    const typename V::Vector step = V::Splat(0x10);
+    index = V::Xor(v, V::Splat(0x80));
+    typename V::Vector delta = V::Lookup(rows[7], index);
 #pragma GCC unroll 3
     for (int k = 6; k >= 4; --k) {
         index = V::AddSaturated(index, step);
         LookUpRow<V>(rows, k, index, delta);
     }
     index = V::AddSaturated(index, step);
-    shortcut.AfterBlock();
-    if (shortcut.trying) {
-        const std::uint32_t all = V::Width == 32 ? ~0u : (1u << V::Width) - 1;
-        if (V::HighBits(index) == all)
-            return V::Xor(v, delta);
-        ++shortcut.misses;
-    }
+    return delta;
+}
+
+template <class V>
+inline typename V::Vector LookUpLowerRows(const StepRows<V>& rows, typename V::Vector index,
+                                          typename V::Vector delta)
+{
+    const typename V::Vector step = V::Splat(0x10);
     LookUpRow<V>(rows, 3, index, delta);
 #pragma GCC unroll 3
     for (int k = 2; k >= 0; --k) {
         index = V::AddSaturated(index, step);
         LookUpRow<V>(rows, k, index, delta);
     }
-    return V::Xor(v, delta);
+    return delta;
 }
 
-inline unsigned LowestBit(std::uint32_t mask)
-{
-    return static_cast<unsigned>(__builtin_ctz(mask));
-}
-
-inline unsigned HighestBit(std::uint32_t mask)
-{
-    return 31 - static_cast<unsigned>(__builtin_clz(mask));
-}
-
-// Shuffle controls for V::ShiftDown: from ShiftRamp + 16 + k, sixteen
-// bytes pick bytes k, k + 1, ... of a 16-byte lane and zero past its end;
-// from ShiftRamp + k, they pick what comes from the next lane.
-alignas(16) constexpr unsigned char ShiftRamp[64] = {
-    0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80,
-    0,    1,    2,    3,    4,    5,    6,    7,    8,    9,    10,   11,   12,   13,   14,   15,
-    0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80,
-    0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80,
-};
-
-// 0 or 1, as the compiler cannot foresee: knowing that the 0 case writes
-// nothing new, it would branch around it, and mispredict at every other
-// line end.
-inline unsigned Opaque(bool b)
-{
-    unsigned value = b;
-    asm("" : "+r"(value));
-    return value;
-}
-
-// The place of the first byte mask marks when found, else 0.
-inline unsigned FirstOrZero(std::uint32_t mask, unsigned found)
-{
-    return LowestBit(mask | (found ^ 1));
-}
-
-// Whether the block at next holds enough bytes other than CR, each of which
-// writes one, to cover what moving the CRs out of the block before it (all
-// followed by their LF, none its last byte) writes past that block's output:
-// as many as the place after its last CR, and one more when a CR that ends
-// the block goes too. With one CR at most, that is always so.
+// The whole map applied to every byte of v.
 template <class V>
-inline bool RoomAfter(const unsigned char* next, std::uint32_t crs, std::uint32_t last)
+inline typename V::Vector Map(const StepRows<V>& rows, typename V::Vector v)
 {
-    const std::uint32_t crsNext = V::Matches(V::Load(next), CR);
-    return (crsNext & (crsNext - 1)) == 0 || crs == 0 ||
-           V::Width - __builtin_popcount(crsNext) >= HighestBit(crs) + 1 + last;
+    typename V::Vector index;
+    const typename V::Vector delta = LookUpUpperRows<V>(rows, v, index);
+    return V::Xor(v, LookUpLowerRows<V>(rows, index, delta));
 }
 
-// Whole blocks of V::Width bytes go through vectors, at fixed places in the
-// input; the reference converts the tail, and under StripCr the blocks whose
-// CRs are not plain line ends.
-//
-// A line end that changes shifts the rest of its block by one byte: the
-// block's bytes from there on are stored again one place on (or back).
-// Every block does so once, a block without such a line end in place, so
-// that no branch waits on where the lines end. These stores reach up to a
-// block past the block's own output, and are made only where at least that
-// much more output is sure to follow: callers size their buffers exactly
-// (EstimateOutputSize, the header's sizes), and none of that room may be
-// touched.
-template <class V, int Mode>
-Run ConvertBlocks(Run run, const unsigned char* input, unsigned count)
+// Bytes of a call converted a group at a time: as much as a look-up's
+// shortcut is judged on, and, where line ends change, as much as is
+// converted before they are moved.
+const unsigned GroupBytes = 4096;
+
+// Converts blocks whole blocks from in to out, both at the same places. See
+// conversion::Shortcut. The rows are its own: the compiler would load them
+// again after every store into bytes that might be them.
+template <class V>
+void MapBlocks(const conversion::Tables& tables, conversion::Shortcut& shortcut, unsigned char* out,
+               const unsigned char* in, unsigned blocks)
 {
-    using Vector = typename V::Vector;
     const unsigned Width = V::Width;
-    // A block, and under AddCr and StripCr the block after it, whose output
-    // covers what the first one writes past itself.
-    const unsigned Reach = Mode == Keep ? Width : 2 * Width;
-    const StepRows<V> rows(*run.tables);
-    conversion::Shortcut shortcut = run.shortcut;
-    unsigned char* out = run.out;
-    bool afterCr = run.previous == CR;  // a CR pending, under StripCr
-    unsigned n = 0;
-    while (count - n >= Reach) {
-        const Vector v = V::Load(input + n);
-        const Vector mapped = Map<V>(rows, v, shortcut);
-        if (Mode == Keep) {
-            V::Store(out, mapped);
-            out += Width;
-            n += Width;
-            if (count - n < Width && n < count) {
-                // The last bytes as one block that overlaps the ones
-                // before: under Keep every byte's place in the output is
-                // fixed, and writing it again changes nothing.
-                out -= Width - (count - n);
-                n = count - Width;
-            }
-            continue;
-        }
-        const std::uint32_t lfs = V::Matches(v, LF), crs = V::Matches(v, CR);
-        if (Mode == AddCr) {
-            // Every LF without a CR before it gains one: the bytes from the
-            // LF on are stored again, a place further on each time. Every
-            // byte of the next block writes at least one more.
-            std::uint32_t lone = lfs & ~(crs << 1 | static_cast<std::uint32_t>(afterCr));
-            V::Store(out, mapped);
-            unsigned inserted = Opaque(lone != 0);
-            unsigned at = FirstOrZero(lone, inserted);
-            out[at] = CR;  // or, with none found, the first byte again
-            V::Store(out + at + inserted, V::ShiftDown(mapped, at));
-            for (lone &= lone - 1; lone != 0; lone &= lone - 1) {  // short lines
-                at = LowestBit(lone);
-                out[at + inserted] = CR;
-                ++inserted;
-                V::Store(out + at + inserted, V::ShiftDown(mapped, at));
-            }
-            out += Width + inserted;
-            n += Width;
-            afterCr = crs >> (Width - 1) != 0;
-            continue;
-        }
-        // StripCr, the common case: every CR in the block is followed by its
-        // LF (the last one's may start the next block), and the next block
-        // holds enough bytes other than CR (each of which writes one) to
-        // cover what the last move writes past the block. Before the block a
-        // pending CR is written unless the block starts with an LF.
-        const std::uint32_t lfsAfter = lfs >> 1 | static_cast<std::uint32_t>(input[n + Width] == LF) << (Width - 1);
-        const std::uint32_t last = crs >> (Width - 1);  // a CR that needs no move
-        std::uint32_t rest = crs & ~(last << (Width - 1));
-        if ((lfsAfter & crs) == crs && !(afterCr && (crs & 1) != 0) && RoomAfter<V>(input + n + Width, rest, last)) {
-            *out = CR;
-            out += afterCr && (lfs & 1) == 0;
-            V::Store(out, mapped);
-            unsigned removed = Opaque(rest != 0);
-            unsigned at = FirstOrZero(rest, removed);
-            V::Store(out + at, V::ShiftDown(mapped, at + removed));
-            for (rest &= rest - 1; rest != 0; rest &= rest - 1) {  // short lines
-                at = LowestBit(rest);
-                V::Store(out + at - removed, V::ShiftDown(mapped, at + 1));
-                ++removed;
-            }
-            removed += last;
-            out += Width - removed;
-            n += Width;
-            afterCr = false;
-            continue;
-        }
-        // CR runs, a CR before anything but LF, a CR ending the block.
-        run.out = out;
-        run.previous = n > 0 ? input[n - 1] : run.previous;
-        run = ConvertBytes<StripCr, false>(run, input + n, Width);
-        out = run.out;
-        n += Width;
-        afterCr = run.previous == CR;
+    const StepRows<V> rows(tables);
+    // Pointers rather than indexes, which the processor may split into
+    // more operations.
+    const unsigned char* const end = in + blocks * Width;
+    if (!shortcut.Trying()) {
+        for (unsigned char* to = out; in != end; in += Width, to += Width)
+            V::Store(to, Map<V>(rows, V::Load(in)));
+        shortcut.AfterGroup(0, blocks);
+        return;
     }
-    run.out = out;
-    run.shortcut = shortcut;
-    if (n > 0)
+    const std::uint32_t all = Width == 32 ? ~0u : (1u << Width) - 1;
+    unsigned char missed[GroupBytes / Width];  // the blocks to do again
+    unsigned misses = 0;
+    unsigned char* to = out;
+    unsigned i = 0;
+    for (const unsigned char* from = in; from != end; from += Width, to += Width, ++i) {
+        const typename V::Vector v = V::Load(from);
+        typename V::Vector index;
+        const typename V::Vector delta = LookUpUpperRows<V>(rows, v, index);
+        V::Store(to, V::Xor(v, delta));
+        missed[misses] = static_cast<unsigned char>(i);
+        misses += V::HighBits(index) < all;
+    }
+    for (unsigned k = 0; k < misses; ++k) {
+        const unsigned i = missed[k];
+        V::Store(out + i * Width, Map<V>(rows, V::Load(in + i * Width)));
+    }
+    shortcut.AfterGroup(misses, blocks);
+}
+
+// Keep: every byte's place in the output is its place in the input.
+template <class V>
+Run ConvertKeep(Run run, const unsigned char* input, unsigned count)
+{
+    const unsigned Width = V::Width;
+    if (count < Width)
+        return ConvertBytes<Keep, false>(run, input, count);
+    const unsigned whole = count / Width;
+    for (unsigned block = 0; block < whole; block += GroupBytes / Width) {
+        const unsigned blocks = whole - block < GroupBytes / Width ? whole - block : GroupBytes / Width;
+        MapBlocks<V>(*run.tables, run.shortcut, run.out + block * Width, input + block * Width, blocks);
+    }
+    // The last bytes as one block that overlaps the ones before: writing a
+    // byte again changes nothing.
+    if (count % Width != 0)
+        V::Store(run.out + count - Width, Map<V>(StepRows<V>(*run.tables), V::Load(input + count - Width)));
+    run.out += count;
+    run.previous = input[count - 1];
+    V::Leave();
+    return run;
+}
+
+// Moves the line ends of blocks whole blocks of in (from the call that
+// begins at input, after previous), whose converted bytes are at mapped, to
+// out, and returns the end of the output. Up to Moves line ends of a block
+// go without a branch; see ConvertLines.
+template <class V, int Mode, unsigned Moves>
+unsigned char* MoveLineEnds(unsigned char* out, const unsigned char* in, const unsigned char* mapped, unsigned blocks,
+                            const unsigned char* input, unsigned char previous)
+{
+    using Lines = typename V::Lines;
+    const unsigned Width = V::Width;
+    const Lines absent = V::Absent(Moves);
+    // Pointers and machine words, which spare the compiler's own additions
+    // and widenings in every move.
+    const unsigned char* from = mapped;
+    for (const unsigned char* at = in; at != in + blocks * Width; at += Width, from += Width) {
+        const typename V::Vector v = V::Load(at);
+        V::Store(out, V::Load(from));
+        if (Mode == AddCr) {
+            // Every LF without a CR before it gains one: the k-th after k
+            // others.
+            const std::uint32_t crsBefore =
+                at != input ? V::Matches(V::Load(at - 1), CR) : V::Matches(v, CR) << 1 | (previous == CR);
+            const std::uint32_t lone = V::Matches(v, LF) & ~crsBefore;
+            Lines lines = absent | lone;
+            std::size_t k = 0;
+            for (; k < Moves; ++k, lines &= lines - 1) {
+                const std::size_t place = V::First(lines, k);
+                out[place + k] = CR;
+                V::Store(out + place + k + 1, V::Load(from + place));
+            }
+            for (; V::Real(lines) != 0; ++k, lines &= lines - 1) {  // short lines
+                const std::size_t place = V::First(lines, k);
+                out[place + k] = CR;
+                V::Store(out + place + k + 1, V::Load(from + place));
+            }
+            out += Width + V::Count(lone);
+            continue;
+        }
+        // StripCr: the CRs before a CR or an LF go, the k-th after k others.
+        const std::uint32_t dropped = V::Matches(v, CR) & V::MatchesEither(V::Load(at + 1), CR, LF);
+        Lines lines = absent | dropped;
+        std::size_t k = 0;
+        for (; k < Moves; ++k, lines &= lines - 1) {
+            const std::size_t place = V::First(lines, k);
+            V::Store(out + place - k, V::Load(from + place + 1));
+        }
+        for (; V::Real(lines) != 0; ++k, lines &= lines - 1) {  // short lines
+            const std::size_t place = V::First(lines, k);
+            V::Store(out + place - k, V::Load(from + place + 1));
+        }
+        out += Width - V::Count(dropped);
+    }
+    return out;
+}
+
+// Where lines are longer than this on average, one move a block goes
+// without a branch rather than V::Moves: text with long lines then spares
+// the moves its blocks seldom need.
+const unsigned LineBytes = 45;
+
+// Where line ends change, each group of blocks is converted first into a
+// buffer; then each block's line ends are moved, from there to the output:
+// the block is stored whole, then, for each line end that changes, the
+// block's bytes from there on again, one place on (a CR goes in before an
+// LF) or back (a CR before an LF goes). Each block makes V::Moves such
+// stores, or one after a group of long lines, whether its line ends are
+// there or not (those that are not store past the block's output), so that
+// no branch waits on how many lines a block ends: V::Moves is what nearly
+// all blocks of prose need. A block with more goes on in a loop.
+//
+// The stores reach up to a block past the block's output, and are made only
+// where at least that much more output is sure to follow: callers size
+// their buffers exactly (EstimateOutputSize, the header's sizes), and none
+// of that room may be touched. So a group goes this way only when three
+// whole blocks follow it, and under StripCr only when those three write
+// two blocks at least (every byte but a CR writes one); the reference
+// converts the rest.
+template <class V, int Mode>
+Run ConvertLines(Run run, const unsigned char* input, unsigned count)
+{
+    const unsigned Width = V::Width;
+    const unsigned Follow = 3 * Width;  // what the room is judged on
+    unsigned n = 0;
+    if (count >= Width + Follow) {
+        // A group converted, and what moves that are not there read past it.
+        unsigned char mapped[GroupBytes + 2 * Width + V::Moves + 1];
+        unsigned char* out = run.out;
+        // Under StripCr a CR pending from the call before stays when no CR
+        // or LF follows it. From here on every CR of the input is kept or
+        // dropped by the byte after it, the next block's first for a
+        // block's last: CRs go before CR and LF, as the reference drops each
+        // CR of a run until one that stays.
+        if (Mode == StripCr && run.previous == CR && input[0] != CR && input[0] != LF)
+            *out++ = CR;
+        bool manyLines = true;  // as in prose, until a group shows otherwise
+        while (count - n >= Width + Follow) {
+            const unsigned left = (count - n - Follow) / Width;
+            const unsigned blocks = left < GroupBytes / Width ? left : GroupBytes / Width;
+            const unsigned char* const in = input + n;
+            unsigned crsFollowing = 0;
+            for (unsigned k = 0; k < Follow; k += Width)
+                crsFollowing += V::Count(V::Matches(V::Load(in + blocks * Width + k), CR));
+            if (Mode == StripCr && crsFollowing > Follow - 2 * Width) {
+                // CR runs: the reference, from the byte before the group as
+                // it would have left it.
+                run.out = out;
+                run.previous = n == 0 || (in[-1] == CR && in[0] != CR && in[0] != LF) ? 0 : in[-1];
+                run = ConvertBytes<StripCr, false>(run, in, blocks * Width);
+                out = run.out;
+                n += blocks * Width;
+                if (run.previous == CR && input[n] != CR && input[n] != LF)
+                    *out++ = CR;  // what the group after would keep
+                continue;
+            }
+            MapBlocks<V>(*run.tables, run.shortcut, mapped, in, blocks);
+            V::Store(mapped + blocks * Width, V::Splat(0));
+            V::Store(mapped + blocks * Width + Width, V::Splat(0));
+            for (unsigned at = 0; at < V::Moves + 1; ++at)
+                mapped[blocks * Width + 2 * Width + at] = 0;
+            unsigned char* const groupOut = out;
+            out = manyLines ? MoveLineEnds<V, Mode, V::Moves>(out, in, mapped, blocks, input, run.previous)
+                            : MoveLineEnds<V, Mode, 1>(out, in, mapped, blocks, input, run.previous);
+            const unsigned written = static_cast<unsigned>(out - groupOut);
+            const unsigned lines = Mode == AddCr ? written - blocks * Width : blocks * Width - written;
+            manyLines = lines * LineBytes > blocks * Width;
+            n += blocks * Width;
+        }
+        run.out = out;
         run.previous = input[n - 1];
+        if (Mode == StripCr && input[n - 1] == CR && input[n] != CR && input[n] != LF)
+            run.previous = 0;  // kept already
+    }
     run = ConvertBytes<Mode, false>(run, input + n, count - n);
     V::Leave();
     return run;
@@ -260,7 +318,7 @@ unsigned TextLength(const unsigned char* input, unsigned count)
     for (; count - n >= V::Width; n += V::Width) {
         const std::uint32_t nuls = V::Matches(V::Load(input + n), 0);
         if (nuls != 0)
-            return n + LowestBit(nuls) + 1;
+            return n + static_cast<unsigned>(__builtin_ctz(nuls)) + 1;
     }
     for (; n < count; ++n)
         if (input[n] == 0)
@@ -271,6 +329,12 @@ unsigned TextLength(const unsigned char* input, unsigned count)
 // The text form: the stream form up to the end of the text, whose last
 // byte, if it is not the last of the input, is the NUL.
 template <class V, int Mode>
+Run ConvertBlocks(Run run, const unsigned char* input, unsigned count)
+{
+    return Mode == Keep ? ConvertKeep<V>(run, input, count) : ConvertLines<V, Mode>(run, input, count);
+}
+
+template <class V, int Mode>
 Run ConvertText(Run run, const unsigned char* input, unsigned count)
 {
     return ConvertBlocks<V, Mode>(run, input, TextLength<V>(input, count));
@@ -280,7 +344,7 @@ template <class V>
 constexpr conversion::Kernel KernelOf()
 {
     return {{
-        {ConvertBlocks<V, Keep>, ConvertBlocks<V, AddCr>, ConvertBlocks<V, StripCr>},
+        {ConvertKeep<V>, ConvertLines<V, AddCr>, ConvertLines<V, StripCr>},
         {ConvertText<V, Keep>, ConvertText<V, AddCr>, ConvertText<V, StripCr>},
     }};
 }

@@ -3,8 +3,12 @@
 // nothing written past what a call counts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
+#include <string>
 
 #include "engine_test_support.h"
 #include "unicode_conversion.h"
@@ -128,6 +132,59 @@ TEST(ConversionPaths, EveryPathConvertsAsTheScalarOneDoes)
     }
 }
 
+// Long texts whose make-up changes, so that the vector look-up's shortcut is
+// taken, given up for a while and taken again, and the moves of line ends
+// fit short lines and then long ones, across groups of blocks and calls:
+// stretches of letters with a rare ё (cp1251 0xB8, KOI8-R 0xA3) in short
+// and long lines, of typography and of CR runs, line ends in both forms
+// throughout.
+TEST(ConversionPaths, LongTextsWhoseMakeUpChanges)
+{
+    std::mt19937 random(26);
+    const TextKind letters = {"letters", {0xC1, 0xD2, 0xE5, 0xF7, 0xFF, 0xC0, 0xDA, 0xEE, 0x20, 0x20, 0x0D, 0x0A}};
+    Bytes text;
+    for (int stretch = 0; stretch < 9; ++stretch) {
+        if (stretch == 4) {  // CR runs, without the NULs that would end the text form
+            Bytes runs = RandomText(random, TextKinds[3], 5000);
+            std::replace(runs.begin(), runs.end(), static_cast<unsigned char>(0), static_cast<unsigned char>(0x61));
+            text.insert(text.end(), runs.begin(), runs.end());
+        }
+        Bytes part = RandomText(random, stretch % 3 == 1 ? TextKinds[1] : letters, stretch % 3 == 1 ? 90000 : 30000);
+        for (size_t at = random() % 3000; at < part.size() && stretch % 3 != 1; at += random() % 3000)
+            part[at] = at % 2 ? 0xB8 : 0xA3;
+        if (stretch % 3 == 2) {  // long lines, ended by CR LF, LF or CR
+            for (size_t at = 0; at < part.size(); ++at)
+                part[at] = part[at] == 0x0D || part[at] == 0x0A ? 0xE0 : part[at];
+            for (size_t at = 40 + random() % 160; at + 1 < part.size(); at += 40 + random() % 160) {
+                part[at] = at % 3 == 0 ? 0x0A : 0x0D;
+                part[at + 1] = at % 3 == 1 ? 0x0A : part[at + 1];
+            }
+        }
+        text.insert(text.end(), part.begin(), part.end());
+    }
+    // A line end across every edge that a power of two from 512 on may
+    // give the kernels' groups of blocks, in a call that starts the text.
+    for (size_t at = 512; at < text.size(); at += 512) {
+        text[at - 1] = 0x0D;
+        text[at] = at / 512 % 4 == 2 ? 0x0D : 0x0A;
+    }
+    std::vector<size_t> cuts;  // blocks of up to 96 KiB
+    for (size_t at = random() % 98304; at < text.size(); at += 1 + random() % 98304)
+        cuts.push_back(at);
+    for (int path : VectorPaths) {
+        if (!UseConversionPath(path))
+            continue;
+        for (const ConversionCase& setup : Conversions) {
+            Select(setup.source, setup.destination, setup.newlines);
+            for (bool stream : {false, true})
+                for (const auto& split : {std::vector<size_t>(), cuts})
+                    ASSERT_TRUE(OnPath(path, text, split, 0, stream) == OnPath(PathScalar, text, split, 0, stream))
+                        << "path " << path << ", mode " << Conversion.Newlines << ", " << split.size() + 1
+                        << " blocks, " << (stream ? "stream" : "text");
+        }
+    }
+}
+
 TEST(ConversionPaths, EveryPathMapsEveryByteOfEveryTable)
 {
     Bytes all(256);
@@ -239,6 +296,22 @@ TEST(ConversionPaths, KernelsRunOnAStackAlignedToFourBytesOnly)
     UseConversionPath(FastestConversionPath());
 }
 #endif
+
+// Where TARVO_CONVERSION_PATH names a path, a process starts on it: tests/
+// CMakeLists.txt runs this test once more, alone, with the variable set.
+TEST(ConversionPaths, AProcessStartsOnThePathTheEnvironmentNames)
+{
+    const char* asked = std::getenv("TARVO_CONVERSION_PATH");
+    if (!asked) {
+        EXPECT_EQ(ConversionPathInUse(), FastestConversionPath());
+        return;
+    }
+    std::string name;
+    for (const char* c = ConversionPathName(ConversionPathInUse()); *c; ++c)
+        if (*c != '-')
+            name += static_cast<char>(std::tolower(*c));
+    EXPECT_EQ(name, asked);
+}
 
 TEST(ConversionPaths, OnlyPathsThisProcessorRunsCanBeUsed)
 {
