@@ -20,7 +20,6 @@ enum BenchText {
 // in the cp1251 text. The same text on every call.
 inline std::vector<unsigned char> BenchTextOf(BenchText kind, bool crlf)
 {
-    BuildByteTables();
     std::mt19937 random(42);
     std::vector<unsigned char> text;
     text.reserve(BenchTextSize + 80);

@@ -152,7 +152,6 @@ TEST(SelectConversion, TheSecondPassGoesFromTheLastDestinationToCp1251)
 
 TEST(SelectConversion, ACodePageOutsideTheFiveLeavesEveryByteAsItIs)
 {
-    BuildByteTables();
     for (int bad : {-1, 5, 15}) {
         SelectConversionOf(0, bad, Cp1251, false);
         EXPECT_EQ(Chunk(MakeBytes({0xE1, 0xFF, 0x41})), MakeBytes({0xE1, 0xFF, 0x41}));

@@ -16,10 +16,9 @@ inline Bytes MakeBytes(std::initializer_list<int> values)
     return bytes;
 }
 
-// Selects a conversion the way a job does, with the tables built.
+// Selects a conversion the way a job does.
 inline void Select(int source, int destination, bool convertNewlines = false)
 {
-    BuildByteTables();
     SelectConversionOf(0, source, destination, convertNewlines);
 }
 

@@ -78,7 +78,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 4)
         return 0;
-    BuildByteTables();
     // Pages 0..6: two out-of-range values are exercised as well.
     SelectConversionOf(data[2] & 0x80, data[0] % 7, data[1] % 7, data[2] & 1);
     const size_t blockSize = 1 + (data[2] >> 1) % 64 + (data[3] & 0xF0);
