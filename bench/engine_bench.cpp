@@ -20,7 +20,8 @@ void Engine(benchmark::State& state)
 {
     const BenchCase& c = BenchCases[state.range(0)];
     const int path = static_cast<int>(state.range(1));
-    if (!UseConversionPath(path)) {
+    PageConverter converter = ConverterOf(c);
+    if (!converter.UsePath(path)) {
         state.SkipWithError("this processor cannot run the path");
         return;
     }
@@ -30,7 +31,7 @@ void Engine(benchmark::State& state)
     Clock::duration engine = Clock::duration::max(), copy = Clock::duration::max();
     for (auto _ : state) {
         const auto start = Clock::now();
-        RunCase(c, output.data(), text.data());
+        RunCase(c, converter, output.data(), text.data());
         benchmark::ClobberMemory();
         const auto converted = Clock::now();
         std::memcpy(output.data(), text.data(), BenchTextSize);
@@ -44,7 +45,6 @@ void Engine(benchmark::State& state)
     state.counters["best_GBps"] = BenchTextSize / std::chrono::duration<double, std::nano>(engine).count();
     state.counters["memcpy_share"] = 100.0 * copy.count() / engine.count();
     state.SetLabel(std::string(c.name) + ", " + PathNames[path]);
-    UseConversionPath(FastestConversionPath());
 }
 
 void EngineArguments(benchmark::internal::Benchmark* b)
@@ -64,16 +64,17 @@ void StandIns(benchmark::State& state)
 {
     const BenchCase& c = BenchCases[state.range(0)];
     const std::vector<unsigned char> text = PrepareCase(c);
+    const PageConverter converter = ConverterOf(c);
     unsigned char counted[256];
     for (int byte = 0; byte < 256; ++byte) {
         const unsigned char one = static_cast<unsigned char>(byte);
-        counted[byte] = static_cast<unsigned char>(CountStandIns(&one, 1));
+        counted[byte] = static_cast<unsigned char>(converter.CountStandIns(&one, 1));
     }
     using Clock = std::chrono::steady_clock;
     Clock::duration engine = Clock::duration::max(), lookUps = Clock::duration::max();
     for (auto _ : state) {
         const auto start = Clock::now();
-        benchmark::DoNotOptimize(CountStandIns(text.data(), BenchTextSize));
+        benchmark::DoNotOptimize(converter.CountStandIns(text.data(), BenchTextSize));
         const auto counted1 = Clock::now();
         unsigned found = 0;
         for (unsigned n = 0; n < BenchTextSize; ++n)

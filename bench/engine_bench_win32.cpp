@@ -20,14 +20,15 @@ int main(int argc, char** argv)
     for (const BenchCase& c : BenchCases) {
         const std::vector<unsigned char> text = PrepareCase(c);
         for (int path = 0; path < ConversionPathCount; ++path) {
-            if (!UseConversionPath(path)) {
+            PageConverter converter = ConverterOf(c);
+            if (!converter.UsePath(path)) {
                 std::printf("| %s | %s | not run: this processor lacks it | |\n", c.name, PathNames[path]);
                 continue;
             }
             Clock::duration engine = Clock::duration::max(), copy = Clock::duration::max();
             for (int round = 0; round < rounds; ++round) {
                 const auto start = Clock::now();
-                RunCase(c, output.data(), text.data());
+                RunCase(c, converter, output.data(), text.data());
                 const auto converted = Clock::now();
                 std::memcpy(output.data(), text.data(), BenchTextSize);
                 const auto copied = Clock::now();

@@ -63,7 +63,7 @@ struct BenchCase {
     const char* name;
     BenchText text;
     int source, destination, newlines;
-    bool stream;         // ConvertStreamChunk, else ConvertChunk
+    bool stream;         // PageConverter::Convert, else ConvertText
     unsigned blockSize;  // bytes per call
 };
 
@@ -83,23 +83,27 @@ const int BenchCaseCount = sizeof BenchCases / sizeof BenchCases[0];
 
 const char* const PathNames[ConversionPathCount] = {"scalar", "SSSE3", "AVX2", "AVX-512"};
 
-// Selects the case's conversion and returns its text: CR LF line ends
-// where the conversion takes them away.
+// The case's text: CR LF line ends where the conversion takes them away.
 inline std::vector<unsigned char> PrepareCase(const BenchCase& c)
 {
-    const std::vector<unsigned char> text = BenchTextOf(c.text, c.newlines && c.destination == CodePageKoi8r);
-    SelectConversionOf(0, c.source, c.destination, c.newlines);
-    return text;
+    return BenchTextOf(c.text, c.newlines && c.destination == CodePageKoi8r);
 }
 
-// One pass of the case over the whole text. Every block is converted into
-// the start of output (2 * BenchTextSize bytes), as the file job does.
-inline void RunCase(const BenchCase& c, unsigned char* output, const unsigned char* text)
+inline PageConverter ConverterOf(const BenchCase& c)
+{
+    return PageConverter::ForOption(c.source, c.destination, c.newlines);
+}
+
+// One pass of the case over the whole text, a stream of its own. Every
+// block is converted into the start of output (2 * BenchTextSize bytes), as
+// the file job does.
+inline void RunCase(const BenchCase& c, PageConverter& converter, unsigned char* output, const unsigned char* text)
 {
     for (unsigned at = 0; at < BenchTextSize; at += c.blockSize) {
         if (c.stream)
-            ConvertStreamChunk(output, text + at, c.blockSize, at == 0);
+            converter.Convert(output, text + at, c.blockSize);
         else
-            ConvertChunk(output, text + at, c.blockSize, at == 0);
+            converter.ConvertText(output, text + at, c.blockSize);
     }
+    converter.Finish(output);
 }

@@ -1,51 +1,18 @@
-// What the converter's kernels share: the tables a selected conversion is
-// made of, the state of one call, and the byte by byte rules that are the
-// reference every kernel must match. Internal to the engine.
+// What the converter's kernels share: the state of one call over a
+// conversion's tables (conversion_tables.h), and the byte by byte rules
+// that are the reference every kernel must match. Internal to the engine.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
 
+#include "conversion_tables.h"
 #include "stream_converter.h"
 
 namespace conversion {
 
 const unsigned char CR = 0x0D;
 const unsigned char LF = 0x0A;
-
-struct Tables {
-    // Byte by byte result of the selected conversion. Bytes below 0x80 always
-    // stay as they are.
-    unsigned char map[256];
-    // The vector kernels' form of map[0x80..0xFF]. With delta[h][low] =
-    // map[b] ^ b for b = 0x80 + 16 h + low, row 7 is delta[7] and row k < 7
-    // is delta[k] ^ delta[k + 1], so that the rows from h up XOR to
-    // delta[h]. Each row twice, once for each 16-byte lane.
-    alignas(32) unsigned char steps[8][32];
-};
-
-// Whether the vector look-up tries to stop after the rows for 0xC0..0xFF.
-// Russian letters lie there, and most blocks of Russian text have no byte in
-// 0x80..0xBF, the other rows' only users; but where such bytes are common
-// (typography in cp1251, any bytes at all) a branch that often goes either
-// way costs more than the four rows. So the kernels try it for a while, and
-// stop trying for longer where it fails more than once in sixteen blocks.
-struct Shortcut {
-    static const unsigned TryBlocks = 64, RestBlocks = 4096, MissesAllowed = 4;
-
-    bool trying = true;
-    unsigned left = TryBlocks;  // blocks before the next decision
-    unsigned misses = 0;        // blocks tried in vain since the last one
-
-    void AfterBlock()
-    {
-        if (--left != 0)
-            return;
-        trying = !trying || misses <= MissesAllowed;
-        left = trying ? TryBlocks : RestBlocks;
-        misses = 0;
-    }
-};
 
 // The converter's state while it runs through one call.
 struct Run {
@@ -69,8 +36,9 @@ extern const Kernel Ssse3Kernel;
 extern const Kernel Avx2Kernel;
 extern const Kernel Avx512Kernel;  // x86-64 only
 
-// The kernel of the path in use (conversion_paths.cpp).
-const Kernel& KernelInUse();
+// The kernel of a path (conversion_paths.cpp); the scalar one for a path
+// this processor or build cannot run.
+const Kernel& KernelOfPath(int path);
 
 } // namespace conversion
 

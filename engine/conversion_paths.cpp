@@ -1,5 +1,4 @@
-// Which kernel converts: the fastest this processor can run, found once,
-// unless a test or benchmark picks another.
+// Which kernels this processor runs, found once.
 #include "conversion_kernel.h"
 #include "unicode_vector.h"
 
@@ -12,7 +11,7 @@ constexpr conversion::Kernel ScalarKernel = {{
 
 // Asks the processor, and for AVX2 also whether the system saves the wide
 // registers; the vector kernels are built only for x86.
-bool CanRun(int path)
+bool AsksProcessorFor(int path)
 {
     if (path == PathScalar)
         return true;
@@ -32,55 +31,62 @@ bool CanRun(int path)
     return false;
 }
 
-const conversion::Kernel& KernelFor(int path)
+// The answers, asked once, whichever thread asks first.
+struct Runnable {
+    bool path[ConversionPathCount];
+
+    Runnable()
+    {
+        for (int k = 0; k < ConversionPathCount; ++k)
+            path[k] = AsksProcessorFor(k);
+    }
+};
+
+const Runnable& RunnablePaths()
 {
+    static const Runnable runnable;
+    return runnable;
+}
+
+} // namespace
+
+bool CanRunConversionPath(int path)
+{
+    return path >= 0 && path < ConversionPathCount && RunnablePaths().path[path];
+}
+
+int FastestConversionPath()
+{
+    for (int path = ConversionPathCount - 1; path > PathScalar; --path)
+        if (CanRunConversionPath(path))
+            return path;
+    return PathScalar;
+}
+
+const conversion::Kernel& conversion::KernelOfPath(int path)
+{
+    if (!CanRunConversionPath(path))
+        return ScalarKernel;
 #if defined(__x86_64__)
     if (path == PathAvx512)
-        return conversion::Avx512Kernel;
+        return Avx512Kernel;
 #endif
 #if defined(__i386__) || defined(__x86_64__)
     if (path == PathAvx2)
-        return conversion::Avx2Kernel;
+        return Avx2Kernel;
     if (path == PathSsse3)
-        return conversion::Ssse3Kernel;
+        return Ssse3Kernel;
 #endif
     return ScalarKernel;
 }
 
-const conversion::Kernel* PickedKernel;  // by UseConversionPath
-int PickedPath = -1;
-
-} // namespace
-
-int FastestConversionPath()
-{
-    static const int fastest = CanRun(PathAvx512) ? PathAvx512
-                               : CanRun(PathAvx2) ? PathAvx2
-                               : CanRun(PathSsse3) ? PathSsse3
-                                                   : PathScalar;
-    return fastest;
-}
-
-bool UseConversionPath(int path)
-{
-    if (path < 0 || path >= ConversionPathCount || !CanRun(path))
-        return false;
-    PickedKernel = &KernelFor(path);
-    PickedPath = path;
-    return true;
-}
-
-const conversion::Kernel& conversion::KernelInUse()
-{
-    static const Kernel& fastest = KernelFor(FastestConversionPath());
-    return PickedKernel ? *PickedKernel : fastest;
-}
-
-unicode::PageToUtf8Function unicode::VectorPageToUtf8()
+unicode::PageToUtf8Function unicode::VectorPageToUtf8(int path)
 {
 #if defined(__x86_64__)
-    if ((PickedPath >= 0 ? PickedPath : FastestConversionPath()) == PathAvx512)
+    if (path == PathAvx512 && CanRunConversionPath(path))
         return PageToUtf8Avx512;
+#else
+    (void)path;
 #endif
     return nullptr;
 }

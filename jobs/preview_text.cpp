@@ -5,7 +5,6 @@
 #include "conversion_selection.h"
 #include "settings.h"
 #include "source_detection.h"
-#include "stream_converter.h"
 
 static_assert(2 * (SourceTextSize - 1) < ResultTextSize, "the first result and its NUL fit");
 
@@ -18,9 +17,9 @@ const char* SecondPass(PreviewBuffers& buffers, DWORD parameters, int length)
     if (!(parameters & ParamPreviewCp1251))
         return reinterpret_cast<const char*>(buffers.result);
     // From the destination just used; the line-end rule may add CRs again.
-    SelectSecondPass(parameters);
-    int reconverted = ConvertChunk(buffers.cp1251, buffers.result, length, 1);
-    reconverted += FinishStream(buffers.cp1251 + reconverted);
+    PageConverter converter = SecondPassConverterFor(parameters);
+    int reconverted = converter.ConvertText(buffers.cp1251, buffers.result, length);
+    reconverted += converter.Finish(buffers.cp1251 + reconverted);
     buffers.cp1251[reconverted] = '\0';
     return reinterpret_cast<const char*>(buffers.cp1251);
 }
@@ -88,9 +87,9 @@ const char* ConvertPreviewText(PreviewBuffers& buffers, DWORD parameters, bool a
     if (leftAlone) {
         lstrcpynA(reinterpret_cast<char*>(buffers.result), buffers.source, length + 1);
     } else {
-        SelectConversion(parameters);
-        converted = ConvertChunk(buffers.result, source, length, 1);
-        converted += FinishStream(buffers.result + converted);
+        PageConverter converter = ConverterFor(parameters);
+        converted = converter.ConvertText(buffers.result, source, length);
+        converted += converter.Finish(buffers.result + converted);
     }
     buffers.result[converted] = '\0';
     return SecondPass(buffers, parameters, converted);
