@@ -1,6 +1,8 @@
 #include "page_characters.h"
 
+#include <array>
 #include <cstring>
+#include <utility>
 
 #include "code_page_tables.h"
 #include "stand_ins.h"
@@ -22,8 +24,6 @@ const PageRow Pages[] = {
 };
 const int PageCount = sizeof Pages / sizeof Pages[0];
 
-const unsigned char LF = 0x0A;
-
 // Gives the character a byte unless it has one already: the lowest byte of
 // a page that has two for one character wins.
 void PutByte(pages::CharacterBytes& bytes, char32_t character, unsigned char byte)
@@ -41,8 +41,8 @@ void PutByte(pages::CharacterBytes& bytes, char32_t character, unsigned char byt
 
 pages::EncodedByte Encoded(char32_t c, bool utf16)
 {
-    pages::EncodedByte encoded = {};
-    unsigned char* end = encoded.bytes;
+    unsigned char bytes[4] = {};
+    unsigned char* end = bytes;
     if (utf16)
         EachUtf16Unit(c, [&end](char32_t unit) {
             *end++ = static_cast<unsigned char>(unit & 0xFF);
@@ -50,9 +50,7 @@ pages::EncodedByte Encoded(char32_t c, bool utf16)
         });
     else
         end = PutUtf8(end, c);
-    encoded.length = static_cast<unsigned char>(end - encoded.bytes);
-    encoded.notes = c == LF;
-    return encoded;
+    return {{bytes[0], bytes[1], bytes[2]}, static_cast<unsigned char>(end - bytes)};
 }
 
 void Build(pages::PageTables& page, const unsigned short* upperHalf)
@@ -62,7 +60,9 @@ void Build(pages::PageTables& page, const unsigned short* upperHalf)
         const char16_t c = byte < 0x80 ? static_cast<char16_t>(byte) : upperHalf[byte - 0x80];
         page.character[byte] = c;
         if (c == 0 && byte != 0) {
-            page.utf8[byte].notes = page.utf16[byte].notes = pages::NoCharacter;
+            if (page.undefinedCount < pages::PageTables::MaxUndefined)
+                page.undefined[page.undefinedCount] = static_cast<unsigned char>(byte);
+            ++page.undefinedCount;
             continue;
         }
         page.utf8[byte] = Encoded(c, false);
@@ -87,23 +87,31 @@ void Build(pages::PageTables& page, const unsigned short* upperHalf)
     }
 }
 
-// The pages in the order of Pages, then one with no characters above ASCII.
-struct AllPages {
-    pages::PageTables page[PageCount + 1];
+const unsigned short NoCharacters[128] = {};
 
-    AllPages()
-    {
-        static const unsigned short None[128] = {};
-        for (int k = 0; k <= PageCount; ++k)
-            Build(page[k], k < PageCount ? Pages[k].upperHalf : None);
-    }
-};
-
-const AllPages& All()
+// The tables of Pages[K], or for K = PageCount of a page with no characters
+// above ASCII: each built on its first use, by whichever thread comes
+// first, so that a conversion builds the pages it reads and no others.
+template <int K>
+const pages::PageTables& BuiltPage()
 {
-    static const AllPages all;
-    return all;
+    struct Built {
+        pages::PageTables tables;
+        Built() { Build(tables, K < PageCount ? Pages[K].upperHalf : NoCharacters); }
+    };
+    static const Built built;
+    return built.tables;
 }
+
+using PageBuilder = const pages::PageTables& (*)();
+
+template <int... K>
+constexpr std::array<PageBuilder, sizeof...(K)> Builders(std::integer_sequence<int, K...>)
+{
+    return {{BuiltPage<K>...}};
+}
+
+constexpr std::array<PageBuilder, PageCount + 1> PageBuilders = Builders(std::make_integer_sequence<int, PageCount + 1>());
 
 } // namespace
 
@@ -111,11 +119,11 @@ const pages::PageTables* pages::TablesOf(int encoding)
 {
     for (int k = 0; k < PageCount; ++k)
         if (Pages[k].encoding == encoding)
-            return &All().page[k];
+            return &PageBuilders[k]();
     return nullptr;
 }
 
 const pages::PageTables& pages::AsciiOnly()
 {
-    return All().page[PageCount];
+    return PageBuilders[PageCount]();
 }

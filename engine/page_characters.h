@@ -28,20 +28,25 @@ struct CharacterBytes {
 };
 
 // A byte of the page as UTF-8 or UTF-16 (little-endian), for the fast
-// paths: all four bytes are written, those past length to be overwritten
-// by the next.
+// paths: all four bytes are written, the length among them, to be
+// overwritten by the next. Every character of a page takes three bytes of
+// UTF-8 at most, one unit of UTF-16.
 struct EncodedByte {
-    unsigned char bytes[4];
+    unsigned char bytes[3];
     unsigned char length;  // 0 for a byte without a character
-    unsigned char notes;   // 1 for an LF, NoCharacter for a byte without a character
-    unsigned char unused[2];
 };
-const unsigned char NoCharacter = 0x80;
+static_assert(sizeof(EncodedByte) == 4, "one load and one store each");
 
 struct PageTables {
     char16_t character[256];  // 0 where a byte has none, but for 0 itself
     EncodedByte utf8[256];
     EncodedByte utf16[256];
+    // The bytes without a character, which the fast paths look for eight
+    // at a time; where there are more than MaxUndefined, they look at the
+    // character of each byte instead.
+    static const int MaxUndefined = 2;
+    int undefinedCount;
+    unsigned char undefined[MaxUndefined];
     unicode::Utf8Planes planes;   // for the vector path into UTF-8
     CharacterBytes bytes;         // the page's own bytes
     CharacterBytes withStandIns;  // and the stand-ins of what it lacks (stand_ins.h)

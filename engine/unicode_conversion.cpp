@@ -28,7 +28,6 @@ struct Job {
     int newlines;  // NewlineMode
     bool substitute;
     const pages::PageTables* sourcePage;
-    const pages::EncodedByte* encoded;  // the source page's bytes in a Unicode destination
     const pages::CharacterBytes* destinationBytes;
     unicode::PageToUtf8Function vector;  // null where the path has none or it does not apply
     UnicodeConverter::StreamState state;
@@ -174,54 +173,119 @@ inline Decoded Decode(const Job& job, const unsigned char* in, unsigned availabl
     return DecodePage(job, in);
 }
 
+const std::uint64_t Ones = 0x0101010101010101ull, Highs = 0x8080808080808080ull;
+
 // True when any of the eight bytes of word is below 0x0E: the only bytes
 // that line ends can involve.
 inline bool HasControlByte(std::uint64_t word)
 {
-    const std::uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
-    return ((word - ones * 0x0E) & ~word & highs) != 0;
+    return ((word - Ones * 0x0E) & ~word & Highs) != 0;
 }
+
+// The high bit of each byte of x that is 0, and no other bit.
+inline std::uint64_t ZeroBytes(std::uint64_t x)
+{
+    return ~(((x & ~Highs) + ~Highs) | x) & Highs;
+}
+
+inline unsigned CountLfs(std::uint64_t word)
+{
+    return static_cast<unsigned>(((ZeroBytes(word ^ (Ones * LF)) >> 7) * Ones) >> 56);
+}
+
+// The length in an EncodedByte read as a number.
+inline unsigned LengthOf(std::uint32_t encoded)
+{
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    return encoded & 0xFF;
+#else
+    return encoded >> 24;
+#endif
+}
+
+// Tells the words of eight bytes that hold a byte without a character in
+// a page: the constants are made once per call.
+struct UndefinedTest {
+    const pages::PageTables& page;
+    int count;
+    std::uint64_t bytes[pages::PageTables::MaxUndefined];
+
+    explicit UndefinedTest(const pages::PageTables& page) : page(page), count(page.undefinedCount), bytes()
+    {
+        for (int k = 0; k < count && k < pages::PageTables::MaxUndefined; ++k)
+            bytes[k] = Ones * page.undefined[k];
+    }
+
+    // Whether any of the eight bytes at in, read as word, has none.
+    bool Holds(std::uint64_t word, const unsigned char* in) const
+    {
+        if (count > pages::PageTables::MaxUndefined) {
+            for (int k = 0; k < 8; ++k)
+                if (page.character[in[k]] == 0 && in[k] != 0)
+                    return true;
+            return false;
+        }
+        std::uint64_t found = 0;
+        for (int k = 0; k < count; ++k)
+            found |= ZeroBytes(word ^ bytes[k]);
+        return found != 0;
+    }
+};
 
 // Code page bytes eight at a time, each through the table of its bytes in
 // the destination encoding, from n on, for as long as none of them matters
 // to the line ends and each has a character; counts their LFs and returns
 // where it stopped. Its state stays in registers until the end.
+template <int DestinationKind>
 unsigned ConvertPageBytes(Job& job, unsigned char*& out, const unsigned char* in, unsigned n, unsigned count,
                           unsigned& lineEnds)
 {
     const bool keep = job.newlines == Keep;
-    const bool utf16 = job.destination == EncodingUtf16;
-    const pages::EncodedByte* const encoded = job.encoded;
+    const pages::PageTables& page = *job.sourcePage;
+    const pages::EncodedByte* const encoded = DestinationKind == KindUtf16 ? page.utf16 : page.utf8;
+    const UndefinedTest undefined(page);
     const unsigned start = n;
     bool crHeld = job.state.crHeld;
     unsigned lfs = 0;
     unsigned char* next = out;
-    if (keep && job.vector != nullptr)
-        n += job.vector(job.sourcePage->planes, next, in + n, count - n, lfs);
+    if (DestinationKind == KindUtf8 && keep && job.vector != nullptr) {
+        // Through copies, so that next and lfs stay in registers below.
+        unsigned char* vectorNext = next;
+        unsigned vectorLfs = 0;
+        n += job.vector(page.planes, vectorNext, in + n, count - n, vectorLfs);
+        next = vectorNext;
+        lfs = vectorLfs;
+    }
     while (count - n >= 8) {
         std::uint64_t word;
         std::memcpy(&word, in + n, 8);
-        if (!keep && HasControlByte(word))
+        const bool control = HasControlByte(word);
+        if ((control && !keep) || (undefined.count > 0 && undefined.Holds(word, in + n)))
             break;
-        unsigned char* const group = next;
         if (crHeld) {
             // No LF follows among these: the held CR was a line end of its own.
-            next = utf16 ? PutUtf16(next, CR) : PutUtf8(next, CR);
+            next = DestinationKind == KindUtf16 ? PutUtf16(next, CR) : PutUtf8(next, CR);
+            crHeld = false;
         }
-        unsigned notes = 0;
+        const unsigned char* const group = in + n;
         for (int k = 0; k < 8; ++k) {
-            // Written whole: the bytes past the length are overwritten next.
-            const pages::EncodedByte& byte = encoded[in[n + k]];
-            std::memcpy(next, byte.bytes, sizeof byte.bytes);
-            next += byte.length;
-            notes += byte.notes;
+            // Copied out of the table before the bytes are written, which
+            // might otherwise be taken to change it; written whole, the
+            // bytes past the length to be overwritten next. A unit of
+            // UTF-16 is two bytes always.
+            std::uint32_t byte;
+            std::memcpy(&byte, &encoded[group[k]], sizeof byte);
+            if (DestinationKind == KindUtf16) {
+                std::memcpy(next + 2 * k, &byte, sizeof byte);
+            } else {
+                std::memcpy(next, &byte, sizeof byte);
+                next += LengthOf(byte);
+            }
         }
-        if (notes >= pages::NoCharacter) {
-            next = group;
-            break;
-        }
-        lfs += notes;
-        crHeld = false;
+        if (DestinationKind == KindUtf16)
+            next += 16;
+        if (control)
+            lfs += CountLfs(word);
         n += 8;
     }
     if (n != start) {
@@ -302,7 +366,7 @@ UnicodeChunk ConvertCharacters(Job& job, unsigned char* output, const unsigned c
     unsigned n = start;
     while (n < count) {
         if (fast && n >= slowUntil) {
-            const unsigned stop = ConvertPageBytes(job, out, input, n, count, chunk.lineEnds);
+            const unsigned stop = ConvertPageBytes<DestinationKind>(job, out, input, n, count, chunk.lineEnds);
             slowUntil = stop + 8;  // the eight bytes that stopped it go one by one
             if (stop != n) {
                 n = stop;
@@ -392,14 +456,18 @@ UnicodeConverter::UnicodeConverter(int source, int destination, bool convertNewl
 {
     if (convertNewlines && HasUnixLineEnds(source) != HasUnixLineEnds(destination))
         newlines_ = HasUnixLineEnds(source) ? AddCr : StripCr;
-    // A number that is no encoding reads and writes as a page with ASCII
-    // alone.
-    const pages::PageTables* page = pages::TablesOf(source);
-    sourcePage_ = page != nullptr ? page : &pages::AsciiOnly();
-    page = pages::TablesOf(destination);
-    if (page == nullptr)
-        page = &pages::AsciiOnly();
-    destinationBytes_ = substitute ? &page->withStandIns : &page->bytes;
+    // Only the pages it reads; a number that is no encoding reads and writes
+    // as a page with ASCII alone.
+    if (KindOf(source) == KindPage) {
+        const pages::PageTables* page = pages::TablesOf(source);
+        sourcePage_ = page != nullptr ? page : &pages::AsciiOnly();
+    }
+    if (KindOf(destination) == KindPage) {
+        const pages::PageTables* page = pages::TablesOf(destination);
+        if (page == nullptr)
+            page = &pages::AsciiOnly();
+        destinationBytes_ = substitute ? &page->withStandIns : &page->bytes;
+    }
 }
 
 UnicodeConverter::StreamState UnicodeConverter::NewStream() const
@@ -432,7 +500,6 @@ UnicodeChunk UnicodeConverter::Convert(unsigned char* output, const unsigned cha
                newlines_,
                substitute_,
                sourcePage_,
-               destinationKind == KindUtf16 ? sourcePage_->utf16 : sourcePage_->utf8,
                destinationBytes_,
                destinationKind == KindUtf8 ? unicode::VectorPageToUtf8(path_) : nullptr,
                state_};

@@ -109,7 +109,7 @@ private:
     NewlineMode newlines_;
     bool substitute_;
     int path_;
-    const pages::PageTables* sourcePage_;           // a code page's tables, else AsciiOnly's
-    const pages::CharacterBytes* destinationBytes_;  // the destination page's bytes, with stand-ins or without
+    const pages::PageTables* sourcePage_;            // of a source that is no Unicode encoding
+    const pages::CharacterBytes* destinationBytes_;  // of a destination that is none, with stand-ins or without
     StreamState state_;
 };
