@@ -8,9 +8,9 @@
 // else one the caller can count and report. A page converted into itself
 // keeps every byte.
 //
-// A conversion is a PageConverter that its caller owns: a value of about a
-// kilobyte, made in a microsecond or so, copied with its stream, and used
-// by one thread at a time; any number of them convert at once on as many
+// A conversion is a PageConverter that its caller owns: a value of under a
+// kilobyte, made in a few microseconds, copied with its stream, and used by
+// one thread at a time; any number of them convert at once on as many
 // threads. What they share is constant.
 #pragma once
 
