@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "conversion_tables.h"
-#include "stream_converter.h"
 
 namespace conversion {
 

@@ -1,5 +1,6 @@
 // Which kernels this processor runs, found once.
 #include "conversion_kernel.h"
+#include "stream_converter.h"
 #include "unicode_vector.h"
 
 namespace {

@@ -1,7 +1,13 @@
-// The tables a conversion between two code pages is made of, and the state
-// of its vector look-ups: what a PageConverter holds by value and its
-// kernels read. Internal to the engine.
+// What a conversion between two code pages is made of: its line ends, its
+// tables and the state of its vector look-ups, which a PageConverter holds
+// by value (stream_converter.h) and its kernels read.
 #pragma once
+
+enum NewlineMode {
+    Keep = 0,     // line ends pass unchanged
+    AddCr = 1,    // LF becomes CR LF; an existing CR LF stays as it is
+    StripCr = 2,  // CR LF becomes LF; a CR run before another byte becomes one CR
+};
 
 namespace conversion {
 

@@ -17,12 +17,6 @@
 #include "code_page_tables.h"
 #include "conversion_tables.h"
 
-enum NewlineMode {
-    Keep = 0,     // line ends pass unchanged
-    AddCr = 1,    // LF becomes CR LF; an existing CR LF stays as it is
-    StripCr = 2,  // CR LF becomes LF; a CR run before another byte becomes one CR
-};
-
 // The ways of converting: the same results at different speeds. The scalar
 // one runs on any processor; the others need SSSE3 (16 bytes at a time),
 // AVX2 (32 bytes at a time) or, in 64-bit builds, AVX-512 with its byte

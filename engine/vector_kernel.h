@@ -156,7 +156,7 @@ inline bool RoomAfter(const unsigned char* next, std::uint32_t crs, std::uint32_
 // that no branch waits on where the lines end. These stores reach up to a
 // block past the block's own output, and are made only where at least that
 // much more output is sure to follow: callers size their buffers exactly
-// (EstimateOutputSize, the header's sizes), and none of that room may be
+// (PageConverter::Estimate, the header's sizes), and none of that room may be
 // touched.
 template <class V, int Mode>
 Run ConvertBlocks(Run run, const unsigned char* input, unsigned count)
