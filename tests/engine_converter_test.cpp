@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine_test_support.h"
+#include "unicode_conversion.h"
 
 namespace {
 
@@ -249,6 +250,19 @@ TEST(Estimate, CountsTheLineEndsItWillChange)
     EXPECT_EQ(carries.Estimate(&cr, 1), 2u);
     carries.Finish(Bytes(4).data());
     EXPECT_EQ(carries.Estimate(&lf, 1), 2u);
+}
+
+TEST(UnicodeConverter, ALastBlockConvertedToItsEndStartsANewStreamAndAStopDoesNot)
+{
+    UnicodeConverter converter(CodePageCp1251, EncodingUtf16, false, false);
+    unsigned char out[16];  // more than OutputSize(2)
+    const unsigned char a = 'a', undefinedThenB[2] = {0x98, 'b'};
+    EXPECT_EQ(converter.Convert(out, &a, 1, true).written, 4u) << "a mark and the letter";
+    const UnicodeChunk stopped = converter.Convert(out, undefinedThenB, 2, true);
+    EXPECT_EQ(stopped.stop, UnicodeUndefined);
+    EXPECT_EQ(stopped.written, 2u) << "a new stream, with a mark of its own";
+    EXPECT_EQ(converter.Convert(out, undefinedThenB + 1, 1, true).written, 2u) << "the stream goes on: no mark";
+    EXPECT_EQ(converter.Convert(out, &a, 1, true).written, 4u);
 }
 
 } // namespace
