@@ -37,9 +37,9 @@ bool CanRunConversionPath(int path);
 // takes unless told otherwise.
 int FastestConversionPath();
 
-// The line ends the "Convert NewLines" option gives a conversion: KOI8-R's
-// LF where only one side is KOI8-R, CR LF from KOI8-R into itself; Keep
-// without the option.
+// The line ends the "Convert NewLines" option gives a conversion: where
+// only one side is KOI8-R, with its LF, the destination's own; CR LF from
+// KOI8-R into itself (AddCr); else, and without the option, Keep.
 NewlineMode NewlinesForOption(int source, int destination, bool convertNewlines);
 
 class PageConverter {
