@@ -30,20 +30,20 @@ double Median(std::vector<double> values)
 
 void Engine(benchmark::State& state, const BenchCase& c, int path, const ProseSample& text)
 {
-    if (!UseConversionPath(path)) {
+    PageConverter converter = ConverterOf(c);
+    if (!converter.UsePath(path)) {
         const std::string why =
             std::string("kernel ") + ConversionPathName(path) + " not run: this processor or build lacks it";
         state.SkipWithError(why.c_str());
         return;
     }
-    SelectConversionOf(0, c.source, c.destination, c.newlines);
     std::vector<unsigned char> output(2 * c.size + 1);
     using Clock = std::chrono::steady_clock;
     std::vector<double> engine, ratios;
     double fastest = 1e9, fastestCopy = 1e9;
     for (auto _ : state) {
         const auto start = Clock::now();
-        RunCase(c, output.data(), text.text.data());
+        RunCase(c, converter, output.data(), text.text.data());
         benchmark::ClobberMemory();
         const auto converted = Clock::now();
         std::memcpy(output.data(), text.text.data(), c.size);
@@ -63,7 +63,6 @@ void Engine(benchmark::State& state, const BenchCase& c, int path, const ProseSa
     state.counters["memcpy_share"] = 100.0 * Median(ratios);
     state.counters["best_share"] = 100.0 * fastestCopy / fastest;
     state.SetLabel(std::string(c.name) + "; kernel " + ConversionPathName(path) + "; text " + text.source);
-    UseConversionPath(FastestConversionPath());
 }
 
 // Counting the stand-ins of a block, which the file job does beside the
@@ -74,18 +73,19 @@ void Engine(benchmark::State& state, const BenchCase& c, int path, const ProseSa
 // byte in a table of the same answers.
 void StandIns(benchmark::State& state, const BenchCase& c)
 {
-    const std::vector<unsigned char> text = PrepareCase(c).text;
+    const std::vector<unsigned char> text = TextOf(c).text;
     const unsigned size = static_cast<unsigned>(text.size());
+    const PageConverter converter = ConverterOf(c);
     unsigned char counted[256];
     for (int byte = 0; byte < 256; ++byte) {
         const unsigned char one = static_cast<unsigned char>(byte);
-        counted[byte] = static_cast<unsigned char>(CountStandIns(&one, 1));
+        counted[byte] = static_cast<unsigned char>(converter.CountStandIns(&one, 1));
     }
     using Clock = std::chrono::steady_clock;
     Clock::duration engine = Clock::duration::max(), lookUps = Clock::duration::max();
     for (auto _ : state) {
         const auto start = Clock::now();
-        benchmark::DoNotOptimize(CountStandIns(text.data(), size));
+        benchmark::DoNotOptimize(converter.CountStandIns(text.data(), size));
         const auto counted1 = Clock::now();
         unsigned found = 0;
         for (unsigned n = 0; n < size; ++n)
@@ -156,7 +156,7 @@ int main(int argc, char** argv)
             benchmark::RegisterBenchmark((std::string("stand_ins/") + c.id).c_str(), StandIns, c);
     benchmark::RegisterBenchmark("glibc_iconv_KOI8R_to_CP1251", Iconv);
     benchmark::RegisterBenchmark("memcpy", Memcpy);
-    benchmark::AddCustomContext("conversion path of this process", ConversionPathName(ConversionPathInUse()));
+    benchmark::AddCustomContext("conversion path of this process", ConversionPathName(StartingConversionPath()));
     benchmark::AddCustomContext("fastest path of this processor", ConversionPathName(FastestConversionPath()));
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -17,16 +17,17 @@ int main(int argc, char** argv)
     const std::vector<int> paths = PathsToTime(argc, argv);
     const int rounds = argc > 1 && std::atoi(argv[1]) > 0 ? std::atoi(argv[1]) : 300;
     using Clock = std::chrono::steady_clock;
-    std::printf("conversion path of this process: %s\n", ConversionPathName(ConversionPathInUse()));
+    std::printf("conversion path of this process: %s\n", ConversionPathName(StartingConversionPath()));
     std::printf("| Case | Kernel | Median | Median vs memcpy | Best | Best vs memcpy |\n"
                 "| --- | --- | ---: | ---: | ---: | ---: |\n");
     for (const BenchCase& c : BenchCases) {
-        const ProseSample text = PrepareCase(c);
+        const ProseSample text = TextOf(c);
         if (c.text == Prose || c.text == ProseWithoutYo)
             std::printf("text of %s: %s\n", c.id, text.source.c_str());
         std::vector<unsigned char> output(2 * c.size + 1);
         for (int path : paths) {
-            if (!UseConversionPath(path)) {
+            PageConverter converter = ConverterOf(c);
+            if (!converter.UsePath(path)) {
                 std::printf("| %s | %s | not run: this processor or build lacks it | | | |\n", c.name,
                             ConversionPathName(path));
                 continue;
@@ -35,7 +36,7 @@ int main(int argc, char** argv)
             double fastest = 1e9, fastestCopy = 1e9;
             for (int round = 0; round < rounds; ++round) {
                 const auto start = Clock::now();
-                RunCase(c, output.data(), text.text.data());
+                RunCase(c, converter, output.data(), text.text.data());
                 const auto converted = Clock::now();
                 std::memcpy(output.data(), text.text.data(), c.size);
                 const auto copied = Clock::now();
@@ -52,7 +53,6 @@ int main(int argc, char** argv)
                         c.size / engine[engine.size() / 2] / 1e9, 100 * ratios[ratios.size() / 2],
                         c.size / fastest / 1e9, 100 * fastestCopy / fastest);
         }
-        UseConversionPath(FastestConversionPath());
     }
     return 0;
 }

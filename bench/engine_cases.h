@@ -35,7 +35,6 @@ enum BenchText {
 // in the cp1251 text. The same text on every call.
 inline std::vector<unsigned char> BenchTextOf(BenchText kind, bool crlf, unsigned size = BenchTextSize)
 {
-    BuildByteTables();
     std::mt19937 random(42);
     std::vector<unsigned char> text;
     text.reserve(size + 80);
@@ -222,7 +221,7 @@ struct BenchCase {
     const char* name;
     BenchText text;
     int source, destination, newlines;
-    bool stream;         // ConvertStreamChunk, else ConvertChunk
+    bool stream;         // PageConverter::Convert, else ConvertText
     unsigned blockSize;  // bytes per call
     unsigned size;       // bytes of text
 };
@@ -277,24 +276,23 @@ inline ProseSample TextOf(const BenchCase& c)
     return {BenchTextOf(c.text, crlf, c.size), "generated"};
 }
 
-// Selects the case's conversion and returns its text.
-inline ProseSample PrepareCase(const BenchCase& c)
+inline PageConverter ConverterOf(const BenchCase& c)
 {
-    ProseSample text = TextOf(c);
-    SelectConversionOf(0, c.source, c.destination, c.newlines);
-    return text;
+    return PageConverter::ForOption(c.source, c.destination, c.newlines);
 }
 
-// One pass of the case over the whole text. Every block is converted into
-// the start of output (2 * c.size bytes), as the file job does.
-inline void RunCase(const BenchCase& c, unsigned char* output, const unsigned char* text)
+// One pass of the case over the whole text, a stream of its own. Every
+// block is converted into the start of output (2 * c.size bytes), as the
+// file job does.
+inline void RunCase(const BenchCase& c, PageConverter& converter, unsigned char* output, const unsigned char* text)
 {
     for (unsigned at = 0; at < c.size; at += c.blockSize) {
         if (c.stream)
-            ConvertStreamChunk(output, text + at, c.blockSize, at == 0);
+            converter.Convert(output, text + at, c.blockSize);
         else
-            ConvertChunk(output, text + at, c.blockSize, at == 0);
+            converter.ConvertText(output, text + at, c.blockSize);
     }
+    converter.Finish(output);
 }
 
 // A path's name as --kernel takes it: lower case, without the hyphen.

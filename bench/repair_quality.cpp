@@ -35,6 +35,7 @@
 
 #include "cyrillic_corpus.h"
 #include "text_repair.h"
+#include "unicode_units.h"
 
 namespace {
 
@@ -250,14 +251,8 @@ size_t RepairedCharacters = 0;
 Text Repair(const Text& text)
 {
     std::u16string units;
-    for (char32_t c : text) {
-        if (c >= 0x10000) {
-            units += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-            units += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-        } else {
-            units += static_cast<char16_t>(c);
-        }
-    }
+    for (char32_t c : text)
+        EachUtf16Unit(c, [&units](char32_t unit) { units += static_cast<char16_t>(unit); });
     std::u16string out(units.size(), 0);
     unsigned length = 0;
     const auto start = std::chrono::steady_clock::now();
@@ -267,8 +262,8 @@ Text Repair(const Text& text)
     Text back;
     for (unsigned at = 0; at < length; ++at) {
         char32_t c = out[at];
-        if (c >= 0xD800 && c < 0xDC00 && at + 1 < length) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (out[at + 1] - 0xDC00);
+        if (IsHighSurrogate(c) && at + 1 < length) {
+            c = CombinedSurrogates(c, out[at + 1]);
             ++at;
         }
         back += c;

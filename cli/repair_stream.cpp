@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "console_text.h"
 #include "unicode_conversion.h"
+#include "unicode_units.h"
 
 namespace {
 
@@ -15,60 +17,9 @@ namespace {
 // so that the text comes out as if it were repaired whole.
 const unsigned HeldUnits = 32 * 1024;
 
-// About 84 KiB, taken once for the process.
-RepairWorkspace Workspace;
-
 int ErrnoOrIo()
 {
     return errno != 0 ? errno : EIO;
-}
-
-bool IsHighSurrogate(char32_t unit)
-{
-    return unit >= 0xD800 && unit < 0xDC00;
-}
-
-bool IsLowSurrogate(char32_t unit)
-{
-    return unit >= 0xDC00 && unit < 0xE000;
-}
-
-char32_t Combined(char32_t high, char32_t low)
-{
-    return 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00);
-}
-
-// The destination code page's byte for every character up to U+FFFF, -1
-// for none: asked of the conversion itself, so that a repaired text is
-// written, and -c's stand-ins chosen, as converting it would. Built before
-// the decoding of an input is selected, since both use the engine's one
-// Unicode conversion.
-struct PageBytes {
-    int page = -1;
-    bool substitute = false;
-    std::vector<short> byteOf;
-};
-PageBytes DestinationPage;
-
-void PreparePageBytes(int page, bool substitute)
-{
-    if (DestinationPage.page == page && DestinationPage.substitute == substitute)
-        return;
-    DestinationPage.page = page;
-    DestinationPage.substitute = substitute;
-    DestinationPage.byteOf.assign(0x10000, -1);
-    SelectUnicodeConversion(EncodingUtf16, page, 0, substitute);
-    for (unsigned c = 0; c < 0x10000; ++c) {
-        if (IsHighSurrogate(c) || IsLowSurrogate(c))
-            continue;
-        // Each character after a mark of its own, or U+FEFF would be taken
-        // for one.
-        const unsigned char text[4] = {0xFF, 0xFE, static_cast<unsigned char>(c), static_cast<unsigned char>(c >> 8)};
-        unsigned char bytes[32];
-        const UnicodeChunk chunk = ConvertUnicodeChunk(bytes, text, sizeof text, 1, 1);
-        if (chunk.stop == UnicodeConverted && chunk.written == 1)
-            DestinationPage.byteOf[c] = bytes[0];
-    }
 }
 
 // Adds up the repairs of the pieces of a line, or of the lines of an input:
@@ -134,8 +85,9 @@ private:
 class LineRepair {
 public:
     LineRepair(const RepairJob& job, std::FILE* output, bool& outputStarted, const RepairReport& report)
-        : job_(job), output_(output), outputStarted_(outputStarted), report_(report), held_(HeldUnits),
-          repaired_(HeldUnits), bytes_(4 * HeldUnits + 4)
+        : job_(job), output_(output), outputStarted_(outputStarted), report_(report),
+          workspace_(std::make_unique<RepairWorkspace>()), held_(HeldUnits), repaired_(HeldUnits),
+          bytes_(4 * HeldUnits + 4)
     {
     }
 
@@ -193,7 +145,7 @@ private:
     {
         unsigned length = 0;
         const TextRepair repair =
-            RepairText(held_.data() + from, to - from, repaired_.data() + repairedCount_, &length, Workspace);
+            RepairText(held_.data() + from, to - from, repaired_.data() + repairedCount_, &length, *workspace_);
         repairedCount_ += length;
         line_.Add(repair, to - from);
         input_.Add(repair, to - from);
@@ -224,14 +176,14 @@ private:
                 const char32_t high = highHeld_;
                 highHeld_ = 0;
                 if (IsLowSurrogate(c))
-                    c = Combined(high, c);
+                    c = CombinedSurrogates(high, c);
                 else if (!Unwritable(out, high))
                     return false;
             } else if (IsHighSurrogate(c) && n + 1 == count && !end) {
                 highHeld_ = c;
                 break;
             } else if (IsHighSurrogate(c) && n + 1 < count && IsLowSurrogate(text[n + 1])) {
-                c = Combined(c, text[++n]);
+                c = CombinedSurrogates(c, text[++n]);
             }
             if (!Put(out, c) && !Unwritable(out, c))
                 return false;
@@ -245,35 +197,14 @@ private:
 
     bool Put(unsigned char*& out, char32_t c)
     {
-        if (IsHighSurrogate(c) || IsLowSurrogate(c))
+        if (IsSurrogate(c))
             return false;  // a lone half is no character
         switch (job_.destination) {
-        case EncodingUtf8:
-            if (c < 0x80) {
-                *out++ = static_cast<unsigned char>(c);
-            } else if (c < 0x800) {
-                *out++ = static_cast<unsigned char>(0xC0 | c >> 6);
-                *out++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
-            } else if (c < 0x10000) {
-                *out++ = static_cast<unsigned char>(0xE0 | c >> 12);
-                *out++ = static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F));
-                *out++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
-            } else {
-                *out++ = static_cast<unsigned char>(0xF0 | c >> 18);
-                *out++ = static_cast<unsigned char>(0x80 | (c >> 12 & 0x3F));
-                *out++ = static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F));
-                *out++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
-            }
-            return true;
-        case EncodingUtf16:
-            if (c >= 0x10000) {
-                PutUnit(out, 0xD800 + ((c - 0x10000) >> 10));
-                c = 0xDC00 + (c & 0x3FF);
-            }
-            PutUnit(out, c);
-            return true;
+        case EncodingUtf8: out = PutUtf8(out, c); return true;
+        case EncodingUtf16: EachUtf16Unit(c, [this, &out](char32_t unit) { PutUnit(out, unit); }); return true;
         default: {
-            const int byte = c < 0x80 ? static_cast<int>(c) : c < 0x10000 ? DestinationPage.byteOf[c] : -1;
+            // As a conversion into the page writes it, -c's stand-ins too.
+            const int byte = ByteOfCharacter(job_.destination, c, job_.substitute);
             if (byte < 0 && !job_.substitute)
                 return false;
             *out++ = static_cast<unsigned char>(byte < 0 ? '?' : byte);
@@ -319,6 +250,7 @@ private:
     std::FILE* output_;
     bool& outputStarted_;
     const RepairReport& report_;
+    std::unique_ptr<RepairWorkspace> workspace_;  // about 84 KiB
     std::vector<char16_t> held_;
     unsigned heldCount_ = 0;
     std::vector<char16_t> repaired_;
@@ -356,8 +288,6 @@ std::string ExplainRepair(const TextRepair& repair)
 StreamResult RepairStream(InputStream& input, const RepairJob& job, std::FILE* output, bool& outputStarted,
                           const RepairReport& report, TextRejection& rejection)
 {
-    if (!IsUnicodeEncoding(job.destination))
-        PreparePageBytes(job.destination, job.substitute);
     // From UTF-8 to UTF-8 the mark stays, as a conversion keeps it; the
     // decoding passes over it.
     errno = 0;
@@ -366,13 +296,13 @@ StreamResult RepairStream(InputStream& input, const RepairJob& job, std::FILE* o
         return {StreamWriteFailed, ErrnoOrIo()};
 
     LineRepair repair(job, output, outputStarted, report);
-    SelectUnicodeConversion(job.source, EncodingUtf16, 0, job.substitute);
+    UnicodeConverter decoder(job.source, EncodingUtf16, false, job.substitute);
     bool decodedStarted = true;  // the UTF-16 the text is decoded into needs no mark
     const ConvertedBytes take = [&repair](const unsigned char* bytes, size_t count) {
         return repair.Take(bytes, count);
     };
     const UnicodeWriting decoding = {Utf16ByMark, job.writing.omit};
-    StreamResult result = ConvertUnicodeStream(input, take, decoding, decodedStarted, rejection);
+    StreamResult result = ConvertUnicodeStream(input, take, decoder, decoding, decodedStarted, rejection);
     // What came before bad input is written, as a conversion writes it.
     if (result.outcome == StreamTextRejected)
         repair.Finish();

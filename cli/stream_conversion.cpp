@@ -4,9 +4,7 @@
 #include <cerrno>
 #include <vector>
 
-#include "stream_converter.h"
 #include "unicode_conversion.h"
-#include "unicode_tables.h"
 
 namespace {
 
@@ -27,24 +25,23 @@ int ErrnoOrIo()
 
 } // namespace
 
-StreamResult ConvertStream(InputStream& input, std::FILE* output, bool substitute, TextRejection& rejection)
+StreamResult ConvertStream(InputStream& input, std::FILE* output, PageConverter& converter, bool substitute,
+                           TextRejection& rejection)
 {
     std::vector<unsigned char> block(InputBlockSize);
     std::vector<unsigned char> converted(OutputBlockSize);
     // Only where a byte may stop the conversion are lines counted, to say
     // where it stood.
-    const bool mayReject = !substitute && ConversionHasStandIns();
+    const bool mayReject = !substitute && converter.HasStandIns();
     unsigned long long offset = 0, lineEnds = 0;
-    int first = 1;
     for (;;) {
         errno = 0;
         const size_t count = ReadInput(input, block.data(), block.size());
         const int readError = std::ferror(input.file) ? ErrnoOrIo() : 0;
-        const unsigned taken = mayReject ? FirstStandIn(block.data(), static_cast<unsigned>(count))
+        const unsigned taken = mayReject ? converter.FirstStandIn(block.data(), static_cast<unsigned>(count))
                                          : static_cast<unsigned>(count);
         if (taken > 0) {
-            const int length = ConvertStreamChunk(converted.data(), block.data(), taken, first);
-            first = 0;
+            const int length = converter.Convert(converted.data(), block.data(), taken);
             errno = 0;
             const size_t size = static_cast<size_t>(length);
             if (std::fwrite(converted.data(), 1, size, output) != size)
@@ -54,7 +51,7 @@ StreamResult ConvertStream(InputStream& input, std::FILE* output, bool substitut
             lineEnds += static_cast<unsigned long long>(std::count(block.begin(), block.begin() + taken, LF));
         if (taken < count) {
             const unsigned char byte = block[taken];
-            const unsigned long character = UnicodeOfByte[Conversion.Src][byte - 0x80];
+            const unsigned long character = CharacterOfByte(converter.Source(), byte);
             rejection = {character != 0 ? UnicodeUnmappable : UnicodeUndefined, offset + taken, lineEnds + 1,
                          character != 0 ? character : byte};
             return {StreamTextRejected, 0};
@@ -64,7 +61,7 @@ StreamResult ConvertStream(InputStream& input, std::FILE* output, bool substitut
             return {StreamReadFailed, readError};
         if (count < block.size()) {
             // A CR still held back at the very end is written, not lost.
-            const size_t tail = static_cast<size_t>(FinishStream(converted.data()));
+            const size_t tail = static_cast<size_t>(converter.Finish(converted.data()));
             errno = 0;
             if (std::fwrite(converted.data(), 1, tail, output) != tail)
                 return {StreamWriteFailed, ErrnoOrIo()};

@@ -1,9 +1,10 @@
-// Converts a whole stream with the conversion SelectConversionOf has fixed.
+// Converts a whole stream between two code pages.
 #pragma once
 
 #include <cstdio>
 
 #include "input_stream.h"
+#include "stream_converter.h"
 
 enum StreamOutcome {
     StreamConverted,
@@ -29,11 +30,12 @@ struct TextRejection {
     unsigned long long omitted = 0;
 };
 
-// Reads input to its end and writes the converted bytes to output. Output is
-// left unflushed: the caller decides how far the data must get. Unless
-// substitute is set, the first byte that would become a stand-in
-// (ConversionHasStandIns) stops the conversion, having written what came
-// before it: StreamTextRejected, with rejection filled in as the Unicode
-// conversions fill it (UnicodeUnmappable and the character, or
-// UnicodeUndefined and the byte).
-StreamResult ConvertStream(InputStream& input, std::FILE* output, bool substitute, TextRejection& rejection);
+// Reads input to its end and writes the bytes converter makes of it to
+// output. Output is left unflushed: the caller decides how far the data
+// must get. Unless substitute is set, the first byte that would become a
+// stand-in (PageConverter::HasStandIns) stops the conversion, having
+// written what came before it: StreamTextRejected, with rejection filled in
+// as the Unicode conversions fill it (UnicodeUnmappable and the character,
+// or UnicodeUndefined and the byte).
+StreamResult ConvertStream(InputStream& input, std::FILE* output, PageConverter& converter, bool substitute,
+                           TextRejection& rejection);

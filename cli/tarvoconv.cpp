@@ -93,15 +93,6 @@ bool UsesUnicode(const CommandLine& line)
     return IsUnicodeEncoding(line.source) || IsUnicodeEncoding(line.destination) || (line.omit && line.source >= 0);
 }
 
-void SelectConversion(const CommandLine& line)
-{
-    if (UsesUnicode(line)) {
-        SelectUnicodeConversion(line.source, line.destination, line.convertNewlines, line.substitute);
-    } else {
-        SelectConversionOf(0, line.source, line.destination, line.convertNewlines);
-    }
-}
-
 // With -f auto, settles the conversion of one input from its first bytes;
 // else as the command line says. False when there is no telling, or no
 // telling for sure.
@@ -242,10 +233,12 @@ bool ConvertInput(Input& input, std::FILE* output, const std::string& outputName
         const RepairJob job = {chosen.source, chosen.destination, writing, chosen.substitute};
         const RepairReport report = {explanations, chosen.verbose, ReportedName(input)};
         result = RepairStream(source, job, output, outputStarted, report, rejection);
+    } else if (UsesUnicode(chosen)) {
+        UnicodeConverter converter(chosen.source, chosen.destination, chosen.convertNewlines, chosen.substitute);
+        result = ConvertUnicodeStream(source, output, converter, writing, outputStarted, rejection);
     } else {
-        SelectConversion(chosen);
-        result = UsesUnicode(chosen) ? ConvertUnicodeStream(source, output, writing, outputStarted, rejection)
-                                     : ConvertStream(source, output, chosen.substitute, rejection);
+        PageConverter converter = PageConverter::ForOption(chosen.source, chosen.destination, chosen.convertNewlines);
+        result = ConvertStream(source, output, converter, chosen.substitute, rejection);
     }
     input.omissions = rejection;
     // Closed before the output replaces anything: Windows refuses to replace

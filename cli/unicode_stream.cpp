@@ -5,8 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "unicode_conversion.h"
-
 namespace {
 
 const unsigned InputBlockSize = 256 * 1024;
@@ -20,12 +18,12 @@ int ErrnoOrIo()
 // takes, to be left out: a character the destination cannot hold whole, of
 // bytes that break the input's rules as little as iconv leaves out, a byte
 // or a UTF-16 code unit.
-unsigned LeftOutLength(const UnicodeChunk& stop)
+unsigned LeftOutLength(const UnicodeChunk& stop, int source)
 {
-    const bool utf16 = UnicodeConversion.Src == EncodingUtf16;
+    const bool utf16 = source == EncodingUtf16;
     if (stop.stop == UnicodeInvalid)
         return utf16 ? 2 : 1;
-    if (stop.stop != UnicodeUnmappable || UnicodeConversion.Src < CodePageCount)
+    if (stop.stop != UnicodeUnmappable || !IsUnicodeEncoding(source))
         return 1;
     const unsigned long c = stop.character;
     if (utf16)
@@ -42,41 +40,38 @@ void SwapUnits(unsigned char* bytes, size_t count)
 
 } // namespace
 
-StreamResult ConvertUnicodeStream(InputStream& input, std::FILE* output, const UnicodeWriting& writing,
-                                  bool& outputStarted, TextRejection& rejection)
+StreamResult ConvertUnicodeStream(InputStream& input, std::FILE* output, UnicodeConverter& converter,
+                                  const UnicodeWriting& writing, bool& outputStarted, TextRejection& rejection)
 {
     const ConvertedBytes write = [output](const unsigned char* bytes, size_t count) {
         return std::fwrite(bytes, 1, count, output) == count;
     };
-    return ConvertUnicodeStream(input, write, writing, outputStarted, rejection);
+    return ConvertUnicodeStream(input, write, converter, writing, outputStarted, rejection);
 }
 
-StreamResult ConvertUnicodeStream(InputStream& input, const ConvertedBytes& output, const UnicodeWriting& writing,
-                                  bool& outputStarted, TextRejection& rejection)
+StreamResult ConvertUnicodeStream(InputStream& input, const ConvertedBytes& output, UnicodeConverter& converter,
+                                  const UnicodeWriting& writing, bool& outputStarted, TextRejection& rejection)
 {
     // The engine starts every stream of UTF-16 with a mark.
-    const bool utf16 = UnicodeConversion.Dst == EncodingUtf16;
+    const bool utf16 = converter.Destination() == EncodingUtf16;
     size_t markToDrop = utf16 && (outputStarted || writing.order != Utf16ByMark) ? 2 : 0;
     std::vector<unsigned char> block(InputBlockSize);
-    std::vector<unsigned char> converted(UnicodeOutputSize(InputBlockSize));
+    std::vector<unsigned char> converted(UnicodeConverter::OutputSize(InputBlockSize));
     unsigned carried = 0;
     unsigned long long offset = 0;  // of block[0] in the input
     unsigned long long lineEnds = 0;
     rejection.omitted = 0;
-    int first = 1;
     for (;;) {
         errno = 0;
         const size_t wanted = block.size() - carried;
         const size_t count = ReadInput(input, block.data() + carried, wanted);
         if (std::ferror(input.file))
             return {StreamReadFailed, ErrnoOrIo()};
-        const int last = count < wanted;
+        const bool last = count < wanted;
         const unsigned total = carried + static_cast<unsigned>(count);
         unsigned done = 0;  // bytes of the block converted, or left out
         for (;;) {
-            const UnicodeChunk chunk =
-                ConvertUnicodeChunk(converted.data(), block.data() + done, total - done, first, last);
-            first = 0;
+            const UnicodeChunk chunk = converter.Convert(converted.data(), block.data() + done, total - done, last);
             const size_t dropped = markToDrop < chunk.written ? markToDrop : chunk.written;
             const size_t size = chunk.written - dropped;
             markToDrop -= dropped;
@@ -98,7 +93,7 @@ StreamResult ConvertUnicodeStream(InputStream& input, const ConvertedBytes& outp
             if (!writing.omit)
                 return {StreamTextRejected, 0};
             rejection.omitted = omitted;
-            done += chunk.stop == UnicodeTruncated ? total - done : LeftOutLength(chunk);
+            done += chunk.stop == UnicodeTruncated ? total - done : LeftOutLength(chunk, converter.Source());
         }
         if (last)
             return {StreamConverted, 0};

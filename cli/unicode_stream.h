@@ -1,5 +1,5 @@
-// Converts a whole stream with the conversion SelectUnicodeConversion has
-// fixed, and says where the text stopped it.
+// Converts a whole stream with a UnicodeConverter, and says where the text
+// stopped it.
 #pragma once
 
 #include <cstddef>
@@ -8,6 +8,7 @@
 
 #include "encoding_names.h"
 #include "stream_conversion.h"
+#include "unicode_conversion.h"
 
 // How the converted text is written.
 struct UnicodeWriting {
@@ -22,17 +23,18 @@ struct UnicodeWriting {
 // why, when they could not be written.
 using ConvertedBytes = std::function<bool(const unsigned char* bytes, size_t count)>;
 
-// Reads input to its end and writes the converted bytes to output, or stops
+// Reads input to its end and writes the bytes converter (at the start of a
+// stream) makes of it to output, or stops
 // at the first character that cannot be converted, having written what came
 // before it: StreamTextRejected, with rejection filled in. With omit, it
 // goes on past such characters instead and says in rejection what it left
 // out. Output is left unflushed. UTF-16 output by mark has one byte order
 // mark, at its start; outputStarted says whether an earlier input wrote to
 // the same output already, and is set once this one does.
-StreamResult ConvertUnicodeStream(InputStream& input, std::FILE* output, const UnicodeWriting& writing,
-                                  bool& outputStarted, TextRejection& rejection);
+StreamResult ConvertUnicodeStream(InputStream& input, std::FILE* output, UnicodeConverter& converter,
+                                  const UnicodeWriting& writing, bool& outputStarted, TextRejection& rejection);
 
 // The same into a writer of the caller's: StreamWriteFailed when it returns
 // false.
-StreamResult ConvertUnicodeStream(InputStream& input, const ConvertedBytes& output, const UnicodeWriting& writing,
-                                  bool& outputStarted, TextRejection& rejection);
+StreamResult ConvertUnicodeStream(InputStream& input, const ConvertedBytes& output, UnicodeConverter& converter,
+                                  const UnicodeWriting& writing, bool& outputStarted, TextRejection& rejection);

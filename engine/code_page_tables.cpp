@@ -2,7 +2,7 @@
 
 // Rows of sixteen bytes, each commented with the byte value it starts at.
 // Values are canonical indices, in decimal.
-const unsigned char IndexTable[CodePageCount][256] = {
+constexpr unsigned char IndexTable[CodePageCount][256] = {
     // 0: cp866 (MS-DOS)
     {
         /* 0x00 */  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,
@@ -100,17 +100,29 @@ const unsigned char IndexTable[CodePageCount][256] = {
     },
 };
 
-unsigned char ByteTable[CodePageCount][CanonicalCount];
+namespace {
 
-void BuildByteTables()
+struct ByteTables {
+    unsigned char byteOf[CodePageCount][CanonicalCount];
+};
+
+// Ascending walk, later positions overwrite: an index with several
+// positions ends up with the highest one.
+constexpr ByteTables Derived()
 {
-    // Ascending walk, later positions overwrite: an index with several
-    // positions ends up with the highest one.
+    ByteTables tables = {};
     for (int page = 0; page < CodePageCount; ++page) {
         for (int byte = 0; byte < 256; ++byte) {
             const unsigned char index = IndexTable[page][byte];
             if (index != 0)
-                ByteTable[page][index - 1] = static_cast<unsigned char>(byte);
+                tables.byteOf[page][index - 1] = static_cast<unsigned char>(byte);
         }
     }
+    return tables;
 }
+
+constexpr ByteTables DerivedTables = Derived();
+
+} // namespace
+
+const unsigned char (&ByteTable)[CodePageCount][CanonicalCount] = DerivedTables.byteOf;

@@ -26,9 +26,6 @@ const int CanonicalCount = 80;
 extern const unsigned char IndexTable[CodePageCount][256];
 
 // Canonical index i to byte value, at [page][i - 1]; 0 where the page has no
-// byte for that index. All zero until BuildByteTables has run.
-extern unsigned char ByteTable[CodePageCount][CanonicalCount];
-
-// Derives ByteTable from IndexTable. Where a page gives one index several
-// bytes, the highest byte wins. Running it again gives the same tables.
-void BuildByteTables();
+// byte for that index. Derived from IndexTable when the engine is compiled:
+// where a page gives one index several bytes, the highest byte wins.
+extern const unsigned char (&ByteTable)[CodePageCount][CanonicalCount];

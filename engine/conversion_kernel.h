@@ -1,54 +1,17 @@
-// What the converter's kernels share: the tables a selected conversion is
-// made of, the state of one call, and the byte by byte rules that are the
-// reference every kernel must match. Internal to the engine.
+// What the converter's kernels share: the state of one call over a
+// conversion's tables (conversion_tables.h), and the byte by byte rules
+// that are the reference every kernel must match. Internal to the engine.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
 
-#include "stream_converter.h"
+#include "conversion_tables.h"
 
 namespace conversion {
 
 const unsigned char CR = 0x0D;
 const unsigned char LF = 0x0A;
-
-struct Tables {
-    // Byte by byte result of the selected conversion. Bytes below 0x80 always
-    // stay as they are.
-    unsigned char map[256];
-    // The vector kernels' form of map[0x80..0xFF]. With delta[h][low] =
-    // map[b] ^ b for b = 0x80 + 16 h + low, row 7 is delta[7] and row k < 7
-    // is delta[k] ^ delta[k + 1], so that the rows from h up XOR to
-    // delta[h]. Each row twice, once for each 16-byte lane.
-    alignas(32) unsigned char steps[8][32];
-};
-
-// Whether the vector look-up stops after the rows for 0xC0..0xFF. Russian
-// letters lie there, and most blocks of Russian text have no byte in
-// 0x80..0xBF, the other rows' only users (ё, typography in cp1251). So the
-// kernels convert a group of blocks that way, note the blocks where a byte
-// was left over and convert those again in full after the group, without a
-// branch per block that the clustered ё of real prose would mislead. Where
-// more than a quarter of a group's blocks had to be done again (typography
-// in cp1251, any bytes at all), doing them twice costs more than the four
-// rows saved on the others: the next groups go in full, and the kernels try
-// again after RestGroups of them.
-struct Shortcut {
-    static const unsigned RestGroups = 16;
-
-    unsigned resting = 0;  // groups still to go in full
-
-    bool Trying() const { return resting == 0; }
-
-    void AfterGroup(unsigned misses, unsigned blocks)
-    {
-        if (resting != 0)
-            --resting;
-        else if (4 * misses > blocks)
-            resting = RestGroups;
-    }
-};
 
 // The converter's state while it runs through one call.
 struct Run {
@@ -72,8 +35,9 @@ extern const Kernel Ssse3Kernel;
 extern const Kernel Avx2Kernel;
 extern const Kernel Avx512Kernel;  // x86-64 only
 
-// The kernel of the path in use (conversion_paths.cpp).
-const Kernel& KernelInUse();
+// The kernel of a path (conversion_paths.cpp); the scalar one for a path
+// this processor or build cannot run.
+const Kernel& KernelOfPath(int path);
 
 } // namespace conversion
 

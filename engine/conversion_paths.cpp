@@ -1,9 +1,9 @@
-// Which kernel converts: the fastest this processor can run, found once,
-// unless the environment asks for a slower one or a test or benchmark picks
-// another.
+// Which kernels this processor runs, found once, and which one converters
+// start on: the fastest, unless the environment asks for a slower one.
 #include <cstdlib>
 
 #include "conversion_kernel.h"
+#include "stream_converter.h"
 #include "unicode_vector.h"
 
 namespace {
@@ -15,7 +15,7 @@ constexpr conversion::Kernel ScalarKernel = {{
 
 // Asks the processor, and for AVX2 also whether the system saves the wide
 // registers; the vector kernels are built only for x86.
-bool CanRun(int path)
+bool AsksProcessorFor(int path)
 {
     if (path == PathScalar)
         return true;
@@ -35,19 +35,21 @@ bool CanRun(int path)
     return false;
 }
 
-const conversion::Kernel& KernelFor(int path)
+// The answers, asked once, whichever thread asks first.
+struct Runnable {
+    bool path[ConversionPathCount];
+
+    Runnable()
+    {
+        for (int k = 0; k < ConversionPathCount; ++k)
+            path[k] = AsksProcessorFor(k);
+    }
+};
+
+const Runnable& RunnablePaths()
 {
-#if defined(__x86_64__)
-    if (path == PathAvx512)
-        return conversion::Avx512Kernel;
-#endif
-#if defined(__i386__) || defined(__x86_64__)
-    if (path == PathAvx2)
-        return conversion::Avx2Kernel;
-    if (path == PathSsse3)
-        return conversion::Ssse3Kernel;
-#endif
-    return ScalarKernel;
+    static const Runnable runnable;
+    return runnable;
 }
 
 const char* const PathNames[ConversionPathCount] = {"scalar", "SSSE3", "AVX2", "AVX-512"};
@@ -70,42 +72,34 @@ bool Names(const char* text, int path)
 
 // The path the environment asks for, where this processor runs it, else
 // the fastest.
-int StartingPath()
+int AskedPath()
 {
     if (const char* asked = std::getenv("TARVO_CONVERSION_PATH"))
         for (int path = 0; path < ConversionPathCount; ++path)
-            if (Names(asked, path) && CanRun(path))
+            if (Names(asked, path) && CanRunConversionPath(path))
                 return path;
     return FastestConversionPath();
 }
 
-const conversion::Kernel* PickedKernel;  // by UseConversionPath
-int PickedPath = -1;
-
 } // namespace
+
+bool CanRunConversionPath(int path)
+{
+    return path >= 0 && path < ConversionPathCount && RunnablePaths().path[path];
+}
 
 int FastestConversionPath()
 {
-    static const int fastest = CanRun(PathAvx512) ? PathAvx512
-                               : CanRun(PathAvx2) ? PathAvx2
-                               : CanRun(PathSsse3) ? PathSsse3
-                                                   : PathScalar;
-    return fastest;
+    for (int path = ConversionPathCount - 1; path > PathScalar; --path)
+        if (CanRunConversionPath(path))
+            return path;
+    return PathScalar;
 }
 
-bool UseConversionPath(int path)
+int StartingConversionPath()
 {
-    if (path < 0 || path >= ConversionPathCount || !CanRun(path))
-        return false;
-    PickedKernel = &KernelFor(path);
-    PickedPath = path;
-    return true;
-}
-
-int ConversionPathInUse()
-{
-    static const int starting = StartingPath();
-    return PickedPath >= 0 ? PickedPath : starting;
+    static const int starting = AskedPath();
+    return starting;
 }
 
 const char* ConversionPathName(int path)
@@ -113,17 +107,30 @@ const char* ConversionPathName(int path)
     return path >= 0 && path < ConversionPathCount ? PathNames[path] : "none";
 }
 
-const conversion::Kernel& conversion::KernelInUse()
+const conversion::Kernel& conversion::KernelOfPath(int path)
 {
-    static const Kernel& starting = KernelFor(ConversionPathInUse());
-    return PickedKernel ? *PickedKernel : starting;
+    if (!CanRunConversionPath(path))
+        return ScalarKernel;
+#if defined(__x86_64__)
+    if (path == PathAvx512)
+        return Avx512Kernel;
+#endif
+#if defined(__i386__) || defined(__x86_64__)
+    if (path == PathAvx2)
+        return Avx2Kernel;
+    if (path == PathSsse3)
+        return Ssse3Kernel;
+#endif
+    return ScalarKernel;
 }
 
-unicode::PageToUtf8Function unicode::VectorPageToUtf8()
+unicode::PageToUtf8Function unicode::VectorPageToUtf8(int path)
 {
 #if defined(__x86_64__)
-    if (ConversionPathInUse() == PathAvx512)
+    if (path == PathAvx512 && CanRunConversionPath(path))
         return PageToUtf8Avx512;
+#else
+    (void)path;
 #endif
     return nullptr;
 }

@@ -8,6 +8,7 @@
 
 #include "repair_encodings.h"
 #include "repair_scoring.h"
+#include "unicode_units.h"
 
 using namespace repair;
 
@@ -160,7 +161,7 @@ unsigned UndoStep(const EncodingTables& tables, const char32_t* in, unsigned cou
             ++lost;
             continue;
         }
-        if (value < lowest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+        if (value < lowest || value > 0x10FFFF || IsSurrogate(value))
             return Failed;
         out[made++] = value;
     }
@@ -1051,15 +1052,8 @@ bool HoldsLetter(const char32_t* word, unsigned count)
 unsigned WriteUtf16(const char32_t* text, unsigned count, char16_t* out)
 {
     unsigned written = 0;
-    for (unsigned at = 0; at < count; ++at) {
-        const char32_t c = text[at];
-        if (c >= 0x10000) {
-            out[written++] = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-            out[written++] = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-        } else {
-            out[written++] = static_cast<char16_t>(c);
-        }
-    }
+    for (unsigned at = 0; at < count; ++at)
+        EachUtf16Unit(text[at], [out, &written](char32_t unit) { out[written++] = static_cast<char16_t>(unit); });
     return written;
 }
 
@@ -1079,8 +1073,8 @@ public:
         bool high = false;
         for (unsigned at = 0; at < count; ++at) {
             char32_t c = text[at];
-            if (c >= 0xD800 && c <= 0xDBFF && at + 1 < count && text[at + 1] >= 0xDC00 && text[at + 1] <= 0xDFFF) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (text[at + 1] - 0xDC00);
+            if (IsHighSurrogate(c) && at + 1 < count && IsLowSurrogate(text[at + 1])) {
+                c = CombinedSurrogates(c, text[at + 1]);
                 ++at;
             }
             high |= c >= 0x80;

@@ -4,12 +4,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "stand_ins.h"
-#include "stream_converter.h"
-#include "unicode_tables.h"
+#include "page_characters.h"
+#include "unicode_units.h"
 #include "unicode_vector.h"
-
-UnicodeConversionRecord UnicodeConversion;
 
 namespace {
 
@@ -18,115 +15,23 @@ const char32_t CR = 0x0D;
 
 enum EncodingKind { KindPage, KindUtf8, KindUtf16 };
 
-bool IsCodePage(int encoding)
-{
-    return encoding >= 0 && encoding < CodePageCount;
-}
-
 int KindOf(int encoding)
 {
     return encoding == EncodingUtf8 ? KindUtf8 : encoding == EncodingUtf16 ? KindUtf16 : KindPage;
 }
 
-// The destination page's byte for each character from 0x80 up, 0 for none:
-// blocks of 256 characters found through the character's high byte. The
-// five pages use eight blocks between them.
-const int MaxBlocks = 16;
-struct PageByCharacter {
-    unsigned char blockOf[256];  // block number + 1; 0: the page has nothing there
-    unsigned char blocks[MaxBlocks][256];
-    int used;
+// One call's view of a conversion: the constant tables it reads, and its
+// stream's state, copied in and back out so that the bytes written cannot
+// be taken to change it.
+struct Job {
+    int source, destination;
+    int newlines;  // NewlineMode
+    bool substitute;
+    const pages::PageTables* sourcePage;
+    const pages::CharacterBytes* destinationBytes;
+    unicode::PageToUtf8Function vector;  // null where the path has none or it does not apply
+    UnicodeConverter::StreamState state;
 };
-PageByCharacter Destination;
-
-// The source page's character for each byte; 0 for a byte that has none,
-// except at 0 itself.
-char32_t SourceCharacters[256];
-
-// Two source page bytes written in the destination encoding, for the fast
-// path: up to six bytes, then what the path must know of the two, so that
-// one look-up does all the work for two bytes. The table takes 512 KiB, of
-// which text touches a small part.
-struct EncodedPair {
-    unsigned char bytes[8];
-};
-const int PairNotes = 6;                 // the number of LFs, plus NoCharacter
-const int PairLength = 7;                // how many bytes to write
-const unsigned char NoCharacter = 0x80;  // one of the two has no character
-// At the two bytes read as one 16-bit number in this machine's byte order.
-EncodedPair SourcePairs[65536];
-
-// For the vector path into UTF-8, where the path in use has one.
-unicode::Utf8Planes PageUtf8Planes;
-
-// What carries over from one block to the next.
-struct StreamState {
-    bool atInputStart;  // a byte order mark may still come
-    bool bomOwed;       // UTF-16 output still lacks its byte order mark
-    bool bigEndian;     // UTF-16 input that started with a big-endian mark
-    bool crHeld;        // StripCr: a CR not yet written, in case an LF follows
-    char32_t previous;  // AddCr: the character before
-};
-StreamState State;
-
-unsigned char DestinationByte(char32_t character)
-{
-    if (character > 0xFFFF)
-        return 0;
-    const int block = Destination.blockOf[character >> 8];
-    return block != 0 ? Destination.blocks[block - 1][character & 0xFF] : 0;
-}
-
-// Gives the character a byte unless it has one already.
-void PutDestinationByte(char32_t character, unsigned char byte)
-{
-    if (character == 0 || character > 0xFFFF || DestinationByte(character) != 0)
-        return;
-    unsigned char& block = Destination.blockOf[character >> 8];
-    if (block == 0) {
-        if (Destination.used == MaxBlocks)
-            return;
-        block = static_cast<unsigned char>(++Destination.used);
-    }
-    Destination.blocks[block - 1][character & 0xFF] = byte;
-}
-
-void BuildDestination(int page, bool substitute)
-{
-    std::memset(&Destination, 0, sizeof Destination);
-    for (int byte = 0x80; byte < 256; ++byte)
-        PutDestinationByte(UnicodeOfByte[page][byte - 0x80], static_cast<unsigned char>(byte));
-    if (!substitute)
-        return;
-    // Every character with a stand-in that the page lacks gets it, the
-    // same as a conversion from another code page writes, so that a quote
-    // or a frame comes out the same whichever way the text arrives.
-    for (int n = 0; n < StandInRangeCount; ++n) {
-        const StandInRange& range = StandInRanges[n];
-        for (char32_t character = range.first; character <= range.last; ++character)
-            PutDestinationByte(character, range.byte);
-    }
-}
-
-unsigned char* PutUtf8(unsigned char* out, char32_t c)
-{
-    if (c < 0x80) {
-        *out++ = static_cast<unsigned char>(c);
-    } else if (c < 0x800) {
-        *out++ = static_cast<unsigned char>(0xC0 | c >> 6);
-        *out++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        *out++ = static_cast<unsigned char>(0xE0 | c >> 12);
-        *out++ = static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F));
-        *out++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
-    } else {
-        *out++ = static_cast<unsigned char>(0xF0 | c >> 18);
-        *out++ = static_cast<unsigned char>(0x80 | (c >> 12 & 0x3F));
-        *out++ = static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F));
-        *out++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
-    }
-    return out;
-}
 
 unsigned char* PutUtf16Unit(unsigned char* out, char32_t unit)
 {
@@ -137,68 +42,23 @@ unsigned char* PutUtf16Unit(unsigned char* out, char32_t unit)
 
 unsigned char* PutUtf16(unsigned char* out, char32_t c)
 {
-    if (c < 0x10000)
-        return PutUtf16Unit(out, c);
-    out = PutUtf16Unit(out, 0xD800 + ((c - 0x10000) >> 10));
-    return PutUtf16Unit(out, 0xDC00 + (c & 0x3FF));
-}
-
-void BuildSource(int page, int destination)
-{
-    struct Encoded {
-        unsigned char bytes[4];
-        unsigned length;
-    } single[256];
-    for (int byte = 0; byte < 256; ++byte) {
-        char32_t c = static_cast<char32_t>(byte);
-        if (byte >= 0x80)
-            c = IsCodePage(page) ? UnicodeOfByte[page][byte - 0x80] : 0;
-        SourceCharacters[byte] = c;
-        if (c == 0 && byte != 0) {
-            single[byte].length = NoCharacter;
-            continue;
-        }
-        unsigned char* end = destination == EncodingUtf16 ? PutUtf16(single[byte].bytes, c)
-                                                          : PutUtf8(single[byte].bytes, c);
-        single[byte].length = static_cast<unsigned>(end - single[byte].bytes);
-    }
-    if (!IsUnicodeEncoding(destination))
-        return;
-    for (int byte = 0x80; byte < 256; ++byte) {
-        const bool two = single[byte].length == 2 && destination == EncodingUtf8;
-        PageUtf8Planes.lead[byte - 0x80] = two ? single[byte].bytes[0] : 0;
-        PageUtf8Planes.trail[byte - 0x80] = two ? single[byte].bytes[1] : 0;
-        PageUtf8Planes.other[byte - 0x80] = two ? 0 : 1;
-    }
-    for (int first = 0; first < 256; ++first) {
-        for (int second = 0; second < 256; ++second) {
-            const unsigned char both[2] = {static_cast<unsigned char>(first), static_cast<unsigned char>(second)};
-            std::uint16_t index;
-            std::memcpy(&index, both, 2);
-            EncodedPair& pair = SourcePairs[index];
-            const unsigned firstLength = single[first].length & 7, secondLength = single[second].length & 7;
-            std::memcpy(pair.bytes, single[first].bytes, firstLength);
-            std::memcpy(pair.bytes + firstLength, single[second].bytes, secondLength);
-            pair.bytes[PairNotes] = static_cast<unsigned char>((first == LF) + (second == LF)) |
-                                    ((single[first].length | single[second].length) & NoCharacter);
-            pair.bytes[PairLength] = static_cast<unsigned char>(firstLength + secondLength);
-        }
-    }
+    EachUtf16Unit(c, [&out](char32_t unit) { out = PutUtf16Unit(out, unit); });
+    return out;
 }
 
 // Writes c in the destination encoding. False when it is a page without a
 // byte for c and no stand-in is wanted.
 template <int Kind>
-inline bool Put(unsigned char*& out, char32_t c)
+inline bool Put(const Job& job, unsigned char*& out, char32_t c)
 {
     if (Kind == KindUtf8) {
         out = PutUtf8(out, c);
     } else if (Kind == KindUtf16) {
         out = PutUtf16(out, c);
     } else {
-        unsigned char byte = c < 0x80 ? static_cast<unsigned char>(c) : DestinationByte(c);
+        unsigned char byte = c < 0x80 ? static_cast<unsigned char>(c) : job.destinationBytes->ByteOf(c);
         if (c >= 0x80 && byte == 0) {
-            if (!UnicodeConversion.Substitute)
+            if (!job.substitute)
                 return false;
             byte = '?';
         }
@@ -209,20 +69,20 @@ inline bool Put(unsigned char*& out, char32_t c)
 
 // Writes one character by the line-end rules of the conversion.
 template <int Kind>
-inline bool Emit(unsigned char*& out, char32_t c)
+inline bool Emit(Job& job, unsigned char*& out, char32_t c)
 {
-    if (UnicodeConversion.Newlines == AddCr) {
-        if (c == LF && State.previous != CR)
-            Put<Kind>(out, CR);
-    } else if (UnicodeConversion.Newlines == StripCr) {
-        if (State.crHeld && c != LF)
-            Put<Kind>(out, CR);
-        State.crHeld = c == CR;
+    if (job.newlines == AddCr) {
+        if (c == LF && job.state.previous != CR)
+            Put<Kind>(job, out, CR);
+    } else if (job.newlines == StripCr) {
+        if (job.state.crHeld && c != LF)
+            Put<Kind>(job, out, CR);
+        job.state.crHeld = c == CR;
         if (c == CR)
             return true;
     }
-    State.previous = c;
-    return Put<Kind>(out, c);
+    job.state.previous = c;
+    return Put<Kind>(job, out, c);
 }
 
 struct Decoded {
@@ -231,9 +91,9 @@ struct Decoded {
     int stop;            // UnicodeConverted, UnicodeInvalid or UnicodeUndefined
 };
 
-inline Decoded DecodePage(const unsigned char* in)
+inline Decoded DecodePage(const Job& job, const unsigned char* in)
 {
-    const char32_t c = SourceCharacters[in[0]];
+    const char32_t c = job.sourcePage->character[in[0]];
     if (c == 0 && in[0] != 0)
         return {in[0], 1, UnicodeUndefined};
     return {c, 1, UnicodeConverted};
@@ -281,98 +141,156 @@ inline Decoded DecodeUtf8(const unsigned char* in, unsigned available)
     return {c, size, UnicodeConverted};
 }
 
-inline char32_t Utf16Unit(const unsigned char* in)
+inline char32_t Utf16Unit(const Job& job, const unsigned char* in)
 {
-    return State.bigEndian ? char32_t(in[0]) << 8 | in[1] : char32_t(in[1]) << 8 | in[0];
+    return job.state.bigEndian ? char32_t(in[0]) << 8 | in[1] : char32_t(in[1]) << 8 | in[0];
 }
 
-inline Decoded DecodeUtf16(const unsigned char* in, unsigned available)
+inline Decoded DecodeUtf16(const Job& job, const unsigned char* in, unsigned available)
 {
     if (available < 2)
         return {0, 0, UnicodeConverted};
-    const char32_t unit = Utf16Unit(in);
-    if (unit < 0xD800 || unit > 0xDFFF)
+    const char32_t unit = Utf16Unit(job, in);
+    if (!IsSurrogate(unit))
         return {unit, 2, UnicodeConverted};
-    if (unit >= 0xDC00)
+    if (IsLowSurrogate(unit))
         return {0, 2, UnicodeInvalid};  // a second half without a first
     if (available < 4)
         return {0, 0, UnicodeConverted};
-    const char32_t second = Utf16Unit(in + 2);
-    if (second < 0xDC00 || second > 0xDFFF)
+    const char32_t second = Utf16Unit(job, in + 2);
+    if (!IsLowSurrogate(second))
         return {0, 2, UnicodeInvalid};  // a first half without a second
-    return {0x10000 + ((unit - 0xD800) << 10) + (second - 0xDC00), 4, UnicodeConverted};
+    return {CombinedSurrogates(unit, second), 4, UnicodeConverted};
 }
 
 template <int Kind>
-inline Decoded Decode(const unsigned char* in, unsigned available)
+inline Decoded Decode(const Job& job, const unsigned char* in, unsigned available)
 {
     if (Kind == KindUtf8)
         return DecodeUtf8(in, available);
     if (Kind == KindUtf16)
-        return DecodeUtf16(in, available);
-    return DecodePage(in);
+        return DecodeUtf16(job, in, available);
+    return DecodePage(job, in);
 }
+
+const std::uint64_t Ones = 0x0101010101010101ull, Highs = 0x8080808080808080ull;
 
 // True when any of the eight bytes of word is below 0x0E: the only bytes
 // that line ends can involve.
 inline bool HasControlByte(std::uint64_t word)
 {
-    const std::uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
-    return ((word - ones * 0x0E) & ~word & highs) != 0;
+    return ((word - Ones * 0x0E) & ~word & Highs) != 0;
 }
 
-// Code page bytes eight at a time through SourcePairs, from n on, for as
-// long as none of them matters to the line ends and each has a character;
-// counts their LFs and returns where it stopped. Its state stays in
-// registers until the end.
-unsigned ConvertPageBytes(unsigned char*& out, const unsigned char* in, unsigned n, unsigned count,
+// The high bit of each byte of x that is 0, and no other bit.
+inline std::uint64_t ZeroBytes(std::uint64_t x)
+{
+    return ~(((x & ~Highs) + ~Highs) | x) & Highs;
+}
+
+inline unsigned CountLfs(std::uint64_t word)
+{
+    return static_cast<unsigned>(((ZeroBytes(word ^ (Ones * LF)) >> 7) * Ones) >> 56);
+}
+
+// The length in an EncodedByte read as a number.
+inline unsigned LengthOf(std::uint32_t encoded)
+{
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    return encoded & 0xFF;
+#else
+    return encoded >> 24;
+#endif
+}
+
+// Tells the words of eight bytes that hold a byte without a character in
+// a page: the constants are made once per call.
+struct UndefinedTest {
+    const pages::PageTables& page;
+    int count;
+    std::uint64_t bytes[pages::PageTables::MaxUndefined];
+
+    explicit UndefinedTest(const pages::PageTables& page) : page(page), count(page.undefinedCount), bytes()
+    {
+        for (int k = 0; k < count && k < pages::PageTables::MaxUndefined; ++k)
+            bytes[k] = Ones * page.undefined[k];
+    }
+
+    // Whether any of the eight bytes at in, read as word, has none.
+    bool Holds(std::uint64_t word, const unsigned char* in) const
+    {
+        if (count > pages::PageTables::MaxUndefined) {
+            for (int k = 0; k < 8; ++k)
+                if (page.character[in[k]] == 0 && in[k] != 0)
+                    return true;
+            return false;
+        }
+        std::uint64_t found = 0;
+        for (int k = 0; k < count; ++k)
+            found |= ZeroBytes(word ^ bytes[k]);
+        return found != 0;
+    }
+};
+
+// Code page bytes eight at a time, each through the table of its bytes in
+// the destination encoding, from n on, for as long as none of them matters
+// to the line ends and each has a character; counts their LFs and returns
+// where it stopped. Its state stays in registers until the end.
+template <int DestinationKind>
+unsigned ConvertPageBytes(Job& job, unsigned char*& out, const unsigned char* in, unsigned n, unsigned count,
                           unsigned& lineEnds)
 {
-    const bool keep = UnicodeConversion.Newlines == Keep;
-    const bool utf16 = UnicodeConversion.Dst == EncodingUtf16;
+    const bool keep = job.newlines == Keep;
+    const pages::PageTables& page = *job.sourcePage;
+    const pages::EncodedByte* const encoded = DestinationKind == KindUtf16 ? page.utf16 : page.utf8;
+    const UndefinedTest undefined(page);
     const unsigned start = n;
-    bool crHeld = State.crHeld;
+    bool crHeld = job.state.crHeld;
     unsigned lfs = 0;
     unsigned char* next = out;
-    if (keep && !utf16) {
-        if (const unicode::PageToUtf8Function vector = unicode::VectorPageToUtf8())
-            n += vector(PageUtf8Planes, next, in + n, count - n, lfs);
+    if (DestinationKind == KindUtf8 && keep && job.vector != nullptr) {
+        // Through copies, so that next and lfs stay in registers below.
+        unsigned char* vectorNext = next;
+        unsigned vectorLfs = 0;
+        n += job.vector(page.planes, vectorNext, in + n, count - n, vectorLfs);
+        next = vectorNext;
+        lfs = vectorLfs;
     }
     while (count - n >= 8) {
         std::uint64_t word;
         std::memcpy(&word, in + n, 8);
-        if (!keep && HasControlByte(word))
+        const bool control = HasControlByte(word);
+        if ((control && !keep) || (undefined.count > 0 && undefined.Holds(word, in + n)))
             break;
-        unsigned char* const group = next;
         if (crHeld) {
             // No LF follows among these: the held CR was a line end of its own.
-            next = utf16 ? PutUtf16(next, CR) : PutUtf8(next, CR);
+            next = DestinationKind == KindUtf16 ? PutUtf16(next, CR) : PutUtf8(next, CR);
+            crHeld = false;
         }
-        unsigned notes = 0;
-        for (int k = 0; k < 8; k += 2) {
-            std::uint16_t index;
-            std::memcpy(&index, in + n + k, 2);
-            // Copied out of the table into a register, and written whole:
-            // the bytes past the length are overwritten next.
-            std::uint64_t pair;
-            std::memcpy(&pair, &SourcePairs[index], 8);
-            std::memcpy(next, &pair, 8);
-            unsigned char tail[8];
-            std::memcpy(tail, &pair, 8);
-            next += tail[PairLength];
-            notes += tail[PairNotes];
+        const unsigned char* const group = in + n;
+        for (int k = 0; k < 8; ++k) {
+            // Copied out of the table before the bytes are written, which
+            // might otherwise be taken to change it; written whole, the
+            // bytes past the length to be overwritten next. A unit of
+            // UTF-16 is two bytes always.
+            std::uint32_t byte;
+            std::memcpy(&byte, &encoded[group[k]], sizeof byte);
+            if (DestinationKind == KindUtf16) {
+                std::memcpy(next + 2 * k, &byte, sizeof byte);
+            } else {
+                std::memcpy(next, &byte, sizeof byte);
+                next += LengthOf(byte);
+            }
         }
-        if (notes >= NoCharacter) {
-            next = group;
-            break;
-        }
-        lfs += notes;
-        crHeld = false;
+        if (DestinationKind == KindUtf16)
+            next += 16;
+        if (control)
+            lfs += CountLfs(word);
         n += 8;
     }
     if (n != start) {
-        State.crHeld = crHeld;
-        State.previous = in[n - 1];
+        job.state.crHeld = crHeld;
+        job.state.previous = in[n - 1];
         lineEnds += lfs;
         out = next;
     }
@@ -383,12 +301,13 @@ unsigned ConvertPageBytes(unsigned char*& out, const unsigned char* in, unsigned
 // long as the characters are ASCII (but for the control bytes of line ends
 // when they change) or two-byte ones the page has a byte for: all of
 // Cyrillic text, mostly. Counts the LFs and returns where it stopped.
-unsigned ConvertUtf8ToPage(unsigned char*& out, const unsigned char* in, unsigned n, unsigned count,
+unsigned ConvertUtf8ToPage(Job& job, unsigned char*& out, const unsigned char* in, unsigned n, unsigned count,
                            unsigned& lineEnds)
 {
-    if (State.crHeld)
+    if (job.state.crHeld)
         return n;  // what follows decides what becomes of the CR
-    const bool keep = UnicodeConversion.Newlines == Keep;
+    const bool keep = job.newlines == Keep;
+    const pages::CharacterBytes& bytes = *job.destinationBytes;
     const unsigned start = n;
     unsigned lfs = 0;
     unsigned char* next = out;
@@ -404,14 +323,14 @@ unsigned ConvertUtf8ToPage(unsigned char*& out, const unsigned char* in, unsigne
         }
         if (lead < 0xC2 || lead > 0xDF || count - n < 2 || (in[n + 1] & 0xC0) != 0x80)
             break;
-        const unsigned char byte = DestinationByte(char32_t(lead & 0x1F) << 6 | (in[n + 1] & 0x3F));
+        const unsigned char byte = bytes.ByteOf(char32_t(lead & 0x1F) << 6 | (in[n + 1] & 0x3F));
         if (byte == 0)
             break;
         *next++ = byte;
         n += 2;
     }
     if (n != start) {
-        State.previous = in[n - 1];  // the CR that matters is ASCII
+        job.state.previous = in[n - 1];  // the CR that matters is ASCII
         lineEnds += lfs;
         out = next;
     }
@@ -420,10 +339,10 @@ unsigned ConvertUtf8ToPage(unsigned char*& out, const unsigned char* in, unsigne
 
 // Returns how many bytes of a byte order mark start the input, or -1 while
 // there are too few bytes to tell.
-int ByteOrderMarkSize(const unsigned char* input, unsigned count, bool last)
+int ByteOrderMarkSize(Job& job, const unsigned char* input, unsigned count, bool last)
 {
     static const unsigned char Utf8Mark[3] = {0xEF, 0xBB, 0xBF};
-    if (UnicodeConversion.Src == EncodingUtf8) {
+    if (job.source == EncodingUtf8) {
         const unsigned compared = std::min(count, 3u);
         for (unsigned k = 0; k < compared; ++k)
             if (input[k] != Utf8Mark[k])
@@ -432,13 +351,13 @@ int ByteOrderMarkSize(const unsigned char* input, unsigned count, bool last)
     }
     if (count < 2)
         return last ? 0 : -1;
-    State.bigEndian = input[0] == 0xFE && input[1] == 0xFF;
-    return State.bigEndian || (input[0] == 0xFF && input[1] == 0xFE) ? 2 : 0;
+    job.state.bigEndian = input[0] == 0xFE && input[1] == 0xFF;
+    return job.state.bigEndian || (input[0] == 0xFF && input[1] == 0xFE) ? 2 : 0;
 }
 
 template <int SourceKind, int DestinationKind>
-UnicodeChunk ConvertCharacters(unsigned char* output, const unsigned char* input, unsigned count, bool last,
-                               unsigned start)
+UnicodeChunk ConvertCharacters(Job& job, unsigned char* output, const unsigned char* input, unsigned count,
+                               bool last, unsigned start)
 {
     UnicodeChunk chunk = {};
     unsigned char* out = output;
@@ -447,7 +366,7 @@ UnicodeChunk ConvertCharacters(unsigned char* output, const unsigned char* input
     unsigned n = start;
     while (n < count) {
         if (fast && n >= slowUntil) {
-            const unsigned stop = ConvertPageBytes(out, input, n, count, chunk.lineEnds);
+            const unsigned stop = ConvertPageBytes<DestinationKind>(job, out, input, n, count, chunk.lineEnds);
             slowUntil = stop + 8;  // the eight bytes that stopped it go one by one
             if (stop != n) {
                 n = stop;
@@ -455,25 +374,25 @@ UnicodeChunk ConvertCharacters(unsigned char* output, const unsigned char* input
             }
         }
         if (SourceKind == KindUtf8 && DestinationKind == KindPage) {
-            n = ConvertUtf8ToPage(out, input, n, count, chunk.lineEnds);
+            n = ConvertUtf8ToPage(job, out, input, n, count, chunk.lineEnds);
             if (n == count)
                 break;
             // The character that stopped it goes the general way.
         }
-        Decoded decoded = Decode<SourceKind>(input + n, count - n);
+        Decoded decoded = Decode<SourceKind>(job, input + n, count - n);
         if (decoded.size == 0) {
             if (last)
                 chunk.stop = UnicodeTruncated;
             break;
         }
-        if (decoded.stop == UnicodeUndefined && UnicodeConversion.Substitute) {
+        if (decoded.stop == UnicodeUndefined && job.substitute) {
             decoded.character = '?';
         } else if (decoded.stop != UnicodeConverted) {
             chunk.stop = decoded.stop;
             chunk.character = decoded.character;
             break;
         }
-        if (!Emit<DestinationKind>(out, decoded.character)) {
+        if (!Emit<DestinationKind>(job, out, decoded.character)) {
             chunk.stop = UnicodeUnmappable;
             chunk.character = decoded.character;
             break;
@@ -482,9 +401,9 @@ UnicodeChunk ConvertCharacters(unsigned char* output, const unsigned char* input
             ++chunk.lineEnds;
         n += decoded.size;
     }
-    if (last && chunk.stop == UnicodeConverted && State.crHeld) {
-        Put<DestinationKind>(out, CR);
-        State.crHeld = false;
+    if (last && chunk.stop == UnicodeConverted && job.state.crHeld) {
+        Put<DestinationKind>(job, out, CR);
+        job.state.crHeld = false;
     }
     chunk.consumed = n;
     chunk.written = static_cast<unsigned>(out - output);
@@ -492,13 +411,13 @@ UnicodeChunk ConvertCharacters(unsigned char* output, const unsigned char* input
 }
 
 template <int SourceKind>
-UnicodeChunk ConvertFrom(unsigned char* output, const unsigned char* input, unsigned count, bool last,
+UnicodeChunk ConvertFrom(Job& job, unsigned char* output, const unsigned char* input, unsigned count, bool last,
                          unsigned start)
 {
-    switch (KindOf(UnicodeConversion.Dst)) {
-    case KindUtf8: return ConvertCharacters<SourceKind, KindUtf8>(output, input, count, last, start);
-    case KindUtf16: return ConvertCharacters<SourceKind, KindUtf16>(output, input, count, last, start);
-    default: return ConvertCharacters<SourceKind, KindPage>(output, input, count, last, start);
+    switch (KindOf(job.destination)) {
+    case KindUtf8: return ConvertCharacters<SourceKind, KindUtf8>(job, output, input, count, last, start);
+    case KindUtf16: return ConvertCharacters<SourceKind, KindUtf16>(job, output, input, count, last, start);
+    default: return ConvertCharacters<SourceKind, KindPage>(job, output, input, count, last, start);
     }
 }
 
@@ -514,59 +433,104 @@ bool HasUnixLineEnds(int encoding)
     return encoding == CodePageKoi8r || encoding == EncodingUtf8;
 }
 
-void SelectUnicodeConversion(int source, int destination, int convertNewlines, int substitute)
+char32_t CharacterOfByte(int page, unsigned char byte)
 {
-    UnicodeConversion.Src = source;
-    UnicodeConversion.Dst = destination;
-    UnicodeConversion.Substitute = substitute ? 1 : 0;
-    UnicodeConversion.Newlines = Keep;
-    if (convertNewlines && HasUnixLineEnds(source) != HasUnixLineEnds(destination))
-        UnicodeConversion.Newlines = HasUnixLineEnds(source) ? AddCr : StripCr;
-    if (KindOf(destination) == KindPage)
-        BuildDestination(IsCodePage(destination) ? destination : 0, substitute != 0);
-    if (KindOf(source) == KindPage)
-        BuildSource(source, destination);
+    const pages::PageTables* tables = pages::TablesOf(page);
+    return tables != nullptr ? tables->character[byte] : 0;
 }
 
-unsigned UnicodeOutputSize(unsigned count)
+int ByteOfCharacter(int page, char32_t character, bool withStandIns)
+{
+    if (character < 0x80)
+        return static_cast<int>(character);
+    const pages::PageTables* tables = pages::TablesOf(page);
+    if (tables == nullptr)
+        return -1;
+    const unsigned char byte = (withStandIns ? tables->withStandIns : tables->bytes).ByteOf(character);
+    return byte != 0 ? byte : -1;
+}
+
+UnicodeConverter::UnicodeConverter(int source, int destination, bool convertNewlines, bool substitute)
+    : source_(source), destination_(destination), newlines_(Keep), substitute_(substitute),
+      path_(StartingConversionPath()), sourcePage_(nullptr), destinationBytes_(nullptr), state_(NewStream())
+{
+    if (convertNewlines && HasUnixLineEnds(source) != HasUnixLineEnds(destination))
+        newlines_ = HasUnixLineEnds(source) ? AddCr : StripCr;
+    // Only the pages it reads; a number that is no encoding reads and writes
+    // as a page with ASCII alone.
+    if (KindOf(source) == KindPage) {
+        const pages::PageTables* page = pages::TablesOf(source);
+        sourcePage_ = page != nullptr ? page : &pages::AsciiOnly();
+    }
+    if (KindOf(destination) == KindPage) {
+        const pages::PageTables* page = pages::TablesOf(destination);
+        if (page == nullptr)
+            page = &pages::AsciiOnly();
+        destinationBytes_ = substitute ? &page->withStandIns : &page->bytes;
+    }
+}
+
+UnicodeConverter::StreamState UnicodeConverter::NewStream() const
+{
+    return {true, destination_ == EncodingUtf16, false, false, 0};
+}
+
+bool UnicodeConverter::UsePath(int path)
+{
+    if (!CanRunConversionPath(path))
+        return false;
+    path_ = path;
+    return true;
+}
+
+unsigned UnicodeConverter::OutputSize(unsigned count)
 {
     // At most four bytes for each byte: an LF in UTF-8 that becomes CR LF
     // in UTF-16. Then a byte order mark and a held CR; the fast path writes
-    // two bytes past its output, but at most three bytes for each byte.
+    // up to three bytes past its output, but at most three bytes for each
+    // byte.
     return 4 * count + 8;
 }
 
-UnicodeChunk ConvertUnicodeChunk(unsigned char* output, const unsigned char* input, unsigned count, int first,
-                                 int last)
+UnicodeChunk UnicodeConverter::Convert(unsigned char* output, const unsigned char* input, unsigned count, bool last)
 {
-    if (first)
-        State = {true, UnicodeConversion.Dst == EncodingUtf16, false, false, 0};
+    const int sourceKind = KindOf(source_), destinationKind = KindOf(destination_);
+    Job job = {source_,
+               destination_,
+               newlines_,
+               substitute_,
+               sourcePage_,
+               destinationBytes_,
+               destinationKind == KindUtf8 ? unicode::VectorPageToUtf8(path_) : nullptr,
+               state_};
     unsigned char* out = output;
-    if (State.bomOwed && count > 0) {
+    if (job.state.bomOwed && count > 0) {
         out = PutUtf16Unit(out, 0xFEFF);
-        State.bomOwed = false;
+        job.state.bomOwed = false;
     }
     unsigned start = 0;
-    const int sourceKind = KindOf(UnicodeConversion.Src);
     // From UTF-8 to UTF-8 the text is copied as it is, its mark too.
-    const bool markKept = UnicodeConversion.Src == EncodingUtf8 && UnicodeConversion.Dst == EncodingUtf8;
-    if (State.atInputStart && sourceKind != KindPage && !markKept) {
-        const int mark = ByteOrderMarkSize(input, count, last != 0);
+    const bool markKept = source_ == EncodingUtf8 && destination_ == EncodingUtf8;
+    if (job.state.atInputStart && sourceKind != KindPage && !markKept) {
+        const int mark = ByteOrderMarkSize(job, input, count, last);
         if (mark < 0) {
+            state_ = job.state;
             UnicodeChunk waiting = {};
             waiting.written = static_cast<unsigned>(out - output);
             return waiting;
         }
         start = static_cast<unsigned>(mark);
-        State.atInputStart = false;
+        job.state.atInputStart = false;
     }
 
     UnicodeChunk chunk;
     switch (sourceKind) {
-    case KindUtf8: chunk = ConvertFrom<KindUtf8>(out, input, count, last != 0, start); break;
-    case KindUtf16: chunk = ConvertFrom<KindUtf16>(out, input, count, last != 0, start); break;
-    default: chunk = ConvertFrom<KindPage>(out, input, count, last != 0, start); break;
+    case KindUtf8: chunk = ConvertFrom<KindUtf8>(job, out, input, count, last, start); break;
+    case KindUtf16: chunk = ConvertFrom<KindUtf16>(job, out, input, count, last, start); break;
+    default: chunk = ConvertFrom<KindPage>(job, out, input, count, last, start); break;
     }
     chunk.written += static_cast<unsigned>(out - output);
+    const bool ended = last && (chunk.stop == UnicodeConverted || chunk.stop == UnicodeTruncated);
+    state_ = ended ? NewStream() : job.state;
     return chunk;
 }

@@ -19,8 +19,9 @@ struct Utf8Planes {
 using PageToUtf8Function = unsigned (*)(const Utf8Planes& planes, unsigned char*& out, const unsigned char* in,
                                         unsigned count, unsigned& lineEnds);
 
-// The path in use has one (AVX-512, x86-64); else null.
-PageToUtf8Function VectorPageToUtf8();
+// The one of a conversion path (ConversionPath) that has one (AVX-512,
+// x86-64); else null.
+PageToUtf8Function VectorPageToUtf8(int path);
 
 #if defined(__x86_64__)
 unsigned PageToUtf8Avx512(const Utf8Planes& planes, unsigned char*& out, const unsigned char* in, unsigned count,

@@ -9,7 +9,6 @@
 #include "resource_ids.h"
 #include "settings.h"
 #include "source_detection.h"
-#include "stream_converter.h"
 #include "window_requests.h"
 
 HWND NextViewer;
@@ -91,12 +90,12 @@ HGLOBAL ConvertIntoNewBlock(DWORD parameters, const unsigned char* text, unsigne
     // the result for the whole block and one byte more.
     const void* nul = std::memchr(text, 0, size);
     const bool terminated = nul != nullptr;
-    SelectConversion(parameters);
+    PageConverter converter = ConverterFor(parameters);
     const unsigned textLength =
         terminated ? static_cast<unsigned>(static_cast<const unsigned char*>(nul) - text) : size;
-    standIns = CountStandIns(text, textLength);
-    const unsigned outputSize = terminated ? EstimateOutputSize(text, size + 1, 1)
-                                           : EstimateOutputSize(text, size, 1) + EstimateOutputSize(&Nul, 1, 0);
+    standIns = converter.CountStandIns(text, textLength);
+    const unsigned outputSize = terminated ? converter.Estimate(text, size + 1)
+                                           : converter.Estimate(text, size) + converter.Estimate(&Nul, 1);
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, outputSize);
     if (!block)
         return nullptr;
@@ -105,9 +104,9 @@ HGLOBAL ConvertIntoNewBlock(DWORD parameters, const unsigned char* text, unsigne
         GlobalFree(block);
         return nullptr;
     }
-    int length = ConvertChunk(output, text, size, 1);
+    int length = converter.ConvertText(output, text, size);
     if (!terminated)
-        length += ConvertChunk(output + length, &Nul, 1, 0);
+        length += converter.ConvertText(output + length, &Nul, 1);
     written = static_cast<SIZE_T>(length) - 1;
     GlobalUnlock(block);
     return block;

@@ -36,12 +36,12 @@ HGLOBAL PageBlock(const char16_t* text, unsigned length, int destination, SIZE_T
 {
     const unsigned count = length * sizeof(char16_t);
     void* data = nullptr;
-    HGLOBAL block = NewBlock(UnicodeOutputSize(count) + 1, data);
+    HGLOBAL block = NewBlock(UnicodeConverter::OutputSize(count) + 1, data);
     if (!block)
         return nullptr;
     auto* bytes = static_cast<unsigned char*>(data);
-    SelectUnicodeConversion(EncodingUtf16, destination, 0, 1);
-    const UnicodeChunk chunk = ConvertUnicodeChunk(bytes, reinterpret_cast<const unsigned char*>(text), count, 1, 1);
+    UnicodeConverter converter(EncodingUtf16, destination, false, true);
+    const UnicodeChunk chunk = converter.Convert(bytes, reinterpret_cast<const unsigned char*>(text), count, true);
     written = chunk.written;
     bytes[written] = 0;
     GlobalUnlock(block);

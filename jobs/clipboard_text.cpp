@@ -136,11 +136,12 @@ ClipboardTextRead EncodeInCp1251(ClipboardText& text)
     if (length > 0x10000000)  // 128 Mi characters: more than the converter counts
         return NoMemoryForText;
     const unsigned count = static_cast<unsigned>(length);
-    text.encoded = static_cast<unsigned char*>(HeapAlloc(GetProcessHeap(), 0, UnicodeOutputSize(count) + 1));
+    const SIZE_T encodedSize = UnicodeConverter::OutputSize(count) + 1;
+    text.encoded = static_cast<unsigned char*>(HeapAlloc(GetProcessHeap(), 0, encodedSize));
     if (!text.encoded)
         return NoMemoryForText;
-    SelectUnicodeConversion(EncodingUtf16, CodePageCp1251, 0, 0);
-    const UnicodeChunk chunk = ConvertUnicodeChunk(text.encoded, text.placed, count, 1, 1);
+    UnicodeConverter converter(EncodingUtf16, CodePageCp1251, false, false);
+    const UnicodeChunk chunk = converter.Convert(text.encoded, text.placed, count, true);
     if (chunk.stop != UnicodeConverted)
         return TextBeyondCp1251;
     text.encoded[chunk.written] = 0;

@@ -9,7 +9,6 @@
 #include "resource_ids.h"
 #include "settings.h"
 #include "source_detection.h"
-#include "stream_converter.h"
 #include "window_requests.h"
 
 namespace {
@@ -107,8 +106,10 @@ ULONGLONG SizeOf(HANDLE input)
 // short read, which a pipe or a network share may give long before the
 // end: only a read of nothing ends the file (and for a pipe, the writer
 // closing it). The first block may already be in Block. converted is
-// null when the bytes are to be copied as they are.
-BlockLoopEnd ConvertBlocks(HWND window, HANDLE input, HANDLE output, unsigned char* converted, DWORD alreadyRead)
+// null when the bytes are to be copied as they are, else where converter
+// writes them.
+BlockLoopEnd ConvertBlocks(HWND window, HANDLE input, HANDLE output, PageConverter& converter,
+                           unsigned char* converted, DWORD alreadyRead)
 {
     const ULONGLONG size = SizeOf(input);
     ULONGLONG done = 0, unflushed = 0, flushStretch = FirstFlushStretch;
@@ -119,10 +120,10 @@ BlockLoopEnd ConvertBlocks(HWND window, HANDLE input, HANDLE output, unsigned ch
         // A file's NUL bytes are data like any other, not the end of a text.
         DWORD count = read;
         if (converted)
-            count = read ? static_cast<DWORD>(ConvertStreamChunk(converted, Block, read, first))
-                         : static_cast<DWORD>(FinishStream(converted));
-        if (converted && ConversionHasStandIns())
-            StandInsOfFile += CountStandIns(Block, read);
+            count = read ? static_cast<DWORD>(converter.Convert(converted, Block, read))
+                         : static_cast<DWORD>(converter.Finish(converted));
+        if (converted && converter.HasStandIns())
+            StandInsOfFile += converter.CountStandIns(Block, read);
         if (!WriteAll(output, converted ? converted : Block, count))
             return WriteFailed;
         if (read == 0)
@@ -146,12 +147,13 @@ BlockLoopEnd ConvertToOutput(HWND window, HANDLE input, HANDLE output, unsigned 
     // After the dialogs: the code pages are the ones the user left set.
     // Changed while the blocks go through, they wait for the next job.
     StandInsOfFile = 0;
+    PageConverter converter;
     if (converted) {
         const DWORD parameters = AskParameters(window);
-        SelectConversion(parameters);
+        converter = ConverterFor(parameters);
         DestinationOfRun = DestinationOf(parameters);
     }
-    BlockLoopEnd end = ConvertBlocks(window, input, output, converted, alreadyRead);
+    BlockLoopEnd end = ConvertBlocks(window, input, output, converter, converted, alreadyRead);
     EndConverting();
     // On the disk before it may replace anything: after a crash the input's
     // name must never point at data that was still in a cache.

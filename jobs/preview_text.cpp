@@ -26,9 +26,9 @@ void SecondPass(PreviewBuffers& buffers, DWORD parameters, int length)
         return;
     }
     // From the destination just used; the line-end rule may add CRs again.
-    SelectSecondPass(parameters);
-    int reconverted = ConvertChunk(buffers.cp1251, buffers.result, length, 1);
-    reconverted += FinishStream(buffers.cp1251 + reconverted);
+    PageConverter converter = SecondPassConverterFor(parameters);
+    int reconverted = converter.ConvertText(buffers.cp1251, buffers.result, length);
+    reconverted += converter.Finish(buffers.cp1251 + reconverted);
     buffers.cp1251[reconverted] = '\0';
     ReadInCodePage(reinterpret_cast<const char*>(buffers.cp1251), CodePageCp1251, buffers.resultText, resultRoom);
 }
@@ -135,9 +135,9 @@ void ConvertPreviewText(PreviewBuffers& buffers, DWORD parameters, bool automati
     if (leftAlone) {
         lstrcpynA(reinterpret_cast<char*>(buffers.result), buffers.source, length + 1);
     } else {
-        SelectConversion(parameters);
-        converted = ConvertChunk(buffers.result, source, length, 1);
-        converted += FinishStream(buffers.result + converted);
+        PageConverter converter = ConverterFor(parameters);
+        converted = converter.ConvertText(buffers.result, source, length);
+        converted += converter.Finish(buffers.result + converted);
     }
     buffers.result[converted] = '\0';
     SecondPass(buffers, parameters, converted);

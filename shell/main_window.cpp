@@ -4,7 +4,6 @@
 #include <shellapi.h>
 
 #include "clipboard_conversion.h"
-#include "code_page_tables.h"
 #include "command_line_files.h"
 #include "commands.h"
 #include "file_conversion.h"
@@ -67,7 +66,6 @@ BOOL OnCreate(HWND window, const CREATESTRUCTA*)
 {
     MainWindow = window;
     WindowDpi = DpiOfWindow(window);
-    BuildByteTables();
     CreateToolbars(window);
     SetFixedSize(window);
     SendMessageA(CommandBar, TB_AUTOSIZE, 0, 0);

@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "engine_test_support.h"
+#include "unicode_conversion.h"
 
 namespace {
 
 const int Cp866 = CodePageCp866, Cp1251 = CodePageCp1251, Koi8r = CodePageKoi8r,
           Mac = CodePageMac, Iso = CodePageIso88595;
 
-TEST(ConvertChunk, TranslatesLettersAndSymbolsThroughTheTables)
+TEST(ConvertText, TranslatesLettersAndSymbolsThroughTheTables)
 {
     struct Case {
         int source, destination;
@@ -39,25 +40,21 @@ TEST(ConvertChunk, TranslatesLettersAndSymbolsThroughTheTables)
         {Mac, Koi8r, MakeBytes({0xFF}), MakeBytes({0x3F})},
     };
     for (const Case& c : cases) {
-        Select(c.source, c.destination);
-        EXPECT_EQ(Chunk(c.input), c.expected) << c.source << " -> " << c.destination;
-        EXPECT_EQ(StreamChunk(c.input), c.expected) << c.source << " -> " << c.destination;
+        EXPECT_EQ(Converted(c.source, c.destination, c.input), c.expected) << c.source << " -> " << c.destination;
+        EXPECT_EQ(StreamConverted(c.source, c.destination, c.input), c.expected)
+            << c.source << " -> " << c.destination;
     }
 }
 
-TEST(ConvertChunk, WritesTheDestinationsOwnSymbolOrAStandInInsteadOfANul)
+TEST(ConvertText, WritesTheDestinationsOwnSymbolOrAStandInInsteadOfANul)
 {
     // cp1251 degree sign, middle dot, copyright sign, no-break space.
     const Bytes symbols = MakeBytes({0xB0, 0xB7, 0xA9, 0xA0});
-    Select(Cp1251, Cp866);
-    EXPECT_EQ(Chunk(symbols), MakeBytes({0xF8, 0xFA, 0x3F, 0xFF}));
-    Select(Cp1251, Mac);
-    EXPECT_EQ(Chunk(symbols), MakeBytes({0xA1, 0x2A, 0xA9, 0xCA}));
-    Select(Cp1251, Iso);
-    EXPECT_EQ(Chunk(symbols), MakeBytes({0x3F, 0x2A, 0x3F, 0xA0}));
+    EXPECT_EQ(Converted(Cp1251, Cp866, symbols), MakeBytes({0xF8, 0xFA, 0x3F, 0xFF}));
+    EXPECT_EQ(Converted(Cp1251, Mac, symbols), MakeBytes({0xA1, 0x2A, 0xA9, 0xCA}));
+    EXPECT_EQ(Converted(Cp1251, Iso, symbols), MakeBytes({0x3F, 0x2A, 0x3F, 0xA0}));
     // From KOI8-R too, and the text is not cut short.
-    Select(Koi8r, Iso);
-    EXPECT_EQ(Chunk(MakeBytes({0x9C, 0x41, 0x9A})), MakeBytes({0x3F, 0x41, 0xA0}));
+    EXPECT_EQ(Converted(Koi8r, Iso, MakeBytes({0x9C, 0x41, 0x9A})), MakeBytes({0x3F, 0x41, 0xA0}));
 }
 
 TEST(StandIns, AreCountedAndFoundButNotThePlainFormsOfSharedSymbols)
@@ -80,42 +77,43 @@ TEST(StandIns, AreCountedAndFoundButNotThePlainFormsOfSharedSymbols)
         {Cp866, Cp1251, frame, true, 2, 13},
     };
     for (const Case& c : cases) {
-        Select(c.source, c.destination);
+        const PageConverter converter = Converter(c.source, c.destination);
         const unsigned count = static_cast<unsigned>(c.input.size());
-        EXPECT_EQ(ConversionHasStandIns(), c.any) << c.source << " -> " << c.destination;
-        EXPECT_EQ(CountStandIns(c.input.data(), count), c.count) << c.source << " -> " << c.destination;
-        EXPECT_EQ(FirstStandIn(c.input.data(), count), c.first) << c.source << " -> " << c.destination;
+        EXPECT_EQ(converter.HasStandIns(), c.any) << c.source << " -> " << c.destination;
+        EXPECT_EQ(converter.CountStandIns(c.input.data(), count), c.count) << c.source << " -> " << c.destination;
+        EXPECT_EQ(converter.FirstStandIn(c.input.data(), count), c.first) << c.source << " -> " << c.destination;
     }
 }
 
-TEST(ConvertChunk, StopsAfterTheFirstNulWhileTheStreamFormGoesOn)
+TEST(ConvertText, StopsAfterTheFirstNulWhileTheStreamFormGoesOn)
 {
     for (bool newlines : {false, true}) {
-        Select(Koi8r, Cp1251, newlines);
+        PageConverter converter = Converter(Koi8r, Cp1251, newlines);
         Bytes input = MakeBytes({0x41, 0x00, 0x42});
         Bytes output(8, 0xEE);
-        EXPECT_EQ(ConvertChunk(output.data(), input.data(), 3, 1), 2);
+        EXPECT_EQ(converter.ConvertText(output.data(), input.data(), 3), 2);
         EXPECT_EQ(output[0], 0x41);
         EXPECT_EQ(output[1], 0x00);
         EXPECT_EQ(output[2], 0xEE);
-        EXPECT_EQ(ChunkCarry, 0x00) << "the byte after the NUL is not consumed";
+        EXPECT_EQ(converter.Carried(), 0x00) << "the byte after the NUL is not consumed";
 
-        EXPECT_EQ(StreamChunk(MakeBytes({0xE1, 0x00, 0xC1, 0x00})), MakeBytes({0xC0, 0x00, 0xE0, 0x00}));
-        EXPECT_EQ(ChunkCarry, 0x00);
+        PageConverter stream = Converter(Koi8r, Cp1251, newlines);
+        EXPECT_EQ(StreamChunk(stream, MakeBytes({0xE1, 0x00, 0xC1, 0x00})), MakeBytes({0xC0, 0x00, 0xE0, 0x00}));
+        EXPECT_EQ(stream.Carried(), 0x00);
     }
 }
 
-TEST(ConvertChunk, ACountOfZeroWritesNothing)
+TEST(ConvertText, ACountOfZeroWritesNothing)
 {
-    Select(Koi8r, Cp1251, true);
+    PageConverter converter = Converter(Koi8r, Cp1251, true);
     unsigned char output[4] = {0xEE, 0xEE, 0xEE, 0xEE};
     const unsigned char input[1] = {0x0A};
-    EXPECT_EQ(ConvertChunk(output, input, 0, 1), 0);
-    EXPECT_EQ(ConvertStreamChunk(output, input, 0, 1), 0);
+    EXPECT_EQ(converter.ConvertText(output, input, 0), 0);
+    EXPECT_EQ(converter.Convert(output, input, 0), 0);
     EXPECT_EQ(output[0], 0xEE);
 }
 
-TEST(SelectConversion, PicksTheLineEndModeFromTheCodePagesAndTheOption)
+TEST(ForOption, PicksTheLineEndModeFromTheCodePagesAndTheOption)
 {
     struct Case {
         int source, destination;
@@ -127,78 +125,80 @@ TEST(SelectConversion, PicksTheLineEndModeFromTheCodePagesAndTheOption)
         {Koi8r, Koi8r, true, AddCr},    {Cp1251, Cp1251, true, Keep},  {Cp866, Cp1251, true, Keep},
     };
     for (const Case& c : cases) {
-        Select(c.source, c.destination, c.option);
-        EXPECT_EQ(Conversion.Src, c.source);
-        EXPECT_EQ(Conversion.Dst, c.destination);
-        EXPECT_EQ(Conversion.Newlines, c.mode) << c.source << " -> " << c.destination << " option " << c.option;
+        const PageConverter converter = Converter(c.source, c.destination, c.option);
+        EXPECT_EQ(converter.Source(), c.source);
+        EXPECT_EQ(converter.Destination(), c.destination);
+        EXPECT_EQ(converter.Newlines(), c.mode) << c.source << " -> " << c.destination << " option " << c.option;
     }
 }
 
-TEST(SelectConversion, TheSecondPassGoesFromTheLastDestinationToCp1251)
+TEST(ForOption, TheSecondPassGoesFromTheFirstDestinationToCp1251)
 {
-    Select(Cp1251, Koi8r, true);
-    EXPECT_EQ(Conversion.Newlines, StripCr);
-    SelectConversionOf(1, Iso, Iso, true);  // source and destination are not looked at
-    EXPECT_EQ(Conversion.Src, Koi8r);
-    EXPECT_EQ(Conversion.Dst, Cp1251);
-    EXPECT_EQ(Conversion.Newlines, AddCr);
-    EXPECT_EQ(Chunk(MakeBytes({0xE1, 0x0A})), MakeBytes({0xC0, 0x0D, 0x0A}));
+    PageConverter second = PageConverter::SecondPass(Koi8r, true);
+    EXPECT_EQ(second.Source(), Koi8r);
+    EXPECT_EQ(second.Destination(), Cp1251);
+    EXPECT_EQ(second.Newlines(), AddCr);
+    EXPECT_EQ(Chunk(second, MakeBytes({0xE1, 0x0A})), MakeBytes({0xC0, 0x0D, 0x0A}));
 
-    Select(Koi8r, Mac, true);
-    SelectConversionOf(1, 0, 0, true);
-    EXPECT_EQ(Conversion.Src, Mac);
-    EXPECT_EQ(Conversion.Newlines, Keep);
+    second = PageConverter::SecondPass(Mac, true);
+    EXPECT_EQ(second.Source(), Mac);
+    EXPECT_EQ(second.Newlines(), Keep);
 }
 
-TEST(SelectConversion, ACodePageOutsideTheFiveLeavesEveryByteAsItIs)
+TEST(PageConverter, ACodePageOutsideTheFiveLeavesEveryByteAsItIs)
 {
-    BuildByteTables();
     for (int bad : {-1, 5, 15}) {
-        SelectConversionOf(0, bad, Cp1251, false);
-        EXPECT_EQ(Chunk(MakeBytes({0xE1, 0xFF, 0x41})), MakeBytes({0xE1, 0xFF, 0x41}));
-        SelectConversionOf(0, Koi8r, bad, false);
-        EXPECT_EQ(Chunk(MakeBytes({0xE1, 0xFF, 0x41})), MakeBytes({0xE1, 0xFF, 0x41}));
+        EXPECT_EQ(Converted(bad, Cp1251, MakeBytes({0xE1, 0xFF, 0x41})), MakeBytes({0xE1, 0xFF, 0x41}));
+        EXPECT_EQ(Converted(Koi8r, bad, MakeBytes({0xE1, 0xFF, 0x41})), MakeBytes({0xE1, 0xFF, 0x41}));
     }
+    PageConverter none;
+    EXPECT_EQ(Chunk(none, MakeBytes({0xE1, 0xFF, 0x0A})), MakeBytes({0xE1, 0xFF, 0x0A}));
+    EXPECT_FALSE(none.HasStandIns());
 }
 
 TEST(AddCr, GivesEveryLoneLfACrAlsoAcrossCalls)
 {
-    Select(Koi8r, Cp1251, true);
-    EXPECT_EQ(Chunk(MakeBytes({0x61, 0x0D}), 1), MakeBytes({0x61, 0x0D}));
-    EXPECT_EQ(Chunk(MakeBytes({0x0A, 0x62, 0x0A}), 0), MakeBytes({0x0A, 0x62, 0x0D, 0x0A}));
-    EXPECT_EQ(Chunk(MakeBytes({0x0A}), 0), MakeBytes({0x0D, 0x0A}));
+    PageConverter converter = Converter(Koi8r, Cp1251, true);
+    EXPECT_EQ(Chunk(converter, MakeBytes({0x61, 0x0D})), MakeBytes({0x61, 0x0D}));
+    EXPECT_EQ(Chunk(converter, MakeBytes({0x0A, 0x62, 0x0A})), MakeBytes({0x0A, 0x62, 0x0D, 0x0A}));
+    EXPECT_EQ(Chunk(converter, MakeBytes({0x0A})), MakeBytes({0x0D, 0x0A}));
 
-    EXPECT_EQ(Chunk(MakeBytes({0x0A}), 1), MakeBytes({0x0D, 0x0A}));
-    EXPECT_EQ(Chunk(MakeBytes({0x0D, 0x0A, 0x0D}), 1), MakeBytes({0x0D, 0x0A, 0x0D}));
+    EXPECT_EQ(Converted(Koi8r, Cp1251, MakeBytes({0x0A}), true), MakeBytes({0x0D, 0x0A}));
+    EXPECT_EQ(Converted(Koi8r, Cp1251, MakeBytes({0x0D, 0x0A, 0x0D}), true), MakeBytes({0x0D, 0x0A, 0x0D}));
 
-    // A first block forgets the carried CR.
-    EXPECT_EQ(Chunk(MakeBytes({0x0D}), 1), MakeBytes({0x0D}));
-    EXPECT_EQ(Chunk(MakeBytes({0x0A}), 1), MakeBytes({0x0D, 0x0A}));
+    // A finished stream forgets the carried CR; so does a copy's stream.
+    EXPECT_EQ(Chunk(converter, MakeBytes({0x0D})), MakeBytes({0x0D}));
+    PageConverter copy = converter;
+    unsigned char tail[2];
+    EXPECT_EQ(converter.Finish(tail), 0);
+    EXPECT_EQ(Chunk(converter, MakeBytes({0x0A})), MakeBytes({0x0D, 0x0A}));
+    EXPECT_EQ(Chunk(copy, MakeBytes({0x0A})), MakeBytes({0x0A})) << "the copy goes on with the stream";
 
     // A converted letter is never taken for a CR: cp866 0x8C is index 13.
-    Select(Koi8r, Koi8r, true);
-    EXPECT_EQ(Chunk(MakeBytes({0xED, 0x0A})), MakeBytes({0xED, 0x0D, 0x0A}));
+    EXPECT_EQ(Converted(Koi8r, Koi8r, MakeBytes({0xED, 0x0A}), true), MakeBytes({0xED, 0x0D, 0x0A}));
 }
 
 TEST(StripCr, DropsCrBeforeLfAndKeepsOneCrBeforeAnythingElse)
 {
-    Select(Cp866, Koi8r, true);
-    EXPECT_EQ(Chunk(MakeBytes({0x61, 0x0D}), 1), MakeBytes({0x61}));
-    EXPECT_EQ(Chunk(MakeBytes({0x0A, 0x62}), 0), MakeBytes({0x0A, 0x62}));
-    EXPECT_EQ(Chunk(MakeBytes({0x0D}), 0), Bytes());
-    EXPECT_EQ(Chunk(MakeBytes({0x78}), 0), MakeBytes({0x0D, 0x78}));
+    PageConverter converter = Converter(Cp866, Koi8r, true);
+    EXPECT_EQ(Chunk(converter, MakeBytes({0x61, 0x0D})), MakeBytes({0x61}));
+    EXPECT_EQ(Chunk(converter, MakeBytes({0x0A, 0x62})), MakeBytes({0x0A, 0x62}));
+    EXPECT_EQ(Chunk(converter, MakeBytes({0x0D})), Bytes());
+    EXPECT_EQ(Chunk(converter, MakeBytes({0x78})), MakeBytes({0x0D, 0x78}));
 
     const Bytes input = MakeBytes({0x0D, 0x0D, 0x0A, 0x78, 0x0D, 0x0D, 0x79, 0x0D, 0x7A, 0x0D, 0x00, 0x71});
-    EXPECT_EQ(Chunk(input), MakeBytes({0x0A, 0x78, 0x0D, 0x79, 0x0D, 0x7A, 0x0D, 0x00}));
-    EXPECT_EQ(StreamChunk(input), MakeBytes({0x0A, 0x78, 0x0D, 0x79, 0x0D, 0x7A, 0x0D, 0x00, 0x71}));
+    EXPECT_EQ(Converted(Cp866, Koi8r, input, true), MakeBytes({0x0A, 0x78, 0x0D, 0x79, 0x0D, 0x7A, 0x0D, 0x00}));
+    EXPECT_EQ(StreamConverted(Cp866, Koi8r, input, true),
+              MakeBytes({0x0A, 0x78, 0x0D, 0x79, 0x0D, 0x7A, 0x0D, 0x00, 0x71}));
 
     // A pending CR followed by another CR stays pending.
-    EXPECT_EQ(Chunk(MakeBytes({0x0D}), 1), Bytes());
-    EXPECT_EQ(Chunk(MakeBytes({0x0D}), 0), Bytes());
-    EXPECT_EQ(Chunk(MakeBytes({0x0A}), 0), MakeBytes({0x0A}));
+    PageConverter runs = Converter(Cp866, Koi8r, true);
+    EXPECT_EQ(Chunk(runs, MakeBytes({0x0D})), Bytes());
+    EXPECT_EQ(Chunk(runs, MakeBytes({0x0D})), Bytes());
+    EXPECT_EQ(Chunk(runs, MakeBytes({0x0A})), MakeBytes({0x0A}));
 }
 
-TEST(FinishStream, WritesTheCrThatEndsAStreamAndNothingElse)
+TEST(Finish, WritesTheCrThatEndsAStreamAndNothingElse)
 {
     struct Case {
         int source, destination;
@@ -213,46 +213,56 @@ TEST(FinishStream, WritesTheCrThatEndsAStreamAndNothingElse)
         {Cp866, Koi8r, false, MakeBytes({0x61, 0x0D}), Bytes()},
     };
     for (const Case& c : cases) {
-        Select(c.source, c.destination, c.option);
-        StreamChunk(c.last);
+        PageConverter converter = Converter(c.source, c.destination, c.option);
+        StreamChunk(converter, c.last);
         Bytes tail(2, 0xEE);
-        tail.resize(static_cast<size_t>(FinishStream(tail.data())));
+        tail.resize(static_cast<size_t>(converter.Finish(tail.data())));
         EXPECT_EQ(tail, c.tail);
-        EXPECT_EQ(FinishStream(tail.data()), 0) << "a finished stream holds nothing back";
+        EXPECT_EQ(converter.Finish(tail.data()), 0) << "a finished stream holds nothing back";
     }
-
-    // A stream left unfinished (a job cancelled with a CR held back) is not
-    // finished by the next one, which starts when its conversion is chosen.
-    Select(Cp866, Koi8r, true);
-    StreamChunk(MakeBytes({0x61, 0x0D}));
-    Select(Cp866, Koi8r, true);
-    unsigned char tail[2];
-    EXPECT_EQ(FinishStream(tail), 0) << "an empty file after an abandoned one stays empty";
 }
 
-TEST(EstimateOutputSize, CountsTheLineEndsItWillChange)
+TEST(Estimate, CountsTheLineEndsItWillChange)
 {
     const unsigned char ten[10] = {0x0A, 0x0A};
-    Select(Koi8r, Cp1251);
-    EXPECT_EQ(EstimateOutputSize(ten, 10, 1), 10u);
-    EXPECT_EQ(EstimateOutputSize(ten, 0, 1), 0u);
+    PageConverter keep = Converter(Koi8r, Cp1251);
+    EXPECT_EQ(keep.Estimate(ten, 10), 10u);
+    EXPECT_EQ(keep.Estimate(ten, 0), 0u);
 
-    Select(Koi8r, Cp1251, true);
+    PageConverter addCr = Converter(Koi8r, Cp1251, true);
     const Bytes lfs = MakeBytes({0x0A, 0x0A, 0x00, 0x0A});
-    EXPECT_EQ(EstimateOutputSize(lfs.data(), 4, 1), 7u);
-    EXPECT_EQ(Chunk(lfs), MakeBytes({0x0D, 0x0A, 0x0D, 0x0A, 0x00}));
+    EXPECT_EQ(addCr.Estimate(lfs.data(), 4), 7u);
+    EXPECT_EQ(Chunk(addCr, lfs), MakeBytes({0x0D, 0x0A, 0x0D, 0x0A, 0x00}));
 
-    Select(Cp1251, Koi8r, true);
+    PageConverter stripCr = Converter(Cp1251, Koi8r, true);
     const Bytes crlf = MakeBytes({0x0D, 0x0A});
-    EXPECT_EQ(EstimateOutputSize(crlf.data(), 2, 1), 2u);
-    EXPECT_EQ(Chunk(crlf), MakeBytes({0x0A}));
-    EXPECT_EQ(EstimateOutputSize(crlf.data(), 0, 1), 1u);
+    EXPECT_EQ(stripCr.Estimate(crlf.data(), 2), 2u);
+    EXPECT_EQ(Chunk(stripCr, crlf), MakeBytes({0x0A}));
+    EXPECT_EQ(stripCr.Estimate(crlf.data(), 0), 1u);
 
-    // Its carry is its own: ConvertChunk's does not move it.
+    // Its carry is its own: Convert's does not move it, and a finished
+    // stream forgets it.
+    PageConverter carries = Converter(Cp1251, Koi8r, true);
     const unsigned char cr = 0x0D, lf = 0x0A;
-    EXPECT_EQ(EstimateOutputSize(&cr, 1, 1), 2u);
-    ConvertChunk(Bytes(4).data(), &lf, 1, 1);
-    EXPECT_EQ(EstimateOutputSize(&lf, 1, 0), 1u);
+    EXPECT_EQ(carries.Estimate(&cr, 1), 2u);
+    carries.Convert(Bytes(4).data(), &lf, 1);
+    EXPECT_EQ(carries.Estimate(&lf, 1), 1u);
+    EXPECT_EQ(carries.Estimate(&cr, 1), 2u);
+    carries.Finish(Bytes(4).data());
+    EXPECT_EQ(carries.Estimate(&lf, 1), 2u);
+}
+
+TEST(UnicodeConverter, ALastBlockConvertedToItsEndStartsANewStreamAndAStopDoesNot)
+{
+    UnicodeConverter converter(CodePageCp1251, EncodingUtf16, false, false);
+    unsigned char out[16];  // more than OutputSize(2)
+    const unsigned char a = 'a', undefinedThenB[2] = {0x98, 'b'};
+    EXPECT_EQ(converter.Convert(out, &a, 1, true).written, 4u) << "a mark and the letter";
+    const UnicodeChunk stopped = converter.Convert(out, undefinedThenB, 2, true);
+    EXPECT_EQ(stopped.stop, UnicodeUndefined);
+    EXPECT_EQ(stopped.written, 2u) << "a new stream, with a mark of its own";
+    EXPECT_EQ(converter.Convert(out, undefinedThenB + 1, 1, true).written, 2u) << "the stream goes on: no mark";
+    EXPECT_EQ(converter.Convert(out, &a, 1, true).written, 4u);
 }
 
 } // namespace

@@ -26,7 +26,6 @@ const struct {
 // the chart above for the rest (cp1251 and Macintosh Cyrillic only).
 Bytes Encode(const std::u32string& text, int page)
 {
-    BuildByteTables();
     Bytes bytes;
     for (char32_t c : text) {
         int index = 0;

@@ -48,13 +48,12 @@ TEST(IconvOracle, EveryLetterConvertsAsIconvSaysBetweenAllPairs)
     int checked = 0;
     for (int source = 0; source < CodePageCount; ++source) {
         for (int destination = 0; destination < CodePageCount; ++destination) {
-            Select(source, destination);
             for (char32_t letter : letters) {
                 const int from = IconvByte(source, letter);
                 const int to = IconvByte(destination, letter);
                 ASSERT_GE(from, 0x80) << IconvNames[source] << " U+" << std::hex << letter;
                 ASSERT_GE(to, 0x80) << IconvNames[destination] << " U+" << std::hex << letter;
-                EXPECT_EQ(Chunk(MakeBytes({from})), MakeBytes({to}))
+                EXPECT_EQ(Converted(source, destination, MakeBytes({from})), MakeBytes({to}))
                     << IconvNames[source] << " -> " << IconvNames[destination] << " U+" << std::hex << letter;
                 ++checked;
             }
@@ -72,11 +71,11 @@ TEST(IconvOracle, SymbolsWithoutACommonByteBecomeTheDestinationsOwnOrAStandIn)
         int standIn;
     } symbols[] = {{0xB0, '?'}, {0xB7, '*'}, {0xA9, '?'}, {0xA0, ' '}};
     for (int destination = 0; destination < CodePageCount; ++destination) {
-        Select(CodePageCp1251, destination);
         for (const auto& s : symbols) {
             const int own = IconvByte(destination, s.symbol);
             const int expected = own >= 0 ? own : s.standIn;
-            EXPECT_EQ(Chunk(MakeBytes({IconvByte(CodePageCp1251, s.symbol)})), MakeBytes({expected}))
+            EXPECT_EQ(Converted(CodePageCp1251, destination, MakeBytes({IconvByte(CodePageCp1251, s.symbol)})),
+                      MakeBytes({expected}))
                 << IconvNames[destination] << " U+" << std::hex << s.symbol;
         }
     }
@@ -127,12 +126,12 @@ TEST(IconvOracle, EveryByteOfEveryPairIsTheSameCharacterOrAnAsciiStandIn)
     for (int source = 0; source < CodePageCount; ++source) {
         for (int destination = 0; destination < CodePageCount; ++destination) {
             SCOPED_TRACE(std::string(IconvNames[source]) + " -> " + IconvNames[destination]);
-            Select(source, destination);
-            const Bytes converted = StreamChunk(all);
+            PageConverter converter = Converter(source, destination);
+            const Bytes converted = StreamChunk(converter, all);
             ASSERT_EQ(converted.size(), 256u);
             if (source == destination) {
                 EXPECT_TRUE(converted == all) << "a page into itself is the identity";
-                EXPECT_FALSE(ConversionHasStandIns());
+                EXPECT_FALSE(converter.HasStandIns());
                 continue;
             }
             unsigned reported = 0;
@@ -152,8 +151,8 @@ TEST(IconvOracle, EveryByteOfEveryPairIsTheSameCharacterOrAnAsciiStandIn)
                 EXPECT_TRUE(out >= 0x20 && out < 0x7F) << "byte 0x" << std::hex << byte << " -> 0x" << out;
                 reported += !HasPlainForm(character);
             }
-            EXPECT_EQ(CountStandIns(all.data(), 256), reported);
-            EXPECT_EQ(ConversionHasStandIns(), reported > 0);
+            EXPECT_EQ(converter.CountStandIns(all.data(), 256), reported);
+            EXPECT_EQ(converter.HasStandIns(), reported > 0);
         }
     }
 }
@@ -208,9 +207,10 @@ TEST(IconvOracle, TextOfOtherCyrillicLanguagesAndOldScreensKeepsEveryCharacterBo
         {Cp1251, Koi8r, Encoded(Cp1251, "Україна, Іван, Ґанок"), Encoded(Koi8r, "Укра?на, Iван, ?анок"), 3},
     };
     for (const auto& c : cases) {
-        Select(c.source, c.destination);
-        EXPECT_TRUE(StreamChunk(c.input) == c.expected) << IconvNames[c.source] << " -> " << IconvNames[c.destination];
-        EXPECT_EQ(CountStandIns(c.input.data(), static_cast<unsigned>(c.input.size())), c.standIns)
+        PageConverter converter = Converter(c.source, c.destination);
+        EXPECT_TRUE(StreamChunk(converter, c.input) == c.expected)
+            << IconvNames[c.source] << " -> " << IconvNames[c.destination];
+        EXPECT_EQ(converter.CountStandIns(c.input.data(), static_cast<unsigned>(c.input.size())), c.standIns)
             << IconvNames[c.source] << " -> " << IconvNames[c.destination];
     }
 }

@@ -65,7 +65,8 @@ struct Outcome {
     }
 };
 
-Outcome ConvertInBlocks(const Bytes& text, const std::vector<size_t>& cuts, size_t offset, bool stream)
+Outcome ConvertInBlocks(PageConverter converter, const Bytes& text, const std::vector<size_t>& cuts, size_t offset,
+                        bool stream)
 {
     Outcome outcome;
     size_t start = 0;
@@ -78,38 +79,38 @@ Outcome ConvertInBlocks(const Bytes& text, const std::vector<size_t>& cuts, size
             output[k] = static_cast<unsigned char>(k * 7 + 3);
         const unsigned count = static_cast<unsigned>(end - start);
         unsigned char* const out = output.data() + offset;
-        const int written = stream ? ConvertStreamChunk(out, input.data() + offset, count, n == 0)
-                                   : ConvertChunk(out, input.data() + offset, count, n == 0);
+        const int written = stream ? converter.Convert(out, input.data() + offset, count)
+                                   : converter.ConvertText(out, input.data() + offset, count);
         for (size_t k = offset + written; k < output.size(); ++k)
             outcome.wrotePast |= output[k] != static_cast<unsigned char>(k * 7 + 3);
         outcome.bytes.insert(outcome.bytes.end(), out, out + written);
         outcome.counts.push_back(written);
-        outcome.carries.push_back(ChunkCarry);
+        outcome.carries.push_back(converter.Carried());
         start = end;
     }
     unsigned char tail[2] = {};
-    outcome.bytes.insert(outcome.bytes.end(), tail, tail + FinishStream(tail));
+    outcome.bytes.insert(outcome.bytes.end(), tail, tail + converter.Finish(tail));
     return outcome;
 }
 
-Outcome OnPath(int path, const Bytes& text, const std::vector<size_t>& cuts, size_t offset, bool stream)
+// A new stream of converter's conversion on path.
+Outcome OnPath(int path, PageConverter converter, const Bytes& text, const std::vector<size_t>& cuts, size_t offset,
+               bool stream)
 {
-    UseConversionPath(path);
-    Outcome outcome = ConvertInBlocks(text, cuts, offset, stream);
-    UseConversionPath(FastestConversionPath());
-    return outcome;
+    EXPECT_TRUE(converter.UsePath(path));
+    return ConvertInBlocks(converter, text, cuts, offset, stream);
 }
 
 TEST(ConversionPaths, EveryPathConvertsAsTheScalarOneDoes)
 {
     std::mt19937 random(2024);
     for (int path : VectorPaths) {
-        if (!UseConversionPath(path)) {
+        if (!CanRunConversionPath(path)) {
             std::printf("path %d: this processor cannot run it, not compared\n", path);
             continue;
         }
         for (const ConversionCase& setup : Conversions) {
-            Select(setup.source, setup.destination, setup.newlines);
+            const PageConverter converter = Converter(setup.source, setup.destination, setup.newlines);
             for (const TextKind& kind : TextKinds) {
                 for (size_t offset = 0; offset <= 32; ++offset) {
                     const Bytes text = RandomText(random, kind, random() % 400);
@@ -118,10 +119,10 @@ TEST(ConversionPaths, EveryPathConvertsAsTheScalarOneDoes)
                         cuts.push_back(at);
                     for (bool stream : {false, true}) {
                         for (const auto& split : {std::vector<size_t>(), cuts}) {
-                            const Outcome expected = OnPath(PathScalar, text, split, offset, stream);
+                            const Outcome expected = OnPath(PathScalar, converter, text, split, offset, stream);
                             ASSERT_FALSE(expected.wrotePast);
-                            ASSERT_TRUE(OnPath(path, text, split, offset, stream) == expected)
-                                << "path " << path << ", mode " << Conversion.Newlines << ", " << kind.name
+                            ASSERT_TRUE(OnPath(path, converter, text, split, offset, stream) == expected)
+                                << "path " << path << ", mode " << converter.Newlines() << ", " << kind.name
                                 << ", offset " << offset << ", " << split.size() + 1 << " blocks, "
                                 << (stream ? "stream" : "text");
                         }
@@ -172,14 +173,15 @@ TEST(ConversionPaths, LongTextsWhoseMakeUpChanges)
     for (size_t at = random() % 98304; at < text.size(); at += 1 + random() % 98304)
         cuts.push_back(at);
     for (int path : VectorPaths) {
-        if (!UseConversionPath(path))
+        if (!CanRunConversionPath(path))
             continue;
         for (const ConversionCase& setup : Conversions) {
-            Select(setup.source, setup.destination, setup.newlines);
+            const PageConverter converter = PageConverter::ForOption(setup.source, setup.destination, setup.newlines);
             for (bool stream : {false, true})
                 for (const auto& split : {std::vector<size_t>(), cuts})
-                    ASSERT_TRUE(OnPath(path, text, split, 0, stream) == OnPath(PathScalar, text, split, 0, stream))
-                        << "path " << path << ", mode " << Conversion.Newlines << ", " << split.size() + 1
+                    ASSERT_TRUE(OnPath(path, converter, text, split, 0, stream) ==
+                                OnPath(PathScalar, converter, text, split, 0, stream))
+                        << "path " << path << ", mode " << converter.Newlines() << ", " << split.size() + 1
                         << " blocks, " << (stream ? "stream" : "text");
         }
     }
@@ -191,12 +193,13 @@ TEST(ConversionPaths, EveryPathMapsEveryByteOfEveryTable)
     for (int byte = 0; byte < 256; ++byte)
         all[byte] = static_cast<unsigned char>(byte);
     for (int path : VectorPaths) {
-        if (!UseConversionPath(path))
+        if (!CanRunConversionPath(path))
             continue;
         for (int source = -1; source <= CodePageCount; ++source) {
             for (int destination = 0; destination < CodePageCount; ++destination) {
-                Select(source, destination);
-                ASSERT_TRUE(OnPath(path, all, {}, 0, true) == OnPath(PathScalar, all, {}, 0, true))
+                const PageConverter converter = Converter(source, destination);
+                ASSERT_TRUE(OnPath(path, converter, all, {}, 0, true) ==
+                            OnPath(PathScalar, converter, all, {}, 0, true))
                     << "path " << path << ", " << source << " -> " << destination;
             }
         }
@@ -216,9 +219,9 @@ Bytes operator+(Bytes a, const Bytes& b)
 
 TEST(ConversionPaths, CrsAtTheEdgesOfBlocks)
 {
-    Select(CodePageCp1251, CodePageKoi8r, true);
+    const PageConverter converter = Converter(CodePageCp1251, CodePageKoi8r, true);
     for (int path : VectorPaths) {
-        if (!UseConversionPath(path))
+        if (!CanRunConversionPath(path))
             continue;
         for (size_t width : {16, 32}) {
             const Bytes texts[] = {
@@ -242,7 +245,8 @@ TEST(ConversionPaths, CrsAtTheEdgesOfBlocks)
             };
             for (const Bytes& text : texts)
                 for (bool stream : {false, true})
-                    ASSERT_TRUE(OnPath(path, text, {}, 0, stream) == OnPath(PathScalar, text, {}, 0, stream))
+                    ASSERT_TRUE(OnPath(path, converter, text, {}, 0, stream) ==
+                                OnPath(PathScalar, converter, text, {}, 0, stream))
                         << "path " << path << ", width " << width;
         }
     }
@@ -250,6 +254,22 @@ TEST(ConversionPaths, CrsAtTheEdgesOfBlocks)
 
 #if defined(_WIN32) && defined(__i386__)
 using EntryPoint = int (*)(unsigned char*, const unsigned char*, unsigned, int);
+
+// What the entry points below convert with: each call a new stream of it,
+// made on the stack that the call was given.
+const PageConverter* Prototype;
+
+int ConvertTextOnStack(unsigned char* out, const unsigned char* in, unsigned count, int)
+{
+    PageConverter converter = *Prototype;
+    return converter.ConvertText(out, in, count);
+}
+
+int ConvertOnStack(unsigned char* out, const unsigned char* in, unsigned count, int)
+{
+    PageConverter converter = *Prototype;
+    return converter.Convert(out, in, count);
+}
 
 // Calls entry(out, in, count, 1) with the stack pointer at 32-byte alignment
 // less shift (and less the arguments and return address): 32-bit Windows
@@ -275,13 +295,15 @@ TEST(ConversionPaths, KernelsRunOnAStackAlignedToFourBytesOnly)
 {
     std::mt19937 random(32);
     for (int path : VectorPaths) {
-        if (!UseConversionPath(path))
+        if (!CanRunConversionPath(path))
             continue;
         for (const ConversionCase& setup : Conversions) {
-            Select(setup.source, setup.destination, setup.newlines);
+            PageConverter prototype = Converter(setup.source, setup.destination, setup.newlines);
+            prototype.UsePath(path);
+            Prototype = &prototype;
             for (const TextKind& kind : TextKinds) {
                 const Bytes text = RandomText(random, kind, 300);
-                for (EntryPoint entry : {ConvertChunk, ConvertStreamChunk}) {
+                for (EntryPoint entry : {ConvertTextOnStack, ConvertOnStack}) {
                     Bytes expected(2 * text.size()), output(2 * text.size());
                     expected.resize(entry(expected.data(), text.data(), 300, 1));
                     for (unsigned shift = 0; shift < 32; shift += 4) {
@@ -293,7 +315,6 @@ TEST(ConversionPaths, KernelsRunOnAStackAlignedToFourBytesOnly)
             }
         }
     }
-    UseConversionPath(FastestConversionPath());
 }
 #endif
 
@@ -303,11 +324,13 @@ TEST(ConversionPaths, AProcessStartsOnThePathTheEnvironmentNames)
 {
     const char* asked = std::getenv("TARVO_CONVERSION_PATH");
     if (!asked) {
-        EXPECT_EQ(ConversionPathInUse(), FastestConversionPath());
+        EXPECT_EQ(StartingConversionPath(), FastestConversionPath());
+        EXPECT_EQ(PageConverter().Path(), FastestConversionPath());
         return;
     }
     std::string name;
-    for (const char* c = ConversionPathName(ConversionPathInUse()); *c; ++c)
+    EXPECT_EQ(PageConverter().Path(), StartingConversionPath());
+    for (const char* c = ConversionPathName(StartingConversionPath()); *c; ++c)
         if (*c != '-')
             name += static_cast<char>(std::tolower(*c));
     EXPECT_EQ(name, asked);
@@ -315,23 +338,27 @@ TEST(ConversionPaths, AProcessStartsOnThePathTheEnvironmentNames)
 
 TEST(ConversionPaths, OnlyPathsThisProcessorRunsCanBeUsed)
 {
-    EXPECT_FALSE(UseConversionPath(-1));
-    EXPECT_FALSE(UseConversionPath(ConversionPathCount));
-    EXPECT_TRUE(UseConversionPath(PathScalar));
-    EXPECT_TRUE(UseConversionPath(FastestConversionPath()));
+    PageConverter converter;
+    EXPECT_EQ(converter.Path(), StartingConversionPath());
+    EXPECT_FALSE(converter.UsePath(-1));
+    EXPECT_FALSE(converter.UsePath(ConversionPathCount));
+    EXPECT_EQ(converter.Path(), FastestConversionPath());
+    EXPECT_TRUE(converter.UsePath(PathScalar));
+    EXPECT_EQ(converter.Path(), PathScalar);
+    EXPECT_TRUE(CanRunConversionPath(FastestConversionPath()));
 }
 
 } // namespace
 
 namespace {
 
-// Code page text into UTF-8 in one call; the path is taken when converting.
-std::pair<Bytes, UnicodeChunk> IntoUtf8(int path, const Bytes& text)
+// Code page text into UTF-8 in one call on path.
+std::pair<Bytes, UnicodeChunk> IntoUtf8(int path, int page, const Bytes& text)
 {
-    UseConversionPath(path);
-    Bytes out(UnicodeOutputSize(static_cast<unsigned>(text.size())));
-    const UnicodeChunk chunk = ConvertUnicodeChunk(out.data(), text.data(), static_cast<unsigned>(text.size()), 1, 1);
-    UseConversionPath(FastestConversionPath());
+    UnicodeConverter converter(page, EncodingUtf8, false, true);
+    EXPECT_TRUE(converter.UsePath(path));
+    Bytes out(UnicodeConverter::OutputSize(static_cast<unsigned>(text.size())));
+    const UnicodeChunk chunk = converter.Convert(out.data(), text.data(), static_cast<unsigned>(text.size()), true);
     out.resize(chunk.written);
     return {out, chunk};
 }
@@ -340,7 +367,6 @@ TEST(ConversionPaths, EveryPathWritesUtf8AsTheScalarOneDoes)
 {
     std::mt19937 random(7);
     for (int page = 0; page < CodePageCount; ++page) {
-        SelectUnicodeConversion(page, EncodingUtf8, 0, 1);
         // Mostly letters, each two bytes in UTF-8, ASCII and line ends
         // among them, and now and then a byte of three bytes or none.
         std::vector<int> pool;
@@ -354,9 +380,9 @@ TEST(ConversionPaths, EveryPathWritesUtf8AsTheScalarOneDoes)
         for (unsigned char& b : text)
             b = static_cast<unsigned char>(pool[random() % pool.size()]);
         for (int path : {PathAvx512}) {
-            if (!UseConversionPath(path))
+            if (!CanRunConversionPath(path))
                 continue;
-            const auto expected = IntoUtf8(PathScalar, text), found = IntoUtf8(path, text);
+            const auto expected = IntoUtf8(PathScalar, page, text), found = IntoUtf8(path, page, text);
             EXPECT_TRUE(found.first == expected.first) << "page " << page;
             EXPECT_EQ(found.second.consumed, expected.second.consumed);
             EXPECT_EQ(found.second.lineEnds, expected.second.lineEnds);

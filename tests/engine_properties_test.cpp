@@ -31,9 +31,11 @@ struct Mode {
     {CodePageCp866, CodePageKoi8r, true},    // StripCr
 };
 
-// Converts text in blocks cut at the given points, as a file job does.
-Bytes ConvertInBlocks(const Bytes& text, const std::vector<size_t>& cuts, bool stream)
+// Converts text in blocks cut at the given points, as a file job does, in
+// a new stream of mode's conversion.
+Bytes ConvertInBlocks(const Mode& mode, const Bytes& text, const std::vector<size_t>& cuts, bool stream)
 {
+    PageConverter converter = Converter(mode.source, mode.destination, mode.option);
     Bytes result;
     size_t start = 0;
     for (size_t n = 0; n <= cuts.size(); ++n) {
@@ -41,8 +43,8 @@ Bytes ConvertInBlocks(const Bytes& text, const std::vector<size_t>& cuts, bool s
         Bytes block(text.begin() + start, text.begin() + end);
         Bytes out(2 * block.size() + 1);
         const unsigned count = static_cast<unsigned>(block.size());
-        const int written = stream ? ConvertStreamChunk(out.data(), block.data(), count, n == 0)
-                                   : ConvertChunk(out.data(), block.data(), count, n == 0);
+        const int written = stream ? converter.Convert(out.data(), block.data(), count)
+                                   : converter.ConvertText(out.data(), block.data(), count);
         result.insert(result.end(), out.begin(), out.begin() + written);
         start = end;
     }
@@ -53,16 +55,15 @@ TEST(Properties, SplittingTextIntoBlocksAnywhereGivesTheSameOutput)
 {
     std::mt19937 random(20261207);
     for (const Mode& mode : Modes) {
-        Select(mode.source, mode.destination, mode.option);
         for (int round = 0; round < 300; ++round) {
             const Bytes text = RandomText(random, 1 + random() % 200, false);
-            const Bytes whole = ConvertInBlocks(text, {}, false);
+            const Bytes whole = ConvertInBlocks(mode, text, {}, false);
             std::vector<size_t> cuts;
             size_t at = 0;
             while ((at += random() % 9) < text.size())
                 cuts.push_back(at);  // empty blocks included
-            ASSERT_EQ(ConvertInBlocks(text, cuts, false), whole) << "mode " << Conversion.Newlines;
-            ASSERT_EQ(ConvertInBlocks(text, cuts, true), whole) << "mode " << Conversion.Newlines;
+            ASSERT_EQ(ConvertInBlocks(mode, text, cuts, false), whole) << mode.source << " -> " << mode.destination;
+            ASSERT_EQ(ConvertInBlocks(mode, text, cuts, true), whole) << mode.source << " -> " << mode.destination;
         }
     }
 }
@@ -71,14 +72,13 @@ TEST(Properties, StreamFormSplitsLikeTheTextFormAlsoWithNuls)
 {
     std::mt19937 random(7);
     for (const Mode& mode : Modes) {
-        Select(mode.source, mode.destination, mode.option);
         for (int round = 0; round < 300; ++round) {
             const Bytes text = RandomText(random, 1 + random() % 200, true);
-            const Bytes whole = ConvertInBlocks(text, {}, true);
+            const Bytes whole = ConvertInBlocks(mode, text, {}, true);
             std::vector<size_t> cuts;
             for (size_t at = random() % 17; at < text.size(); at += 1 + random() % 17)
                 cuts.push_back(at);
-            ASSERT_EQ(ConvertInBlocks(text, cuts, true), whole);
+            ASSERT_EQ(ConvertInBlocks(mode, text, cuts, true), whole);
         }
     }
 }
@@ -87,18 +87,18 @@ TEST(Properties, TheEstimateIsNeverLessThanWhatIsWritten)
 {
     std::mt19937 random(99);
     for (const Mode& mode : Modes) {
-        Select(mode.source, mode.destination, mode.option);
         for (int round = 0; round < 500; ++round) {
             // Consecutive blocks of one stream, both carries following it.
+            PageConverter converter = Converter(mode.source, mode.destination, mode.option);
             const int blocks = 1 + random() % 4;
             for (int n = 0; n < blocks; ++n) {
                 const Bytes block = RandomText(random, random() % 40, round % 2 == 0);
                 const unsigned count = static_cast<unsigned>(block.size());
-                const unsigned estimate = EstimateOutputSize(block.data(), count, n == 0);
+                const unsigned estimate = converter.Estimate(block.data(), count);
                 Bytes out(2 * count + 1);
-                const int written = ConvertChunk(out.data(), block.data(), count, n == 0);
-                ASSERT_GE(estimate, static_cast<unsigned>(written)) << "mode " << Conversion.Newlines;
-                if (block.empty() || Conversion.Newlines == Keep || n > 0)
+                const int written = converter.ConvertText(out.data(), block.data(), count);
+                ASSERT_GE(estimate, static_cast<unsigned>(written)) << "mode " << converter.Newlines();
+                if (block.empty() || converter.Newlines() == Keep || n > 0)
                     continue;
                 ASSERT_GT(estimate, static_cast<unsigned>(written));
             }
@@ -110,13 +110,12 @@ TEST(Properties, BothEntryPointsAgreeOnTextWithoutNuls)
 {
     std::mt19937 random(1);
     for (const Mode& mode : Modes) {
-        Select(mode.source, mode.destination, mode.option);
         for (int round = 0; round < 300; ++round) {
             const Bytes text = RandomText(random, random() % 300, false);
-            ASSERT_EQ(Chunk(text), StreamChunk(text));
-            const unsigned char chunkCarry = ChunkCarry;
-            StreamChunk(text);
-            ASSERT_EQ(ChunkCarry, chunkCarry);
+            PageConverter textForm = Converter(mode.source, mode.destination, mode.option);
+            PageConverter streamForm = textForm;
+            ASSERT_EQ(Chunk(textForm, text), StreamChunk(streamForm, text));
+            ASSERT_EQ(textForm.Carried(), streamForm.Carried());
         }
     }
 }
@@ -129,7 +128,7 @@ TEST(Properties, StandInsAreCountedAndFoundAsByteByByteInLongText)
     std::mt19937 random(31);
     for (int source = 0; source < CodePageCount; ++source) {
         for (int destination = 0; destination < CodePageCount; ++destination) {
-            Select(source, destination);
+            const PageConverter converter = Converter(source, destination);
             for (int round = 0; round < 4; ++round) {
                 Bytes text;
                 while (text.size() < 20000) {
@@ -142,14 +141,14 @@ TEST(Properties, StandInsAreCountedAndFoundAsByteByByteInLongText)
                 }
                 unsigned count = 0, first = static_cast<unsigned>(text.size());
                 for (size_t n = 0; n < text.size(); ++n) {
-                    const unsigned one = CountStandIns(&text[n], 1);
+                    const unsigned one = converter.CountStandIns(&text[n], 1);
                     count += one;
                     if (one && first == text.size())
                         first = static_cast<unsigned>(n);
                 }
                 const unsigned size = static_cast<unsigned>(text.size());
-                ASSERT_EQ(CountStandIns(text.data(), size), count) << source << " -> " << destination;
-                ASSERT_EQ(FirstStandIn(text.data(), size), first) << source << " -> " << destination;
+                ASSERT_EQ(converter.CountStandIns(text.data(), size), count) << source << " -> " << destination;
+                ASSERT_EQ(converter.FirstStandIn(text.data(), size), first) << source << " -> " << destination;
             }
         }
     }

@@ -16,22 +16,21 @@ inline Bytes MakeBytes(std::initializer_list<int> values)
     return bytes;
 }
 
-// Selects a conversion the way a job does, with the tables built.
-inline void Select(int source, int destination, bool convertNewlines = false)
+// A converter made the way a job makes one.
+inline PageConverter Converter(int source, int destination, bool convertNewlines = false)
 {
-    BuildByteTables();
-    SelectConversionOf(0, source, destination, convertNewlines);
+    return PageConverter::ForOption(source, destination, convertNewlines);
 }
 
-// One ConvertChunk (or ConvertStreamChunk) call into a generously sized buffer
-// whose unused tail is checked to stay untouched.
-inline Bytes Chunk(const Bytes& input, int first = 1, bool stream = false)
+// One ConvertText (or Convert) call into a generously sized buffer whose
+// unused tail is checked to stay untouched.
+inline Bytes Chunk(PageConverter& converter, const Bytes& input, bool stream = false)
 {
     const size_t size = 2 * input.size() + 1;
     Bytes output(size + 16, 0xEE);
     const unsigned count = static_cast<unsigned>(input.size());
-    const int written = stream ? ConvertStreamChunk(output.data(), input.data(), count, first)
-                               : ConvertChunk(output.data(), input.data(), count, first);
+    const int written = stream ? converter.Convert(output.data(), input.data(), count)
+                               : converter.ConvertText(output.data(), input.data(), count);
     for (size_t n = size; n < output.size(); ++n)
         if (output[n] != 0xEE)
             return MakeBytes({-1});  // wrote past the largest possible output
@@ -39,7 +38,20 @@ inline Bytes Chunk(const Bytes& input, int first = 1, bool stream = false)
     return output;
 }
 
-inline Bytes StreamChunk(const Bytes& input, int first = 1)
+inline Bytes StreamChunk(PageConverter& converter, const Bytes& input)
 {
-    return Chunk(input, first, true);
+    return Chunk(converter, input, true);
+}
+
+// The text form in a new stream of the conversion.
+inline Bytes Converted(int source, int destination, const Bytes& input, bool convertNewlines = false)
+{
+    PageConverter converter = Converter(source, destination, convertNewlines);
+    return Chunk(converter, input);
+}
+
+inline Bytes StreamConverted(int source, int destination, const Bytes& input, bool convertNewlines = false)
+{
+    PageConverter converter = Converter(source, destination, convertNewlines);
+    return StreamChunk(converter, input);
 }

@@ -20,11 +20,11 @@ std::string Koi8rLetters()
 // boundaries for a carried CR to get lost at, and the stream finished.
 std::string ConvertedInOneCall(const std::string& text, int source, int destination, bool newlines)
 {
-    SelectConversionOf(0, source, destination, newlines);
+    PageConverter converter = PageConverter::ForOption(source, destination, newlines);
     std::vector<unsigned char> output(2 * text.size() + 1);
-    int length = ConvertStreamChunk(output.data(), reinterpret_cast<const unsigned char*>(text.data()),
-                                    static_cast<unsigned>(text.size()), 1);
-    length += FinishStream(output.data() + length);
+    int length = converter.Convert(output.data(), reinterpret_cast<const unsigned char*>(text.data()),
+                                   static_cast<unsigned>(text.size()));
+    length += converter.Finish(output.data() + length);
     return std::string(output.begin(), output.begin() + length);
 }
 

@@ -130,10 +130,10 @@ TEST_F(tarvoconv_iconv, IgnoreLeavesOutWhatIconvLeavesOutAndExitsWithOne)
 // What the engine makes of one byte between two code pages.
 std::string PageToPage(int source, int destination, char byte)
 {
-    SelectConversionOf(0, source, destination, 0);
+    PageConverter converter(source, destination, Keep);
     unsigned char output[2];
     const unsigned char input = static_cast<unsigned char>(byte);
-    return std::string(1, static_cast<char>(output[ConvertStreamChunk(output, &input, 1, 1) - 1]));
+    return std::string(1, static_cast<char>(output[converter.Convert(output, &input, 1) - 1]));
 }
 
 TEST_F(tarvoconv_iconv, ACharacterTheDestinationLacksBecomesWhatThePageConversionWrites)

@@ -23,10 +23,10 @@ std::string WithoutFigures(const std::string& explanation)
 
 std::string Converted(const std::string& text, int source, int destination)
 {
-    SelectUnicodeConversion(source, destination, 0, 0);
-    std::vector<unsigned char> out(UnicodeOutputSize(static_cast<unsigned>(text.size())));
-    const UnicodeChunk chunk = ConvertUnicodeChunk(out.data(), reinterpret_cast<const unsigned char*>(text.data()),
-                                                   static_cast<unsigned>(text.size()), 1, 1);
+    UnicodeConverter converter(source, destination, false, false);
+    std::vector<unsigned char> out(UnicodeConverter::OutputSize(static_cast<unsigned>(text.size())));
+    const UnicodeChunk chunk = converter.Convert(out.data(), reinterpret_cast<const unsigned char*>(text.data()),
+                                                 static_cast<unsigned>(text.size()), true);
     return std::string(out.begin(), out.begin() + chunk.written);
 }
 

@@ -197,10 +197,10 @@ TEST_F(tarvoconv_unicode, InvalidInputFailsAtItsOffsetEvenWithC)
 // boundary to cut a character, a surrogate pair or a CR LF.
 std::string ConvertedInOneCall(const std::string& text, int source, int destination, bool newlines)
 {
-    SelectUnicodeConversion(source, destination, newlines, 1);
-    std::vector<unsigned char> output(UnicodeOutputSize(static_cast<unsigned>(text.size())));
-    const UnicodeChunk chunk = ConvertUnicodeChunk(output.data(), reinterpret_cast<const unsigned char*>(text.data()),
-                                                   static_cast<unsigned>(text.size()), 1, 1);
+    UnicodeConverter converter(source, destination, newlines, true);
+    std::vector<unsigned char> output(UnicodeConverter::OutputSize(static_cast<unsigned>(text.size())));
+    const UnicodeChunk chunk = converter.Convert(output.data(), reinterpret_cast<const unsigned char*>(text.data()),
+                                                 static_cast<unsigned>(text.size()), true);
     EXPECT_EQ(chunk.stop, UnicodeConverted);
     return std::string(output.begin(), output.begin() + chunk.written);
 }

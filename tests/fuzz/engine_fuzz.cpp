@@ -15,9 +15,9 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-size_t LargestOutput(size_t count)
+size_t LargestOutput(const PageConverter& converter, size_t count)
 {
-    switch (Conversion.Newlines) {
+    switch (converter.Newlines()) {
     case AddCr: return 2 * count;
     case StripCr: return count + 1;
     default: return count;
@@ -37,30 +37,31 @@ struct Blocks {
     }
 };
 
-// Output buffers as large as the header promises, or as sized gives.
-Blocks ConvertInBlocks(const unsigned char* data, size_t size, size_t blockSize, bool stream, const Blocks* sized)
+// A new stream of converter's conversion, into output buffers as large as
+// the header promises, or as sized gives.
+Blocks ConvertInBlocks(PageConverter converter, const unsigned char* data, size_t size, size_t blockSize, bool stream,
+                       const Blocks* sized)
 {
     Blocks blocks;
     size_t at = 0;
     do {
         const size_t count = size - at < blockSize ? size - at : blockSize;
         const size_t n = blocks.outputs.size();
-        Bytes out(sized ? sized->outputs[n].size() : LargestOutput(count));
-        const int first = at == 0;
+        Bytes out(sized ? sized->outputs[n].size() : LargestOutput(converter, count));
         const unsigned length = static_cast<unsigned>(count);
-        const int written = stream ? ConvertStreamChunk(out.data(), data + at, length, first)
-                                   : ConvertChunk(out.data(), data + at, length, first);
+        const int written = stream ? converter.Convert(out.data(), data + at, length)
+                                   : converter.ConvertText(out.data(), data + at, length);
         if (written < 0 || static_cast<size_t>(written) > out.size())
             std::abort();
         out.resize(static_cast<size_t>(written));
         blocks.outputs.push_back(out);
-        blocks.carries.push_back(ChunkCarry);
+        blocks.carries.push_back(converter.Carried());
         at += count;
         if (!stream && written > 0 && out.back() == 0)
             break;  // the text ended
     } while (at < size);
     unsigned char tail[1];
-    blocks.finish.assign(tail, tail + FinishStream(tail));
+    blocks.finish.assign(tail, tail + converter.Finish(tail));
     return blocks;
 }
 
@@ -78,54 +79,55 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 4)
         return 0;
-    BuildByteTables();
     // Pages 0..6: two out-of-range values are exercised as well.
-    SelectConversionOf(data[2] & 0x80, data[0] % 7, data[1] % 7, data[2] & 1);
+    PageConverter converter = data[2] & 0x80 ? PageConverter::SecondPass(data[1] % 7, data[2] & 1)
+                                             : PageConverter::ForOption(data[0] % 7, data[1] % 7, data[2] & 1);
     const size_t blockSize = 1 + (data[2] >> 1) % 64 + (data[3] & 0xF0);
     const int path = data[3] % ConversionPathCount;
     data += 4;
     size -= 4;
 
-    UseConversionPath(PathScalar);
-    const Blocks whole = ConvertInBlocks(data, size, size ? size : 1, true, nullptr);
-    const Blocks inBlocks = ConvertInBlocks(data, size, blockSize, true, nullptr);
+    converter.UsePath(PathScalar);
+    const Blocks whole = ConvertInBlocks(converter, data, size, size ? size : 1, true, nullptr);
+    const Blocks inBlocks = ConvertInBlocks(converter, data, size, blockSize, true, nullptr);
     if (Joined(inBlocks) != Joined(whole))
         std::abort();
-    if (Conversion.Newlines == Keep && Joined(whole).size() != size)
+    if (converter.Newlines() == Keep && Joined(whole).size() != size)
         std::abort();
 
     // The text form in one call: never more than the estimate, and equal to
     // the stream form up to its first NUL.
-    Bytes text(LargestOutput(size));
-    const unsigned estimate = EstimateOutputSize(data, static_cast<unsigned>(size), 1);
-    const int written = ConvertChunk(text.data(), data, static_cast<unsigned>(size), 1);
+    PageConverter textForm = converter;
+    Bytes text(LargestOutput(converter, size));
+    const unsigned estimate = textForm.Estimate(data, static_cast<unsigned>(size));
+    const int written = textForm.ConvertText(text.data(), data, static_cast<unsigned>(size));
     if (static_cast<unsigned>(written) > estimate)
         std::abort();
     text.resize(static_cast<size_t>(written));
     if (!std::memchr(data, 0, size) && text != Joined(whole))
         std::abort();
-    const Blocks textBlocks = ConvertInBlocks(data, size, blockSize, false, nullptr);
+    const Blocks textBlocks = ConvertInBlocks(converter, data, size, blockSize, false, nullptr);
 
     // Stand-ins: as many in blocks as at once, and the first one found has
     // none before it.
     const unsigned count = static_cast<unsigned>(size);
-    const unsigned standIns = CountStandIns(data, count);
+    const unsigned standIns = converter.CountStandIns(data, count);
     unsigned inBlocksCounted = 0;
     for (unsigned at = 0; at < count; at += static_cast<unsigned>(blockSize))
-        inBlocksCounted += CountStandIns(data + at, std::min(count - at, static_cast<unsigned>(blockSize)));
-    const unsigned first = FirstStandIn(data, count);
-    if (inBlocksCounted != standIns || (first == count) != (standIns == 0) || CountStandIns(data, first) != 0 ||
-        (first < count && CountStandIns(data + first, 1) != 1))
+        inBlocksCounted += converter.CountStandIns(data + at, std::min(count - at, static_cast<unsigned>(blockSize)));
+    const unsigned first = converter.FirstStandIn(data, count);
+    if (inBlocksCounted != standIns || (first == count) != (standIns == 0) ||
+        converter.CountStandIns(data, first) != 0 || (first < count && converter.CountStandIns(data + first, 1) != 1))
         std::abort();
 
     // The chosen path, block by block, into exactly what the scalar one
     // wrote.
-    if (UseConversionPath(path)) {
-        if (!(ConvertInBlocks(data, size, blockSize, true, &inBlocks) == inBlocks))
+    if (converter.UsePath(path)) {
+        if (!(ConvertInBlocks(converter, data, size, blockSize, true, &inBlocks) == inBlocks))
             std::abort();
-        if (!(ConvertInBlocks(data, size, blockSize, false, &textBlocks) == textBlocks))
+        if (!(ConvertInBlocks(converter, data, size, blockSize, false, &textBlocks) == textBlocks))
             std::abort();
-        if (!(ConvertInBlocks(data, size, size ? size : 1, true, &whole) == whole))
+        if (!(ConvertInBlocks(converter, data, size, size ? size : 1, true, &whole) == whole))
             std::abort();
     }
     return 0;

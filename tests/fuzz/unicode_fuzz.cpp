@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <vector>
 
-#include "stream_converter.h"
 #include "unicode_conversion.h"
 
 namespace {
@@ -21,19 +20,19 @@ struct Result {
     size_t lineEnds = 0;
 };
 
-Result ConvertInBlocks(const unsigned char* data, size_t size, size_t blockSize)
+// A new stream of converter's conversion.
+Result ConvertInBlocks(UnicodeConverter converter, const unsigned char* data, size_t size, size_t blockSize)
 {
     Result result;
     std::vector<unsigned char> block;  // what was carried, then the next bytes
     size_t at = 0, offset = 0;
-    for (int first = 1;; first = 0) {
+    for (;;) {
         const size_t take = size - at < blockSize ? size - at : blockSize;
         block.insert(block.end(), data + at, data + at + take);
         at += take;
-        const int last = at == size;
-        std::vector<unsigned char> out(UnicodeOutputSize(static_cast<unsigned>(block.size())));
-        const UnicodeChunk chunk =
-            ConvertUnicodeChunk(out.data(), block.data(), static_cast<unsigned>(block.size()), first, last);
+        const bool last = at == size;
+        std::vector<unsigned char> out(UnicodeConverter::OutputSize(static_cast<unsigned>(block.size())));
+        const UnicodeChunk chunk = converter.Convert(out.data(), block.data(), static_cast<unsigned>(block.size()), last);
         if (chunk.written > out.size() || chunk.consumed > block.size())
             std::abort();
         result.output.insert(result.output.end(), out.begin(), out.begin() + chunk.written);
@@ -60,16 +59,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 3)
         return 0;
-    SelectUnicodeConversion(data[0] % EncodingCount, data[1] % EncodingCount, data[2] & 1, data[2] & 2);
+    UnicodeConverter converter(data[0] % EncodingCount, data[1] % EncodingCount, data[2] & 1, data[2] & 2);
     const size_t blockSize = 1 + (data[2] >> 2) % 64;
     data += 3;
     size -= 3;
 
-    UseConversionPath(PathScalar);
-    const Result reference = ConvertInBlocks(data, size, size ? size : 1);
-    UseConversionPath(FastestConversionPath());
-    const Result whole = ConvertInBlocks(data, size, size ? size : 1);
-    const Result blocks = ConvertInBlocks(data, size, blockSize);
+    UnicodeConverter scalar = converter;
+    scalar.UsePath(PathScalar);
+    const Result reference = ConvertInBlocks(scalar, data, size, size ? size : 1);
+    const Result whole = ConvertInBlocks(converter, data, size, size ? size : 1);
+    const Result blocks = ConvertInBlocks(converter, data, size, blockSize);
     for (const Result* result : {&whole, &blocks})
         if (result->output != reference.output || result->stop != reference.stop ||
             result->offset != reference.offset || result->lineEnds != reference.lineEnds)

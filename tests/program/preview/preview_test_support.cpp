@@ -113,18 +113,18 @@ bool SystemMenuChecked(UINT item) { return Checked(GetSystemMenu(MainWindow, FAL
 
 std::string Converted(const std::string& text, int source, int destination, bool newlines, bool intoCp1251)
 {
-    SelectConversionOf(0, source, destination, newlines);
+    PageConverter converter = PageConverter::ForOption(source, destination, newlines);
     std::string result(2 * text.size() + 1, '\0');
-    result.resize(ConvertChunk(reinterpret_cast<unsigned char*>(&result[0]),
-                               reinterpret_cast<const unsigned char*>(text.data()),
-                               static_cast<unsigned>(text.size()), 1));
+    result.resize(converter.ConvertText(reinterpret_cast<unsigned char*>(&result[0]),
+                                        reinterpret_cast<const unsigned char*>(text.data()),
+                                        static_cast<unsigned>(text.size())));
     if (!intoCp1251)
         return result;
-    SelectConversionOf(1, 0, 0, newlines);
+    PageConverter second = PageConverter::SecondPass(destination, newlines);
     std::string again(2 * result.size() + 1, '\0');
-    again.resize(ConvertChunk(reinterpret_cast<unsigned char*>(&again[0]),
-                              reinterpret_cast<const unsigned char*>(result.data()),
-                              static_cast<unsigned>(result.size()), 1));
+    again.resize(second.ConvertText(reinterpret_cast<unsigned char*>(&again[0]),
+                                    reinterpret_cast<const unsigned char*>(result.data()),
+                                    static_cast<unsigned>(result.size())));
     return again;
 }
 
