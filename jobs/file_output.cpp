@@ -114,17 +114,28 @@ bool ReplacementNotSupported(DWORD error)
            error == ERROR_INVALID_PARAMETER;
 }
 
+// A virus scanner, an indexer or a backup program looks into a file that
+// has just changed for a moment; such a look is waited out, a program that
+// keeps the file open is not.
+const int HeldFileTries = 20;
+const DWORD HeldFileRetryMs = 50;
+
 // A file that another program has open is not replaced under its feet,
 // whether or not it would let it be: it may write its own text back over
 // the converted one. (Some systems would even move it aside and leave it
 // there under another name.)
 bool HeldByNobody(const std::wstring& path)
 {
-    HANDLE alone = CreateFileW(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (alone == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(alone);
-    return true;
+    for (int attempt = 1;; ++attempt) {
+        HANDLE alone = CreateFileW(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (alone != INVALID_HANDLE_VALUE) {
+            CloseHandle(alone);
+            return true;
+        }
+        if (GetLastError() != ERROR_SHARING_VIOLATION || attempt == HeldFileTries)
+            return false;
+        Sleep(HeldFileRetryMs);
+    }
 }
 
 } // namespace

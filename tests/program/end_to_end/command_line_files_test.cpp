@@ -141,8 +141,16 @@ TEST(CommandLineFiles, AStartWhileTheFirstIsEndingTakesOverItsFiles)
     CloseHandle(ending);
     // Read sharing the file's deletion, so that the replacement of the
     // converted file is never refused for the test's look at it.
-    EXPECT_TRUE(WaitFor([&] { return ReadSharingDeletion(file) == Cp1251Text; }))
-        << "the files of a start during the first's exit were lost";
+    const bool converted = WaitFor([&] { return ReadSharingDeletion(file) == Cp1251Text; });
+    EXPECT_TRUE(converted) << "the files of a start during the first's exit were lost";
+    if (!converted) {
+        for (HWND open : VisibleWindows(tarvo.id, "#32770")) {
+            char title[256] = "", text[512] = "";
+            GetWindowTextA(open, title, sizeof title);
+            GetDlgItemTextA(open, 0xFFFF, text, sizeof text);
+            ADD_FAILURE() << "a dialog is open: " << title << ": " << text;
+        }
+    }
     ASSERT_TRUE(WaitFor([] { return TarvoWindow() != nullptr; }));
     Close(tarvo);
     DeleteTarvoKey();

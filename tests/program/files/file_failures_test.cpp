@@ -12,6 +12,14 @@ HANDLE Hold(const std::string& path, DWORD share)
     return CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// Another program's look at a file: over after 300 ms.
+DWORD WINAPI CloseSoon(LPVOID file)
+{
+    Sleep(300);
+    CloseHandle(static_cast<HANDLE>(file));
+    return 0;
+}
+
 void ExpectOneBox(const std::vector<BoxText>& shown, const std::string& title, const std::string& text)
 {
     ASSERT_EQ(shown.size(), 1u);
@@ -49,6 +57,29 @@ TEST_F(FileConversionTest, InPlaceTheInputIsKeptWhenItCannotBeReadOrReplaced)
         EXPECT_EQ(ReadBytes(input), Koi8Line);
         EXPECT_EQ(folder.Names(), Names{"in.txt"});
     }
+}
+
+// A virus scanner or an indexer that looks into the file for a moment as
+// the job ends is waited out; the file is replaced all the same.
+TEST_F(FileConversionTest, InPlaceAFileOpenForAMomentIsReplacedWhenItIsFree)
+{
+    SetOverwrite(true);
+    const std::string input = folder.File("in.txt");
+    WriteBytes(input, Koi8Line);
+    HANDLE held = Hold(input, FILE_SHARE_READ | FILE_SHARE_DELETE);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    // The look ends 300 ms from now: long after a job of a few bytes has
+    // come to replacing the file.
+    HANDLE letGo = CreateThread(nullptr, 0, CloseSoon, held, 0, nullptr);
+    ASSERT_TRUE(letGo);
+    std::vector<BoxText> shown;
+    EXPECT_EQ(Convert(input, {}, &shown), 1);
+    for (const BoxText& box : shown)
+        ADD_FAILURE() << box.title << ": " << box.text;
+    WaitForSingleObject(letGo, INFINITE);
+    CloseHandle(letGo);
+    EXPECT_NE(ReadBytes(input), Koi8Line);
+    EXPECT_EQ(folder.Names(), Names{"in.txt"});
 }
 
 TEST_F(FileConversionTest, InPlaceAReadOnlyInputIsRefusedBeforeTheQuestion)
