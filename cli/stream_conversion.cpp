@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <vector>
 
+#include "output_file.h"
 #include "stream_converter.h"
 #include "unicode_conversion.h"
 #include "unicode_tables.h"
@@ -45,9 +46,7 @@ StreamResult ConvertStream(InputStream& input, std::FILE* output, bool substitut
         if (taken > 0) {
             const int length = ConvertStreamChunk(converted.data(), block.data(), taken, first);
             first = 0;
-            errno = 0;
-            const size_t size = static_cast<size_t>(length);
-            if (std::fwrite(converted.data(), 1, size, output) != size)
+            if (!WriteOutput(output, converted.data(), static_cast<size_t>(length)))
                 return {StreamWriteFailed, ErrnoOrIo()};
         }
         if (mayReject)
@@ -65,8 +64,7 @@ StreamResult ConvertStream(InputStream& input, std::FILE* output, bool substitut
         if (count < block.size()) {
             // A CR still held back at the very end is written, not lost.
             const size_t tail = static_cast<size_t>(FinishStream(converted.data()));
-            errno = 0;
-            if (std::fwrite(converted.data(), 1, tail, output) != tail)
+            if (tail > 0 && !WriteOutput(output, converted.data(), tail))
                 return {StreamWriteFailed, ErrnoOrIo()};
             return {StreamConverted, 0};
         }

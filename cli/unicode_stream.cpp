@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "output_file.h"
 #include "unicode_conversion.h"
 
 namespace {
@@ -46,7 +47,7 @@ StreamResult ConvertUnicodeStream(InputStream& input, std::FILE* output, const U
                                   bool& outputStarted, TextRejection& rejection)
 {
     const ConvertedBytes write = [output](const unsigned char* bytes, size_t count) {
-        return std::fwrite(bytes, 1, count, output) == count;
+        return WriteOutput(output, bytes, count);
     };
     return ConvertUnicodeStream(input, write, writing, outputStarted, rejection);
 }
