@@ -1,5 +1,9 @@
 // An input whose first bytes may have been read already, for a look at
 // them before it is converted: the converters read through it.
+//
+// Inputs are read unbuffered (OpenToRead, and main for standard input), so
+// that stdio reads straight into the caller's block with the system's own
+// call rather than copying every byte once more through a buffer of its own.
 #pragma once
 
 #include <cstddef>
