@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <vector>
 
+#include "byte_block.h"
 #include "output_file.h"
 #include "stream_converter.h"
 #include "unicode_conversion.h"
@@ -13,11 +13,7 @@ namespace {
 
 // Large enough that the system calls, not the conversion, set the pace, and
 // small enough that a block and its output stay in the processor's cache.
-const unsigned InputBlockSize = 256 * 1024;
-
-// Every LF may gain a CR, and a CR held back from the previous block may be
-// written in front of this one.
-const unsigned OutputBlockSize = 2 * InputBlockSize + 1;
+const unsigned LargestBlock = 256 * 1024;
 
 const unsigned char LF = 0x0A;
 
@@ -30,8 +26,10 @@ int ErrnoOrIo()
 
 StreamResult ConvertStream(InputStream& input, std::FILE* output, bool substitute, TextRejection& rejection)
 {
-    std::vector<unsigned char> block(InputBlockSize);
-    std::vector<unsigned char> converted(OutputBlockSize);
+    ByteBlock block(InputBlockSize(input, LargestBlock));
+    // Every LF may gain a CR, and a CR held back from the previous block may
+    // be written in front of this one.
+    ByteBlock converted(2 * block.size() + 1);
     // Only where a byte may stop the conversion are lines counted, to say
     // where it stood.
     const bool mayReject = !substitute && ConversionHasStandIns();
@@ -50,9 +48,9 @@ StreamResult ConvertStream(InputStream& input, std::FILE* output, bool substitut
                 return {StreamWriteFailed, ErrnoOrIo()};
         }
         if (mayReject)
-            lineEnds += static_cast<unsigned long long>(std::count(block.begin(), block.begin() + taken, LF));
+            lineEnds += static_cast<unsigned long long>(std::count(block.data(), block.data() + taken, LF));
         if (taken < count) {
-            const unsigned char byte = block[taken];
+            const unsigned char byte = block.data()[taken];
             const unsigned long character = UnicodeOfByte[Conversion.Src][byte - 0x80];
             rejection = {character != 0 ? UnicodeUnmappable : UnicodeUndefined, offset + taken, lineEnds + 1,
                          character != 0 ? character : byte};

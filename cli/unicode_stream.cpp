@@ -3,14 +3,14 @@
 #include <cerrno>
 #include <cstring>
 #include <utility>
-#include <vector>
 
+#include "byte_block.h"
 #include "output_file.h"
 #include "unicode_conversion.h"
 
 namespace {
 
-const unsigned InputBlockSize = 256 * 1024;
+const unsigned LargestBlock = 256 * 1024;
 
 int ErrnoOrIo()
 {
@@ -58,8 +58,8 @@ StreamResult ConvertUnicodeStream(InputStream& input, const ConvertedBytes& outp
     // The engine starts every stream of UTF-16 with a mark.
     const bool utf16 = UnicodeConversion.Dst == EncodingUtf16;
     size_t markToDrop = utf16 && (outputStarted || writing.order != Utf16ByMark) ? 2 : 0;
-    std::vector<unsigned char> block(InputBlockSize);
-    std::vector<unsigned char> converted(UnicodeOutputSize(InputBlockSize));
+    ByteBlock block(InputBlockSize(input, LargestBlock));
+    ByteBlock converted(UnicodeOutputSize(static_cast<unsigned>(block.size())));
     unsigned carried = 0;
     unsigned long long offset = 0;  // of block[0] in the input
     unsigned long long lineEnds = 0;
