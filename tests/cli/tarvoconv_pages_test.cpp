@@ -9,8 +9,9 @@ using tarvoconv_pages = TarvoconvTest;
 
 TEST_F(tarvoconv_pages, ACharacterWithoutAPlaceFailsAtItsLineAndOffsetOrBecomesAStandInWithC)
 {
-    // The first line fills more than one read block.
-    const std::string first(300000, 'x');
+    // More than one read block of lines before, every byte a line end: as
+    // many lines to count as there can be.
+    const std::string first(300000, '\n');
     const struct {
         const char* from;
         const char* to;
@@ -32,7 +33,8 @@ TEST_F(tarvoconv_pages, ACharacterWithoutAPlaceFailsAtItsLineAndOffsetOrBecomesA
         const ToolRun failed = Run({"-f", c.from, "-t", c.to, Work("in.txt"), "-o", Work("out.txt")});
         ExpectFileFailure(failed, Work("in.txt"));
         const std::string where =
-            "line 2, byte offset " + std::to_string(first.size() + 1 + c.offset) + ": " + c.says;
+            "line " + std::to_string(first.size() + 2) + ", byte offset " + std::to_string(first.size() + 1 + c.offset) +
+            ": " + c.says;
         EXPECT_NE(failed.err.find(where), std::string::npos) << failed.err;
         EXPECT_EQ(WorkListing(), std::set<std::string>{"in.txt"}) << "no output file";
 
