@@ -245,6 +245,18 @@ TEST(ConversionPaths, OnlyPathsThisProcessorRunsCanBeUsed)
     EXPECT_FALSE(UseConversionPath(-1));
     EXPECT_FALSE(UseConversionPath(ConversionPathCount));
     EXPECT_TRUE(UseConversionPath(PathScalar));
+    // As libgcc reads the processor, which the engine need not ask itself.
+#if defined(__i386__) || defined(__x86_64__)
+    __builtin_cpu_init();
+    EXPECT_EQ(UseConversionPath(PathSsse3), __builtin_cpu_supports("ssse3") != 0);
+    EXPECT_EQ(UseConversionPath(PathAvx2), __builtin_cpu_supports("avx2") != 0);
+#endif
+#if defined(__x86_64__)
+    EXPECT_EQ(UseConversionPath(PathAvx512),
+              __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                  __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512vbmi2") &&
+                  __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt"));
+#endif
     EXPECT_TRUE(UseConversionPath(FastestConversionPath()));
 }
 
