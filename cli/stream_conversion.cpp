@@ -44,6 +44,40 @@ unsigned long long CountLineEnds(const unsigned char* bytes, size_t count)
     return total;
 }
 
+// From from on, the offset of the first byte of input from 0x80 up whose
+// converted byte in output is ASCII; count for none. Chunks that hold none
+// go by in one pass over both blocks, which the compiler vectorises.
+size_t FirstTurnedAscii(const unsigned char* input, const unsigned char* output, size_t from, size_t count)
+{
+    const size_t Chunk = 64;
+    size_t at = from;
+    for (; count - at >= Chunk; at += Chunk) {
+        unsigned char turned = 0;
+        for (size_t k = 0; k < Chunk; ++k)
+            turned |= input[at + k] & ~output[at + k];
+        if (turned & 0x80)
+            break;
+    }
+    for (; at < count; ++at)
+        if (input[at] & ~output[at] & 0x80)
+            return at;
+    return count;
+}
+
+// Where no line end changes, every converted byte stands at its input
+// byte's offset, and a stand-in shows as a byte from 0x80 up that became
+// ASCII: stand-ins are ASCII, and a character from 0x80 up is one in every
+// page. Only those few places, the plain forms of quotes and dashes among
+// them, are asked whether the user is told about the stand-in. That costs
+// less than asking of every byte before the conversion. count for none.
+size_t FirstStandInConverted(const unsigned char* input, const unsigned char* output, size_t count)
+{
+    size_t at = FirstTurnedAscii(input, output, 0, count);
+    while (at < count && FirstStandIn(input + at, 1) != 0)
+        at = FirstTurnedAscii(input, output, at + 1, count);
+    return at;
+}
+
 } // namespace
 
 StreamResult ConvertStream(InputStream& input, std::FILE* output, bool substitute, TextRejection& rejection)
@@ -55,17 +89,22 @@ StreamResult ConvertStream(InputStream& input, std::FILE* output, bool substitut
     // Only where a byte may stop the conversion are lines counted, to say
     // where it stood.
     const bool mayReject = !substitute && ConversionHasStandIns();
+    const bool inPlace = Conversion.Newlines == Keep;  // each converted byte at its input byte's offset
     unsigned long long offset = 0, lineEnds = 0;
     int first = 1;
     for (;;) {
         errno = 0;
         const size_t count = ReadInput(input, block.data(), block.size());
         const int readError = std::ferror(input.file) ? ErrnoOrIo() : 0;
-        const unsigned taken = mayReject ? FirstStandIn(block.data(), static_cast<unsigned>(count))
-                                         : static_cast<unsigned>(count);
+        unsigned taken = mayReject && !inPlace ? FirstStandIn(block.data(), static_cast<unsigned>(count))
+                                               : static_cast<unsigned>(count);
         if (taken > 0) {
-            const int length = ConvertStreamChunk(converted.data(), block.data(), taken, first);
+            int length = ConvertStreamChunk(converted.data(), block.data(), taken, first);
             first = 0;
+            if (mayReject && inPlace) {
+                taken = static_cast<unsigned>(FirstStandInConverted(block.data(), converted.data(), taken));
+                length = static_cast<int>(taken);
+            }
             if (!WriteOutput(output, converted.data(), static_cast<size_t>(length)))
                 return {StreamWriteFailed, ErrnoOrIo()};
         }

@@ -1,6 +1,9 @@
 // Between two code pages: a character the destination has no place for
 // stops the conversion, as into a code page from Unicode, unless -c asks
 // for its stand-in.
+#include <vector>
+
+#include "stream_converter.h"
 #include "tarvoconv_test_support.h"
 
 namespace {
@@ -41,6 +44,42 @@ TEST_F(tarvoconv_pages, ACharacterWithoutAPlaceFailsAtItsLineAndOffsetOrBecomesA
         const ToolRun substituted = Run({"-c", "-f", c.from, "-t", c.to, Work("in.txt")});
         EXPECT_EQ(substituted.exitCode, 0) << substituted.err;
         EXPECT_TRUE(substituted.out == first + "\n" + c.substituted);
+    }
+}
+
+TEST_F(tarvoconv_pages, EveryByteStopsAConversionWhereTheEngineCountsAStandIn)
+{
+    // Each byte from 0x80 up with 100 bytes of ASCII before it, far enough
+    // into a block to be looked at with others; the byte that stops the
+    // conversion is taken out and the rest converted again, until none does.
+    const char* const pages[] = {"cp866", "cp1251", "koi8-r", "mac", "iso-8859-5"};
+    const std::string ascii(100, 'x');
+    for (int source = 0; source < CodePageCount; ++source) {
+        for (int destination = 0; destination < CodePageCount; ++destination) {
+            SCOPED_TRACE(std::string(pages[source]) + " to " + pages[destination]);
+            SelectConversionOf(0, source, destination, 0);
+            std::vector<unsigned char> bytes;
+            for (int byte = 0x80; byte < 256; ++byte)
+                bytes.push_back(static_cast<unsigned char>(byte));
+            for (;;) {
+                std::string text;
+                size_t stop = bytes.size();
+                for (size_t n = 0; n < bytes.size(); ++n) {
+                    text += ascii + static_cast<char>(bytes[n]);
+                    if (stop == bytes.size() && CountStandIns(&bytes[n], 1) == 1)
+                        stop = n;
+                }
+                const ToolRun run = Run({"-f", pages[source], "-t", pages[destination]}, text + ascii);
+                if (stop == bytes.size()) {
+                    EXPECT_EQ(run.exitCode, 0) << run.err;
+                    break;
+                }
+                const std::string where = ", byte offset " + std::to_string((stop + 1) * (ascii.size() + 1) - 1) + ":";
+                ASSERT_NE(run.err.find(where), std::string::npos) << "byte " << int(bytes[stop]) << ": " << run.err;
+                bytes.erase(bytes.begin() + static_cast<long>(stop));
+                SelectConversionOf(0, source, destination, 0);
+            }
+        }
     }
 }
 
