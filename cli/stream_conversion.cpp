@@ -89,19 +89,19 @@ StreamResult ConvertStream(InputStream& input, std::FILE* output, bool substitut
     // Only where a byte may stop the conversion are lines counted, to say
     // where it stood.
     const bool mayReject = !substitute && ConversionHasStandIns();
-    const bool inPlace = Conversion.Newlines == Keep;  // each converted byte at its input byte's offset
+    const bool sameOffsets = Conversion.Newlines == Keep;  // each converted byte at its input byte's offset
     unsigned long long offset = 0, lineEnds = 0;
     int first = 1;
     for (;;) {
         errno = 0;
         const size_t count = ReadInput(input, block.data(), block.size());
         const int readError = std::ferror(input.file) ? ErrnoOrIo() : 0;
-        unsigned taken = mayReject && !inPlace ? FirstStandIn(block.data(), static_cast<unsigned>(count))
-                                               : static_cast<unsigned>(count);
+        unsigned taken = mayReject && !sameOffsets ? FirstStandIn(block.data(), static_cast<unsigned>(count))
+                                                   : static_cast<unsigned>(count);
         if (taken > 0) {
             int length = ConvertStreamChunk(converted.data(), block.data(), taken, first);
             first = 0;
-            if (mayReject && inPlace) {
+            if (mayReject && sameOffsets) {
                 taken = static_cast<unsigned>(FirstStandInConverted(block.data(), converted.data(), taken));
                 length = static_cast<int>(taken);
             }
