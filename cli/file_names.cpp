@@ -72,6 +72,8 @@ std::FILE* OpenToRead(const std::string& path)
 {
     const std::wstring name = SystemPath(path);
     std::FILE* file = _wfopen(name.c_str(), L"rb");
+    if (file != nullptr)
+        std::setvbuf(file, nullptr, _IONBF, 0);  // input_stream.h: read straight into the caller's block
     // A wildcard pattern that matched no file is left as it was written;
     // the system calls such a name invalid, where the user wants to hear
     // that there is no such file.
@@ -85,7 +87,10 @@ std::FILE* OpenToRead(const std::string& path)
 
 std::FILE* OpenToRead(const std::string& path)
 {
-    return std::fopen(path.c_str(), "rb");
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file != nullptr)
+        std::setvbuf(file, nullptr, _IONBF, 0);  // input_stream.h: read straight into the caller's block
+    return file;
 }
 
 #endif

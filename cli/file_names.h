@@ -8,7 +8,8 @@
 #include <cstdio>
 #include <string>
 
-// Opens a file to read in binary mode; nullptr with errno set on failure.
+// Opens a file to read in binary mode, unbuffered; nullptr with errno set on
+// failure.
 std::FILE* OpenToRead(const std::string& path);
 
 #ifdef _WIN32

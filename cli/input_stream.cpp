@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include <sys/stat.h>
+
 #include "binary_text.h"
 
 size_t ReadInput(InputStream& input, unsigned char* buffer, size_t size)
@@ -21,4 +23,22 @@ size_t ReadInput(InputStream& input, unsigned char* buffer, size_t size)
             input.scan->Finish();
     }
     return read;
+}
+
+size_t InputBlockSize(const InputStream& input, size_t largest)
+{
+    const size_t smallest = 4096;
+#ifdef _WIN32
+    struct _stati64 status;
+    const bool known = _fstati64(_fileno(input.file), &status) == 0 && (status.st_mode & _S_IFMT) == _S_IFREG;
+#else
+    struct stat status;
+    const bool known = fstat(fileno(input.file), &status) == 0 && S_ISREG(status.st_mode);
+#endif
+    // The head is part of the file's size; what was added in front is not.
+    if (!known || static_cast<unsigned long long>(status.st_size) >= largest)
+        return largest;
+    const size_t whole = input.added + static_cast<size_t>(status.st_size) + 1;
+    const size_t wanted = whole < smallest ? smallest : whole;
+    return wanted < largest ? wanted : largest;
 }

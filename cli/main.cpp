@@ -23,6 +23,7 @@ int wmain(int argc, wchar_t** argv)
     // out, and stop reading at the first Ctrl-Z.
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
+    std::setvbuf(stdin, nullptr, _IONBF, 0);  // input_stream.h: read straight into the caller's block
     std::vector<std::string> arguments;
     for (int n = 0; n < argc; ++n)
         arguments.push_back(Utf8FromWide(argv[n]));
@@ -44,6 +45,7 @@ int main(int argc, char** argv)
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
     CatchEndingSignals();
+    std::setvbuf(stdin, nullptr, _IONBF, 0);  // input_stream.h: read straight into the caller's block
     return RunTarvoconv(argc, argv, stdin, stdout, stderr);
 }
 

@@ -195,6 +195,28 @@ void DiscardOutputFile(PendingOutput& output)
     output.temporaryPath.clear();
 }
 
+bool WriteOutput(std::FILE* stream, const unsigned char* bytes, size_t count)
+{
+    errno = 0;
+    if (std::fflush(stream) != 0)
+        return false;
+    // _write, not WriteFile itself: it gives the C library's errno, as the
+    // messages of every other failure do.
+    const int descriptor = _fileno(stream);
+    while (count > 0) {
+        const unsigned piece = count < 0x40000000 ? static_cast<unsigned>(count) : 0x40000000;
+        const int written = _write(descriptor, bytes, piece);
+        if (written <= 0) {
+            if (errno == 0)
+                errno = written == 0 ? ENOSPC : EIO;
+            return false;
+        }
+        bytes += written;
+        count -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
 #else
 
 #include <fcntl.h>
@@ -429,6 +451,27 @@ void DiscardOutputFile(PendingOutput& output)
         ForgetOnSignal();
     }
     output.temporaryPath.clear();
+}
+
+bool WriteOutput(std::FILE* stream, const unsigned char* bytes, size_t count)
+{
+    errno = 0;
+    if (std::fflush(stream) != 0)
+        return false;
+    const int descriptor = fileno(stream);
+    while (count > 0) {
+        const ssize_t written = write(descriptor, bytes, count);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = EIO;
+            return false;
+        }
+        bytes += written;
+        count -= static_cast<size_t>(written);
+    }
+    return true;
 }
 
 #endif

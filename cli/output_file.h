@@ -42,3 +42,9 @@ bool CommitOutputFile(PendingOutput& output, std::string& reason);
 // Closes and removes the temporary file, for a run that failed elsewhere
 // (what went to a target written directly is gone).
 void DiscardOutputFile(PendingOutput& output);
+
+// Writes count bytes to stream's file with the system's own call, straight
+// from bytes: stdio would copy them once more into its buffer and write a
+// block in two pieces. What stdio holds for the file is written first, so
+// that the bytes keep their order. False with errno set on failure.
+bool WriteOutput(std::FILE* stream, const unsigned char* bytes, size_t count);

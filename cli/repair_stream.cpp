@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "console_text.h"
+#include "output_file.h"
 #include "unicode_conversion.h"
 #include "unicode_units.h"
 
@@ -242,8 +243,7 @@ private:
     bool Flush(unsigned char* out)
     {
         const size_t size = static_cast<size_t>(out - bytes_.data());
-        errno = 0;
-        return size == 0 || std::fwrite(bytes_.data(), 1, size, output_) == size;
+        return size == 0 || WriteOutput(output_, bytes_.data(), size);
     }
 
     const RepairJob& job_;

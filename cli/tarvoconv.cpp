@@ -157,6 +157,17 @@ void CloseInput(Input& input)
     input.file = nullptr;
 }
 
+// With the encoding named, nothing looks at the text before it is converted:
+// its first bytes are read only so that an input that cannot be read fails
+// before the output is made, and a page of them will do.
+bool ReadFirstBytes(std::FILE* file, std::vector<unsigned char>& head)
+{
+    head.resize(4096);
+    errno = 0;
+    head.resize(std::fread(head.data(), 1, head.size(), file));
+    return !std::ferror(file);
+}
+
 enum InputOpening {
     InputOpened,
     InputNotOpened,  // missing, or not the user's to read: iconv goes on past such a file
@@ -177,7 +188,7 @@ InputOpening OpenInput(const CommandLine& line, const std::string& path, std::FI
         problem = ErrnoText(errno);
         return InputNotOpened;
     }
-    if (!ReadHead(input.file, input.head)) {
+    if (!(line.source == AutoEncoding ? ReadHead(input.file, input.head) : ReadFirstBytes(input.file, input.head))) {
         problem = ErrnoText(errno);
         CloseInput(input);
         return InputNotRead;

@@ -3,11 +3,13 @@
 #include <cerrno>
 #include <cstring>
 #include <utility>
-#include <vector>
+
+#include "byte_block.h"
+#include "output_file.h"
 
 namespace {
 
-const unsigned InputBlockSize = 256 * 1024;
+const unsigned LargestBlock = 256 * 1024;
 
 int ErrnoOrIo()
 {
@@ -44,7 +46,7 @@ StreamResult ConvertUnicodeStream(InputStream& input, std::FILE* output, Unicode
                                   const UnicodeWriting& writing, bool& outputStarted, TextRejection& rejection)
 {
     const ConvertedBytes write = [output](const unsigned char* bytes, size_t count) {
-        return std::fwrite(bytes, 1, count, output) == count;
+        return WriteOutput(output, bytes, count);
     };
     return ConvertUnicodeStream(input, write, converter, writing, outputStarted, rejection);
 }
@@ -55,8 +57,8 @@ StreamResult ConvertUnicodeStream(InputStream& input, const ConvertedBytes& outp
     // The engine starts every stream of UTF-16 with a mark.
     const bool utf16 = converter.Destination() == EncodingUtf16;
     size_t markToDrop = utf16 && (outputStarted || writing.order != Utf16ByMark) ? 2 : 0;
-    std::vector<unsigned char> block(InputBlockSize);
-    std::vector<unsigned char> converted(UnicodeConverter::OutputSize(InputBlockSize));
+    ByteBlock block(InputBlockSize(input, LargestBlock));
+    ByteBlock converted(UnicodeConverter::OutputSize(static_cast<unsigned>(block.size())));
     unsigned carried = 0;
     unsigned long long offset = 0;  // of block[0] in the input
     unsigned long long lineEnds = 0;

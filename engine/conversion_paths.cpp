@@ -6,6 +6,22 @@
 #include "stream_converter.h"
 #include "unicode_vector.h"
 
+// glibc asked the processor when the process started and keeps the answers;
+// asking again costs a CPUID instruction each, which a virtual machine makes
+// slow (about 15 us on the development machine), and libgcc's way of asking
+// takes about ten of them at every start, whether the kernels are used or
+// not. Elsewhere, and for older glibc, libgcc asks.
+#if (defined(__i386__) || defined(__x86_64__)) && defined(__GLIBC__) && \
+    (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 33))
+// The header's functions return C's _Bool, which clang's C++ refuses.
+#define _Bool bool
+#include <sys/platform/x86.h>
+#undef _Bool
+#define TARVO_CPU_HAS(glibcName, gccName) CPU_FEATURE_ACTIVE(glibcName)
+#else
+#define TARVO_CPU_HAS(glibcName, gccName) (__builtin_cpu_init(), __builtin_cpu_supports(gccName))
+#endif
+
 namespace {
 
 constexpr conversion::Kernel ScalarKernel = {{
@@ -13,24 +29,23 @@ constexpr conversion::Kernel ScalarKernel = {{
     {ConvertBytes<Keep, true>, ConvertBytes<AddCr, true>, ConvertBytes<StripCr, true>},
 }};
 
-// Asks the processor, and for AVX2 also whether the system saves the wide
-// registers; the vector kernels are built only for x86.
+// Asks the processor, and for AVX2 and AVX-512 also whether the system
+// saves the wide registers; the vector kernels are built only for x86.
 bool AsksProcessorFor(int path)
 {
     if (path == PathScalar)
         return true;
 #if defined(__i386__) || defined(__x86_64__)
-    __builtin_cpu_init();
     if (path == PathSsse3)
-        return __builtin_cpu_supports("ssse3");
+        return TARVO_CPU_HAS(SSSE3, "ssse3");
     if (path == PathAvx2)
-        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("popcnt");
+        return TARVO_CPU_HAS(AVX2, "avx2") && TARVO_CPU_HAS(BMI1, "bmi") && TARVO_CPU_HAS(POPCNT, "popcnt");
 #endif
 #if defined(__x86_64__)
     if (path == PathAvx512)
-        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-               __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512vbmi2") &&
-               __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
+        return TARVO_CPU_HAS(AVX512F, "avx512f") && TARVO_CPU_HAS(AVX512BW, "avx512bw") &&
+               TARVO_CPU_HAS(AVX512_VBMI, "avx512vbmi") && TARVO_CPU_HAS(AVX512_VBMI2, "avx512vbmi2") &&
+               TARVO_CPU_HAS(BMI2, "bmi2") && TARVO_CPU_HAS(POPCNT, "popcnt");
 #endif
     return false;
 }

@@ -1,6 +1,9 @@
 // Between two code pages: a character the destination has no place for
 // stops the conversion, as into a code page from Unicode, unless -c asks
 // for its stand-in.
+#include <vector>
+
+#include "stream_converter.h"
 #include "tarvoconv_test_support.h"
 
 namespace {
@@ -9,8 +12,9 @@ using tarvoconv_pages = TarvoconvTest;
 
 TEST_F(tarvoconv_pages, ACharacterWithoutAPlaceFailsAtItsLineAndOffsetOrBecomesAStandInWithC)
 {
-    // The first line fills more than one read block.
-    const std::string first(300000, 'x');
+    // More than one read block of lines before, every byte a line end: as
+    // many lines to count as there can be.
+    const std::string first(300000, '\n');
     const struct {
         const char* from;
         const char* to;
@@ -32,13 +36,49 @@ TEST_F(tarvoconv_pages, ACharacterWithoutAPlaceFailsAtItsLineAndOffsetOrBecomesA
         const ToolRun failed = Run({"-f", c.from, "-t", c.to, Work("in.txt"), "-o", Work("out.txt")});
         ExpectFileFailure(failed, Work("in.txt"));
         const std::string where =
-            "line 2, byte offset " + std::to_string(first.size() + 1 + c.offset) + ": " + c.says;
+            "line " + std::to_string(first.size() + 2) + ", byte offset " + std::to_string(first.size() + 1 + c.offset) +
+            ": " + c.says;
         EXPECT_NE(failed.err.find(where), std::string::npos) << failed.err;
         EXPECT_EQ(WorkListing(), std::set<std::string>{"in.txt"}) << "no output file";
 
         const ToolRun substituted = Run({"-c", "-f", c.from, "-t", c.to, Work("in.txt")});
         EXPECT_EQ(substituted.exitCode, 0) << substituted.err;
         EXPECT_TRUE(substituted.out == first + "\n" + c.substituted);
+    }
+}
+
+TEST_F(tarvoconv_pages, EveryByteStopsAConversionWhereTheEngineCountsAStandIn)
+{
+    // Each byte from 0x80 up with 100 bytes of ASCII before it, far enough
+    // into a block to be looked at with others; the byte that stops the
+    // conversion is taken out and the rest converted again, until none does.
+    const char* const pages[] = {"cp866", "cp1251", "koi8-r", "mac", "iso-8859-5"};
+    const std::string ascii(100, 'x');
+    for (int source = 0; source < CodePageCount; ++source) {
+        for (int destination = 0; destination < CodePageCount; ++destination) {
+            SCOPED_TRACE(std::string(pages[source]) + " to " + pages[destination]);
+            const PageConverter converter(source, destination, Keep);
+            std::vector<unsigned char> bytes;
+            for (int byte = 0x80; byte < 256; ++byte)
+                bytes.push_back(static_cast<unsigned char>(byte));
+            for (;;) {
+                std::string text;
+                size_t stop = bytes.size();
+                for (size_t n = 0; n < bytes.size(); ++n) {
+                    text += ascii + static_cast<char>(bytes[n]);
+                    if (stop == bytes.size() && converter.CountStandIns(&bytes[n], 1) == 1)
+                        stop = n;
+                }
+                const ToolRun run = Run({"-f", pages[source], "-t", pages[destination]}, text + ascii);
+                if (stop == bytes.size()) {
+                    EXPECT_EQ(run.exitCode, 0) << run.err;
+                    break;
+                }
+                const std::string where = ", byte offset " + std::to_string((stop + 1) * (ascii.size() + 1) - 1) + ":";
+                ASSERT_NE(run.err.find(where), std::string::npos) << "byte " << int(bytes[stop]) << ": " << run.err;
+                bytes.erase(bytes.begin() + static_cast<long>(stop));
+            }
+        }
     }
 }
 
