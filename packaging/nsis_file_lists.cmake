@@ -21,7 +21,7 @@ foreach(file ${files})
         string(REPLACE "/" "\\" folder "\\${folder}")
     endif()
     string(APPEND install "SetOutPath \"$INSTDIR${folder}\"\nFile \"${STAGE}/${file}\"\n")
-    string(APPEND uninstall "Delete \"$INSTDIR\\${name}\"\n")
+    string(APPEND uninstall "!insertmacro DeleteRetrying \"$INSTDIR\\${name}\"\n")
 endforeach()
 # The deepest folders first, each only when it is empty.
 list(REMOVE_DUPLICATES folders)

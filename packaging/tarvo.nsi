@@ -105,6 +105,25 @@ Section
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
+; A file that another program has open for a moment (the shell reading a
+; shortcut, a virus scanner, Tarvo's own process still ending after its
+; window closed) is not deleted at the first try: the uninstaller tries
+; again for up to three seconds rather than leave it behind.
+!macro DeleteRetrying path
+    Push $R9
+    StrCpy $R9 0
+    ${Do}
+        Delete "${path}"
+        ${IfNot} ${FileExists} "${path}"
+        ${OrIf} $R9 >= 30
+            ${Break}
+        ${EndIf}
+        Sleep 100
+        IntOp $R9 $R9 + 1
+    ${Loop}
+    Pop $R9
+!macroend
+
 Section "Uninstall"
     SetShellVarContext current
     Call un.CloseRunningTarvo
@@ -114,8 +133,8 @@ Section "Uninstall"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
 
-    Delete "$SMPROGRAMS\Tarvo.lnk"
-    Delete "$SENDTO\Tarvo.lnk"
+    !insertmacro DeleteRetrying "$SMPROGRAMS\Tarvo.lnk"
+    !insertmacro DeleteRetrying "$SENDTO\Tarvo.lnk"
     DeleteRegKey HKCU "${APPLICATION_KEY}"
     DeleteRegKey HKCU "${OPEN_WITH_KEY}"
     DeleteRegKey /ifempty HKCU "Software\Classes\.txt\OpenWithList"
