@@ -302,7 +302,7 @@ void PrintUsage(std::FILE* stream)
                "                     copied unchanged, pure ASCII read as UTF-8)\n"
                "  -t, --to=DST       encoding of the output\n"
                "  -o, --output=FILE  write to FILE rather than standard output\n"
-               "  -n, --newlines     convert line ends too: LF for KOI8-R and UTF-8,\n"
+               "  -n, --newlines     convert line ends too: LF for KOI8-R, KOI8-U and UTF-8,\n"
                "                     CR LF for the other code pages and UTF-16\n"
                "  -c                 write a stand-in, mostly '?', for a character that DST\n"
                "                     cannot hold, instead of failing\n"

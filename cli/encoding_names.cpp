@@ -14,10 +14,12 @@ const char* const MacNames[] = {"mac", "maccyrillic", "mac-cyrillic", "x-mac-cyr
 const char* const Iso88595Names[] = {"iso-8859-5", "iso8859-5", "iso88595", "iso_8859-5", nullptr};
 const char* const Utf8Names[] = {"utf-8", "utf8", nullptr};
 const char* const Utf16Names[] = {"utf-16", "utf16", "utf-16le", "unicode", nullptr};
+const char* const Koi8uNames[] = {"koi8-u", "koi8u", nullptr};
+const char* const Cp1125Names[] = {"cp1125", "1125", "ibm1125", "ruscii", nullptr};
 
 // In encoding order.
 const char* const* const NamesByEncoding[EncodingCount] = {
-    Cp866Names, Cp1251Names, Koi8rNames, MacNames, Iso88595Names, Utf8Names, Utf16Names,
+    Cp866Names, Cp1251Names, Koi8rNames, MacNames, Iso88595Names, Utf8Names, Utf16Names, Koi8uNames, Cp1125Names,
 };
 
 // ASCII only: the C locale's tolower would do the same, and a user's locale

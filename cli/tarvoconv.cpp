@@ -73,11 +73,12 @@ std::string RejectionText(const TextRejection& rejection, int source, int destin
     }
 }
 
-// Between two code pages the engine converts as the Windows program does;
-// anything with Unicode goes through the Unicode conversion.
+// Between two of the five code pages the engine converts as the Windows
+// program does; anything with Unicode, KOI8-U or cp1125 goes through the
+// Unicode conversion.
 bool UsesUnicode(const CommandLine& line)
 {
-    return IsUnicodeEncoding(line.source) || IsUnicodeEncoding(line.destination);
+    return line.source >= CodePageCount || line.destination >= CodePageCount;
 }
 
 void SelectConversion(const CommandLine& line)

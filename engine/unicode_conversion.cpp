@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "repair_page_tables.h"
 #include "stream_converter.h"
 #include "unicode_tables.h"
 #include "unicode_vector.h"
@@ -20,6 +21,13 @@ enum EncodingKind { KindPage, KindUtf8, KindUtf16 };
 bool IsCodePage(int encoding)
 {
     return encoding >= 0 && encoding < CodePageCount;
+}
+
+// The one of the five whose stand-ins a page borrows for the symbols it
+// lacks: its Russian sibling.
+int StandInPage(int encoding)
+{
+    return encoding == EncodingKoi8u ? CodePageKoi8r : encoding == EncodingCp1125 ? CodePageCp866 : encoding;
 }
 
 int KindOf(int encoding)
@@ -93,13 +101,15 @@ void PutDestinationByte(char32_t character, unsigned char byte)
     Destination.blocks[block - 1][character & 0xFF] = byte;
 }
 
-void BuildDestination(int page, bool substitute)
+void BuildDestination(int encoding, bool substitute)
 {
     std::memset(&Destination, 0, sizeof Destination);
+    const unsigned short* characters = PageCharacters(encoding);
     for (int byte = 0x80; byte < 256; ++byte)
-        PutDestinationByte(UnicodeOfByte[page][byte - 0x80], static_cast<unsigned char>(byte));
+        PutDestinationByte(characters[byte - 0x80], static_cast<unsigned char>(byte));
     if (!substitute)
         return;
+    const int page = StandInPage(encoding);
     // Every symbol of the canonical alphabet that the page lacks gets what
     // converting it from a code page gives, so that a quote or a dash comes
     // out the same whichever way the text arrives. Letters need none: every
@@ -111,7 +121,10 @@ void BuildDestination(int page, bool substitute)
             const int index = IndexTable[other][byte];
             if (index < FirstSymbolIndex)
                 continue;
-            const unsigned char standIn = ByteTable[page][index - 1];
+            unsigned char standIn = ByteTable[page][index - 1];
+            // A sibling's stand-in only where it is the same character here.
+            if (standIn >= 0x80 && characters[standIn - 0x80] != UnicodeOfByte[page][standIn - 0x80])
+                standIn = 0;
             PutDestinationByte(UnicodeOfByte[other][byte - 0x80], standIn != 0 ? standIn : '?');
         }
     }
@@ -161,7 +174,7 @@ void BuildSource(int page, int destination)
     for (int byte = 0; byte < 256; ++byte) {
         char32_t c = static_cast<char32_t>(byte);
         if (byte >= 0x80)
-            c = IsCodePage(page) ? UnicodeOfByte[page][byte - 0x80] : 0;
+            c = IsSingleBytePage(page) ? PageCharacters(page)[byte - 0x80] : 0;
         SourceCharacters[byte] = c;
         if (c == 0 && byte != 0) {
             single[byte].length = NoCharacter;
@@ -518,9 +531,23 @@ bool IsUnicodeEncoding(int encoding)
     return encoding == EncodingUtf8 || encoding == EncodingUtf16;
 }
 
+bool IsSingleBytePage(int encoding)
+{
+    return IsCodePage(encoding) || encoding == EncodingKoi8u || encoding == EncodingCp1125;
+}
+
+const unsigned short* PageCharacters(int encoding)
+{
+    if (encoding == EncodingKoi8u)
+        return UnicodeOfRepairPageByte[RepairPageKoi8u];
+    if (encoding == EncodingCp1125)
+        return UnicodeOfRepairPageByte[RepairPageCp1125];
+    return UnicodeOfByte[IsCodePage(encoding) ? encoding : 0];
+}
+
 bool HasUnixLineEnds(int encoding)
 {
-    return encoding == CodePageKoi8r || encoding == EncodingUtf8;
+    return encoding == CodePageKoi8r || encoding == EncodingKoi8u || encoding == EncodingUtf8;
 }
 
 void SelectUnicodeConversion(int source, int destination, int convertNewlines, int substitute)
@@ -532,7 +559,7 @@ void SelectUnicodeConversion(int source, int destination, int convertNewlines, i
     if (convertNewlines && HasUnixLineEnds(source) != HasUnixLineEnds(destination))
         UnicodeConversion.Newlines = HasUnixLineEnds(source) ? AddCr : StripCr;
     if (KindOf(destination) == KindPage)
-        BuildDestination(IsCodePage(destination) ? destination : 0, substitute != 0);
+        BuildDestination(IsSingleBytePage(destination) ? destination : 0, substitute != 0);
     if (KindOf(source) == KindPage)
         BuildSource(source, destination);
 }
