@@ -30,7 +30,7 @@
 
 namespace {
 
-const char* const PageNames[CodePageCount] = {"cp866", "cp1251", "KOI8-R", "Mac", "ISO-8859-5"};
+const char* const PageNames[ReadingCount] = {"cp866", "cp1251", "KOI8-R", "Mac", "ISO-8859-5", "KOI8-U", "cp1125"};
 
 struct Detector {
     std::string name;
@@ -74,6 +74,8 @@ std::string TarvoName(const TextEncoding& found)
         return IconvNames[found.encoding];
     switch (found.encoding) {
     case EncodingUtf8: return "UTF-8";
+    case EncodingKoi8u: return "KOI8-U";
+    case EncodingCp1125: return "CP1125";
     case EncodingUtf16: return "UTF-16LE";
     case EncodingUtf16Be: return "UTF-16BE";
     case EncodingAscii: return "ASCII";
@@ -139,13 +141,13 @@ void PrintAccuracy(const std::vector<Detector>& detectors, const std::vector<Sam
             std::printf(" ---: |");
         std::printf("\n");
         for (int lengthClass = 0; lengthClass < LengthClassCount; ++lengthClass) {
-            for (int page = 0; page <= CodePageCount; ++page) {  // CodePageCount: all pages
+            for (int page = 0; page <= ReadingCount; ++page) {  // ReadingCount: all pages
                 int total = 0;
                 std::vector<int> hits(detectors.size(), 0);
                 for (size_t n = 0; n < samples.size(); ++n) {
                     const Sample& sample = samples[n];
                     if (sample.language != language || sample.lengthClass != lengthClass ||
-                        (page < CodePageCount && sample.page != page))
+                        (page < ReadingCount && sample.page != page))
                         continue;
                     ++total;
                     for (size_t d = 0; d < detectors.size(); ++d)
@@ -153,7 +155,7 @@ void PrintAccuracy(const std::vector<Detector>& detectors, const std::vector<Sam
                 }
                 if (total == 0)
                     continue;
-                std::printf("| %s | %s | %d |", LengthNames[lengthClass], page < CodePageCount ? PageNames[page] : "all",
+                std::printf("| %s | %s | %d |", LengthNames[lengthClass], page < ReadingCount ? PageNames[page] : "all",
                             total);
                 for (size_t d = 0; d < detectors.size(); ++d)
                     std::printf(" %.2f %% |", 100.0 * hits[d] / total);

@@ -58,7 +58,7 @@ uint32_t LeastCostOf(char32_t c);
 // own costs and of what each pair adds at the least, in any language and
 // any case state (LeastPairCosts, by the characters' classes). Pairs left
 // out only lower the sum, so a bound over some of them holds too.
-const unsigned PairClassCount = 144;
+const unsigned PairClassCount = 149;
 struct PairBounding {
     unsigned char pairClass;
     unsigned char own;

@@ -13,7 +13,8 @@
 
 const char* const LanguageNames[LanguageCount] = {"Russian", "Ukrainian", "Belarusian", "Bulgarian", "Serbian",
                                                   "Macedonian"};
-const char* const IconvNames[CodePageCount] = {"CP866", "CP1251", "KOI8-R", "MACCYRILLIC", "ISO-8859-5"};
+const char* const IconvNames[ReadingCount] = {"CP866", "CP1251", "KOI8-R", "MACCYRILLIC", "ISO-8859-5", "KOI8-U",
+                                              "CP1125"};
 
 namespace {
 
