@@ -245,26 +245,47 @@ Detection DecideCodePage(const DetectionModel& model, const PageScores& scores, 
             runnerUp = page;
         }
     }
-    // The bytes the two read as different characters, and of them those
-    // that are a capital in one and a small letter in the other; and the
-    // capitals of each reading.
-    uint32_t differing = 0, flips = 0, capitals[2] = {0, 0};
-    for (int byte = 0x80; byte < 256; ++byte) {
-        const uint32_t count = scores.histogram[byte];
-        const int token = model.token[best][byte], other = model.token[runnerUp][byte];
-        capitals[0] += IsLetterToken(token) && token >= CapitalToken ? count : 0;
-        capitals[1] += IsLetterToken(other) && other >= CapitalToken ? count : 0;
-        if (count == 0 || ReadingCharacter(best, static_cast<unsigned>(byte)) == ReadingCharacter(runnerUp, static_cast<unsigned>(byte)))
-            continue;
-        differing += count;
-        if (IsLetterToken(token) && IsLetterToken(other) && (token >= CapitalToken) != (other >= CapitalToken))
-            flips += count;
+    if (runnerUp == best) {
+        if (detail)
+            *detail = DecisionDetail{best, margin, scores.high, false};
+        return Detection{best, ConfidenceOfMargin(model, margin, scores.high)};
     }
-    // Where one of them is mostly in capitals, the other mostly the same
-    // letters in small ones, their case says little.
-    const bool inCapitals = 2 * capitals[0] > score.letters || 2 * capitals[1] > scores.page[runnerUp].letters;
-    const bool caseFlipped = 2 * flips > differing && inCapitals;
-    if (detail)
-        *detail = DecisionDetail{runnerUp, margin, differing, caseFlipped};
-    return Detection{best, ConfidenceOfMargin(model, margin, differing, caseFlipped)};
+    // The confidence over the runner-up, and no more than over any other
+    // reading: one a little further behind that differs from the best in
+    // the case of a few letters may be as likely to be right.
+    int capitals[ReadingCount];
+    for (int page = 0; page < ReadingCount; ++page) {
+        capitals[page] = 0;
+        for (int byte = 0x80; byte < 256; ++byte) {
+            const int token = model.token[page][byte];
+            capitals[page] += IsLetterToken(token) && token >= CapitalToken ? static_cast<int>(scores.histogram[byte]) : 0;
+        }
+    }
+    int confidence = 100;
+    for (int page = 0; page < ReadingCount; ++page) {
+        if ((scores.twins[best] >> page & 1) != 0)
+            continue;
+        // The bytes the two read as different characters, and of them those
+        // that are a capital in one and a small letter in the other.
+        uint32_t differing = 0, flips = 0;
+        for (int byte = 0x80; byte < 256; ++byte) {
+            const uint32_t count = scores.histogram[byte];
+            if (count == 0 || ReadingCharacter(best, static_cast<unsigned>(byte)) == ReadingCharacter(page, static_cast<unsigned>(byte)))
+                continue;
+            differing += count;
+            const int token = model.token[best][byte], other = model.token[page][byte];
+            if (IsLetterToken(token) && IsLetterToken(other) && (token >= CapitalToken) != (other >= CapitalToken))
+                flips += count;
+        }
+        // Where one of them is mostly in capitals, the other mostly the
+        // same letters in small ones, their case says little.
+        const bool inCapitals = 2 * static_cast<uint32_t>(capitals[best]) > score.letters ||
+                                2 * static_cast<uint32_t>(capitals[page]) > scores.page[page].letters;
+        const bool caseFlipped = 2 * flips > differing && inCapitals;
+        const int over = ConfidenceOfMargin(model, cost[page] - cost[best], differing, caseFlipped);
+        confidence = over < confidence ? over : confidence;
+        if (page == runnerUp && detail)
+            *detail = DecisionDetail{runnerUp, margin, differing, caseFlipped};
+    }
+    return Detection{best, confidence};
 }

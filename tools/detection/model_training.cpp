@@ -263,6 +263,22 @@ void CountStatistics(const std::vector<LanguageText>& languages, DetectionModel&
         }
     }
 
+    // What lies between the letters (ASCII markup, code, English, digits,
+    // punctuation) costs the same in every language: the languages'
+    // sources differ in how much of it they hold (manual pages more than
+    // prose), and a file with much of it would otherwise be read in the
+    // language whose sources held most, its letters priced by that.
+    for (int previous = LetterCount; previous < SymbolCount; ++previous) {
+        for (int next = LetterCount; next < SymbolCount; ++next) {
+            unsigned char* lanes = model.pairCost[previous * SymbolStride + next];
+            double p = 0;
+            for (int language = 0; language < LanguageCount; ++language)
+                p += std::exp(-lanes[language] / 8.0) / LanguageCount;
+            for (int language = 0; language < LanguageCount; ++language)
+                lanes[language] = previous == SymbolSpace && next == SymbolSpace ? 0 : CostOf(p);
+        }
+    }
+
     // The corpora quote words; text at large quotes numbers, names in
     // Latin letters and format strings as well: a quote beside any
     // non-letter costs no more than a rare pair does.
@@ -494,7 +510,7 @@ void Calibrate(const std::vector<Sample>& samples, DetectionModel& model)
         if (scores[n].high > 0)
             highest = std::max(highest, cost / scores[n].high);
     }
-    model.minimumLetters = 3;
+    model.minimumLetters = 2;
     model.highestMeanByteCost = static_cast<int>(std::ceil(highest * 1.25));
 
     // Each decision counted by the entry of the table it looks up.
