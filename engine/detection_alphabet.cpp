@@ -117,6 +117,9 @@ int DetectionTokenOf(char32_t c)
         return TokenOfSymbol(SymbolLatin);
     if (c < 0x80)
         return TokenOfSymbol(SymbolMark);
+    // № stands before a number, as a digit does, never right after a word.
+    if (c == 0x2116)
+        return TokenOfSymbol(SymbolDigit);
     const int box = BoxSymbol(c);
     if (box >= 0)
         return TokenOfSymbol(box);
@@ -139,6 +142,13 @@ int DetectionCostOf(char32_t c)
         return BoxCost(c);
     if (c < 0xA0 || c == 0xFFFD)
         return RareCost;
+    // The signs of formulas, which running text hardly holds (Macintosh
+    // Cyrillic has them where cp1251 has capitals).
+    switch (c) {
+    case 0xAC: case 0x192: case 0x2202: case 0x2206: case 0x220F: case 0x2211: case 0x221A: case 0x221E:  // ¬ ƒ ∂ ∆ ∏ ∑ √ ∞
+    case 0x222B: case 0x2248: case 0x2260: case 0x25CA:  // ∫ ≈ ≠ ◊
+        return RareCost;
+    }
     if (c < 0xC0 || (c >= 0x2000 && c <= 0x20CF) || c == 0x2122)
         return SymbolCost;
     return ForeignCost;

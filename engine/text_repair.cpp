@@ -73,6 +73,9 @@ const uint32_t EncodingCost[RepairEncodingCount] = {0, 0, 0, 0, 4, 4, 8, 24, 8, 
 const uint32_t SecondStepCost = 56;
 const uint32_t TwoStepMinimumLetters = 8;
 const uint32_t ShortTwoStepGainFactor = 4;
+// A repair that only swaps letters for letters costs at most this share
+// less one of the text, in fifths.
+const uint32_t SwapsGainShare = 5;
 // How far behind the text as it is a candidate may fall on the way.
 const uint32_t PaceSlack = 96;
 
@@ -177,16 +180,25 @@ char32_t SmallLetter(char32_t c)
 }
 
 // What a candidate as long as the text changes in it.
+bool IsCyrillicLetter(char32_t c)
+{
+    return (c >= 0x400 && c < 0x460) || c == 0x490 || c == 0x491;
+}
+
 struct Changes {
     unsigned changed = 0;
     unsigned ordinary = 0;  // of them, characters that text holds
     bool beyondCase = false;
+    // Whether any change is more than a Cyrillic letter for another of the
+    // same case.
+    bool beyondSwaps = false;
 
     void Add(char32_t from, char32_t to, unsigned count, bool striking)
     {
         changed += count;
         ordinary += striking ? 0 : count;
         beyondCase |= SmallLetter(from) != SmallLetter(to);
+        beyondSwaps |= !IsCyrillicLetter(from) || !IsCyrillicLetter(to) || (SmallLetter(from) == from) != (SmallLetter(to) == to);
     }
 
     // Whether that is enough to act on: more than the case of letters, and
@@ -829,6 +841,14 @@ private:
         if (score.striking > original_.striking)
             return;
         if (count == count_ && !changes.Enough(false) && score.striking >= original_.striking)
+            return;
+        // Text without garbage whose only changes would be letters for
+        // letters of the same case (ґ for і, which cp1251 and Macintosh
+        // Cyrillic swap) must read clearly worse than its repair, by a
+        // fifth: a rare word is no garbled one, while letters shuffled
+        // twice (KOI8-R read as cp1251 twice) read far worse.
+        if (count == count_ && !changes.beyondSwaps && original_.striking == 0 &&
+            SwapsGainShare * (score.cost + penalty) > (SwapsGainShare - 1) * original_.cost)
             return;
         if (score.capitals > original_.capitals &&
             original_.cost <= CapitalsGarbageLetterCost * original_.letters)

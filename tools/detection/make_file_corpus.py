@@ -10,14 +10,15 @@ name), the path of its text in UTF-8 beside it (NAME.txt).
 
 The text comes from Debian packages (tools/detection/install_corpus.sh
 installs them): the Russian, Ukrainian and Serbian manual pages (manpages-ru,
-manpages-uk, manpages-sr; never read by the training tool), and the fortunes
-of fortunes-ru, split as the training tool splits them (the n-th distinct
-fortune: n % 10 == 0 held out, == 5 calibration). The two parts never share
-a text:
+manpages-uk, manpages-sr), and the fortunes of fortunes-ru, split as the
+training tool splits them: the n-th distinct fortune is held out where
+n % 10 == 0 and calibrates where n % 10 == 5; the n-th manual page of a
+language (in the sorted list of their paths) counts where n % 3 == 0,
+calibrates where n % 3 == 1 and is held out where n % 3 == 2. The parts
+never share a text:
 
-- test: held-out fortunes, and the manual pages whose place in the sorted
-  list of a language's pages is not a multiple of three;
-- tune: calibration fortunes, and the other manual pages.
+- test: held-out fortunes and manual pages;
+- tune: calibration fortunes and manual pages.
 
 The training tool may calibrate on tune; the figures in docs/detection.md
 and docs/repair.md come from test alone. Every file is made from its part's
@@ -94,6 +95,25 @@ def manual_paragraphs(path):
             and "\ufffd" not in p]
 
 
+def manual_lines(path):
+    """The text lines of a manual page as the formatter shows them, one by one:
+    prose, synopses, options, headings."""
+    lines = []
+    with gzip.open(path, "rt", encoding="utf-8", errors="replace") as f:
+        for line in f:
+            line = line.rstrip("\n")
+            if line.startswith(".SH") or line.startswith(".SS"):
+                line = line[3:].strip().strip('"')
+            elif line.startswith(".") or line.startswith("'"):
+                continue
+            for escape, plain in ESCAPES:
+                line = line.replace(escape, plain)
+            line = re.sub(r"\\.", "", line).strip()
+            if 5 <= len(line) <= 120 and cyrillic_count(line) >= 1 and "\ufffd" not in line:
+                lines.append(line)
+    return lines
+
+
 def manual_pages(language):
     folder = "/usr/share/man/" + language
     pages = []
@@ -137,12 +157,12 @@ class Texts:
             pages = manual_pages(language)
             if not pages:
                 die("no manual pages in /usr/share/man/%s: install manpages-%s" % (language, language))
-            mine = [p for n, p in enumerate(pages) if (n % 3 == 0) == (part == "tune")]
+            mine = [p for n, p in enumerate(pages) if n % 3 == (1 if part == "tune" else 2)]
             paragraphs = []
             for page in mine:
                 paragraphs += manual_paragraphs(page)
             self.by_language[language] = paragraphs
-        self.pages = {language: [p for n, p in enumerate(manual_pages(language)) if (n % 3 == 0) == (part == "tune")]
+        self.pages = {language: [p for n, p in enumerate(manual_pages(language)) if n % 3 == (1 if part == "tune" else 2)]
                       for language in ("ru", "uk", "sr")}
         self.fortunes = [f for f in fortunes(part) if cyrillic_count(f) >= 20]
         if not self.fortunes:
@@ -554,6 +574,14 @@ def make(part, output):
         if n % 2 == 0:
             text = late(texts, rng, language)
             write("late", language, text, some(pages_for(language, text) + ["utf-8"], 2))
+    # Lines of manual pages alone, like the strings of a program.
+    for n in range(600):
+        language = ["ru", "ru", "uk", "sr"][n % 4]
+        page = rng.choice(texts.pages[language])
+        lines = manual_lines(page)
+        if lines:
+            line = rng.choice(lines)
+            write("manpage-line", language, line + "\n", some(pages_for(language, line), 1))
     # Manual pages as they are, in the pages people kept them in.
     for language in ("ru", "uk"):
         for page in texts.pages[language][:40]:

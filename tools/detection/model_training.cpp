@@ -494,7 +494,7 @@ void Calibrate(const std::vector<Sample>& samples, DetectionModel& model)
     // the page of nearly all text on Windows. A text that reads almost as
     // well in cp1251 as in Macintosh Cyrillic is far likelier to be cp1251;
     // KOI8-U and cp1125 are the rarer pages of Ukrainian text only.
-    const unsigned char pageCost[ReadingCount] = {2, 0, 2, 8, 6, 4, 6};
+    const unsigned char pageCost[ReadingCount] = {2, 0, 2, 8, 6, 4, 16};
     for (int page = 0; page < ReadingCount; ++page)
         model.pageCost[page] = pageCost[page];
 
