@@ -199,9 +199,9 @@ void ScoreCodePages(const DetectionModel& model, const unsigned char* bytes, uns
         scores.histogram[byte] = histogram[byte];
 }
 
-int ConfidenceOfMargin(const DetectionModel& model, uint32_t margin, uint32_t differing, bool caseFlipped)
+int ConfidenceOfMargin(const DetectionModel& model, uint32_t margin, uint32_t differing, int kind)
 {
-    const unsigned char* byMargin = model.confidence[caseFlipped ? 1 : 0][EvidenceBand(differing)];
+    const unsigned char* byMargin = model.confidence[kind][EvidenceBand(differing)];
     const uint32_t last = sizeof model.confidence[0][0] - 1;
     return byMargin[margin / 2 < last ? margin / 2 : last];
 }
@@ -247,7 +247,7 @@ Detection DecideCodePage(const DetectionModel& model, const PageScores& scores, 
     }
     if (runnerUp == best) {
         if (detail)
-            *detail = DecisionDetail{best, margin, scores.high, false};
+            *detail = DecisionDetail{best, margin, scores.high, PairOther};
         return Detection{best, ConfidenceOfMargin(model, margin, scores.high)};
     }
     // The confidence over the runner-up, and no more than over any other
@@ -266,26 +266,31 @@ Detection DecideCodePage(const DetectionModel& model, const PageScores& scores, 
         if ((scores.twins[best] >> page & 1) != 0)
             continue;
         // The bytes the two read as different characters, and of them those
-        // that are a capital in one and a small letter in the other.
-        uint32_t differing = 0, flips = 0;
+        // that are a capital in one and a small letter in the other, and
+        // those that are letters of the same case in both.
+        uint32_t differing = 0, flips = 0, swaps = 0;
         for (int byte = 0x80; byte < 256; ++byte) {
             const uint32_t count = scores.histogram[byte];
             if (count == 0 || ReadingCharacter(best, static_cast<unsigned>(byte)) == ReadingCharacter(page, static_cast<unsigned>(byte)))
                 continue;
             differing += count;
             const int token = model.token[best][byte], other = model.token[page][byte];
-            if (IsLetterToken(token) && IsLetterToken(other) && (token >= CapitalToken) != (other >= CapitalToken))
-                flips += count;
+            if (IsLetterToken(token) && IsLetterToken(other)) {
+                flips += (token >= CapitalToken) != (other >= CapitalToken) ? count : 0;
+                swaps += (token >= CapitalToken) == (other >= CapitalToken) ? count : 0;
+            }
         }
         // Where one of them is mostly in capitals, the other mostly the
         // same letters in small ones, their case says little.
         const bool inCapitals = 2 * static_cast<uint32_t>(capitals[best]) > score.letters ||
                                 2 * static_cast<uint32_t>(capitals[page]) > scores.page[page].letters;
-        const bool caseFlipped = 2 * flips > differing && inCapitals;
-        const int over = ConfidenceOfMargin(model, cost[page] - cost[best], differing, caseFlipped);
+        const int kind = 2 * flips > differing && inCapitals ? PairCaseFlipped
+                         : 2 * swaps > differing            ? PairLettersSwapped
+                                                            : PairOther;
+        const int over = ConfidenceOfMargin(model, cost[page] - cost[best], differing, kind);
         confidence = over < confidence ? over : confidence;
         if (page == runnerUp && detail)
-            *detail = DecisionDetail{runnerUp, margin, differing, caseFlipped};
+            *detail = DecisionDetail{runnerUp, margin, differing, kind};
     }
     return Detection{best, confidence};
 }

@@ -187,8 +187,15 @@ char32_t ReadingCharacter(int reading, unsigned byte);
 // Two readings that differ mostly in the case of their letters are told
 // apart less surely at the same margin: cp1251 in capitals is KOI8-R in
 // small letters, and a word or two in capitals says little by its case.
-// The confidence is calibrated apart for them.
-const int CaseKindCount = 2;
+// So are two that differ mostly in letters for letters of the same case
+// (cp1125's і is cp866's ў, KOI8-U's ґ KOI8-R's box drawing's neighbour):
+// both read as words. The confidence is calibrated apart for each kind.
+enum PairKind {
+    PairOther,
+    PairCaseFlipped,
+    PairLettersSwapped,
+};
+const int PairKindCount = 3;
 
 struct DetectionModel {
     // [reading][byte]: the token each byte reads as, and what it costs beyond
@@ -200,13 +207,13 @@ struct DetectionModel {
     unsigned char pairCost[SymbolStride * SymbolStride][LaneCount];
     // [CaseState][token]: what a letter's case costs there; 0 for non-letters.
     unsigned char caseCost[CaseStateCount][TokenCount];
-    // The confidence of a decision, by whether the best reading and the
-    // runner-up differ mostly in case, by its evidence (EvidenceBand) and by the margin by
+    // The confidence of a decision, by how the best reading and the
+    // runner-up differ (PairKind), by its evidence (EvidenceBand) and by the margin by
     // which the best reading beats the best reading of other characters, in
     // quarters of a nat up to the last entry: no more than the share of
     // right decisions among those so made in the calibration part, in
     // percent.
-    unsigned char confidence[CaseKindCount][EvidenceBandCount][64];
+    unsigned char confidence[PairKindCount][EvidenceBandCount][64];
     // [reading]: what a reading costs before its first byte, for how much
     // rarer text in its page is than text in cp1251.
     unsigned char pageCost[ReadingCount];
@@ -285,7 +292,7 @@ struct DecisionDetail {
     int runnerUp;        // the best reading of other characters
     uint32_t margin;     // by which the best beats it, in eighths of a nat
     uint32_t differing;  // bytes the two read as different characters
-    bool caseFlipped;    // the two differ mostly in the case of their letters
+    int kind;            // PairKind of the two
 };
 
 // The verdict on scores made with the same model: page is a reading
@@ -297,6 +304,5 @@ Detection DecideCodePage(const DetectionModel& model, const PageScores& scores, 
                          DecisionDetail* detail = nullptr);
 
 // The confidence of a decision won by margin (in eighths of a nat) over a
-// reading that differs in differing characters, the two differing mostly
-// in case or not.
-int ConfidenceOfMargin(const DetectionModel& model, uint32_t margin, uint32_t differing, bool caseFlipped = false);
+// reading that differs in differing characters, the two of a PairKind.
+int ConfidenceOfMargin(const DetectionModel& model, uint32_t margin, uint32_t differing, int kind = PairOther);

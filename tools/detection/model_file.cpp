@@ -83,9 +83,9 @@ bool WriteModelSource(const DetectionModel& model, const std::string& path, cons
         WriteRow(file, model.caseCost[state], TokenCount, 16, "            ");
         std::fprintf(file, "        },\n");
     }
-    std::fprintf(file, "    },\n    // confidence by case (mostly small letters, mostly capitals), evidence and\n"
+    std::fprintf(file, "    },\n    // confidence by kind (other, case flipped, letters swapped), evidence and\n"
                        "    // margin, in quarters of a nat\n    {\n");
-    for (int kind = 0; kind < CaseKindCount; ++kind) {
+    for (int kind = 0; kind < PairKindCount; ++kind) {
         std::fprintf(file, "        {\n");
         for (int band = 0; band < EvidenceBandCount; ++band) {
             std::fprintf(file, "            {\n");

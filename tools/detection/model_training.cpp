@@ -516,19 +516,19 @@ void Calibrate(const std::vector<Sample>& samples, DetectionModel& model)
     // Each decision counted by the entry of the table it looks up.
     const int buckets = static_cast<int>(sizeof model.confidence[0][0]);
     const int entries = EvidenceBandCount * buckets;
-    std::vector<double> right(CaseKindCount * entries, 0), total(CaseKindCount * entries, 0);
+    std::vector<double> right(PairKindCount * entries, 0), total(PairKindCount * entries, 0);
     for (size_t n = 0; n < samples.size(); ++n) {
         DecisionDetail detail;
         const Detection detection = DecideCodePage(model, scores[n], DeclaredReading(samples[n].bytes.data(),
                                                    static_cast<unsigned>(samples[n].bytes.size())), &detail);
         if (detection.page < 0)
             continue;
-        const int at = (detail.caseFlipped ? entries : 0) + EvidenceBand(detail.differing) * buckets +
+        const int at = detail.kind * entries + EvidenceBand(detail.differing) * buckets +
                        static_cast<int>(std::min<uint32_t>(detail.margin / 2, buckets - 1));
         total[at] += 1;
         right[at] += samples[n].sameAs[detection.page];
     }
-    for (int kind = 0; kind < CaseKindCount; ++kind) {
+    for (int kind = 0; kind < PairKindCount; ++kind) {
         for (int band = 0; band < EvidenceBandCount; ++band) {
             // Pooled adjacent violators: the rate rises with the margin.
             std::vector<double> rate(buckets), weight(buckets);
@@ -570,9 +570,9 @@ void Calibrate(const std::vector<Sample>& samples, DetectionModel& model)
             }
         }
     }
-    std::printf("highest mean cost of a byte from 0x80 up %.2f nats; confidence by case, evidence and margin in quarter nats:\n",
+    std::printf("highest mean cost of a byte from 0x80 up %.2f nats; confidence by kind, evidence and margin in quarter nats:\n",
                 highest / 8);
-    for (int kind = 0; kind < CaseKindCount; ++kind) {
+    for (int kind = 0; kind < PairKindCount; ++kind) {
         for (int band = 0; band < EvidenceBandCount; ++band) {
             for (int bucket = 0; bucket < buckets; ++bucket)
                 std::printf(" %d", model.confidence[kind][band][bucket]);
