@@ -1,4 +1,4 @@
-// repair_quality [--part held-out|calibration] [--pieces N] [--failures N] [--sources]
+// repair_quality [--part held-out|calibration] [--pieces N] [--failures N] [--sources | --system]
 //
 // How well RepairText (engine/text_repair.h) repairs garbled Cyrillic text
 // and how well it leaves clean text alone. Text of every language from the
@@ -18,7 +18,10 @@
 // repair's thresholds have seen; the thresholds are set on the calibration
 // part (--part calibration). --sources instead repairs every line of every
 // source file as it is, every part and the dictionaries' flags included,
-// and counts the lines changed: all of them are clean.
+// and counts the lines changed: all of them are clean. --system does the
+// same for every line of this machine's translation catalogues (each
+// string of each, in every language) and manual pages (their source, in
+// every language).
 #include <iconv.h>
 
 #include <algorithm>
@@ -338,6 +341,69 @@ int RepairSources(int failuresToShow)
     return 0;
 }
 
+// Every line of every catalogue's strings and of every manual page's source,
+// by language.
+int RepairSystem(int failuresToShow)
+{
+    std::map<std::string, std::pair<size_t, size_t>> byGroup;  // lines, changed
+    int shown = 0;
+    const auto repairLines = [&](const std::string& group, const std::string& text) {
+        for (const std::string& line : Lines(text)) {
+            const Text clean = FromUtf8(line);
+            // A line in a legacy encoding is no UTF-8 text: left out.
+            if (ToUtf8(clean) != line)
+                continue;
+            const Text back = Repair(clean);
+            auto& counts = byGroup[group];
+            ++counts.first;
+            if (back != clean) {
+                ++counts.second;
+                if (shown++ < failuresToShow)
+                    std::fprintf(stderr, "CHANGED %s: %s\n    -> %s\n", group.c_str(), Printable(clean).c_str(),
+                                 Printable(back).c_str());
+            }
+        }
+    };
+    for (const std::string& path : Lines(ReadCommand("ls /usr/share/locale/*/LC_MESSAGES/*.mo 2>/dev/null"))) {
+        const std::string language = path.substr(18, path.find('/', 18) - 18);
+        // The strings of the catalogue, both sides, each escape undone.
+        std::string strings;
+        for (const std::string& line : Lines(ReadCommand("msgunfmt '" + path + "' 2>/dev/null | msgconv -t UTF-8 2>/dev/null"))) {
+            const size_t quote = line.find('"');
+            if (quote == std::string::npos || line.compare(0, 1, "#") == 0)
+                continue;
+            if (line[0] != '"')
+                strings += '\n';
+            for (size_t at = quote + 1; at + 1 < line.size(); ++at) {
+                if (line[at] == '\\' && at + 2 < line.size()) {
+                    const char next = line[++at];
+                    strings += next == 'n' ? '\n' : next == 't' ? '\t' : next;
+                } else {
+                    strings += line[at];
+                }
+            }
+        }
+        repairLines("catalogues " + language, strings);
+    }
+    for (const std::string& path : Lines(ReadCommand("find /usr/share/man -name '*.gz' | sort"))) {
+        const size_t slash = path.find('/', 15);
+        const std::string section = path.substr(15, slash - 15);
+        const std::string language = section.compare(0, 3, "man") == 0 ? "en" : section;
+        repairLines("man " + language, ReadCommand("zcat '" + path + "' 2>/dev/null"));
+    }
+    size_t lines = 0, changed = 0;
+    for (const auto& group : byGroup) {
+        if (group.second.second > 0)
+            std::printf("%-28s %zu of %zu lines changed\n", group.first.c_str(), group.second.second, group.second.first);
+        lines += group.second.first;
+        changed += group.second.second;
+    }
+    std::printf("Clean lines changed: %zu of %zu (%zu catalogues and manual page groups)\n", changed, lines, byGroup.size());
+    std::printf("Repair time: %.2f s for %zu characters (%.1f ns a character)\n", RepairSeconds, RepairedCharacters,
+                1e9 * RepairSeconds / static_cast<double>(RepairedCharacters));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -345,12 +411,14 @@ int main(int argc, char** argv)
     int failuresToShow = 0;
     size_t most = 300;
     CorpusPart part = HeldOutPart;
-    bool sources = false;
+    bool sources = false, system = false;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : "";
         if (option == "--sources") {
             sources = true;
+        } else if (option == "--system") {
+            system = true;
         } else if (option == "--failures") {
             failuresToShow = std::atoi(value), ++i;
         } else if (option == "--pieces") {
@@ -358,12 +426,14 @@ int main(int argc, char** argv)
         } else if (option == "--part" && (std::strcmp(value, "held-out") == 0 || std::strcmp(value, "calibration") == 0)) {
             part = std::strcmp(value, "held-out") == 0 ? HeldOutPart : CalibrationPart, ++i;
         } else {
-            std::fprintf(stderr, "usage: repair_quality [--part held-out|calibration] [--pieces N] [--failures N] [--sources]\n");
+            std::fprintf(stderr, "usage: repair_quality [--part held-out|calibration] [--pieces N] [--failures N] [--sources | --system]\n");
             return 2;
         }
     }
     if (sources)
         return RepairSources(failuresToShow);
+    if (system)
+        return RepairSystem(failuresToShow);
 
     static const char* const Codes[LanguageCount] = {"ru", "uk", "be", "bg", "sr", "mk"};
     std::vector<Language> languages;

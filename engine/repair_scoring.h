@@ -24,6 +24,8 @@ struct CandidateScore {
     uint32_t striking;
     // Letters in words in capitals, but for the first of each.
     uint32_t capitals;
+    // Letters of the longest run of Cyrillic letters.
+    uint32_t longestWord;
 };
 
 // Scores count characters as one text. At the end of every

@@ -18,6 +18,9 @@ namespace {
 // text are too close to tell apart safely.
 const uint32_t MinimumGain = 48;
 const uint32_t MinimumLetters = 5;
+// And a word of this many letters at least: words of two and three letters
+// alone (ÄÖÜ read as ДЦЬ) say too little of a language.
+const uint32_t MinimumLongestWord = 4;
 // And it must read as text does: Cyrillic text in any of the six languages
 // costs from 20 to 30 a letter, garbage from 45 up; what lies between words
 // (spaces, punctuation, digits) costs up to 16 a character.
@@ -829,7 +832,8 @@ private:
                                                              nullptr, score);
         if (!scored)
             return;
-        if (score.letters < (fragment_ ? FragmentLetters : MinimumLetters) || score.letters < 4 * lost)
+        if (score.letters < (fragment_ ? FragmentLetters : MinimumLetters) || score.letters < 4 * lost ||
+            score.longestWord < MinimumLongestWord)
             return;
         if (score.cost > CleanCost(score.letters, score.characters) + LostAllowance * lost &&
             (original_.cost < ClearGainFactor * score.cost ||
