@@ -492,6 +492,53 @@ int main(int argc, char** argv)
         std::printf(", %s %zu", language.name, language.pieces.size());
     std::printf("\n\n");
 
+    // One word of a clean string garbled: the word comes back, and its
+    // clean neighbours stay as they are.
+    {
+        const Chain wordChains[] = {
+            {1, {{RepairUtf8, RepairCp1251}, {0, 0}}}, {1, {{RepairCp1251, RepairCp1252}, {0, 0}}},
+            {1, {{RepairKoi8r, RepairCp1251}, {0, 0}}}, {1, {{RepairCp1251, RepairKoi8r}, {0, 0}}},
+            {1, {{RepairCp866, RepairCp1251}, {0, 0}}}, {1, {{RepairUtf8, RepairKoi8r}, {0, 0}}},
+        };
+        size_t lines = 0, exact = 0, neighbours = 0;
+        int shown = 0;
+        for (const Language& language : languages) {
+            for (size_t n = 0; n < language.pieces.size(); ++n) {
+                const Text& piece = language.pieces[n];
+                // The longest word, garbled by one chain after another.
+                size_t best = 0, bestLength = 0;
+                for (size_t at = 0; at < piece.size();) {
+                    size_t end = at;
+                    while (end < piece.size() && piece[end] >= 0x400 && piece[end] < 0x530)
+                        ++end;
+                    if (end - at > bestLength)
+                        best = at, bestLength = end - at;
+                    at = end + 1;
+                }
+                if (bestLength < 4)
+                    continue;
+                const Chain& chain = wordChains[n % (sizeof wordChains / sizeof wordChains[0])];
+                Text garbledWord;
+                if (!Garble(piece.substr(best, bestLength), chain, garbledWord))
+                    continue;
+                const Text line = piece.substr(0, best) + garbledWord + piece.substr(best + bestLength);
+                const Text back = Repair(line);
+                ++lines;
+                exact += back == piece;
+                // The text around the word as it was, wherever the word ended.
+                const Text after = piece.substr(best + bestLength);
+                const bool kept = back.compare(0, best, piece, 0, best) == 0 && back.size() >= after.size() &&
+                                  back.compare(back.size() - after.size(), after.size(), after) == 0;
+                neighbours += !kept;
+                if (!kept && shown++ < failuresToShow)
+                    std::fprintf(stderr, "NEIGHBOUR %s: %s\n    -> %s\n", ChainName(chain).c_str(), Printable(line).c_str(),
+                                 Printable(back).c_str());
+            }
+        }
+        std::printf("One word garbled in a clean string: %zu of %zu repaired exactly, clean neighbours changed in %zu\n\n",
+                    exact, lines, neighbours);
+    }
+
     // Clean strings must stay as they are.
     Tally cleanTotal;
     std::printf("%-44s", "Clean strings changed");

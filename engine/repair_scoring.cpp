@@ -273,6 +273,8 @@ bool ScoreText(const Source& source, unsigned count, uint32_t limit, const uint3
             else if (IsAccentedLatin(c))
                 strikes = IsAccentedLatin(previous) || IsAccentedLatin(next) || previousKind == CyrillicKind ||
                           following.kind == CyrillicKind;
+            else if (c >= FirstGreek && c <= LastGreek)
+                strikes = previousKind == CyrillicKind || following.kind == CyrillicKind;
             striking += strikes || (capital && reading.caseState == InSmall && !unit);
             capitals += capital && (reading.caseState == AfterFirstCapital || reading.caseState == InCapitals ||
                                     reading.caseState == FirstCapitalAfterCapitals);
