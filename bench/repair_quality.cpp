@@ -1,9 +1,9 @@
-// repair_quality [--part held-out|calibration] [--pieces N] [--failures N] [--sources | --system]
+// repair_quality [--part held-out|calibration] [--pieces N] [--failures N] [--short] [--sources | --system]
 //
 // How well RepairText (engine/text_repair.h) repairs garbled Cyrillic text
 // and how well it leaves clean text alone. Text of every language from the
 // code page detector's corpus (tools/detection/cyrillic_corpus.h) is cut
-// into strings of 20..120 characters, half from prose and half from words
+// into strings of 20..120 characters (5..19 with --short), half from prose and half from words
 // set in sentences where a language has both, every other one with its
 // language's typography, and garbled by every one-step chain and by a set
 // of two-step chains the way programs garble it (the C library's iconv
@@ -116,11 +116,14 @@ Text Squeezed(const Text& text)
 
 // Pieces of 20..120 characters of a language's part: from its prose and its
 // sentences in turn while both last.
+// The length of the strings: 20..120 characters, or with --short 5..19.
+size_t ShortestPiece = 20, LongestPiece = 120;
+
 std::vector<Text> LanguagePieces(const LanguageText& text, int language, size_t most)
 {
     const unsigned seed = 31 + static_cast<unsigned>(language);
-    const std::vector<Text> prose = CutPieces(text.prose, 20, 120, seed);
-    const std::vector<Text> sentences = CutPieces(text.sentences, 20, 120, seed + 100);
+    const std::vector<Text> prose = CutPieces(text.prose, ShortestPiece, LongestPiece, seed);
+    const std::vector<Text> sentences = CutPieces(text.sentences, ShortestPiece, LongestPiece, seed + 100);
     std::vector<Text> pieces;
     for (size_t at = 0; pieces.size() < most && (at < prose.size() || at < sentences.size()); ++at) {
         if (at < prose.size())
@@ -419,6 +422,8 @@ int main(int argc, char** argv)
             sources = true;
         } else if (option == "--system") {
             system = true;
+        } else if (option == "--short") {
+            ShortestPiece = 5, LongestPiece = 19;
         } else if (option == "--failures") {
             failuresToShow = std::atoi(value), ++i;
         } else if (option == "--pieces") {
@@ -426,7 +431,7 @@ int main(int argc, char** argv)
         } else if (option == "--part" && (std::strcmp(value, "held-out") == 0 || std::strcmp(value, "calibration") == 0)) {
             part = std::strcmp(value, "held-out") == 0 ? HeldOutPart : CalibrationPart, ++i;
         } else {
-            std::fprintf(stderr, "usage: repair_quality [--part held-out|calibration] [--pieces N] [--failures N] [--sources | --system]\n");
+            std::fprintf(stderr, "usage: repair_quality [--part held-out|calibration] [--pieces N] [--failures N] [--short] [--sources | --system]\n");
             return 2;
         }
     }
@@ -485,7 +490,7 @@ int main(int argc, char** argv)
         {2, {{RepairKoi8r, RepairCp1251}, {RepairCp866, RepairCp1251}}},
     };
 
-    std::printf("Strings of 20..120 characters per language:");
+    std::printf("Strings of %zu..%zu characters per language:", ShortestPiece, LongestPiece);
     for (const Language& language : languages)
         std::printf(" %s %zu", language.name, language.pieces.size());
     for (const Language& language : cleanOnly)
@@ -561,7 +566,9 @@ int main(int argc, char** argv)
     }
     std::printf("\n\n");
 
-    auto measure = [&](const Chain& chain, Tally& sum, std::map<std::string, Tally>& perLanguage) {
+    // euro: Macintosh Cyrillic's 0xFF read as the euro sign, as Mac OS reads
+    // it since 8.5, rather than as iconv's currency sign.
+    auto measure = [&](const Chain& chain, Tally& sum, std::map<std::string, Tally>& perLanguage, bool euro = false) {
         // Not a row for a chain whose first encoding holds none of the text.
         Text garbled;
         if (std::none_of(languages.begin(), languages.end(), [&](const Language& language) {
@@ -569,13 +576,15 @@ int main(int argc, char** argv)
                                    [&](const Text& piece) { return Garble(piece, chain, garbled); });
             }))
             return;
-        std::printf("%-44s", ChainName(chain).c_str());
+        std::printf("%-44s", (ChainName(chain) + (euro ? " (€)" : "")).c_str());
         int shown = 0;
         for (const Language& language : languages) {
             Tally tally;
             for (const Text& piece : language.pieces) {
                 if (!Garble(piece, chain, garbled))
                     continue;
+                if (euro)
+                    std::replace(garbled.begin(), garbled.end(), char32_t(0xA4), char32_t(0x20AC));
                 ++tally.total;
                 const Text back = Repair(garbled);
                 if (back == piece) {
@@ -602,6 +611,10 @@ int main(int argc, char** argv)
     std::printf("\n");
     for (const Chain& chain : oneStep)
         measure(chain, oneStepSum, oneStepLanguages);
+    for (const Chain& chain : oneStep) {
+        if (chain.step[0].read == RepairMac && chain.step[0].written == RepairCp1251)
+            measure(chain, oneStepSum, oneStepLanguages, true);
+    }
     std::printf("\n%-44s", "Repaired exactly, % (two steps)");
     for (const Language& language : languages)
         std::printf(" %6s", language.name);

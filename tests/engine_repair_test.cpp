@@ -83,6 +83,12 @@ TEST(RepairText, UndoesEachKindOfGarbling)
         {u"Ã•Ã®Ã°Ã®Ã¸Ã\u00A0Ã¿ Ã¯Ã®Ã£Ã®Ã¤Ã\u00A0 Ã±Ã¥Ã£Ã®Ã¤Ã\u00ADÃ¿", "Хорошая погода сегодня",
          "cp1251 read as cp1252, then UTF-8 read as cp1252"},
         {u"Дрчфэл депы, дфияыу", "Добрый день, друзья", "KOI8-R read as cp1251, then KOI8-R read as cp1251"},
+        // Macintosh Cyrillic's 0xFF read as the euro sign and as the
+        // currency sign: cp1251's я either way.
+        {u"ћо€ семь€ и друзь€ знают, что € приеду", "Моя семья и друзья знают, что я приеду",
+         "cp1251 read as Macintosh Cyrillic"},
+        {u"ћо¤ семь¤ и друзь¤ знают, что ¤ приеду", "Моя семья и друзья знают, что я приеду",
+         "cp1251 read as Macintosh Cyrillic"},
         // cp1252 leaves 0x81 and 0x9D undefined; they pass as C1 controls.
         {u"Ð¡Ð¿Ð°Ñ\u0081Ð¸Ð±Ð¾, Ð\u009DÐ¸Ð½Ð°", "Спасибо, Нина", "UTF-8 read as cp1252"},
     };
