@@ -231,6 +231,7 @@ bool ScoreText(const Source& source, unsigned count, uint32_t limit, const uint3
     char32_t previous = 0;
     bool markup = false;      // the Latin letters so far follow a backslash or a percent sign: \fB, %s
     unsigned wordLetters = 0;  // letters of the word so far
+    bool mixedWord = false;    // the word so far mixes scripts
     uint32_t run = 0, longest = 0;  // Cyrillic letters in a row
     for (unsigned at = 0; at < count; ++at) {
         const char32_t c = source(at);
@@ -246,11 +247,16 @@ bool ScoreText(const Source& source, unsigned count, uint32_t limit, const uint3
         } else {
             if (info.kind == ForeignKind && previousKind != ForeignKind)
                 markup = previous == '\\' || previous == '%';
+            // A word that mixes scripts is garbage once, however often it
+            // changes script: a Latin letter typed into a Cyrillic word
+            // ("Фyфлоновые") is one mistake, not two.
             if (info.kind != OtherKind && previousKind != OtherKind && info.kind != previousKind &&
                 !(markup && previousKind == ForeignKind)) {
                 extra += MixedScriptCost;
-                ++striking;
+                striking += !mixedWord;
+                mixedWord = true;
             }
+            mixedWord = mixedWord && info.kind != OtherKind;
             letters += info.kind == CyrillicKind;
             extra += info.cost;
             // A capital after a small letter in a word: "дПВТЩК", but not a

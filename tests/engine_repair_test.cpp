@@ -158,6 +158,7 @@ TEST(RepairText, LeavesTheCleanTextPeoplePasteAlone)
         u"%sДигитални потписи.",
         u"IСвободно",
         u"шведска (SvДворак)",
+        u"Фyфлоновые дискеты фирмы Verbatim.",
         u"α β γ δ ε π σ τ φ",
     };
     for (const std::u16string& text : texts) {
