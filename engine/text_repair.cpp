@@ -1201,18 +1201,16 @@ private:
             const unsigned size = wordEnd[k] - wordAt[k];
             if (SameText(word, size, repaired + repairedAt[k], repairedEnd[k] - repairedAt[k]))
                 continue;
-            CandidateScore alone;
-            ScoreCandidate(word, size, ~0u, nullptr, 0, nullptr, alone);
             // A word of one letter says too little on its own: the line's
             // repair decides it, unless it would make no letter of one of
             // the commonest words.
-            if (size == 1 && alone.letters == 1) {
+            if (size == 1) {
                 keep[k] = std::u32string_view(U"авеиоуяіїє").find(word[0]) != std::u32string_view::npos &&
                           !HoldsLetter(repaired + repairedAt[k], repairedEnd[k] - repairedAt[k]);
                 any |= keep[k];
                 continue;
             }
-            if (alone.letters < KeptWordLetters || alone.striking != 0 || !ReadsAsCyrillic(word, size))
+            if (size < KeptWordLetters || !ReadsAsCyrillic(word, size))
                 continue;
             const unsigned from = k > 0 ? repairedAt[k - 1] : repairedAt[k];
             const unsigned until = k + 1 < words ? repairedEnd[k + 1] : repairedEnd[k];
