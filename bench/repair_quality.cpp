@@ -1,9 +1,9 @@
-// repair_quality [--part held-out|calibration] [--pieces N] [--failures N] [--sources]
+// repair_quality [--part held-out|calibration] [--pieces N] [--failures N] [--short] [--sources | --system]
 //
 // How well RepairText (engine/text_repair.h) repairs garbled Cyrillic text
 // and how well it leaves clean text alone. Text of every language from the
 // code page detector's corpus (tools/detection/cyrillic_corpus.h) is cut
-// into strings of 20..120 characters, half from prose and half from words
+// into strings of 20..120 characters (5..19 with --short), half from prose and half from words
 // set in sentences where a language has both, every other one with its
 // language's typography, and garbled by every one-step chain and by a set
 // of two-step chains the way programs garble it (the C library's iconv
@@ -18,7 +18,10 @@
 // repair's thresholds have seen; the thresholds are set on the calibration
 // part (--part calibration). --sources instead repairs every line of every
 // source file as it is, every part and the dictionaries' flags included,
-// and counts the lines changed: all of them are clean.
+// and counts the lines changed: all of them are clean. --system does the
+// same for every line of this machine's translation catalogues (each
+// string of each, in every language) and manual pages (their source, in
+// every language).
 #include <iconv.h>
 
 #include <algorithm>
@@ -114,11 +117,14 @@ Text Squeezed(const Text& text)
 
 // Pieces of 20..120 characters of a language's part: from its prose and its
 // sentences in turn while both last.
+// The length of the strings: 20..120 characters, or with --short 5..19.
+size_t ShortestPiece = 20, LongestPiece = 120;
+
 std::vector<Text> LanguagePieces(const LanguageText& text, int language, size_t most)
 {
     const unsigned seed = 31 + static_cast<unsigned>(language);
-    const std::vector<Text> prose = CutPieces(text.prose, 20, 120, seed);
-    const std::vector<Text> sentences = CutPieces(text.sentences, 20, 120, seed + 100);
+    const std::vector<Text> prose = CutPieces(text.prose, ShortestPiece, LongestPiece, seed);
+    const std::vector<Text> sentences = CutPieces(text.sentences, ShortestPiece, LongestPiece, seed + 100);
     std::vector<Text> pieces;
     for (size_t at = 0; pieces.size() < most && (at < prose.size() || at < sentences.size()); ++at) {
         if (at < prose.size())
@@ -333,6 +339,69 @@ int RepairSources(int failuresToShow)
     return 0;
 }
 
+// Every line of every catalogue's strings and of every manual page's source,
+// by language.
+int RepairSystem(int failuresToShow)
+{
+    std::map<std::string, std::pair<size_t, size_t>> byGroup;  // lines, changed
+    int shown = 0;
+    const auto repairLines = [&](const std::string& group, const std::string& text) {
+        for (const std::string& line : Lines(text)) {
+            const Text clean = FromUtf8(line);
+            // A line in a legacy encoding is no UTF-8 text: left out.
+            if (ToUtf8(clean) != line)
+                continue;
+            const Text back = Repair(clean);
+            auto& counts = byGroup[group];
+            ++counts.first;
+            if (back != clean) {
+                ++counts.second;
+                if (shown++ < failuresToShow)
+                    std::fprintf(stderr, "CHANGED %s: %s\n    -> %s\n", group.c_str(), Printable(clean).c_str(),
+                                 Printable(back).c_str());
+            }
+        }
+    };
+    for (const std::string& path : Lines(ReadCommand("ls /usr/share/locale/*/LC_MESSAGES/*.mo 2>/dev/null"))) {
+        const std::string language = path.substr(18, path.find('/', 18) - 18);
+        // The strings of the catalogue, both sides, each escape undone.
+        std::string strings;
+        for (const std::string& line : Lines(ReadCommand("msgunfmt '" + path + "' 2>/dev/null | msgconv -t UTF-8 2>/dev/null"))) {
+            const size_t quote = line.find('"');
+            if (quote == std::string::npos || line.compare(0, 1, "#") == 0)
+                continue;
+            if (line[0] != '"')
+                strings += '\n';
+            for (size_t at = quote + 1; at + 1 < line.size(); ++at) {
+                if (line[at] == '\\' && at + 2 < line.size()) {
+                    const char next = line[++at];
+                    strings += next == 'n' ? '\n' : next == 't' ? '\t' : next;
+                } else {
+                    strings += line[at];
+                }
+            }
+        }
+        repairLines("catalogues " + language, strings);
+    }
+    for (const std::string& path : Lines(ReadCommand("find /usr/share/man -name '*.gz' | sort"))) {
+        const size_t slash = path.find('/', 15);
+        const std::string section = path.substr(15, slash - 15);
+        const std::string language = section.compare(0, 3, "man") == 0 ? "en" : section;
+        repairLines("man " + language, ReadCommand("zcat '" + path + "' 2>/dev/null"));
+    }
+    size_t lines = 0, changed = 0;
+    for (const auto& group : byGroup) {
+        if (group.second.second > 0)
+            std::printf("%-28s %zu of %zu lines changed\n", group.first.c_str(), group.second.second, group.second.first);
+        lines += group.second.first;
+        changed += group.second.second;
+    }
+    std::printf("Clean lines changed: %zu of %zu (%zu catalogues and manual page groups)\n", changed, lines, byGroup.size());
+    std::printf("Repair time: %.2f s for %zu characters (%.1f ns a character)\n", RepairSeconds, RepairedCharacters,
+                1e9 * RepairSeconds / static_cast<double>(RepairedCharacters));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -340,12 +409,16 @@ int main(int argc, char** argv)
     int failuresToShow = 0;
     size_t most = 300;
     CorpusPart part = HeldOutPart;
-    bool sources = false;
+    bool sources = false, system = false;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : "";
         if (option == "--sources") {
             sources = true;
+        } else if (option == "--system") {
+            system = true;
+        } else if (option == "--short") {
+            ShortestPiece = 5, LongestPiece = 19;
         } else if (option == "--failures") {
             failuresToShow = std::atoi(value), ++i;
         } else if (option == "--pieces") {
@@ -353,12 +426,14 @@ int main(int argc, char** argv)
         } else if (option == "--part" && (std::strcmp(value, "held-out") == 0 || std::strcmp(value, "calibration") == 0)) {
             part = std::strcmp(value, "held-out") == 0 ? HeldOutPart : CalibrationPart, ++i;
         } else {
-            std::fprintf(stderr, "usage: repair_quality [--part held-out|calibration] [--pieces N] [--failures N] [--sources]\n");
+            std::fprintf(stderr, "usage: repair_quality [--part held-out|calibration] [--pieces N] [--failures N] [--short] [--sources | --system]\n");
             return 2;
         }
     }
     if (sources)
         return RepairSources(failuresToShow);
+    if (system)
+        return RepairSystem(failuresToShow);
 
     static const char* const Codes[LanguageCount] = {"ru", "uk", "be", "bg", "sr", "mk"};
     std::vector<Language> languages;
@@ -410,12 +485,59 @@ int main(int argc, char** argv)
         {2, {{RepairKoi8r, RepairCp1251}, {RepairCp866, RepairCp1251}}},
     };
 
-    std::printf("Strings of 20..120 characters per language:");
+    std::printf("Strings of %zu..%zu characters per language:", ShortestPiece, LongestPiece);
     for (const Language& language : languages)
         std::printf(" %s %zu", language.name, language.pieces.size());
     for (const Language& language : cleanOnly)
         std::printf(", %s %zu", language.name, language.pieces.size());
     std::printf("\n\n");
+
+    // One word of a clean string garbled: the word comes back, and its
+    // clean neighbours stay as they are.
+    {
+        const Chain wordChains[] = {
+            {1, {{RepairUtf8, RepairCp1251}, {0, 0}}}, {1, {{RepairCp1251, RepairCp1252}, {0, 0}}},
+            {1, {{RepairKoi8r, RepairCp1251}, {0, 0}}}, {1, {{RepairCp1251, RepairKoi8r}, {0, 0}}},
+            {1, {{RepairCp866, RepairCp1251}, {0, 0}}}, {1, {{RepairUtf8, RepairKoi8r}, {0, 0}}},
+        };
+        size_t lines = 0, exact = 0, neighbours = 0;
+        int shown = 0;
+        for (const Language& language : languages) {
+            for (size_t n = 0; n < language.pieces.size(); ++n) {
+                const Text& piece = language.pieces[n];
+                // The longest word, garbled by one chain after another.
+                size_t best = 0, bestLength = 0;
+                for (size_t at = 0; at < piece.size();) {
+                    size_t end = at;
+                    while (end < piece.size() && piece[end] >= 0x400 && piece[end] < 0x530)
+                        ++end;
+                    if (end - at > bestLength)
+                        best = at, bestLength = end - at;
+                    at = end + 1;
+                }
+                if (bestLength < 4)
+                    continue;
+                const Chain& chain = wordChains[n % (sizeof wordChains / sizeof wordChains[0])];
+                Text garbledWord;
+                if (!Garble(piece.substr(best, bestLength), chain, garbledWord))
+                    continue;
+                const Text line = piece.substr(0, best) + garbledWord + piece.substr(best + bestLength);
+                const Text back = Repair(line);
+                ++lines;
+                exact += back == piece;
+                // The text around the word as it was, wherever the word ended.
+                const Text after = piece.substr(best + bestLength);
+                const bool kept = back.compare(0, best, piece, 0, best) == 0 && back.size() >= after.size() &&
+                                  back.compare(back.size() - after.size(), after.size(), after) == 0;
+                neighbours += !kept;
+                if (!kept && shown++ < failuresToShow)
+                    std::fprintf(stderr, "NEIGHBOUR %s: %s\n    -> %s\n", ChainName(chain).c_str(), Printable(line).c_str(),
+                                 Printable(back).c_str());
+            }
+        }
+        std::printf("One word garbled in a clean string: %zu of %zu repaired exactly, clean neighbours changed in %zu\n\n",
+                    exact, lines, neighbours);
+    }
 
     // Clean strings must stay as they are.
     Tally cleanTotal;
@@ -439,7 +561,9 @@ int main(int argc, char** argv)
     }
     std::printf("\n\n");
 
-    auto measure = [&](const Chain& chain, Tally& sum, std::map<std::string, Tally>& perLanguage) {
+    // euro: Macintosh Cyrillic's 0xFF read as the euro sign, as Mac OS reads
+    // it since 8.5, rather than as iconv's currency sign.
+    auto measure = [&](const Chain& chain, Tally& sum, std::map<std::string, Tally>& perLanguage, bool euro = false) {
         // Not a row for a chain whose first encoding holds none of the text.
         Text garbled;
         if (std::none_of(languages.begin(), languages.end(), [&](const Language& language) {
@@ -447,13 +571,15 @@ int main(int argc, char** argv)
                                    [&](const Text& piece) { return Garble(piece, chain, garbled); });
             }))
             return;
-        std::printf("%-44s", ChainName(chain).c_str());
+        std::printf("%-44s", (ChainName(chain) + (euro ? " (€)" : "")).c_str());
         int shown = 0;
         for (const Language& language : languages) {
             Tally tally;
             for (const Text& piece : language.pieces) {
                 if (!Garble(piece, chain, garbled))
                     continue;
+                if (euro)
+                    std::replace(garbled.begin(), garbled.end(), char32_t(0xA4), char32_t(0x20AC));
                 ++tally.total;
                 const Text back = Repair(garbled);
                 if (back == piece) {
@@ -480,6 +606,10 @@ int main(int argc, char** argv)
     std::printf("\n");
     for (const Chain& chain : oneStep)
         measure(chain, oneStepSum, oneStepLanguages);
+    for (const Chain& chain : oneStep) {
+        if (chain.step[0].read == RepairMac && chain.step[0].written == RepairCp1251)
+            measure(chain, oneStepSum, oneStepLanguages, true);
+    }
     std::printf("\n%-44s", "Repaired exactly, % (two steps)");
     for (const Language& language : languages)
         std::printf(" %6s", language.name);

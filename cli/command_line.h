@@ -11,7 +11,7 @@
 const int AutoEncoding = -2;
 
 struct CommandLine {
-    int source = -1;       // encoding of the input: CodePageIndex, EncodingUtf8, EncodingUtf16 or AutoEncoding
+    int source = -1;       // encoding of the input: CodePageIndex, a UnicodeEncoding or AutoEncoding
     int destination = -1;  // encoding of the output
     int sourceOrder = Utf16ByMark;       // of UTF-16 input
     int destinationOrder = Utf16ByMark;  // of UTF-16 output

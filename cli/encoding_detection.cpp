@@ -1,5 +1,7 @@
 #include "encoding_detection.h"
 
+#include <algorithm>
+
 #include <cerrno>
 
 #include "encoding_names.h"
@@ -35,13 +37,41 @@ size_t WithoutCutCharacter(const unsigned char* bytes, size_t length)
     return size > length - (lead - 1) ? lead - 1 : length;
 }
 
+// How far ReadHead reads on while all it has read is ASCII: far enough for
+// the Cyrillic of a long log or listing, little enough to hold.
+const size_t LookAheadLimit = 16u << 20;
+
+// Where a region of up to DetectionReach bytes starts that holds the first
+// byte from 0x80 up of a head longer than the detector's reach, with a
+// little of what precedes it: the detector looks there when the first MiB
+// is ASCII.
+size_t LateRegion(const unsigned char* head, size_t length)
+{
+    size_t first = DetectionReach;
+    while (first < length && head[first] < 0x80)
+        ++first;
+    const size_t context = 256;
+    return first == length ? length : first - context;
+}
+
 } // namespace
 
 EncodingGuess DetectEncoding(const unsigned char* head, size_t length)
 {
-    length = WithoutCutCharacter(head, length < DetectionReach ? length : DetectionReach);
-    const unsigned count = static_cast<unsigned>(length);
-    const TextEncoding found = DetectTextEncoding(head, count);
+    const size_t reach = DetectionReach;
+    const unsigned count = static_cast<unsigned>(WithoutCutCharacter(head, std::min(length, reach)));
+    TextEncoding found = DetectTextEncoding(head, count);
+    if (found.encoding == EncodingAscii && length > count) {
+        const size_t late = LateRegion(head, length);
+        if (late < length) {
+            const size_t rest = WithoutCutCharacter(head + late, std::min(length - late, reach));
+            found = DetectTextEncoding(head + late, static_cast<unsigned>(rest));
+            // A byte order mark counts only at the very start.
+            found.byteOrderMark = 0;
+            if (found.encoding == EncodingUtf16 || found.encoding == EncodingUtf16Be)
+                found = {NoDecision, 0, 0};
+        }
+    }
     if (found.encoding == EncodingAscii)
         return {EncodingUtf8, 100, true};
     if (found.encoding == EncodingUtf16Be)
@@ -52,7 +82,8 @@ EncodingGuess DetectEncoding(const unsigned char* head, size_t length)
 bool ReadHead(std::FILE* input, std::vector<unsigned char>& head)
 {
     // The first window, and more up to the detector's reach only where the
-    // detector reads on: when the window holds too little Cyrillic.
+    // detector reads on: when the window holds too little Cyrillic; past
+    // the reach, on while all of it is ASCII, up to LookAheadLimit.
     head.resize(DetectionWindow);
     errno = 0;
     head.resize(std::fread(head.data(), 1, head.size(), input));
@@ -62,6 +93,16 @@ bool ReadHead(std::FILE* input, std::vector<unsigned char>& head)
     if (head.size() == DetectionWindow && high < 256 && !std::ferror(input)) {
         head.resize(DetectionReach);
         head.resize(DetectionWindow + std::fread(head.data() + DetectionWindow, 1, DetectionReach - DetectionWindow, input));
+        for (size_t at = DetectionWindow; at < head.size(); ++at)
+            high += head[at] >= 0x80;
+    }
+    while (high == 0 && head.size() >= DetectionReach && head.size() < LookAheadLimit && !std::feof(input) &&
+           !std::ferror(input)) {
+        const size_t had = head.size();
+        head.resize(had + DetectionReach);
+        head.resize(had + std::fread(head.data() + had, 1, DetectionReach, input));
+        for (size_t at = had; at < head.size(); ++at)
+            high += head[at] >= 0x80;
     }
     return !std::ferror(input);
 }

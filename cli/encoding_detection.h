@@ -22,8 +22,9 @@ struct EncodingGuess {
 EncodingGuess DetectEncoding(const unsigned char* head, size_t length);
 
 // Reads the bytes the detector looks at into head: the first 64 KiB (fewer
-// where the input ends), and on up to 1 MiB when those hold too little
-// Cyrillic. False when reading failed, with errno set.
+// where the input ends), on up to 1 MiB when those hold too little
+// Cyrillic, and on by a MiB at a time up to 16 MiB while all of it is ASCII.
+// False when reading failed, with errno set.
 bool ReadHead(std::FILE* input, std::vector<unsigned char>& head);
 
 // Why there was no telling, for the user.

@@ -16,6 +16,8 @@ const char* const Utf8Names[] = {"utf-8", "utf8", nullptr};
 const char* const Utf16Names[] = {"utf-16", "utf16", "unicode", nullptr};
 const char* const Utf16LeNames[] = {"utf-16le", "utf16le", nullptr};
 const char* const Utf16BeNames[] = {"utf-16be", "utf16be", nullptr};
+const char* const Koi8uNames[] = {"koi8-u", "koi8u", nullptr};
+const char* const Cp1125Names[] = {"cp1125", "1125", "ibm1125", "ruscii", nullptr};
 
 struct NamedEncoding {
     int encoding;
@@ -25,11 +27,12 @@ struct NamedEncoding {
 
 // In encoding order, as --list shows them.
 const NamedEncoding Encodings[] = {
-    {CodePageCp866, Utf16ByMark, Cp866Names},   {CodePageCp1251, Utf16ByMark, Cp1251Names},
-    {CodePageKoi8r, Utf16ByMark, Koi8rNames},   {CodePageMac, Utf16ByMark, MacNames},
+    {CodePageCp866, Utf16ByMark, Cp866Names},       {CodePageCp1251, Utf16ByMark, Cp1251Names},
+    {CodePageKoi8r, Utf16ByMark, Koi8rNames},       {CodePageMac, Utf16ByMark, MacNames},
     {CodePageIso88595, Utf16ByMark, Iso88595Names}, {EncodingUtf8, Utf16ByMark, Utf8Names},
-    {EncodingUtf16, Utf16ByMark, Utf16Names},   {EncodingUtf16, Utf16Little, Utf16LeNames},
-    {EncodingUtf16, Utf16Big, Utf16BeNames},
+    {EncodingUtf16, Utf16ByMark, Utf16Names},       {EncodingUtf16, Utf16Little, Utf16LeNames},
+    {EncodingUtf16, Utf16Big, Utf16BeNames},        {EncodingKoi8u, Utf16ByMark, Koi8uNames},
+    {EncodingCp1125, Utf16ByMark, Cp1125Names},
 };
 
 // ASCII only: the C locale's tolower would do the same, and a user's locale

@@ -84,13 +84,14 @@ std::string OmissionText(const TextRejection& first, int source, int destination
     return count + " left out (//IGNORE), the first on " + RejectionText(first, source, destination, false);
 }
 
-// Between two code pages the engine converts as the Windows program does,
-// byte for byte; anything with Unicode goes through the Unicode conversion,
-// and so does what must leave out the characters that the destination
-// cannot hold (but text copied as it is, which holds none).
+// Between two of the five code pages the engine converts as the Windows
+// program does, byte for byte; anything with Unicode, KOI8-U or cp1125 goes
+// through the Unicode conversion, and so does what must leave out the
+// characters that the destination cannot hold (but text copied as it is,
+// which holds none).
 bool UsesUnicode(const CommandLine& line)
 {
-    return IsUnicodeEncoding(line.source) || IsUnicodeEncoding(line.destination) || (line.omit && line.source >= 0);
+    return line.source >= CodePageCount || line.destination >= CodePageCount || (line.omit && line.source >= 0);
 }
 
 // With -f auto, settles the conversion of one input from its first bytes;

@@ -51,18 +51,20 @@ struct Lanes {
 };
 #endif
 
-// Reads bytes in all five pages, the readings going on from where they
-// were, and counts each byte value. The same steps as Step, with the
-// tables each step needs folded into one load each.
-void ReadBytes(const DetectionModel& model, TextReading* readings, const unsigned char* bytes, unsigned count,
-               unsigned* histogram)
+// Reads bytes in every reading, the readings going on from where they
+// were, and counts each byte value; tokens[reading] is the token of each
+// byte in it. The same steps as Step, with the tables each step needs
+// folded into one load each.
+template <int Readings>
+void ReadBytes(const DetectionModel& model, const unsigned char (*tokens)[256], TextReading* readings,
+               const unsigned char* bytes, unsigned count, unsigned* histogram)
 {
-    // [page][byte]: the token, its symbol, and the symbol's row of pairs;
+    // [reading][byte]: the token, its symbol, and the symbol's row of pairs;
     // [state row + token]: the case's cost and the next state's row.
-    uint32_t reading[CodePageCount][256];
-    for (int page = 0; page < CodePageCount; ++page) {
+    uint32_t reading[Readings][256];
+    for (int page = 0; page < Readings; ++page) {
         for (int byte = 0; byte < 256; ++byte) {
-            const uint32_t token = model.token[page][byte], symbol = StepTables.symbol[token];
+            const uint32_t token = tokens[page][byte], symbol = StepTables.symbol[token];
             reading[page][byte] = token | symbol << 8 | symbol * SymbolStride << 16;
         }
     }
@@ -73,9 +75,9 @@ void ReadBytes(const DetectionModel& model, TextReading* readings, const unsigne
             caseStep[state * StateRow + token] = model.caseCost[state][token] | StepTables.nextCase[state][token] * StateRow << 8;
     }
 
-    uint32_t row[CodePageCount], state[CodePageCount], shared[CodePageCount];
-    Lanes lanes[CodePageCount];
-    for (int page = 0; page < CodePageCount; ++page) {
+    uint32_t row[Readings], state[Readings], shared[Readings];
+    Lanes lanes[Readings];
+    for (int page = 0; page < Readings; ++page) {
         row[page] = static_cast<uint32_t>(readings[page].previous * SymbolStride);
         state[page] = static_cast<uint32_t>(readings[page].caseState * StateRow);
         shared[page] = 0;
@@ -85,8 +87,8 @@ void ReadBytes(const DetectionModel& model, TextReading* readings, const unsigne
         for (; at < end; ++at) {
             const unsigned char byte = bytes[at];
             ++histogram[byte];
-#pragma GCC unroll 5
-            for (int page = 0; page < CodePageCount; ++page) {
+#pragma GCC unroll 8
+            for (int page = 0; page < Readings; ++page) {
                 const uint32_t both = reading[page][byte];
                 lanes[page].Add(model.pairCost[row[page] + (both >> 8 & 0xFF)]);
                 const uint32_t step = caseStep[state[page] + (both & 0xFF)];
@@ -95,15 +97,20 @@ void ReadBytes(const DetectionModel& model, TextReading* readings, const unsigne
                 row[page] = both >> 16;
             }
         }
-        for (int page = 0; page < CodePageCount; ++page)
+        for (int page = 0; page < Readings; ++page)
             lanes[page].Empty(readings[page].score.language);
     }
-    for (int page = 0; page < CodePageCount; ++page) {
+    for (int page = 0; page < Readings; ++page) {
         readings[page].previous = static_cast<int>(row[page] / SymbolStride);
         readings[page].caseState = static_cast<int>(state[page] / StateRow);
         readings[page].score.shared += shared[page];
     }
 }
+
+// What a text's name for its own encoding weighs for that reading: a
+// little, since a page may be saved in another encoding than its markup
+// says, never enough to read garbage as text.
+const uint32_t DeclaredWeight = 16;
 
 } // namespace
 
@@ -136,16 +143,28 @@ void ScoreCodePages(const DetectionModel& model, const unsigned char* bytes, uns
     unsigned start = 0, end = 0;
     FindDetectionRegion(bytes, count, start, end);
     unsigned histogram[256] = {};
-    TextReading readings[CodePageCount];
+    // The readings, and last the ASCII frame: every byte from 0x80 up a space.
+    const int Readings = ReadingCount + 1;
+    unsigned char tokens[Readings][256];
+    for (int page = 0; page < ReadingCount; ++page) {
+        for (int byte = 0; byte < 256; ++byte)
+            tokens[page][byte] = model.token[page][byte];
+    }
+    for (int byte = 0; byte < 256; ++byte)
+        tokens[ReadingCount][byte] = byte < 0x80 ? model.token[0][byte] : static_cast<unsigned char>(TokenOfSymbol(SymbolSpace));
+    TextReading readings[Readings];
     for (TextReading& reading : readings)
         BeginText(reading);
-    ReadBytes(model, readings, bytes + start, end - start, histogram);
+    ReadBytes<Readings>(model, tokens, readings, bytes + start, end - start, histogram);
 
     // A text that ends here ends its last word; one cut short may not.
-    for (int page = 0; page < CodePageCount; ++page) {
+    for (int page = 0; page < Readings; ++page) {
         if (end == count)
             Step(model, readings[page], TokenOfSymbol(SymbolSpace));
         EmptyLanes(readings[page]);
+    }
+    scores.ascii = BestLanguageCost(readings[ReadingCount].score);
+    for (int page = 0; page < ReadingCount; ++page) {
         TextScore& score = readings[page].score;
         for (int byte = 0; byte < 256; ++byte) {
             if (histogram[byte] == 0)
@@ -156,17 +175,17 @@ void ScoreCodePages(const DetectionModel& model, const unsigned char* bytes, uns
         }
         scores.page[page] = score;
     }
-    for (int page = 0; page < CodePageCount; ++page)
-        scores.twins[page] = (1 << CodePageCount) - 1;
+    for (int page = 0; page < ReadingCount; ++page)
+        scores.twins[page] = (1 << ReadingCount) - 1;
     for (int byte = 0; byte < 256; ++byte) {
         if (histogram[byte] == 0)
             continue;
         if (byte >= 0x80) {
             scores.high += histogram[byte];
-            for (int page = 0; page < CodePageCount; ++page) {
-                const int token = model.token[page][byte];
-                for (int other = 0; other < CodePageCount; ++other) {
-                    if (other != page && (!IsLetterToken(token) || token != model.token[other][byte]))
+            for (int page = 0; page < ReadingCount; ++page) {
+                const char32_t c = ReadingCharacter(page, static_cast<unsigned>(byte));
+                for (int other = 0; other < ReadingCount; ++other) {
+                    if (other != page && c != ReadingCharacter(other, static_cast<unsigned>(byte)))
                         scores.twins[page] &= static_cast<unsigned char>(~(1 << other));
                 }
             }
@@ -180,50 +199,98 @@ void ScoreCodePages(const DetectionModel& model, const unsigned char* bytes, uns
         scores.histogram[byte] = histogram[byte];
 }
 
-int ConfidenceOfMargin(const DetectionModel& model, uint32_t margin, uint32_t differing)
+int ConfidenceOfMargin(const DetectionModel& model, uint32_t margin, uint32_t differing, int kind)
 {
-    const unsigned char* byMargin = model.confidence[EvidenceBand(differing)];
-    const uint32_t last = sizeof model.confidence[0] - 1;
+    const unsigned char* byMargin = model.confidence[kind][EvidenceBand(differing)];
+    const uint32_t last = sizeof model.confidence[0][0] - 1;
     return byMargin[margin / 2 < last ? margin / 2 : last];
 }
 
-Detection DecideCodePage(const DetectionModel& model, const PageScores& scores)
+Detection DecideCodePage(const DetectionModel& model, const PageScores& scores, int declared, DecisionDetail* detail)
 {
-    uint32_t cost[CodePageCount];
-    for (int page = 0; page < CodePageCount; ++page)
+    uint32_t cost[ReadingCount];
+    for (int page = 0; page < ReadingCount; ++page) {
         cost[page] = BestLanguageCost(scores.page[page]) + model.pageCost[page];
+        if (page == declared)
+            cost[page] -= cost[page] < DeclaredWeight ? cost[page] : DeclaredWeight;
+    }
 
     // The lowest cost wins. Pages that read the text alike cost alike, and
     // the tie goes to the lower index: cp1251 or cp866 before Macintosh
-    // Cyrillic, cp866 before ISO-8859-5.
+    // Cyrillic, cp866 before ISO-8859-5, KOI8-R before KOI8-U.
     int best = 0;
-    for (int page = 1; page < CodePageCount; ++page) {
+    for (int page = 1; page < ReadingCount; ++page) {
         if (cost[page] < cost[best])
             best = page;
     }
 
-    const uint32_t letters = scores.page[best].letters;
+    // Text is what reads as text: the bytes from 0x80 up of the best
+    // reading cost no more than text's do, beyond the ASCII around them.
+    const TextScore& score = scores.page[best];
+    const uint32_t own = BestLanguageCost(score);
+    const uint32_t beyondAscii = own > scores.ascii ? own - scores.ascii : 0;
     const bool binary = scores.controls * 64 > scores.looked;
-    if (binary || letters < static_cast<uint32_t>(model.minimumLetters) ||
-        cost[best] > letters * static_cast<uint32_t>(model.highestMeanLetterCost))
+    if (binary || score.letters < static_cast<uint32_t>(model.minimumLetters) ||
+        beyondAscii > scores.high * static_cast<uint32_t>(model.highestMeanByteCost))
         return Detection{NoDecision, 0};
 
     // The margin over the best reading of other characters: a page that
     // reads the bytes as the same text is as right as the best.
     uint32_t margin = 0xFFFFFFFF;
     int runnerUp = best;
-    for (int page = 0; page < CodePageCount; ++page) {
+    for (int page = 0; page < ReadingCount; ++page) {
         const bool twin = (scores.twins[best] >> page & 1) != 0;
         if (!twin && cost[page] - cost[best] < margin) {
             margin = cost[page] - cost[best];
             runnerUp = page;
         }
     }
-    uint32_t differing = 0;
-    for (int byte = 0x80; byte < 256; ++byte) {
-        const int token = model.token[best][byte];
-        if (!IsLetterToken(token) || token != model.token[runnerUp][byte])
-            differing += scores.histogram[byte];
+    if (runnerUp == best) {
+        if (detail)
+            *detail = DecisionDetail{best, margin, scores.high, PairOther};
+        return Detection{best, ConfidenceOfMargin(model, margin, scores.high)};
     }
-    return Detection{best, ConfidenceOfMargin(model, margin, differing)};
+    // The confidence over the runner-up, and no more than over any other
+    // reading: one a little further behind that differs from the best in
+    // the case of a few letters may be as likely to be right.
+    int capitals[ReadingCount];
+    for (int page = 0; page < ReadingCount; ++page) {
+        capitals[page] = 0;
+        for (int byte = 0x80; byte < 256; ++byte) {
+            const int token = model.token[page][byte];
+            capitals[page] += IsLetterToken(token) && token >= CapitalToken ? static_cast<int>(scores.histogram[byte]) : 0;
+        }
+    }
+    int confidence = 100;
+    for (int page = 0; page < ReadingCount; ++page) {
+        if ((scores.twins[best] >> page & 1) != 0)
+            continue;
+        // The bytes the two read as different characters, and of them those
+        // that are a capital in one and a small letter in the other, and
+        // those that are letters of the same case in both.
+        uint32_t differing = 0, flips = 0, swaps = 0;
+        for (int byte = 0x80; byte < 256; ++byte) {
+            const uint32_t count = scores.histogram[byte];
+            if (count == 0 || ReadingCharacter(best, static_cast<unsigned>(byte)) == ReadingCharacter(page, static_cast<unsigned>(byte)))
+                continue;
+            differing += count;
+            const int token = model.token[best][byte], other = model.token[page][byte];
+            if (IsLetterToken(token) && IsLetterToken(other)) {
+                flips += (token >= CapitalToken) != (other >= CapitalToken) ? count : 0;
+                swaps += (token >= CapitalToken) == (other >= CapitalToken) ? count : 0;
+            }
+        }
+        // Where one of them is mostly in capitals, the other mostly the
+        // same letters in small ones, their case says little.
+        const bool inCapitals = 2 * static_cast<uint32_t>(capitals[best]) > score.letters ||
+                                2 * static_cast<uint32_t>(capitals[page]) > scores.page[page].letters;
+        const int kind = 2 * flips > differing && inCapitals ? PairCaseFlipped
+                         : 2 * swaps > differing            ? PairLettersSwapped
+                                                            : PairOther;
+        const int over = ConfidenceOfMargin(model, cost[page] - cost[best], differing, kind);
+        confidence = over < confidence ? over : confidence;
+        if (page == runnerUp && detail)
+            *detail = DecisionDetail{runnerUp, margin, differing, kind};
+    }
+    return Detection{best, confidence};
 }

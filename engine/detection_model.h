@@ -68,9 +68,21 @@ enum NonLetterSymbol {
     SymbolHyphen,               // -
     SymbolDash,                 // – — ―
     SymbolRare,                 // a character text in these languages hardly holds
+    // Box drawing by the arms that reach its neighbours on the line, so that
+    // a frame or a table reads as one and capitals misread as box drawing
+    // do not: ─ ═ ┬ ┼ reach both ways, ┌ ├ ╚ only right, ┐ ┤ ╝ only left,
+    // │ ║ neither.
+    SymbolBoxBoth,
+    SymbolBoxRight,
+    SymbolBoxLeft,
+    SymbolBoxSide,
+    SymbolShade,                // █ ▄ ▀ ▌ ▐ ░ ▒ ▓ ■: blocks and shading
     SymbolCount,
 };
 const int SymbolStride = 64;
+static_assert(SymbolCount <= SymbolStride, "a pair's row holds every symbol");
+
+constexpr bool IsBoxSymbol(int symbol) { return symbol >= SymbolBoxBoth && symbol <= SymbolShade; }
 
 // Tokens: a small letter is its letter, a capital 64 + its letter, a
 // non-letter 128 + its symbol's place after the letters; two more kinds of
@@ -138,6 +150,9 @@ constexpr int NextCaseState(int state, int token)
     // A word of Latin letters or digits is a word: what follows it is not
     // at a sentence's start.
     const int symbol = SymbolOfToken(token);
+    // Text inside a frame starts as a line does.
+    if (IsBoxSymbol(symbol))
+        return AfterLineEnd;
     if (symbol == SymbolLatin || symbol == SymbolDigit || symbol == SymbolRare || symbol == SymbolApostrophe)
         return AfterGap;
     if (state == AfterSentenceEnd)
@@ -156,29 +171,57 @@ inline int EvidenceBand(uint32_t differing)
     return differing < 2 ? 0 : differing < 4 ? 1 : differing < 8 ? 2 : 3;
 }
 
+// The readings of the bytes: the five code pages (CodePageIndex), then the
+// two that Ukrainian text is written in on Unix and in DOS, which tarvoconv
+// converts though the program does not.
+enum ExtraReading {
+    ReadingKoi8u = CodePageCount,
+    ReadingCp1125,
+};
+const int ReadingCount = CodePageCount + 2;
+
+// The character a byte from 0x80 up is in a reading (as the engine's tables
+// have it), 0 where it is none.
+char32_t ReadingCharacter(int reading, unsigned byte);
+
+// Two readings that differ mostly in the case of their letters are told
+// apart less surely at the same margin: cp1251 in capitals is KOI8-R in
+// small letters, and a word or two in capitals says little by its case.
+// So are two that differ mostly in letters for letters of the same case
+// (cp1125's і is cp866's ў, KOI8-U's ґ KOI8-R's box drawing's neighbour):
+// both read as words. The confidence is calibrated apart for each kind.
+enum PairKind {
+    PairOther,
+    PairCaseFlipped,
+    PairLettersSwapped,
+};
+const int PairKindCount = 3;
+
 struct DetectionModel {
-    // [page][byte]: the token each byte reads as, and what it costs beyond
+    // [reading][byte]: the token each byte reads as, and what it costs beyond
     // its pair (DetectionCostOf of its character; nothing below 0x80).
-    unsigned char token[CodePageCount][256];
-    unsigned char byteCost[CodePageCount][256];
+    unsigned char token[ReadingCount][256];
+    unsigned char byteCost[ReadingCount][256];
     // [previous * SymbolStride + next][language]. Space after space costs
     // nothing: a run of white space is one gap.
     unsigned char pairCost[SymbolStride * SymbolStride][LaneCount];
     // [CaseState][token]: what a letter's case costs there; 0 for non-letters.
     unsigned char caseCost[CaseStateCount][TokenCount];
-    // The confidence of a decision, by its evidence (EvidenceBand) and by
-    // the margin by which the best reading beats the best reading of other
-    // characters, in quarters of a nat up to the last entry: the share of
+    // The confidence of a decision, by how the best reading and the
+    // runner-up differ (PairKind), by its evidence (EvidenceBand) and by the margin by
+    // which the best reading beats the best reading of other characters, in
+    // quarters of a nat up to the last entry: no more than the share of
     // right decisions among those so made in the calibration part, in
     // percent.
-    unsigned char confidence[EvidenceBandCount][64];
-    // [page]: what a reading in the page costs before its first byte, for
-    // how much rarer text in it is than text in cp1251.
-    unsigned char pageCost[CodePageCount];
+    unsigned char confidence[PairKindCount][EvidenceBandCount][64];
+    // [reading]: what a reading costs before its first byte, for how much
+    // rarer text in its page is than text in cp1251.
+    unsigned char pageCost[ReadingCount];
     // NoDecision below this many letters in the best reading, or above this
-    // mean cost of a letter in it.
+    // mean cost of a byte from 0x80 up in it: what the reading costs beyond
+    // the ASCII around them (PageScores.ascii), a byte.
     int minimumLetters;
-    int highestMeanLetterCost;
+    int highestMeanByteCost;
 };
 
 // The statistics trained from text in the six languages: cyrillic_statistics.cpp.
@@ -214,15 +257,18 @@ void EndText(const DetectionModel& model, TextReading& reading, TextScore& score
 void ScoreCodePoints(const DetectionModel& model, const char32_t* text, unsigned count, TextScore& score);
 
 struct PageScores {
-    TextScore page[CodePageCount];
+    TextScore page[ReadingCount];
+    // The cost of the ASCII frame of the text: every byte from 0x80 up read
+    // as a space. What a reading costs beyond it is what its letters cost,
+    // however much ASCII (markup, code, English) surrounds them.
+    uint32_t ascii;
     unsigned controls;  // control bytes that text does not hold
     unsigned high;      // bytes from 0x80 up
     unsigned start;     // where the bytes looked at begin
     unsigned looked;    // bytes looked at
-    // [page]: the pages that read every byte looked at as the same
-    // characters as page does (a bit for each, its own included): where
-    // all bytes from 0x80 up are letters of both, and the same letters.
-    unsigned char twins[CodePageCount];
+    // [reading]: the readings that read every byte looked at as the same
+    // characters as it does (a bit for each, its own included).
+    unsigned char twins[ReadingCount];
     uint32_t histogram[256];  // how often each byte value was looked at
 };
 
@@ -233,12 +279,30 @@ struct PageScores {
 // bytes in all.
 void FindDetectionRegion(const unsigned char* bytes, unsigned count, unsigned& start, unsigned& end);
 
-// Reads the bytes of the detection region in all five code pages.
+// Reads the bytes of the detection region in every reading.
 void ScoreCodePages(const DetectionModel& model, const unsigned char* bytes, unsigned count, PageScores& scores);
 
-// The verdict on scores made with the same model.
-Detection DecideCodePage(const DetectionModel& model, const PageScores& scores);
+// The reading that the start of a text names for itself: a charset in its
+// markup or MIME headers, an encoded word of a header, an XML encoding or a
+// source file's coding. NoDecision where it names none of the readings.
+int DeclaredReading(const unsigned char* bytes, unsigned count);
+
+// How a decision was made: what its confidence is looked up by.
+struct DecisionDetail {
+    int runnerUp;        // the best reading of other characters
+    uint32_t margin;     // by which the best beats it, in eighths of a nat
+    uint32_t differing;  // bytes the two read as different characters
+    int kind;            // PairKind of the two
+};
+
+// The verdict on scores made with the same model: page is a reading
+// (CodePageIndex or ExtraReading), or NoDecision. declared, where not
+// NoDecision, is the reading the text names for itself (a charset in its
+// markup or headers), which weighs a little for it. Where detail is given
+// and there is a decision, says how it was made.
+Detection DecideCodePage(const DetectionModel& model, const PageScores& scores, int declared = NoDecision,
+                         DecisionDetail* detail = nullptr);
 
 // The confidence of a decision won by margin (in eighths of a nat) over a
-// reading that differs in differing characters.
-int ConfidenceOfMargin(const DetectionModel& model, uint32_t margin, uint32_t differing);
+// reading that differs in differing characters, the two of a PairKind.
+int ConfidenceOfMargin(const DetectionModel& model, uint32_t margin, uint32_t differing, int kind = PairOther);

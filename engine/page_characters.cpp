@@ -5,7 +5,9 @@
 #include <utility>
 
 #include "code_page_tables.h"
+#include "repair_page_tables.h"
 #include "stand_ins.h"
+#include "unicode_conversion.h"
 #include "unicode_tables.h"
 #include "unicode_units.h"
 
@@ -21,6 +23,8 @@ const PageRow Pages[] = {
     {CodePageCp866, UnicodeOfByte[CodePageCp866]},   {CodePageCp1251, UnicodeOfByte[CodePageCp1251]},
     {CodePageKoi8r, UnicodeOfByte[CodePageKoi8r]},   {CodePageMac, UnicodeOfByte[CodePageMac]},
     {CodePageIso88595, UnicodeOfByte[CodePageIso88595]},
+    {EncodingKoi8u, UnicodeOfRepairPageByte[RepairPageKoi8u]},
+    {EncodingCp1125, UnicodeOfRepairPageByte[RepairPageCp1125]},
 };
 const int PageCount = sizeof Pages / sizeof Pages[0];
 

@@ -24,6 +24,19 @@ const unsigned short* const PageTables[RepairEncodingCount] = {
     UnicodeOfRepairPageByte[RepairPageCp850],
 };
 
+// Gives the character a byte in the encoding (unless it has one already).
+void AddByte(EncodingTables& tables, int& used, int encoding, char32_t c, unsigned byte)
+{
+    unsigned char& block = tables.blockOf[c >> 8];
+    if (block == 0)
+        block = static_cast<unsigned char>(++used);
+    // Where a page has a character twice, the first byte stays.
+    unsigned char& slot = tables.byte[block - 1][encoding][c & 0xFF];
+    if (slot == 0)
+        slot = static_cast<unsigned char>(byte);
+    tables.holders[block - 1][c & 0xFF] |= static_cast<uint16_t>(1u << encoding);
+}
+
 EncodingTables Build()
 {
     EncodingTables tables;
@@ -35,16 +48,14 @@ EncodingTables Build()
             if (c == 0)
                 c = byte;  // undefined: the C1 control of its number
             tables.character[encoding][byte - 0x80] = c;
-            unsigned char& block = tables.blockOf[c >> 8];
-            if (block == 0)
-                block = static_cast<unsigned char>(++used);
-            // Where a page has a character twice, the first byte stays.
-            unsigned char& slot = tables.byte[block - 1][encoding][c & 0xFF];
-            if (slot == 0)
-                slot = static_cast<unsigned char>(byte);
-            tables.holders[block - 1][c & 0xFF] |= static_cast<uint16_t>(1u << encoding);
+            AddByte(tables, used, encoding, c, byte);
         }
     }
+    // Macintosh Cyrillic's 0xFF is the euro sign since Mac OS 8.5 and the
+    // currency sign before (as the C library's iconv still reads it): text
+    // read as either goes back to the same byte, cp1251's я.
+    AddByte(tables, used, RepairMac, 0x20AC, 0xFF);
+    AddByte(tables, used, RepairMac, 0xA4, 0xFF);
     return tables;
 }
 

@@ -19,6 +19,9 @@ namespace {
 const uint32_t MixedScriptCost = 48;
 // A character that costs this much on its own is one that text hardly holds.
 const int StrikingCost = 24;
+// Box drawing that costs more than this (detection_alphabet.cpp) is of the
+// kinds few drawings hold.
+const int RareBoxCost = 24;
 // The running total is looked at every RepairCheckEvery characters, not at
 // each: the pair costs sit in lanes between refreshes, and looking at six
 // of them costs a little.
@@ -64,18 +67,37 @@ bool IsForeignLetter(char32_t c, int token)
     return token == TokenOfSymbol(SymbolLatin) || (c >= FirstGreek && c <= LastGreek);
 }
 
+// Bullets and middle dots mark the items of lists in text at large (a
+// program's messages, a menu), as often as a dash does.
+bool IsBullet(char32_t c)
+{
+    return c == 0x2022 || c == 0x25E6 || c == 0x2023 || c == 0xB7 || c == 0x25AA || c == 0x25CF || c == 0x25CB;
+}
+
+bool IsBoxDrawing(char32_t c)
+{
+    return c >= 0x2500 && c <= 0x25A0;
+}
+
+// A Latin letter beyond ASCII: of the languages written in Latin letters,
+// or of Cyrillic text read as Latin-1 or cp1252.
+bool IsAccentedLatin(char32_t c)
+{
+    return c >= 0xC0 && c <= 0x24F && c != 0xD7 && c != 0xF7;
+}
+
 CharacterInfo Describe(char32_t c, const unsigned char* leastOf)
 {
     // U+FFFD stands for a character lost on the way, as "?" does.
     const char32_t as = c == 0xFFFD ? U'?' : c;
     const int token = DetectionTokenOf(as);
-    const int cost = DetectionCostOf(as);
+    const int cost = IsBullet(c) ? 16 : DetectionCostOf(as);
     CharacterInfo info;
     info.token = static_cast<unsigned char>(token);
     info.cost = static_cast<unsigned char>(cost);
     info.kind = static_cast<unsigned char>(IsLetterToken(token) ? CyrillicKind : IsForeignLetter(c, token) ? ForeignKind : OtherKind);
     info.least = static_cast<unsigned char>(std::min(255, cost + leastOf[token]));
-    info.striking = cost >= StrikingCost || c == 0xFFFD;
+    info.striking = (cost >= StrikingCost && !IsBullet(c)) || c == 0xFFFD || IsBoxDrawing(c);
     return info;
 }
 
@@ -101,7 +123,9 @@ int LeastAfter(const DetectionModel& model, int from, int fromKind, int to, int 
     int caseCost = 255;
     for (int state = 0; state < CaseStateCount; ++state)
         caseCost = std::min<int>(caseCost, model.caseCost[NextCaseState(state, from)][to]);
-    const bool mixed = fromKind != OtherKind && toKind != OtherKind && fromKind != toKind;
+    // A Latin letter before a Cyrillic one may be markup (\fB, %s), which
+    // mixes no scripts: only the other way round is sure to pay.
+    const bool mixed = fromKind == CyrillicKind && toKind == ForeignKind;
     return std::min(255, pair + caseCost + (mixed ? static_cast<int>(MixedScriptCost) : 0));
 }
 
@@ -204,28 +228,67 @@ bool ScoreText(const Source& source, unsigned count, uint32_t limit, const uint3
     // and the mixing of scripts.
     uint32_t extra = 0, letters = 0, striking = 0, capitals = 0;
     int previousKind = OtherKind;
+    char32_t previous = 0;
+    bool markup = false;      // the Latin letters so far follow a backslash or a percent sign: \fB, %s
+    unsigned wordLetters = 0;  // letters of the word so far
+    bool mixedWord = false;    // the word so far mixes scripts
+    uint32_t run = 0, longest = 0;  // Cyrillic letters in a row
     for (unsigned at = 0; at < count; ++at) {
         const char32_t c = source(at);
         const CharacterInfo info = InfoOf(tables, c);
+        const char32_t next = at + 1 < count ? source(at + 1) : 0;
+        const CharacterInfo following = InfoOf(tables, next);
         // A "?" or U+FFFD right before a letter stands for a character lost
         // on the way, not for the end of a sentence: the reading passes over
         // it, so that the word reads on.
-        const bool lost = (c == '?' || c == 0xFFFD) && at + 1 < count && InfoOf(tables, source(at + 1)).kind == CyrillicKind;
+        const bool lost = (c == '?' || c == 0xFFFD) && at + 1 < count && following.kind == CyrillicKind;
         if (lost) {
             striking += info.striking;
         } else {
-            if (info.kind != OtherKind && previousKind != OtherKind && info.kind != previousKind) {
+            if (info.kind == ForeignKind && previousKind != ForeignKind)
+                markup = previous == '\\' || previous == '%';
+            // A word that mixes scripts is garbage once, however often it
+            // changes script: a Latin letter typed into a Cyrillic word
+            // ("Фyфлоновые") is one mistake, not two.
+            if (info.kind != OtherKind && previousKind != OtherKind && info.kind != previousKind &&
+                !(markup && previousKind == ForeignKind)) {
                 extra += MixedScriptCost;
-                ++striking;
+                striking += !mixedWord;
+                mixedWord = true;
             }
-            previousKind = info.kind;
+            mixedWord = mixedWord && info.kind != OtherKind;
             letters += info.kind == CyrillicKind;
             extra += info.cost;
-            // A capital after a small letter in a word: "дПВТЩК".
+            // A capital after a small letter in a word: "дПВТЩК", but not a
+            // unit of two letters (кБ, мВ).
             const bool capital = info.token >= CapitalToken && IsLetterToken(info.token);
-            striking += info.striking || (capital && reading.caseState == InSmall);
+            const bool unit = wordLetters == 1 && following.kind == OtherKind;
+            // Box drawing beside letters or of the joints of single and
+            // double lines that few drawings hold, and Latin letters beyond
+            // ASCII beside others of them or Cyrillic ones, are what garbled
+            // text is made of; else they are frames, tables and the letters
+            // of French, German or Italian words.
+            bool strikes = info.striking;
+            // A quote between two letters: no word holds one, but an
+            // apostrophe.
+            const int symbol = SymbolOfToken(info.token);
+            if (symbol == SymbolQuote || symbol == SymbolOpenQuote || symbol == SymbolCloseQuote)
+                strikes = strikes || (previousKind != OtherKind && following.kind != OtherKind);
+            if (IsBoxDrawing(c))
+                strikes = info.cost > RareBoxCost || previousKind != OtherKind || following.kind != OtherKind;
+            else if (IsAccentedLatin(c))
+                strikes = IsAccentedLatin(previous) || IsAccentedLatin(next) || previousKind == CyrillicKind ||
+                          following.kind == CyrillicKind;
+            else if (c >= FirstGreek && c <= LastGreek)
+                strikes = previousKind == CyrillicKind || following.kind == CyrillicKind;
+            striking += strikes || (capital && reading.caseState == InSmall && !unit);
             capitals += capital && (reading.caseState == AfterFirstCapital || reading.caseState == InCapitals ||
                                     reading.caseState == FirstCapitalAfterCapitals);
+            wordLetters = info.kind != OtherKind ? wordLetters + 1 : 0;
+            run = info.kind == CyrillicKind ? run + 1 : 0;
+            longest = run > longest ? run : longest;
+            previousKind = info.kind;
+            previous = c;
             Step(model, reading, info.token);
         }
         if ((at + 1) % CheckEvery == 0) {
@@ -238,7 +301,7 @@ bool ScoreText(const Source& source, unsigned count, uint32_t limit, const uint3
             if (running)
                 running[at] = cost;
             if (cost > limit || (pace && cost > pace[at] + slack)) {
-                score = {cost, letters, at + 1, striking, capitals};
+                score = {cost, letters, at + 1, striking, capitals, longest};
                 return false;
             }
         }
@@ -247,7 +310,7 @@ bool ScoreText(const Source& source, unsigned count, uint32_t limit, const uint3
     Step(model, reading, TokenOfSymbol(SymbolSpace));
     EmptyLanes(reading);
     const uint32_t cost = BestLanguageCost(reading.score) + extra;
-    score = {cost, letters, count, striking, capitals};
+    score = {cost, letters, count, striking, capitals, longest};
     return cost <= limit;
 }
 

@@ -24,6 +24,8 @@ struct CandidateScore {
     uint32_t striking;
     // Letters in words in capitals, but for the first of each.
     uint32_t capitals;
+    // Letters of the longest run of Cyrillic letters.
+    uint32_t longestWord;
 };
 
 // Scores count characters as one text. At the end of every
@@ -58,7 +60,7 @@ uint32_t LeastCostOf(char32_t c);
 // own costs and of what each pair adds at the least, in any language and
 // any case state (LeastPairCosts, by the characters' classes). Pairs left
 // out only lower the sum, so a bound over some of them holds too.
-const unsigned PairClassCount = 144;
+const unsigned PairClassCount = 149;
 struct PairBounding {
     unsigned char pairClass;
     unsigned char own;

@@ -1,5 +1,7 @@
 #include "text_encoding_detection.h"
 
+#include <cstring>
+
 #include "detection_model.h"
 
 namespace {
@@ -109,7 +111,61 @@ unsigned Utf16TextShare(const unsigned char* bytes, unsigned count, bool bigEndi
     return units == 0 ? 0 : text * 1000 / units;
 }
 
+// The encoding each reading is.
+const int EncodingOfReading[ReadingCount] = {
+    CodePageCp866, CodePageCp1251, CodePageKoi8r, CodePageMac, CodePageIso88595, EncodingKoi8u, EncodingCp1125,
+};
+
+char Lower(unsigned char c)
+{
+    return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+}
+
+// Whether the bytes at text, as far as end, start with word (lower case),
+// regardless of case.
+bool StartsWith(const unsigned char* text, const unsigned char* end, const char* word)
+{
+    for (; *word; ++word, ++text) {
+        if (text == end || Lower(*text) != *word)
+            return false;
+    }
+    return true;
+}
+
+// The names texts give their encoding by, and the reading each is.
+const struct {
+    const char* name;
+    int reading;
+} DeclaredNames[] = {
+    {"windows-1251", CodePageCp1251}, {"cp1251", CodePageCp1251}, {"win-1251", CodePageCp1251},
+    {"koi8-r", CodePageKoi8r}, {"koi8-u", ReadingKoi8u}, {"ibm866", CodePageCp866}, {"cp866", CodePageCp866},
+    {"iso-8859-5", CodePageIso88595}, {"iso8859-5", CodePageIso88595}, {"x-mac-cyrillic", CodePageMac},
+    {"maccyrillic", CodePageMac}, {"x-mac-ukrainian", CodePageMac}, {"cp1125", ReadingCp1125},
+};
+
 } // namespace
+
+int DeclaredReading(const unsigned char* bytes, unsigned count)
+{
+    const unsigned char* end = bytes + (count < 4096 ? count : 4096);
+    static const char* const Keys[] = {"charset=", "=?", "encoding=", "coding:", "coding="};
+    for (const unsigned char* at = bytes; at < end; ++at) {
+        for (const char* key : Keys) {
+            if (!StartsWith(at, end, key))
+                continue;
+            const unsigned char* name = at + std::strlen(key);
+            while (name < end && (*name == '"' || *name == '\'' || *name == ' '))
+                ++name;
+            for (const auto& declared : DeclaredNames) {
+                const unsigned char* after = name + std::strlen(declared.name);
+                if (StartsWith(name, end, declared.name) &&
+                    (after == end || !((Lower(*after) >= 'a' && Lower(*after) <= 'z') || (*after >= '0' && *after <= '9') || *after == '-')))
+                    return declared.reading;
+            }
+        }
+    }
+    return NoDecision;
+}
 
 TextEncoding DetectTextEncoding(const unsigned char* bytes, unsigned count)
 {
@@ -142,7 +198,8 @@ TextEncoding DetectTextEncoding(const unsigned char* bytes, unsigned count)
     if (scores.high == 0)
         return binary ? TextEncoding{NoDecision, 0, 0} : TextEncoding{EncodingAscii, 100, 0};
 
-    const Detection page = DecideCodePage(CyrillicModel, scores);
+    const Detection reading = DecideCodePage(CyrillicModel, scores, DeclaredReading(bytes, count));
+    const Detection page = {reading.page == NoDecision ? NoDecision : EncodingOfReading[reading.page], reading.confidence};
     const unsigned char* region = bytes + scores.start;
     if (!IsUtf8Text(region, scores.looked))
         return TextEncoding{page.page, page.confidence, 0};
@@ -152,7 +209,7 @@ TextEncoding DetectTextEncoding(const unsigned char* bytes, unsigned count)
     ScoreUtf8(region, scores.looked, utf8);
     const uint32_t utf8Cost = BestLanguageCost(utf8);
     uint32_t pageCost = 0xFFFFFFFF;
-    for (int p = 0; p < CodePageCount; ++p) {
+    for (int p = 0; p < ReadingCount; ++p) {
         const uint32_t cost = BestLanguageCost(scores.page[p]) + CyrillicModel.pageCost[p];
         pageCost = cost < pageCost ? cost : pageCost;
     }
@@ -166,6 +223,8 @@ TextEncoding DetectTextEncoding(const unsigned char* bytes, unsigned count)
 
 Detection DetectCodePage(const unsigned char* bytes, unsigned count)
 {
+    // Text in KOI8-U or cp1125 that reads otherwise in KOI8-R or cp866 is in
+    // none of the five: no decision rather than a page that garbles it.
     const TextEncoding found = DetectTextEncoding(bytes, count);
     if (found.encoding < 0 || found.encoding >= CodePageCount)
         return Detection{NoDecision, 0};

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <string_view>
 
 #include "repair_encodings.h"
 #include "repair_scoring.h"
@@ -19,14 +20,18 @@ namespace {
 // text are too close to tell apart safely.
 const uint32_t MinimumGain = 48;
 const uint32_t MinimumLetters = 5;
+// And a word of this many letters at least: words of two and three letters
+// alone (ÄÖÜ read as ДЦЬ) say too little of a language.
+const uint32_t MinimumLongestWord = 4;
 // And it must read as text does: Cyrillic text in any of the six languages
 // costs from 20 to 30 a letter, garbage from 45 up; what lies between words
 // (spaces, punctuation, digits) costs up to 16 a character.
 const uint32_t CleanLetterCost = 30;
 const uint32_t CleanNonLetterCost = 16;
 const uint32_t CleanSlack = 24;
-// Or, where the text as it is costs at least this many times as much, it
-// may read a little worse: a short line with names, figures and dashes
+// Or, where the text as it is costs at least this many times as much, or
+// holds no Cyrillic letter and half its characters are what garbled text
+// is made of, it may read a little worse: a short line with names, figures, brackets and dashes
 // garbled twice is garbage by any measure, and its repair plain text.
 const uint32_t ClearGainFactor = 2;
 const uint32_t LooseLetterCost = 40;
@@ -61,6 +66,11 @@ const uint32_t LostCost = 24;
 // A "?" in the middle of a word breaks its pairs: a repair with losses
 // reads as text all the same when it costs this much more for each.
 const uint32_t LostAllowance = 64;
+// A word of a repaired part stays as it was where it has this many letters
+// and reads better so, by this much, among the repaired words around it:
+// shorter words read as well either way too often.
+const uint32_t KeptWordLetters = 4;
+const uint32_t KeptWordGain = 8;
 // How rare each encoding is in a wrong step, as a cost each time a chain
 // names it: where the text speaks for two chains almost alike (cp1251 and
 // Macintosh Cyrillic differ in capitals only), the commoner wins.
@@ -74,6 +84,9 @@ const uint32_t EncodingCost[RepairEncodingCount] = {0, 0, 0, 0, 4, 4, 8, 24, 8, 
 const uint32_t SecondStepCost = 56;
 const uint32_t TwoStepMinimumLetters = 8;
 const uint32_t ShortTwoStepGainFactor = 4;
+// A repair that only swaps letters for letters costs at most this share
+// less one of the text, in fifths.
+const uint32_t SwapsGainShare = 5;
 // How far behind the text as it is a candidate may fall on the way.
 const uint32_t PaceSlack = 96;
 
@@ -178,16 +191,25 @@ char32_t SmallLetter(char32_t c)
 }
 
 // What a candidate as long as the text changes in it.
+bool IsCyrillicLetter(char32_t c)
+{
+    return (c >= 0x400 && c < 0x460) || c == 0x490 || c == 0x491;
+}
+
 struct Changes {
     unsigned changed = 0;
     unsigned ordinary = 0;  // of them, characters that text holds
     bool beyondCase = false;
+    // Whether any change is more than a Cyrillic letter for another of the
+    // same case.
+    bool beyondSwaps = false;
 
     void Add(char32_t from, char32_t to, unsigned count, bool striking)
     {
         changed += count;
         ordinary += striking ? 0 : count;
         beyondCase |= SmallLetter(from) != SmallLetter(to);
+        beyondSwaps |= !IsCyrillicLetter(from) || !IsCyrillicLetter(to) || (SmallLetter(from) == from) != (SmallLetter(to) == to);
     }
 
     // Whether that is enough to act on: more than the case of letters, and
@@ -606,6 +628,10 @@ private:
 
     uint32_t Gain() const { return fragment_ ? 2 * MinimumGain : MinimumGain; }
 
+    // No Cyrillic letter, and half the characters or more what garbled text
+    // is made of.
+    bool AllGarbage() const { return original_.letters == 0 && 2 * original_.striking >= original_.characters; }
+
     uint32_t Penalty(const Chain& chain, unsigned lost) const
     {
         uint32_t penalty = LostCost * lost + SecondStepCost * (chain.steps - 1);
@@ -818,10 +844,11 @@ private:
                                                              nullptr, score);
         if (!scored)
             return;
-        if (score.letters < (fragment_ ? FragmentLetters : MinimumLetters) || score.letters < 4 * lost)
+        if (score.letters < (fragment_ ? FragmentLetters : MinimumLetters) || score.letters < 4 * lost ||
+            score.longestWord < MinimumLongestWord)
             return;
         if (score.cost > CleanCost(score.letters, score.characters) + LostAllowance * lost &&
-            (original_.cost < ClearGainFactor * score.cost ||
+            ((original_.cost < ClearGainFactor * score.cost && !AllGarbage()) ||
              score.cost > LooseLetterCost * score.letters + CleanNonLetterCost * (score.characters - score.letters) +
                               LooseSlack + LostAllowance * lost))
             return;
@@ -830,6 +857,14 @@ private:
         if (score.striking > original_.striking)
             return;
         if (count == count_ && !changes.Enough(false) && score.striking >= original_.striking)
+            return;
+        // Text without garbage whose only changes would be letters for
+        // letters of the same case (ґ for і, which cp1251 and Macintosh
+        // Cyrillic swap) must read clearly worse than its repair, by a
+        // fifth: a rare word is no garbled one, while letters shuffled
+        // twice (KOI8-R read as cp1251 twice) read far worse.
+        if (count == count_ && !changes.beyondSwaps && original_.striking == 0 &&
+            SwapsGainShare * (score.cost + penalty) > (SwapsGainShare - 1) * original_.cost)
             return;
         if (score.capitals > original_.capitals &&
             original_.cost <= CapitalsGarbageLetterCost * original_.letters)
@@ -1116,8 +1151,95 @@ private:
         last_ = search.chain();
         haveLast_ = true;
         summary_.Add(search.chain(), search.repairedCount(), search.Confidence(), search.lost());
-        repaired = search.repairedCount();
+        repaired = KeepCleanWords(workspace_.part + begin, end - begin, search.repairedCount());
         return true;
+    }
+
+    // The words of a repaired part that read better as they were than as
+    // repaired, between the repaired words around them, stay as they were:
+    // a clean word beside garbled ones, which a chain turns into garbage.
+    // Where the part and its repair do not split into as many words alike,
+    // the repair stays whole. Returns the length of the repaired text in
+    // workspace.candidate.
+    unsigned KeepCleanWords(const char32_t* text, unsigned count, unsigned length)
+    {
+        // The words of both, each [begin, end) in text and in the repair.
+        const unsigned MaxWords = 256;
+        unsigned words = 0;
+        unsigned wordAt[MaxWords], wordEnd[MaxWords], repairedAt[MaxWords], repairedEnd[MaxWords];
+        const char32_t* repaired = workspace_.candidate;
+        unsigned at = 0, to = 0;
+        for (;;) {
+            while (at < count && to < length && IsBetweenWords(text[at]) && text[at] == repaired[to])
+                ++at, ++to;
+            if (at == count && to == length)
+                break;
+            if (at == count || to == length || IsBetweenWords(text[at]) || IsBetweenWords(repaired[to]) || words == MaxWords)
+                return length;
+            wordAt[words] = at;
+            repairedAt[words] = to;
+            while (at < count && !IsBetweenWords(text[at]))
+                ++at;
+            while (to < length && !IsBetweenWords(repaired[to]))
+                ++to;
+            wordEnd[words] = at;
+            repairedEnd[words++] = to;
+        }
+        // Each changed word of KeptWordLetters letters or more that reads as Cyrillic, weighed with
+        // the repaired words on either side of it, as it was and as repaired.
+        bool keep[MaxWords] = {};
+        bool any = false;
+        char32_t* window = workspace_.spare;
+        for (unsigned k = 0; k < words; ++k) {
+            const char32_t* word = text + wordAt[k];
+            const unsigned size = wordEnd[k] - wordAt[k];
+            if (SameText(word, size, repaired + repairedAt[k], repairedEnd[k] - repairedAt[k]))
+                continue;
+            // A word of one letter says too little on its own: the line's
+            // repair decides it, unless it would make no letter of one of
+            // the commonest words.
+            if (size == 1) {
+                keep[k] = std::u32string_view(U"авеиоуяіїє").find(word[0]) != std::u32string_view::npos &&
+                          !HoldsLetter(repaired + repairedAt[k], repairedEnd[k] - repairedAt[k]);
+                any |= keep[k];
+                continue;
+            }
+            if (size < KeptWordLetters || !ReadsAsCyrillic(word, size))
+                continue;
+            const unsigned from = k > 0 ? repairedAt[k - 1] : repairedAt[k];
+            const unsigned until = k + 1 < words ? repairedEnd[k + 1] : repairedEnd[k];
+            CandidateScore before, after;
+            ScoreCandidate(repaired + from, until - from, ~0u, nullptr, 0, nullptr, after);
+            unsigned filled = 0;
+            for (unsigned c = from; c < repairedAt[k]; ++c)
+                window[filled++] = repaired[c];
+            for (unsigned c = 0; c < size; ++c)
+                window[filled++] = word[c];
+            for (unsigned c = repairedEnd[k]; c < until; ++c)
+                window[filled++] = repaired[c];
+            ScoreCandidate(window, filled, ~0u, nullptr, 0, nullptr, before);
+            keep[k] = before.cost + KeptWordGain < after.cost && before.striking <= after.striking;
+            any |= keep[k];
+        }
+        if (!any)
+            return length;
+        // The repair with the kept words put back, written in spare, then
+        // back where the repair is.
+        unsigned written = 0;
+        to = 0;
+        for (unsigned k = 0; k < words; ++k) {
+            for (; to < repairedAt[k]; ++to)
+                window[written++] = repaired[to];
+            const char32_t* from = keep[k] ? text + wordAt[k] : repaired + repairedAt[k];
+            const unsigned size = keep[k] ? wordEnd[k] - wordAt[k] : repairedEnd[k] - repairedAt[k];
+            std::copy(from, from + size, window + written);
+            written += size;
+            to = repairedEnd[k];
+        }
+        for (; to < length; ++to)
+            window[written++] = repaired[to];
+        std::copy(window, window + written, workspace_.candidate);
+        return written;
     }
 
     // A line that is not garbled as a whole: the runs of words between the
@@ -1174,6 +1296,11 @@ private:
     // KOI8-R read as cp1251 makes those of small letters.
     bool ReadsAsCyrillic(const char32_t* word, unsigned count)
     {
+        // The words of one small letter: prepositions and conjunctions,
+        // which garbling by a page turns into another letter or a capital
+        // (but с and я, which cp1251 read as KOI8-R makes of У and С).
+        if (count == 1 && std::u32string_view(U"абвежзийкоуіїє").find(word[0]) != std::u32string_view::npos)
+            return true;
         unsigned capitals = 0;
         for (unsigned at = 0; at < count; ++at)
             capitals += SmallLetter(word[at]) != word[at];

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "page_characters.h"
+#include "repair_page_tables.h"
+#include "unicode_tables.h"
 #include "unicode_units.h"
 #include "unicode_vector.h"
 
@@ -428,9 +430,23 @@ bool IsUnicodeEncoding(int encoding)
     return encoding == EncodingUtf8 || encoding == EncodingUtf16;
 }
 
+bool IsSingleBytePage(int encoding)
+{
+    return pages::TablesOf(encoding) != nullptr;
+}
+
+const unsigned short* PageCharacters(int encoding)
+{
+    if (encoding == EncodingKoi8u)
+        return UnicodeOfRepairPageByte[RepairPageKoi8u];
+    if (encoding == EncodingCp1125)
+        return UnicodeOfRepairPageByte[RepairPageCp1125];
+    return UnicodeOfByte[encoding >= 0 && encoding < CodePageCount ? encoding : 0];
+}
+
 bool HasUnixLineEnds(int encoding)
 {
-    return encoding == CodePageKoi8r || encoding == EncodingUtf8;
+    return encoding == CodePageKoi8r || encoding == EncodingKoi8u || encoding == EncodingUtf8;
 }
 
 char32_t CharacterOfByte(int page, unsigned char byte)

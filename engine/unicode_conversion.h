@@ -21,13 +21,26 @@
 enum UnicodeEncoding {
     EncodingUtf8 = CodePageCount,
     EncodingUtf16 = CodePageCount + 1,  // written little-endian, with a byte order mark
+    // Ukrainian text on Unix and in DOS: single-byte pages that the engine
+    // converts to and from Unicode (and through it to the five), though the
+    // program's pages are the five.
+    EncodingKoi8u = CodePageCount + 2,
+    EncodingCp1125 = CodePageCount + 3,
 };
 
-const int EncodingCount = CodePageCount + 2;
+const int EncodingCount = CodePageCount + 4;
 
 bool IsUnicodeEncoding(int encoding);
 
-// An encoding's own line end: LF for KOI8-R and UTF-8, the forms of Unix,
+// Whether an encoding is a page of one byte a character: the five and the
+// two above.
+bool IsSingleBytePage(int encoding);
+
+// The Unicode character of each byte from 0x80 up in a single-byte page, at
+// [byte - 0x80], 0 where the byte is no character.
+const unsigned short* PageCharacters(int encoding);
+
+// An encoding's own line end: LF for KOI8-R, KOI8-U and UTF-8, the forms of Unix,
 // CR LF for the other pages and UTF-16, the forms of DOS and Windows.
 bool HasUnixLineEnds(int encoding);
 

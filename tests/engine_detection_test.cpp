@@ -6,6 +6,7 @@
 #include "detection_model.h"
 #include "engine_test_support.h"
 #include "text_encoding_detection.h"
+#include "unicode_conversion.h"
 
 namespace {
 
@@ -133,7 +134,7 @@ TEST(DetectCodePage, DecidesNothingWithoutEnoughCyrillicText)
     const Bytes cases[] = {
         {},
         MakeBytes({'H', 'e', 'l', 'l', 'o', ',', ' ', '1', '2', '3', '\r', '\n'}),
-        Encode(U"Да", CodePageCp1251),
+        Encode(U"Я", CodePageCp1251),
         junk,
         Bytes(utf8, utf8 + sizeof utf8 - 1),
     };
@@ -229,6 +230,79 @@ TEST(DetectionModel, ReadsARussianLetterOnlyWhereTheEngineHasThatLetter)
             EXPECT_EQ(IndexTable[page][byte], index) << "page " << page << " byte " << byte;
         }
         EXPECT_EQ(letters, 66) << "page " << page;
+    }
+}
+
+// Text in any single-byte encoding of the engine, through its own table.
+Bytes InPage(const std::u32string& text, int encoding)
+{
+    Bytes bytes;
+    for (char32_t c : text) {
+        unsigned byte = c < 0x80 ? c : 0;
+        for (unsigned high = 0x80; high < 0x100 && byte == 0; ++high)
+            byte = PageCharacters(encoding)[high - 0x80] == c ? high : 0;
+        bytes.push_back(static_cast<unsigned char>(byte));
+    }
+    return bytes;
+}
+
+std::u32string Repeated(const std::u32string& text, size_t size)
+{
+    std::u32string out;
+    while (out.size() < size)
+        out += text;
+    return out;
+}
+
+TEST(DetectTextEncoding, NamesTheFilesPeopleHaveOrIsNotSure)
+{
+    // Each was once taken for another encoding, at 90 % or more (box
+    // drawing as capitals, a Ukrainian letter as box drawing), or not told
+    // at all (Cyrillic among much Latin, or late). Right, or unsure.
+    const std::u32string english = U"The configuration file is read at startup and again on SIGHUP.\n";
+    const struct {
+        std::u32string text;
+        int encoding;
+    } cases[] = {
+        {U"  ╔════════════════╗\r\n  ║  Главное меню  ║\r\n  ╠════════════════╣\r\n  ║ 1. Открыть     ║\r\n"
+         U"  ║ 2. Выход       ║\r\n  ╚════════════════╝\r\n", CodePageCp866},
+        {U"[████████████░░░░░░░░░░░░] 50%\r\nЗагрузка...\r\n", CodePageCp866},
+        {U"┌──────┬──────┐\n│ Имя  │ Цена │\n├──────┼──────┤\n│ Хлеб │  30  │\n└──────┴──────┘\n", CodePageKoi8r},
+        {U"╔═══════════════════════╗\r\n║ Введите имя файла:    ║\r\n╚═══════════════════════╝\r\n", CodePageCp866},
+        {U"<html><head><title>Test</title><style>body { margin: 0; font-family: Arial; }</style></head>"
+         U"<body><p>Some English text, and then: Привет, как дела?</p></body></html>\n", CodePageCp1251},
+        {U"<meta charset=\"koi8-r\"><p>The page in English with one word: документ.</p>\n", CodePageKoi8r},
+        {U"int main(void)\n{\n    /* Открываем файл настроек */\n    return load(\"app.conf\");\n}\n", CodePageCp1251},
+        {U"The configuration file is то read at startup and again on SIGHUP.\n", CodePageCp1251},
+        {U"1\r\n00:00:01,000 --> 00:00:03,500\r\nГде ты был?\r\n\r\n2\r\n00:00:04,000 --> 00:00:05,000\r\nДома.\r\n",
+         CodePageKoi8r},
+        {Repeated(english, 70 * 1024) + U"Съешь же ещё этих мягких французских булок, да выпей чаю.\n" +
+             Repeated(english, 20 * 1024), CodePageMac},
+        {U"слово\n" + Repeated(english, 80 * 1024) + U"Съешь же ещё этих мягких французских булок, да выпей чаю.\n",
+         CodePageIso88595},
+        {U"Їжак і ґанок", EncodingKoi8u},
+        {U"Київ — столиця України, найбільше місто країни за кількістю населення.", EncodingKoi8u},
+        {U"Київ — столиця України, найбільше місто країни за кількістю населення.", EncodingCp1125},
+        {U"ООО «РОГА»", CodePageCp1251},
+        {U"СССР", CodePageCp1251},
+        {U"[ПЪТ]", CodePageCp1251},
+        {U"ООО", CodePageCp1251},
+        {U"КГБ", CodePageCp1251},
+        {U"КПП", CodePageCp1251},
+        {U"ООО", CodePageKoi8r},
+        {U"Да", CodePageCp1251},
+        {U"ФСБ МВД ГИБДД", CodePageIso88595},
+    };
+    for (const auto& c : cases) {
+        const Bytes bytes = InPage(c.text, c.encoding);
+        const TextEncoding found = DetectTextEncoding(bytes.data(), static_cast<unsigned>(bytes.size()));
+        const bool shortText = c.text.size() < 16;
+        EXPECT_TRUE(found.encoding == c.encoding || (shortText && found.confidence < ConfidentEnough))
+            << &c - cases << ": " << found.encoding << " at " << found.confidence;
+        // The program's five pages: never a page that garbles the text.
+        const Detection page = DetectCodePage(bytes.data(), static_cast<unsigned>(bytes.size()));
+        EXPECT_TRUE(page.page == c.encoding || page.confidence < ConfidentEnough)
+            << &c - cases << ": page " << page.page << " at " << page.confidence;
     }
 }
 

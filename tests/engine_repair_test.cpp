@@ -83,6 +83,12 @@ TEST(RepairText, UndoesEachKindOfGarbling)
         {u"Ã•Ã®Ã°Ã®Ã¸Ã\u00A0Ã¿ Ã¯Ã®Ã£Ã®Ã¤Ã\u00A0 Ã±Ã¥Ã£Ã®Ã¤Ã\u00ADÃ¿", "Хорошая погода сегодня",
          "cp1251 read as cp1252, then UTF-8 read as cp1252"},
         {u"Дрчфэл депы, дфияыу", "Добрый день, друзья", "KOI8-R read as cp1251, then KOI8-R read as cp1251"},
+        // Macintosh Cyrillic's 0xFF read as the euro sign and as the
+        // currency sign: cp1251's я either way.
+        {u"ћо€ семь€ и друзь€ знают, что € приеду", "Моя семья и друзья знают, что я приеду",
+         "cp1251 read as Macintosh Cyrillic"},
+        {u"ћо¤ семь¤ и друзь¤ знают, что ¤ приеду", "Моя семья и друзья знают, что я приеду",
+         "cp1251 read as Macintosh Cyrillic"},
         // cp1252 leaves 0x81 and 0x9D undefined; they pass as C1 controls.
         {u"Ð¡Ð¿Ð°Ñ\u0081Ð¸Ð±Ð¾, Ð\u009DÐ¸Ð½Ð°", "Спасибо, Нина", "UTF-8 read as cp1252"},
     };
@@ -130,6 +136,55 @@ TEST(RepairText, LeavesCleanTextAsItIs)
         EXPECT_EQ(repaired.repair.parts, 0u) << Utf8(text);
         EXPECT_EQ(repaired.chain, "") << Utf8(text);
     }
+}
+
+TEST(RepairText, LeavesTheCleanTextPeoplePasteAlone)
+{
+    // Each was once "repaired" into garbage: box drawing, Latin-script
+    // languages, bullets, units, markup and typos before Cyrillic words.
+    const std::u16string texts[] = {
+        u"┌────┬──┐",
+        u"════════",
+        u"│ │ │     ├─ 4127 /libexec/gnome-terminal-server",
+        u"systemd─┬─ModemManager───2*[{ModemManager}]",
+        u"│   └── repair.md",
+        u"l'ensemble des processus si des options « à la BSD » (sans « - ») sont",
+        u"La prima è il tipo e può essere \"xkb\" o \"ibus\".",
+        u"ÄÖÜ ÄÖÜ",
+        u"Straße, Müller, Bäcker, Öl, Übung",
+        u"••• ПРЕДУПРЕЖДЕНИЕ •••",
+        u"avrxmega2 - XMEGA, > 8 кБ, < 64 кБ FLASH, < 64 кБ RAM",
+        u"\\fBСпецифические CSI\\-последовательности консоли Linux\\fP",
+        u"%sДигитални потписи.",
+        u"IСвободно",
+        u"шведска (SvДворак)",
+        u"Фyфлоновые дискеты фирмы Verbatim.",
+        u"α β γ δ ε π σ τ φ",
+    };
+    for (const std::u16string& text : texts) {
+        const Repaired repaired = Repair(text);
+        EXPECT_EQ(repaired.text, Utf8(text));
+        EXPECT_EQ(repaired.repair.parts, 0u) << Utf8(text);
+    }
+}
+
+TEST(RepairText, RepairsGarbageAmongMarksAndKeepsTheCleanWordsBesideIt)
+{
+    const struct {
+        std::u16string text;
+        std::string repaired;
+    } cases[] = {
+        // A printf mark, brackets, an option name in the line.
+        {u"%s: íåâîçìîæíî îòêðûòü ôàéë %s", "%s: невозможно открыть файл %s"},
+        {u"Ôðàíöóçñêàÿ (Ìàðîêêî)", "Французская (Марокко)"},
+        {u"--help: ïîêàçàòü ýòó ñïðàâêó è âûéòè", "--help: показать эту справку и выйти"},
+        // Clean words beside garbled ones stay as they are.
+        {u"Мы были в РјРѕСЃРєРІРµ и в Киеве", "Мы были в москве и в Киеве"},
+        {u"Я живу в дПВТЩК доме", "Я живу в Добрый доме"},
+        {u"ОПХРЪЦХБЮБЬХИЯЪ лавках", "притягивавшийся лавках"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Repair(c.text).text, c.repaired) << Utf8(c.text);
 }
 
 TEST(RepairText, RepairsEachGarbledPartOnItsOwn)

@@ -45,9 +45,9 @@ TEST_F(tarvoconv_detect, DetectNamesEachInputsEncodingOrSaysItCannotTell)
         std::string bytes;
         const char* line;
     } inputs[] = {
-        {"koi8.txt", Koi8, "koi8-r (100%)"},
-        {"windows.txt", Cp1251, "cp1251 (100%)"},
-        {"utf8.txt", Utf8, "utf-8 (100%)"},
+        {"koi8.txt", Koi8, "koi8-r (99%)"},
+        {"windows.txt", Cp1251, "cp1251 (99%)"},
+        {"utf8.txt", Utf8, "utf-8 (99%)"},
         {"be.txt", BigEndianWithoutMark(Run({"-f", "cp1251", "-t", "utf-16"}, Cp1251).out), "utf-16be (100%)"},
         {"ascii.txt", "plain ASCII\n", "ascii"},
         {"empty.txt", "", "ascii"},
@@ -66,7 +66,7 @@ TEST_F(tarvoconv_detect, DetectNamesEachInputsEncodingOrSaysItCannotTell)
     EXPECT_EQ(run.exitCode, 1) << "not every input got a decision";
 
     const ToolRun decided = Run({"--detect"}, Koi8);
-    EXPECT_EQ(decided.out, "(standard input): koi8-r (100%)\n");
+    EXPECT_EQ(decided.out, "(standard input): koi8-r (99%)\n");
     EXPECT_EQ(decided.exitCode, 0);
 }
 

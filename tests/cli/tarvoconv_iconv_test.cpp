@@ -170,4 +170,29 @@ TEST_F(tarvoconv_iconv, ACharacterTheDestinationLacksBecomesWhatThePageConversio
     }
 }
 
+TEST_F(tarvoconv_iconv, UkrainianPagesReadAndWriteAsIconvHasThem)
+{
+    // KOI8-U and cp1125 go through Unicode, to and from the other encodings
+    // too: every byte as iconv reads it, every character back to its byte,
+    // and from the five as iconv writes them, failing where it cannot.
+    const char* const names[][2] = {{"koi8-u", "KOI8-U"}, {"cp1125", "CP1125"}};
+    for (const auto& name : names) {
+        SCOPED_TRACE(name[0]);
+        std::string bytes, utf8, ignored;
+        for (int byte = 0; byte < 256; ++byte)
+            bytes.push_back(static_cast<char>(byte));
+        ASSERT_TRUE(Iconv(name[1], "UTF-8", bytes, utf8));
+        EXPECT_TRUE(Run({"-f", name[0], "-t", "utf-8"}, bytes).out == utf8);
+        EXPECT_TRUE(Run({"-f", "utf-8", "-t", name[0]}, utf8).out == bytes);
+        const std::string text = "\xD0\x87\xD0\xB6\xD0\xB0\xD0\xBA \xD1\x96 \xD2\x91\xD0\xB0\xD0\xBD\xD0\xBE\xD0\xBA";  // Їжак і ґанок
+        std::string page, cp1251;
+        ASSERT_TRUE(Iconv("UTF-8", name[1], text, page));
+        ASSERT_TRUE(Iconv("UTF-8", "CP1251", text, cp1251));
+        EXPECT_TRUE(Run({"-f", name[0], "-t", "cp1251"}, page).out == cp1251);
+        EXPECT_TRUE(Run({"-f", "cp1251", "-t", name[0]}, cp1251).out == page);
+        EXPECT_EQ(Run({"-f", name[0], "-t", "koi8-r"}, page).exitCode, 1);  // KOI8-R holds no і
+    }
+    EXPECT_TRUE(Run({"-n", "-f", "koi8-u", "-t", "cp1125"}, "a\nb\n").out == "a\r\nb\r\n");
+}
+
 } // namespace

@@ -32,9 +32,9 @@ offered() {  # MODE LINE
 
 # A line, then what a Tab offers after it.
 cases=(
-    "tarvoconv -f k"                      "koi8-r"
+    "tarvoconv -f k"                      "koi8-r koi8-u"
     "tarvoconv -t utf"                    "utf-16 utf-16be utf-16le utf-8"
-    "tarvoconv --from cp"                 "cp1251 cp866"
+    "tarvoconv --from cp"                 "cp1125 cp1251 cp866"
     "tarvoconv --to=iso"                  "iso-8859-5"
     "tarvoconv -f a"                      "auto"
     "tarvoconv -t a"                      ""

@@ -13,11 +13,17 @@
 
 const char* const LanguageNames[LanguageCount] = {"Russian", "Ukrainian", "Belarusian", "Bulgarian", "Serbian",
                                                   "Macedonian"};
-const char* const IconvNames[CodePageCount] = {"CP866", "CP1251", "KOI8-R", "MACCYRILLIC", "ISO-8859-5"};
+const char* const IconvNames[ReadingCount] = {"CP866", "CP1251", "KOI8-R", "MACCYRILLIC", "ISO-8859-5", "KOI8-U",
+                                              "CP1125"};
 
 namespace {
 
-enum SourceKind { Fortunes, ManualPages, Hunspell, Aspell, Thesaurus, FreeDictIndex };
+// ManualPagesByPage splits by page rather than by line: the n-th page (in
+// the order of their paths) counts where n % 3 == 0, calibrates where
+// n % 3 == 1 and is held out where n % 3 == 2, as the corpus of files
+// (make_file_corpus.py) splits them, and a line that other parts' pages
+// hold too (the translators' notes) counts nowhere.
+enum SourceKind { Fortunes, ManualPages, ManualPagesByPage, Hunspell, Aspell, Thesaurus, FreeDictIndex };
 
 struct Source {
     int language;
@@ -31,14 +37,17 @@ const Source Sources[] = {
     {LanguageRussian, Fortunes, "/usr/share/games/fortunes/ru", "fortunes-ru", "GPL-2+"},
     {LanguageRussian, Hunspell, "/usr/share/hunspell/ru_RU", "hunspell-ru", "BSD-style, A. I. Lebedev"},
     {LanguageRussian, Thesaurus, "/usr/share/mythes/th_ru_RU_v2.dat", "mythes-ru", "LGPL-2.1"},
+    {LanguageRussian, ManualPagesByPage, "/usr/share/man/ru", "manpages-ru", "GPL-2+ and others"},
     {LanguageUkrainian, Hunspell, "/usr/share/hunspell/uk_UA", "hunspell-uk", "GPL-2+ or LGPL-2.1+ or MPL-1.1"},
     {LanguageUkrainian, Aspell, "uk", "aspell-uk", "GPL-2+ or LGPL-2+"},
     {LanguageUkrainian, Thesaurus, "/usr/share/mythes/th_uk_UA_v2.dat", "mythes-uk", "GPL-2+ or LGPL-2.1+ or MPL-1.1"},
+    {LanguageUkrainian, ManualPagesByPage, "/usr/share/man/uk", "manpages-uk", "GPL-2+ and others"},
     {LanguageBelarusian, Hunspell, "/usr/share/hunspell/be_BY", "hunspell-be", "CC-BY-SA"},
     {LanguageBulgarian, Fortunes, "/usr/share/games/fortunes/bg", "fortunes-bg", "GPL-1+"},
     {LanguageBulgarian, Hunspell, "/usr/share/hunspell/bg_BG", "hunspell-bg", "GPL-2"},
     {LanguageBulgarian, Thesaurus, "/usr/share/mythes/th_bg_BG_v2.dat", "mythes-bg", "GPL-2"},
     {LanguageSerbian, Hunspell, "/usr/share/hunspell/sr_RS", "hunspell-sr", "GPL-2+ or LGPL-2.1 or MPL-1.1"},
+    {LanguageSerbian, ManualPagesByPage, "/usr/share/man/sr", "manpages-sr", "GPL-2+ and others"},
     {LanguageMacedonian, ManualPages, "/usr/share/man/mk", "manpages-mk", "GPL-3+"},
     {LanguageMacedonian, FreeDictIndex, "/usr/share/dictd/freedict-mkd-bul.index", "dict-freedict-mkd-bul", "GPL-3+"},
 };
@@ -177,9 +186,9 @@ std::vector<Text> ReadFortunes(const std::string& dir)
     return fortunes;
 }
 
-// The text lines of the manual pages, without the formatter's requests and
-// escapes.
-std::vector<Text> ReadManualPages(const std::string& dir)
+// The text lines of each manual page, without the formatter's requests and
+// escapes, page by page.
+std::vector<std::vector<Text>> ReadManualPageLines(const std::string& dir)
 {
     std::vector<std::string> paths;
     for (const std::string& section : FilesIn(dir, "")) {
@@ -191,8 +200,10 @@ std::vector<Text> ReadManualPages(const std::string& dir)
         {U"\\(lq", U"“"}, {U"\\(rq", U"”"}, {U"\\&", U""}, {U"\\/", U""}, {U"\\,", U""}, {U"\\e", U"\\"},
         {U"\\fB", U""}, {U"\\fI", U""}, {U"\\fP", U""}, {U"\\fR", U""}, {U"\\ ", U" "},
     };
-    std::vector<Text> lines;
+    std::vector<std::vector<Text>> pages;
     for (const std::string& path : paths) {
+        pages.emplace_back();
+        std::vector<Text>& lines = pages.back();
         for (Text line : Lines(FromUtf8(ReadCommand("zcat '" + path + "'")))) {
             if (line.empty() || line[0] == '.' || line[0] == '\'')
                 continue;
@@ -210,6 +221,35 @@ std::vector<Text> ReadManualPages(const std::string& dir)
             }
             const bool syntax = line.find_first_of(U"[]<>=|{}") != Text::npos;
             if (!syntax && cyrillic >= 3 * latin && cyrillic > 0)
+                lines.push_back(line);
+        }
+    }
+    return pages;
+}
+
+std::vector<Text> ReadManualPages(const std::string& dir)
+{
+    std::vector<Text> lines;
+    for (const std::vector<Text>& page : ReadManualPageLines(dir))
+        lines.insert(lines.end(), page.begin(), page.end());
+    return lines;
+}
+
+// The lines of a part's pages that no other part's page holds.
+std::vector<Text> ReadManualPagesOfPart(const std::string& dir, CorpusPart part)
+{
+    const std::vector<std::vector<Text>> pages = ReadManualPageLines(dir);
+    const auto partOf = [](size_t n) { return n % 3 == 0 ? CountingPart : n % 3 == 1 ? CalibrationPart : HeldOutPart; };
+    std::set<Text> elsewhere;
+    for (size_t n = 0; n < pages.size(); ++n) {
+        if (partOf(n) != part)
+            elsewhere.insert(pages[n].begin(), pages[n].end());
+    }
+    std::vector<Text> lines;
+    std::set<Text> seen;
+    for (size_t n = 0; n < pages.size(); ++n) {
+        for (const Text& line : pages[n]) {
+            if (partOf(n) == part && !elsewhere.count(line) && seen.insert(line).second)
                 lines.push_back(line);
         }
     }
@@ -391,6 +431,7 @@ LanguageText ReadLanguage(int language, CorpusPart part)
         switch (source.kind) {
         case Fortunes: prose = ReadFortunes(source.path); break;
         case ManualPages: prose = ReadManualPages(source.path); break;
+        case ManualPagesByPage: prose = ReadManualPagesOfPart(source.path, part); break;
         case Hunspell:
             units = FromWordForms(ExpandHunspell(std::string(source.path) + ".dic", std::string(source.path) + ".aff"));
             break;
@@ -400,7 +441,7 @@ LanguageText ReadLanguage(int language, CorpusPart part)
         }
         if (prose.empty() && units.empty())
             Fail(std::string("nothing read from ") + source.path + ": install the " + source.package + " package");
-        for (const Text& unit : PartOf(prose, part)) {
+        for (const Text& unit : source.kind == ManualPagesByPage ? prose : PartOf(prose, part)) {
             text.prose.push_back(unit);
             text.proseCharacters += unit.size();
         }

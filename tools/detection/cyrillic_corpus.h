@@ -25,7 +25,7 @@ using Text = std::u32string;
 using Bytes = std::vector<unsigned char>;
 
 extern const char* const LanguageNames[LanguageCount];
-extern const char* const IconvNames[CodePageCount];
+extern const char* const IconvNames[ReadingCount];  // of each reading (detection_model.h)
 
 enum CorpusPart { CountingPart, CalibrationPart, HeldOutPart };
 
@@ -58,10 +58,12 @@ Text WithTypography(const Text& text, int language);
 // them than Latin ones.
 std::vector<Text> CutPieces(const std::vector<Text>& texts, size_t shortest, size_t longest, unsigned seed);
 
-// The text in a code page; false when the page cannot hold every character.
+// The text in a reading's code page; false when the page cannot hold every
+// character.
 bool Encode(const Text& text, int page, Bytes& bytes);
 
-// The character each byte is in a code page, U+FFFD where it is none.
+// The character each byte is in a reading's code page, U+FFFD where it is
+// none.
 std::array<char32_t, 256> DecodingOf(int page);
 
 // Whether two code pages read bytes as the same characters.

@@ -6,7 +6,8 @@
 set -euo pipefail
 
 packages=(fortunes-ru fortunes-bg hunspell-ru hunspell-uk hunspell-be hunspell-bg hunspell-sr aspell-uk
-          mythes-ru mythes-uk mythes-bg manpages-mk dict-freedict-mkd-bul)
+          mythes-ru mythes-uk mythes-bg manpages-mk dict-freedict-mkd-bul
+          manpages-ru manpages-uk manpages-sr)
 [ "${1:-}" = "--with-detectors" ] && packages+=(uchardet libuchardet-dev enca python3-chardet)
 missing=()
 for p in "${packages[@]}"; do

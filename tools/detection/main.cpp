@@ -1,11 +1,13 @@
-// train_detection OUTPUT_CPP [--mistakes]
+// train_detection OUTPUT_CPP [--files TUNE_DIR] [--mistakes]
 //
 // Counts the statistics of Cyrillic text in the counting part of the
 // corpus (cyrillic_corpus.h), calibrates the detector's confidence on
-// pieces of the calibration part, prints how the detector does on those,
-// and writes the statistics as OUTPUT_CPP (engine/cyrillic_statistics.cpp).
-// The held-out part is never read here. With --mistakes, also prints every
-// calibration piece it gets wrong.
+// pieces of the calibration part (in capitals too, and abbreviations), and
+// with --files on the files of the tune part of the corpus of files
+// (tools/detection/make_file_corpus.py), prints how the detector does on
+// those, and writes the statistics as OUTPUT_CPP
+// (engine/cyrillic_statistics.cpp). The held-out part is never read here.
+// With --mistakes, also prints every calibration piece it gets wrong.
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -16,26 +18,27 @@
 
 namespace {
 
-const char* const PageNames[CodePageCount] = {"cp866", "cp1251", "koi8-r", "mac", "iso-8859-5"};
+const char* const PageNames[ReadingCount] = {"cp866", "cp1251", "koi8-r", "mac", "iso-8859-5", "koi8-u", "cp1125"};
 
 void PrintAccuracy(const DetectionModel& model, const std::vector<Sample>& samples, bool mistakes)
 {
     for (int language = 0; language < LanguageCount; ++language) {
         for (int lengthClass = 0; lengthClass < LengthClassCount; ++lengthClass) {
             std::printf("%-10s %-8s", LanguageNames[language], LengthNames[lengthClass]);
-            for (int page = 0; page < CodePageCount; ++page) {
+            for (int page = 0; page < ReadingCount; ++page) {
                 int total = 0, right = 0, confident = 0;
                 for (const Sample& sample : samples) {
                     if (sample.language != language || sample.lengthClass != lengthClass || sample.page != page)
                         continue;
                     PageScores scores;
-                    ScoreCodePages(model, sample.bytes.data(), static_cast<unsigned>(sample.bytes.size()), scores);
-                    const Detection detection = DecideCodePage(model, scores);
+                    const unsigned count = static_cast<unsigned>(sample.bytes.size());
+                    ScoreCodePages(model, sample.bytes.data(), count, scores);
+                    const Detection detection = DecideCodePage(model, scores, DeclaredReading(sample.bytes.data(), count));
                     ++total;
                     const bool ok = detection.page >= 0 && sample.sameAs[detection.page];
                     right += ok;
                     confident += !ok && detection.page >= 0 && detection.confidence >= 90;
-                    if (!ok && mistakes) {
+                    if (!ok && mistakes && (detection.confidence >= 90 || sample.bytes.size() < 2000)) {
                         std::printf("\n  %s taken for %s (%d %%): %s", PageNames[page],
                                     detection.page < 0 ? "none" : PageNames[detection.page], detection.confidence,
                                     ToUtf8(sample.text).c_str());
@@ -57,9 +60,18 @@ void PrintAccuracy(const DetectionModel& model, const std::vector<Sample>& sampl
 
 int main(int argc, char** argv)
 {
-    const bool mistakes = argc == 3 && std::strcmp(argv[2], "--mistakes") == 0;
-    if (argc != 2 && !mistakes) {
-        std::fprintf(stderr, "usage: train_detection OUTPUT_CPP [--mistakes]\n");
+    bool mistakes = false, usage = argc < 2;
+    std::string files;
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--mistakes") == 0)
+            mistakes = true;
+        else if (std::strcmp(argv[i], "--files") == 0 && i + 1 < argc)
+            files = argv[++i];
+        else
+            usage = true;
+    }
+    if (usage) {
+        std::fprintf(stderr, "usage: train_detection OUTPUT_CPP [--files TUNE_DIR] [--mistakes]\n");
         return 2;
     }
     std::vector<LanguageText> languages, calibration;
@@ -78,7 +90,12 @@ int main(int argc, char** argv)
     auto model = std::make_unique<DetectionModel>();
     CountStatistics(languages, *model);
     const size_t perClass[LengthClassCount] = {3000, 3000, 400};
-    const std::vector<Sample> samples = MakeSamples(calibration, perClass, 1);
+    std::vector<Sample> samples = MakeSamples(calibration, perClass, 1, true);
+    if (!files.empty()) {
+        const std::vector<Sample> fromFiles = ReadFileSamples(files);
+        samples.insert(samples.end(), fromFiles.begin(), fromFiles.end());
+        std::printf("%zu files of %s\n", fromFiles.size(), files.c_str());
+    }
     Calibrate(samples, *model);
     PrintAccuracy(*model, samples, mistakes);
 

@@ -6,14 +6,15 @@
 
 namespace {
 
-const char* const PageNames[CodePageCount] = {"cp866", "cp1251", "KOI8-R", "Macintosh Cyrillic", "ISO-8859-5"};
+const char* const PageNames[ReadingCount] = {"cp866", "cp1251", "KOI8-R", "Macintosh Cyrillic", "ISO-8859-5", "KOI8-U",
+                                             "cp1125"};
 
 const char* const SymbolNames[SymbolCount] = {
     "а", "б", "в", "г", "д", "е", "ж", "з", "и", "й", "к", "л", "м", "н", "о", "п", "р",
     "с", "т", "у", "ф", "х", "ц", "ч", "ш", "щ", "ъ", "ы", "ь", "э", "ю", "я", "ё",
     "і", "ї", "є", "ґ", "ў", "ђ", "ћ", "љ", "њ", "џ", "ј", "ѓ", "ќ", "ѕ",
     "space", "Latin", "digit", "mark", "stop", "quote", "opening quote", "closing quote", "apostrophe", "hyphen",
-    "dash", "rare"};
+    "dash", "rare", "box both ways", "box right", "box left", "box side", "shade"};
 
 void WriteRow(FILE* file, const unsigned char* values, int count, int perLine, const char* indent)
 {
@@ -50,13 +51,13 @@ bool WriteModelSource(const DetectionModel& model, const std::string& path, cons
     }
     std::fprintf(file, "#include \"detection_model.h\"\n\nconst DetectionModel CyrillicModel = {\n"
                        "    // token: what each byte reads as in each code page (detection_model.h)\n    {\n");
-    for (int page = 0; page < CodePageCount; ++page) {
+    for (int page = 0; page < ReadingCount; ++page) {
         std::fprintf(file, "        {   // %s\n", PageNames[page]);
         WriteRow(file, model.token[page], 256, 16, "            ");
         std::fprintf(file, "        },\n");
     }
     std::fprintf(file, "    },\n    // byteCost: what a byte costs beyond its pair\n    {\n");
-    for (int page = 0; page < CodePageCount; ++page) {
+    for (int page = 0; page < ReadingCount; ++page) {
         std::fprintf(file, "        {   // %s\n", PageNames[page]);
         WriteRow(file, model.byteCost[page], 256, 16, "            ");
         std::fprintf(file, "        },\n");
@@ -82,19 +83,26 @@ bool WriteModelSource(const DetectionModel& model, const std::string& path, cons
         WriteRow(file, model.caseCost[state], TokenCount, 16, "            ");
         std::fprintf(file, "        },\n");
     }
-    std::fprintf(file, "    },\n    // confidence by evidence and margin, in quarters of a nat\n    {\n");
-    for (int band = 0; band < EvidenceBandCount; ++band) {
+    std::fprintf(file, "    },\n    // confidence by kind (other, case flipped, letters swapped), evidence and\n"
+                       "    // margin, in quarters of a nat\n    {\n");
+    for (int kind = 0; kind < PairKindCount; ++kind) {
         std::fprintf(file, "        {\n");
-        WriteRow(file, model.confidence[band], static_cast<int>(sizeof model.confidence[band]), 16, "            ");
+        for (int band = 0; band < EvidenceBandCount; ++band) {
+            std::fprintf(file, "            {\n");
+            WriteRow(file, model.confidence[kind][band], static_cast<int>(sizeof model.confidence[kind][band]), 16,
+                     "                ");
+            std::fprintf(file, "            },\n");
+        }
         std::fprintf(file, "        },\n");
     }
-    std::fprintf(file, "    },\n    // pageCost\n    {%d, %d, %d, %d, %d},\n", model.pageCost[0], model.pageCost[1],
-                 model.pageCost[2], model.pageCost[3], model.pageCost[4]);
+    std::fprintf(file, "    },\n    // pageCost\n    {");
+    for (int page = 0; page < ReadingCount; ++page)
+        std::fprintf(file, "%d%s", model.pageCost[page], page + 1 < ReadingCount ? ", " : "},\n");
     std::fprintf(file,
         "    "
         "%d,  // minimumLetters\n"
-        "    %d,  // highestMeanLetterCost\n"
+        "    %d,  // highestMeanByteCost\n"
         "};\n",
-        model.minimumLetters, model.highestMeanLetterCost);
+        model.minimumLetters, model.highestMeanByteCost);
     return std::fclose(file) == 0;
 }

@@ -22,3 +22,17 @@ std::string ToUtf8(const std::u32string& text)
     }
     return utf8;
 }
+
+std::u32string FromUtf8Text(const std::string& utf8)
+{
+    std::u32string text;
+    for (size_t at = 0; at < utf8.size();) {
+        const unsigned char lead = static_cast<unsigned char>(utf8[at]);
+        int more = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
+        char32_t c = more == 0 ? lead : more == 1 ? lead & 0x1F : more == 2 ? lead & 0x0F : lead & 0x07;
+        for (++at; more > 0 && at < utf8.size(); --more, ++at)
+            c = c << 6 | (static_cast<unsigned char>(utf8[at]) & 0x3F);
+        text += c;
+    }
+    return text;
+}

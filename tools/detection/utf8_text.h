@@ -4,3 +4,6 @@
 #include <string>
 
 std::string ToUtf8(const std::u32string& text);
+
+// Well-formed UTF-8 as characters.
+std::u32string FromUtf8Text(const std::string& utf8);
