@@ -3,6 +3,7 @@
 
 #include "signal_cleanup.h"
 #include "tarvoconv.h"
+#include "translation.h"
 
 #ifdef _WIN32
 
@@ -23,6 +24,7 @@ int wmain(int argc, wchar_t** argv)
     // out, and stop reading at the first Ctrl-Z.
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
+    UseUserLanguage();
     std::vector<std::string> arguments;
     for (int n = 0; n < argc; ++n)
         arguments.push_back(Utf8FromWide(argv[n]));
@@ -44,6 +46,7 @@ int main(int argc, char** argv)
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
     CatchEndingSignals();
+    UseUserLanguage();
     return RunTarvoconv(argc, argv, stdin, stdout, stderr);
 }
 

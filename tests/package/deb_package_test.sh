@@ -42,6 +42,7 @@ manual_is_compressed() {
 install_gives_program_manual_and_completion() {
     cmake --install "$build" --prefix "$scratch/prefix" >/dev/null &&
         files_are "$scratch/prefix" ./bin/tarvoconv ./share/bash-completion/completions/tarvoconv \
+            ./share/locale/ru/LC_MESSAGES/tarvoconv.mo ./share/locale/uk/LC_MESSAGES/tarvoconv.mo \
             ./share/man/man1/tarvoconv.1 &&
         "$scratch/prefix/bin/tarvoconv" --version >/dev/null
 }
@@ -59,9 +60,10 @@ lintian_finds_nothing() {
     ! grep -q '^[EWIPX]:' "$scratch/lintian.out"
 }
 
-check "the package holds tarvoconv, its completion, its manual and its documents" files_are "$scratch/root" \
-    ./usr/bin/tarvoconv ./usr/share/bash-completion/completions/tarvoconv \
+check "the package holds tarvoconv, its completion, its messages, its manual and its documents" \
+    files_are "$scratch/root" ./usr/bin/tarvoconv ./usr/share/bash-completion/completions/tarvoconv \
     ./usr/share/doc/tarvoconv/changelog.gz ./usr/share/doc/tarvoconv/copyright \
+    ./usr/share/locale/ru/LC_MESSAGES/tarvoconv.mo ./usr/share/locale/uk/LC_MESSAGES/tarvoconv.mo \
     ./usr/share/man/man1/tarvoconv.1.gz
 check "named and versioned as the project, depends on the C library" named_and_versioned
 check "tarvoconv runs from the unpacked root" runs_from_the_root
