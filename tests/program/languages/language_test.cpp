@@ -7,11 +7,17 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <htmlhelp.h>
+#include <richedit.h>
+
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "file_conversion.h"
+#include "help.h"
 #include "in_place_question.h"
 #include "interface_language.h"
 #include "main_window.h"
@@ -250,6 +256,118 @@ TEST_F(LanguageTest, TheSystemMenuSwitchesTheLanguageAtOnceAndTheChoiceIsKept)
     EXPECT_EQ(InterfaceLanguage, chosen.id);
     EXPECT_EQ(MenuText(TrayMenu, IDM_EXIT), chosen.exitItem);
     EXPECT_EQ(Settings.Language, chosen.id);
+}
+
+// The text the help viewer shows, whatever the ANSI code page. The viewer
+// is an ANSI program of its own: WM_GETTEXT would bring its text through
+// that page, so its rich edit control (1793) is asked for UTF-8, with the
+// request and the answer in the viewer's memory.
+BOOL CALLBACK FindPage(HWND child, LPARAM found)
+{
+    if (GetDlgCtrlID(child) != 1793)
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+}
+
+std::wstring PageText(HWND page)
+{
+    DWORD id = 0;
+    GetWindowThreadProcessId(page, &id);
+    HANDLE viewer = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+    if (!viewer)
+        return L"";
+    const size_t size = 8192;
+    char* remote = static_cast<char*>(VirtualAllocEx(viewer, nullptr, sizeof(GETTEXTEX) + size, MEM_COMMIT, PAGE_READWRITE));
+    std::vector<char> utf8(size + 1, '\0');
+    const GETTEXTEX how = {static_cast<DWORD>(size), GT_DEFAULT, CP_UTF8, nullptr, nullptr};
+    DWORD_PTR copied = 0;
+    if (remote && WriteProcessMemory(viewer, remote, &how, sizeof how, nullptr) &&
+        SendMessageTimeoutW(page, EM_GETTEXTEX, reinterpret_cast<WPARAM>(remote),
+                            reinterpret_cast<LPARAM>(remote + sizeof how), SMTO_ABORTIFHUNG, WaitBudgetMs, &copied))
+        ReadProcessMemory(viewer, remote + sizeof how, utf8.data(), size, nullptr);
+    if (remote)
+        VirtualFreeEx(viewer, remote, 0, MEM_RELEASE);
+    CloseHandle(viewer);
+    std::wstring text(size, L'\0');
+    text.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), -1, &text[0], static_cast<int>(size))));
+    return text;
+}
+
+std::wstring HelpViewerText()
+{
+    for (int tries = 0; tries < 250; ++tries) {
+        HWND viewer = FindWindowA("MS_WINHELP", nullptr), page = nullptr;
+        if (viewer)
+            EnumChildWindows(viewer, FindPage, reinterpret_cast<LPARAM>(&page));
+        const std::wstring text = page ? PageText(page) : L"";
+        if (text.size() > 1)
+            return text;
+        PumpMessages(20);
+    }
+    return L"";
+}
+
+// A file beside this program, as the help files lie beside tarvo.exe.
+std::string Beside(const std::string& name)
+{
+    char path[MAX_PATH];
+    const std::string program(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+    return program.substr(0, program.find_last_of('\\') + 1) + name;
+}
+
+std::vector<std::wstring> OpenedChms;
+
+HWND WINAPI RecordHtmlHelp(HWND, const wchar_t* file, UINT command, DWORD_PTR)
+{
+    if (command == HH_DISPLAY_TOC && file)
+        OpenedChms.push_back(file);
+    return nullptr;
+}
+
+TEST_F(LanguageTest, F1OpensTheHelpOfTheInterfaceLanguageOrElseTheEnglishOne)
+{
+    const struct {
+        const char* language;
+        const char* name;  // of the help files
+        const wchar_t* phrase;
+    } helps[] = {
+        {"en", "tarvo", L"code page"}, {"ru", "tarvo-ru", L"кодовой страницы"}, {"uk", "tarvo-uk", L"кодової сторінки"}};
+    const auto& help = *std::find_if(std::begin(helps), std::end(helps),
+                                     [](const auto& h) { return std::string(h.language) == RunLanguage().name; });
+    ASSERT_TRUE(StartTarvo(true));
+
+    // WinHelp, while no .chm lies beside the program: the text in the
+    // help's own code page, whatever the system's.
+    SendMessageW(MainWindow, WM_KEYDOWN, VK_F1, 0);
+    const std::wstring shown = HelpViewerText();
+    EXPECT_NE(shown.find(help.phrase), std::wstring::npos) << help.name << ": " << testing::PrintToString(shown.substr(0, 200));
+    StopTarvo();  // closes the viewer
+    for (int tries = 0; tries < 100 && FindWindowA("MS_WINHELP", nullptr); ++tries)
+        PumpMessages(20);
+
+    // HTML Help, on a system without WinHelp: the .chm of the language,
+    // and the English one where that is missing.
+    const std::string chm = std::string(help.name) + ".chm";
+    for (const std::string& name : {std::string("tarvo.chm"), chm}) {
+        std::string built = "Z:" TARVO_HELP_DIRECTORY "/" + name;
+        std::replace(built.begin(), built.end(), '/', '\\');
+        ASSERT_TRUE(CopyFileA(built.c_str(), Beside(name).c_str(), FALSE)) << built;
+    }
+    ASSERT_TRUE(StartTarvo(true));
+    const HtmlHelpFunction saved = HtmlHelpViewer;
+    HtmlHelpViewer = RecordHtmlHelp;
+    SendMessageW(MainWindow, WM_KEYDOWN, VK_F1, 0);
+    std::vector<std::wstring> expected = {Wide(Beside(chm))};
+    if (chm != "tarvo.chm") {
+        DeleteFileA(Beside(chm).c_str());
+        SendMessageW(MainWindow, WM_KEYDOWN, VK_F1, 0);
+        expected.push_back(Wide(Beside("tarvo.chm")));
+    }
+    HtmlHelpViewer = saved;
+    DeleteFileA(Beside(chm).c_str());
+    DeleteFileA(Beside("tarvo.chm").c_str());
+    EXPECT_EQ(OpenedChms, expected);
 }
 
 } // namespace
