@@ -3,7 +3,7 @@
 # LANGUAGE first, then LC_ALL, LC_MESSAGES and LANG; English in the C
 # locale and wherever no catalogue has the language; in the locale's
 # character set. Also that the catalogues are whole and valid, and that the
-# Russian manual page renders.
+# Russian and Ukrainian manual pages render.
 #   tarvoconv_languages_test.sh TARVOCONV SOURCE_DIR POT
 set -u
 . "$(cd "$(dirname "$0")/.." && pwd)/script_checks.sh"
@@ -100,11 +100,13 @@ catalogues_whole() {
     return $ok
 }
 
-# As man -L ru shows it installed, and without a warning from groff.
-russian_manual_renders() {
+# As man -L shows them installed, and without a warning from groff.
+translated_manuals_render() {
     local page
     page=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$source/cli/tarvoconv.ru.1" 2>warnings.out) &&
-        [ ! -s warnings.out ] && grep -q '^ИМЯ' <<<"$page" && grep -q 'tarvoconv *- преобразует' <<<"$page"
+        [ ! -s warnings.out ] && grep -q '^ИМЯ' <<<"$page" && grep -q 'tarvoconv *- преобразует' <<<"$page" &&
+        page=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$source/cli/tarvoconv.uk.1" 2>warnings.out) &&
+        [ ! -s warnings.out ] && grep -q '^НАЗВА' <<<"$page" && grep -q 'tarvoconv *- перетворює' <<<"$page"
 }
 
 check "LANGUAGE, LC_ALL, LC_MESSAGES and LANG choose as gettext does" languages_chosen
@@ -112,6 +114,6 @@ check "a KOI8-R locale gets KOI8-R" in_the_locales_character_set
 check "--help in Russian and Ukrainian" help_translated
 check "plural forms of Russian and Ukrainian" plural_forms
 check "the catalogues translate every message, valid for msgfmt --check" catalogues_whole
-check "the Russian manual page renders without warnings" russian_manual_renders
+check "the Russian and Ukrainian manual pages render without warnings" translated_manuals_render
 
 finish_checks
