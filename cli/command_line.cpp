@@ -2,10 +2,12 @@
 
 #include <cstring>
 
+#include "console_text.h"
 #include "encoding_names.h"
+#include "translation.h"
 #include "unicode_conversion.h"
 
-const char UsageHint[] = "Try 'tarvoconv --help' for more information.\n";
+const char UsageHint[] = N_("Try 'tarvoconv --help' for more information.\n");
 
 namespace {
 
@@ -86,13 +88,13 @@ const Option* LongOption(const std::string& name, std::string& problem)
             return &option;
         if (!name.empty() && longName.compare(0, name.size(), name) == 0) {
             found = &option;
-            candidates += (++matches == 1 ? " (--" : ", --") + longName;
+            candidates += (++matches == 1 ? "--" : ", --") + longName;
         }
     }
     if (matches == 1)
         return found;
-    problem = matches == 0 ? "unknown option '--" + name + "'"
-                           : "option '--" + name + "' is ambiguous" + candidates + ")";
+    problem = matches == 0 ? Format(_("unknown option '--%s'"), name.c_str())
+                           : Format(_("option '--%s' is ambiguous (%s)"), name.c_str(), candidates.c_str());
     return nullptr;
 }
 
@@ -138,7 +140,7 @@ private:
             return Invalid(problem);
         const std::string spelled = std::string("--") + option->longName;
         if (option->value == NoValue && equals != std::string::npos)
-            return Invalid("option " + spelled + " takes no value");
+            return Invalid(Format(_("option %s takes no value"), spelled.c_str()));
         if (option->value == NoValue)
             return Take(*option, "");
         if (equals != std::string::npos)
@@ -151,7 +153,7 @@ private:
         for (std::string::size_type at = 1; at < argument.size(); ++at) {
             const Option* option = ShortOption(argument[at]);
             if (option == nullptr)
-                return Invalid("unknown option '-" + argument.substr(at, 1) + "'");
+                return Invalid(Format(_("unknown option '-%s'"), argument.substr(at, 1).c_str()));
             const std::string spelled = std::string("-") + option->shortName;
             CommandLineRequest request;
             if (option->value == NoValue)
@@ -168,16 +170,16 @@ private:
 
     CommandLineRequest TakeNextValue(const Option& option, const std::string& spelled)
     {
-        const char* needs = option.value == FileValue ? " needs a file name" : " needs an encoding";
+        const char* needs = option.value == FileValue ? _("option %s needs a file name") : _("option %s needs an encoding");
         if (index_ + 1 >= argc_)
-            return Invalid("option " + spelled + needs);
+            return Invalid(Format(needs, spelled.c_str()));
         return TakeValue(option, spelled, argv_[++index_]);
     }
 
     CommandLineRequest TakeValue(const Option& option, const std::string& spelled, const std::string& value)
     {
         if (option.value == FileValue && value.empty())
-            return Invalid("option " + spelled + " needs a file name");
+            return Invalid(Format(_("option %s needs a file name"), spelled.c_str()));
         return Take(option, value);
     }
 
@@ -207,7 +209,7 @@ private:
     {
         encoding = EncodingFromName(name, order);
         if (encoding < 0)
-            return Invalid("unknown encoding '" + name + "'");
+            return Invalid(Format(_("unknown encoding '%s'"), name.c_str()));
         return RequestConversion;
     }
 
@@ -231,7 +233,8 @@ private:
             else if (IsWord(word, "ignore"))
                 line_.omit = true;
             else if (!word.empty())
-                return Invalid("unknown suffix '" + word + "' in '" + value + "' (TRANSLIT and IGNORE are known)");
+                return Invalid(Format(_("unknown suffix '%s' in '%s' (TRANSLIT and IGNORE are known)"), word.c_str(),
+                                      value.c_str()));
         }
         return RequestConversion;
     }
@@ -248,13 +251,13 @@ private:
             if (line_.source != -1 || line_.destination != -1 || line_.inPlace || line_.force ||
                 line_.convertNewlines || line_.substitute || line_.omit || !line_.output.empty() || line_.repair ||
                 line_.explain || line_.verbose)
-                return Invalid("--detect takes file names only");
+                return Invalid(_("--detect takes file names only"));
             return RequestDetect;
         }
         if (line_.repair)
             return CheckRepair();
         if (line_.explain || line_.verbose)
-            return Invalid(std::string(line_.explain ? "--explain" : "-v") + " goes with --repair");
+            return Invalid(Format(_("%s goes with --repair"), line_.explain ? "--explain" : "-v"));
         return CheckConversion();
     }
 
@@ -264,7 +267,7 @@ private:
     CommandLineRequest CheckRepair()
     {
         if (line_.convertNewlines)
-            return Invalid("--repair keeps line ends; -n goes with conversion");
+            return Invalid(_("--repair keeps line ends; -n goes with conversion"));
         if (line_.source == -1)
             line_.source = EncodingUtf8;
         if (line_.destination == -1)
@@ -276,21 +279,21 @@ private:
     CommandLineRequest CheckConversion()
     {
         if (line_.source == -1)
-            return Invalid("missing -f SRC");
+            return Invalid(_("missing -f SRC"));
         if (line_.destination < 0)
-            return Invalid("missing -t DST");
+            return Invalid(_("missing -t DST"));
         if (!line_.inPlace) {
             if (line_.force)
-                return Invalid("--force goes with --in-place");
+                return Invalid(_("--force goes with --in-place"));
             return RequestConversion;
         }
         if (!line_.output.empty())
-            return Invalid("--in-place writes each file into itself, not to -o");
+            return Invalid(_("--in-place writes each file into itself, not to -o"));
         if (line_.files.empty())
-            return Invalid("--in-place needs the files to convert");
+            return Invalid(_("--in-place needs the files to convert"));
         for (const std::string& file : line_.files)
             if (file == "-")
-                return Invalid("--in-place converts files, not standard input");
+                return Invalid(_("--in-place converts files, not standard input"));
         return RequestConversion;
     }
 
@@ -317,60 +320,62 @@ CommandLineRequest ParseCommandLine(int argc, char** argv, CommandLine& line, st
 
 void PrintUsage(std::FILE* stream)
 {
-    std::fputs("Usage: tarvoconv -f SRC -t DST [-n] [-c] [-o OUTPUT] [INPUT...]\n"
-               "       tarvoconv -f SRC -t DST [-n] [-c] [--force] --in-place FILE...\n"
-               "       tarvoconv --repair [--explain] [-f SRC] [-t DST] [-o OUTPUT] [INPUT...]\n"
-               "       tarvoconv --detect [FILE...]\n"
-               "       tarvoconv -l | -h | --version\n"
-               "Converts Cyrillic text from one code page or Unicode encoding to another,\n"
-               "or repairs text that wrong decodings garbled.\n"
-               "\n"
-               "  -f, --from=SRC     encoding of the input; auto: detect it from the first\n"
-               "                     64 KiB (more where those hold little Cyrillic), and\n"
-               "                     stop unless sure (text already in DST is copied\n"
-               "                     unchanged, pure ASCII read as UTF-8)\n"
-               "  -t, --to=DST       encoding of the output; DST//TRANSLIT writes stand-ins\n"
-               "                     as -c does, DST//IGNORE leaves out what DST cannot\n"
-               "                     hold (and input that is not valid), and exits with 1\n"
-               "  -o, --output=FILE  write to FILE rather than standard output\n"
-               "  -n, --newlines     convert line ends too: LF for KOI8-R, KOI8-U and UTF-8,\n"
-               "                     CR LF for the other code pages and UTF-16\n"
-               "  -c                 write an ASCII stand-in ('?' where no other fits) for a\n"
-               "                     character that DST cannot hold, instead of failing\n"
-               "      --in-place     convert each FILE into itself; go on after a failure\n"
-               "      --force        with --in-place, convert also a file with other names\n"
-               "                     (hard links), another user's file and a binary one\n"
-               "      --repair       undo the wrong decodings that garbled Cyrillic text,\n"
-               "                     line by line; SRC and DST are utf-8 unless given; -c,\n"
-               "                     --in-place and --force work as when converting\n"
-               "      --explain      with --repair, say what was undone in each INPUT and how\n"
-               "                     sure that is: on standard error when the text goes to\n"
-               "                     standard output, else on standard output\n"
-               "  -v, --verbose      with --repair, say it for each repaired line too\n"
-               "      --detect       print the encoding of each FILE (or standard input)\n"
-               "                     and how sure the guess is\n"
-               "  -l, --list         list the encodings and exit\n"
+    // In pieces that a translation keeps in the same columns; the console
+    // shows the translated text whatever its code page.
+    WriteText(stream,
+              _("Usage: tarvoconv -f SRC -t DST [-n] [-c] [-o OUTPUT] [INPUT...]\n"
+                "       tarvoconv -f SRC -t DST [-n] [-c] [--force] --in-place FILE...\n"
+                "       tarvoconv --repair [--explain] [-f SRC] [-t DST] [-o OUTPUT] [INPUT...]\n"
+                "       tarvoconv --detect [FILE...]\n"
+                "       tarvoconv -l | -h | --version\n"
+                "Converts Cyrillic text from one code page or Unicode encoding to another,\n"
+                "or repairs text that wrong decodings garbled.\n"
+                "\n"
+                "  -f, --from=SRC     encoding of the input; auto: detect it from the first\n"
+                "                     64 KiB (more where those hold little Cyrillic), and\n"
+                "                     stop unless sure (text already in DST is copied\n"
+                "                     unchanged, pure ASCII read as UTF-8)\n"
+                "  -t, --to=DST       encoding of the output; DST//TRANSLIT writes stand-ins\n"
+                "                     as -c does, DST//IGNORE leaves out what DST cannot\n"
+                "                     hold (and input that is not valid), and exits with 1\n"
+                "  -o, --output=FILE  write to FILE rather than standard output\n"
+                "  -n, --newlines     convert line ends too: LF for KOI8-R, KOI8-U and UTF-8,\n"
+                "                     CR LF for the other code pages and UTF-16\n"
+                "  -c                 write an ASCII stand-in ('?' where no other fits) for a\n"
+                "                     character that DST cannot hold, instead of failing\n"
+                "      --in-place     convert each FILE into itself; go on after a failure\n"
+                "      --force        with --in-place, convert also a file with other names\n"
+                "                     (hard links), another user's file and a binary one\n"
+                "      --repair       undo the wrong decodings that garbled Cyrillic text,\n"
+                "                     line by line; SRC and DST are utf-8 unless given; -c,\n"
+                "                     --in-place and --force work as when converting\n"
+                "      --explain      with --repair, say what was undone in each INPUT and how\n"
+                "                     sure that is: on standard error when the text goes to\n"
+                "                     standard output, else on standard output\n"
+                "  -v, --verbose      with --repair, say it for each repaired line too\n"
+                "      --detect       print the encoding of each FILE (or standard input)\n"
+                "                     and how sure the guess is\n"
+                "  -l, --list         list the encodings and exit\n"));
 #ifdef _WIN32
-               "  -h, -?, /?, --help print this help and exit\n"
+    WriteText(stream, _("  -h, -?, /?, --help print this help and exit\n"));
 #else
-               "  -h, -?, --help     print this help and exit\n"
+    WriteText(stream, _("  -h, -?, --help     print this help and exit\n"));
 #endif
-               "      --version      print the version and exit\n"
-               "\n"
-               "Encodings, code pages also by number, names in any case:\n",
-               stream);
+    WriteText(stream,
+              _("      --version      print the version and exit\n"
+                "\n"
+                "Encodings, code pages also by number, names in any case:\n"));
     PrintEncodings(stream);
-    std::fputs("\n"
-               "The INPUTs are converted one after another; without one, or for \"-\",\n"
-               "standard input. OUTPUT may be an INPUT. A file OUTPUT is replaced only once\n"
-               "it is completely written, so a failed run leaves it as it was; a pipe, a\n"
-               "device or a terminal is written to as it is. Long options may be shortened\n"
-               "to any unambiguous start. Exit status: 0 converted (or repaired, or nothing\n"
-               "to repair), 1 a file could not be converted or was left alone, 2 wrong\n"
-               "arguments.\n"
+    WriteText(stream,
+              _("\n"
+                "The INPUTs are converted one after another; without one, or for \"-\",\n"
+                "standard input. OUTPUT may be an INPUT. A file OUTPUT is replaced only once\n"
+                "it is completely written, so a failed run leaves it as it was; a pipe, a\n"
+                "device or a terminal is written to as it is. Long options may be shortened\n"
+                "to any unambiguous start. Exit status: 0 converted (or repaired, or nothing\n"
+                "to repair), 1 a file could not be converted or was left alone, 2 wrong\n"
+                "arguments.\n"));
 #ifdef _WIN32
-               "A name with wildcards (*.txt) stands for the files it matches.\n"
+    WriteText(stream, _("A name with wildcards (*.txt) stands for the files it matches.\n"));
 #endif
-               ,
-               stream);
 }

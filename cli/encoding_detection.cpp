@@ -6,15 +6,15 @@
 
 #include "encoding_names.h"
 #include "text_encoding_detection.h"
+#include "translation.h"
 
 const char NoDecisionText[] =
-    "cannot tell which encoding this is (too little Cyrillic text, or not text); name it with -f";
+    N_("cannot tell which encoding this is (too little Cyrillic text, or not text); name it with -f");
 
 std::string UnsureText(const EncodingGuess& guess)
 {
-    return "not sure which encoding this is: " + std::string(EncodingNames(guess.encoding)[0]) + " at best, " +
-           std::to_string(guess.confidence) + "% sure (" + std::to_string(ConfidentEnough) +
-           "% needed); name it with -f";
+    return Format(_("not sure which encoding this is: %s at best, %d%% sure (%d%% needed); name it with -f"),
+                  EncodingNames(guess.encoding)[0], guess.confidence, static_cast<int>(ConfidentEnough));
 }
 
 namespace {

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "translation.h"
+
 std::wstring WideFromUtf8(const std::string& text)
 {
     if (text.empty())
@@ -64,7 +66,7 @@ std::string LastErrorText()
     while (length > 0 && wcschr(L"\r\n. ", text[length - 1]) != nullptr)
         --length;
     if (length == 0)
-        return "system error " + std::to_string(code);
+        return Format(_("system error %lu"), static_cast<unsigned long>(code));
     return Utf8FromWide(text, length);
 }
 

@@ -1,14 +1,19 @@
 #include "in_place_checks.h"
 
+#include "translation.h"
+
 namespace {
 
-const char NotAFileReason[] = "not a regular file; --in-place converts only files";
+const char NotAFileReason[] = N_("not a regular file; --in-place converts only files");
 
 std::string LinksReason(unsigned long links)
 {
-    return "the file has " + std::to_string(links) +
-           " names (hard links), and the others would keep the old text; it was left as it was "
-           "(--force converts it under this name)";
+    return Format(Plural("the file has %lu name (hard links), and the others would keep the old text; it was left "
+                         "as it was (--force converts it under this name)",
+                         "the file has %lu names (hard links), and the others would keep the old text; it was left "
+                         "as it was (--force converts it under this name)",
+                         links),
+                  links);
 }
 
 } // namespace
@@ -31,7 +36,7 @@ bool MayConvertInPlace(const std::string& path, bool force, std::string& reason)
     const bool disk = GetFileType(file) == FILE_TYPE_DISK;
     CloseHandle(file);
     if (!disk || (known && (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))) {
-        reason = NotAFileReason;
+        reason = _(NotAFileReason);
         return false;
     }
     if (known && information.nNumberOfLinks > 1 && !force) {
@@ -52,7 +57,7 @@ bool MayConvertInPlace(const std::string& path, bool force, std::string& reason)
     if (stat(path.c_str(), &status) != 0)
         return true;
     if (!S_ISREG(status.st_mode)) {
-        reason = NotAFileReason;
+        reason = _(NotAFileReason);
         return false;
     }
     if (force)
@@ -63,8 +68,8 @@ bool MayConvertInPlace(const std::string& path, bool force, std::string& reason)
     }
     // Only root may give the new file the old one's owner.
     if (geteuid() != 0 && status.st_uid != geteuid()) {
-        reason = "the file belongs to another user and would become yours; it was left as it was "
-                 "(--force converts it all the same)";
+        reason = _("the file belongs to another user and would become yours; it was left as it was "
+                   "(--force converts it all the same)");
         return false;
     }
     return true;

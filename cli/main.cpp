@@ -3,6 +3,7 @@
 
 #include "signal_cleanup.h"
 #include "tarvoconv.h"
+#include "translation.h"
 
 #ifdef _WIN32
 
@@ -24,6 +25,7 @@ int wmain(int argc, wchar_t** argv)
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
     std::setvbuf(stdin, nullptr, _IONBF, 0);  // input_stream.h: read straight into the caller's block
+    UseUserLanguage();
     std::vector<std::string> arguments;
     for (int n = 0; n < argc; ++n)
         arguments.push_back(Utf8FromWide(argv[n]));
@@ -46,6 +48,7 @@ int main(int argc, char** argv)
 #endif
     CatchEndingSignals();
     std::setvbuf(stdin, nullptr, _IONBF, 0);  // input_stream.h: read straight into the caller's block
+    UseUserLanguage();
     return RunTarvoconv(argc, argv, stdin, stdout, stderr);
 }
 

@@ -3,9 +3,11 @@
 #include <cerrno>
 #include <cstring>
 
+#include "translation.h"
+
 namespace {
 
-const char ReadOnlyReason[] = "the file is read-only; it was left as it was";
+const char ReadOnlyReason[] = N_("the file is read-only; it was left as it was");
 
 } // namespace
 
@@ -39,7 +41,7 @@ const DWORD KeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FIL
 
 std::string ErrnoText()
 {
-    return std::strerror(errno != 0 ? errno : EIO);
+    return ErrorText(errno != 0 ? errno : EIO);
 }
 
 // NUL, CON, COM1 and the like, also in a folder ("C:\out\nul") or with an
@@ -130,7 +132,7 @@ bool BeginOutputFile(const std::string& targetPath, PendingOutput& output, std::
     const DWORD attributes = GetFileAttributesW(SystemPath(target).c_str());
     const bool file = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     if (file && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        reason = ReadOnlyReason;
+        reason = _(ReadOnlyReason);
         return false;
     }
     // What a user marked the file as is kept; a new file is one to back up.
@@ -373,13 +375,13 @@ bool BeginOutputFile(const std::string& targetPath, PendingOutput& output, std::
         // The rename would go through (and root may write anything), but
         // the user marked the file as one that must not change.
         if (!(existing.st_mode & S_IWUSR)) {
-            reason = ReadOnlyReason;
+            reason = _(ReadOnlyReason);
             return false;
         }
         // Nor may a writable folder let the caller replace a file that its
         // permissions keep them from writing.
         if (faccessat(AT_FDCWD, output.targetPath.c_str(), W_OK, AT_EACCESS) != 0) {
-            reason = std::string(std::strerror(ErrnoOrIo())) + "; it was left as it was";
+            reason = Format(_("%s; it was left as it was"), std::strerror(ErrnoOrIo()));
             return false;
         }
     }

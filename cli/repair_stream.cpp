@@ -8,6 +8,7 @@
 
 #include "console_text.h"
 #include "output_file.h"
+#include "translation.h"
 #include "unicode_conversion.h"
 #include "unicode_units.h"
 
@@ -273,15 +274,18 @@ bool StartsWithUtf8Mark(const InputStream& input)
 std::string ExplainRepair(const TextRepair& repair)
 {
     if (repair.parts == 0)
-        return "nothing to repair";
-    char chain[160];
-    DescribeRepair(repair, chain, sizeof chain);
-    std::string text = chain;
+        return _("nothing to repair");
+    // The chain as the engine's DescribeRepair puts it, in the user's words.
+    std::string text;
+    for (int i = 0; i < repair.steps; ++i)
+        text += Format(i ? _(", then %s read as %s") : _("%s read as %s"), RepairEncodingName(repair.step[i].written),
+                       RepairEncodingName(repair.step[i].read));
     if (repair.mixed)
-        text += " and other chains";
-    text += ", confidence " + std::to_string(repair.confidence);
+        text += _(" and other chains");
+    text += Format(_(", confidence %d"), repair.confidence);
     if (repair.lost > 0)
-        text += ", " + std::to_string(repair.lost) + (repair.lost == 1 ? " character" : " characters") + " lost";
+        text += Format(Plural(", %lu character lost", ", %lu characters lost", repair.lost),
+                       static_cast<unsigned long>(repair.lost));
     return text;
 }
 

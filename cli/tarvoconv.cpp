@@ -19,6 +19,7 @@
 #include "stream_conversion.h"
 #include "stream_converter.h"
 #include "tarvo_version.h"
+#include "translation.h"
 #include "unicode_conversion.h"
 #include "unicode_stream.h"
 #include "wildcards.h"
@@ -34,7 +35,7 @@ bool NamesStandardStream(const std::string& path)
     return path.empty() || path == "-";
 }
 
-const char BinaryDataReason[] = "binary data, not text; skipped (--force converts it)";
+const char BinaryDataReason[] = N_("binary data, not text; skipped (--force converts it)");
 
 int ReportFailure(std::FILE* err, const std::string& name, const std::string& reason)
 {
@@ -44,7 +45,7 @@ int ReportFailure(std::FILE* err, const std::string& name, const std::string& re
 
 std::string ErrnoText(int error)
 {
-    return std::strerror(error != 0 ? error : EIO);
+    return ErrorText(error != 0 ? error : EIO);
 }
 
 std::string Hex(unsigned long value, int digits)
@@ -59,29 +60,32 @@ std::string Hex(unsigned long value, int digits)
 std::string RejectionText(const TextRejection& rejection, int source, int destination, bool hint = true)
 {
     const std::string sourceName = EncodingNames(source)[0];
-    std::string text = "line " + std::to_string(rejection.line);
+    std::string text = Format(_("line %s"), std::to_string(rejection.line).c_str());
     if (rejection.offsetKnown)
-        text += ", byte offset " + std::to_string(rejection.offset);
+        text += Format(_(", byte offset %s"), std::to_string(rejection.offset).c_str());
     text += ": ";
     switch (rejection.stop) {
     case UnicodeInvalid:  // only UTF-16 and UTF-8 input can be invalid
-        return text + (source == EncodingUtf16 ? "a lone UTF-16 surrogate" : "invalid UTF-8");
+        return text + (source == EncodingUtf16 ? _("a lone UTF-16 surrogate") : _("invalid UTF-8"));
     case UnicodeTruncated:
-        return text + "the input ends inside a character";
+        return text + _("the input ends inside a character");
     case UnicodeUnmappable:
-        return text + "U+" + Hex(rejection.character, 4) + " cannot be written in " + EncodingNames(destination)[0] +
-               (hint ? " (-c writes a stand-in)" : "");
+        return text + Format(_("U+%s cannot be written in %s"), Hex(rejection.character, 4).c_str(),
+                             EncodingNames(destination)[0]) +
+               (hint ? _(" (-c writes a stand-in)") : "");
     default:
-        return text + "byte 0x" + Hex(rejection.character, 2) + " is no character in " + sourceName +
-               (hint ? " (-c writes '?')" : "");
+        return text + Format(_("byte 0x%s is no character in %s"), Hex(rejection.character, 2).c_str(),
+                             sourceName.c_str()) +
+               (hint ? _(" (-c writes '?')") : "");
     }
 }
 
 // What -t DST//IGNORE left out of one input.
 std::string OmissionText(const TextRejection& first, int source, int destination)
 {
-    const std::string count = std::to_string(first.omitted) + (first.omitted == 1 ? " character" : " characters");
-    return count + " left out (//IGNORE), the first on " + RejectionText(first, source, destination, false);
+    return Format(Plural("%s character left out (//IGNORE), the first on %s",
+                         "%s characters left out (//IGNORE), the first on %s", PluralCount(first.omitted)),
+                  std::to_string(first.omitted).c_str(), RejectionText(first, source, destination, false).c_str());
 }
 
 // Between two of the five code pages the engine converts as the Windows
@@ -105,7 +109,7 @@ bool ChooseConversion(const CommandLine& line, const std::vector<unsigned char>&
         return true;
     const EncodingGuess found = DetectEncoding(head.data(), head.size());
     if (found.encoding < 0) {
-        problem = NoDecisionText;
+        problem = _(NoDecisionText);
         return false;
     }
     if (found.confidence < ConfidentEnough) {
@@ -182,7 +186,7 @@ InputOpening OpenInput(const CommandLine& line, const std::string& path, std::FI
 {
     CloseInput(input);
     input.path = path;
-    input.name = NamesStandardStream(path) ? "standard input" : path;
+    input.name = NamesStandardStream(path) ? _("standard input") : path;
     errno = 0;
     input.file = NamesStandardStream(path) ? in : OpenToRead(path);
     if (input.file == nullptr) {
@@ -227,7 +231,7 @@ bool OpenNextInput(const CommandLine& line, const std::vector<std::string>& name
 // --explain's name for an input, as --detect's.
 std::string ReportedName(const Input& input)
 {
-    return NamesStandardStream(input.path) ? "(standard input)" : input.path;
+    return NamesStandardStream(input.path) ? _("(standard input)") : input.path;
 }
 
 // Converts (or repairs) the input into output and closes it; says what was
@@ -258,7 +262,7 @@ bool ConvertInput(Input& input, std::FILE* output, const std::string& outputName
     CloseInput(input);
     if (input.scan != nullptr && input.scan->FoundData()) {
         failed = input.name;
-        problem = BinaryDataReason;
+        problem = _(BinaryDataReason);
         return false;
     }
     if (result.outcome == StreamConverted)
@@ -282,7 +286,7 @@ int ConvertInputs(const CommandLine& line, Input& input, const std::vector<std::
                   bool passedOver, const std::string& outputPath, std::FILE* in, std::FILE* out, std::FILE* err)
 {
     const bool outputIsFile = !NamesStandardStream(outputPath);
-    const std::string outputName = outputIsFile ? outputPath : "standard output";
+    const std::string outputName = outputIsFile ? outputPath : _("standard output");
     std::FILE* explanations = !line.explain ? nullptr : outputIsFile ? out : err;
     std::string problem;
     std::FILE* output = out;
@@ -323,7 +327,7 @@ int ConvertInputs(const CommandLine& line, Input& input, const std::vector<std::
             return ReportFailure(err, outputName, problem);
         errno = 0;
         if (explanations == out && std::fflush(out) != 0)
-            return ReportFailure(err, "standard output", ErrnoText(errno));
+            return ReportFailure(err, _("standard output"), ErrnoText(errno));
     } else {
         // A full disk or device behind standard output shows only here.
         errno = 0;
@@ -404,7 +408,7 @@ int DetectEncodings(const CommandLine& line, std::FILE* in, std::FILE* out, std:
         if (isFile && input != nullptr)
             std::fclose(input);
         if (!read) {
-            exitCode = ReportFailure(err, isFile ? name : "standard input", ErrnoText(error));
+            exitCode = ReportFailure(err, isFile ? name : _("standard input"), ErrnoText(error));
             continue;
         }
         const EncodingGuess found = DetectEncoding(head.data(), head.size());
@@ -421,7 +425,7 @@ int DetectEncodings(const CommandLine& line, std::FILE* in, std::FILE* out, std:
     }
     errno = 0;
     if (std::fflush(out) != 0)
-        return ReportFailure(err, "standard output", ErrnoText(errno));
+        return ReportFailure(err, _("standard output"), ErrnoText(errno));
     return exitCode;
 }
 
@@ -430,7 +434,7 @@ int FinishPrinting(std::FILE* out, std::FILE* err)
 {
     errno = 0;
     if (std::fflush(out) != 0)
-        return ReportFailure(err, "standard output", ErrnoText(errno));
+        return ReportFailure(err, _("standard output"), ErrnoText(errno));
     return ExitConverted;
 }
 
@@ -451,7 +455,7 @@ int RunTarvoconv(int argc, char** argv, std::FILE* in, std::FILE* out, std::FILE
         PrintEncodings(out);
         return FinishPrinting(out, err);
     case RequestInvalid:
-        WriteText(err, "tarvoconv: " + problem + "\n" + UsageHint);
+        WriteText(err, "tarvoconv: " + problem + "\n" + _(UsageHint));
         return ExitBadArguments;
     case RequestDetect:
     case RequestConversion:

@@ -170,9 +170,9 @@ BlockLoopEnd ConvertToOutput(HWND window, HANDLE input, HANDLE output, unsigned 
 void ReportUnwritten(HWND window, const OutputPlan& plan)
 {
     if (plan.inPlace)
-        ReportFileProblem(window, "Can't replace", plan.destination);
+        ReportFileProblem(window, IDS_CANT_REPLACE, plan.destination);
     else
-        ReportFileProblem(window, "Can't open for write", plan.destination);
+        ReportFileProblem(window, IDS_CANT_OPEN_FOR_WRITE, plan.destination);
 }
 
 // From the planned output to the end; closes input on every road. A job
@@ -195,7 +195,7 @@ int ConvertOpenedFile(HWND window, const FilePath& path, HANDLE input, int inPla
     if (!copy && !converted) {
         CloseHandle(input);
         DiscardTemporary(Plan);
-        ReportProblem(window, "Not enough memory");
+        ReportProblem(window, IDS_NOT_ENOUGH_MEMORY);
         return 0;
     }
     HANDLE output = CreateFileW(LongForm(Plan.temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -204,7 +204,7 @@ int ConvertOpenedFile(HWND window, const FilePath& path, HANDLE input, int inPla
         if (converted)
             HeapFree(GetProcessHeap(), 0, converted);
         CloseHandle(input);
-        ReportFileProblem(window, "Can't open for write", Plan.temporary);
+        ReportFileProblem(window, IDS_CANT_OPEN_FOR_WRITE, Plan.temporary);
         DiscardTemporary(Plan);
         return 0;
     }
@@ -222,9 +222,9 @@ int ConvertOpenedFile(HWND window, const FilePath& path, HANDLE input, int inPla
     if (end != AllConverted) {
         DiscardTemporary(Plan);
         if (end == ReadFailed)
-            ReportFileProblem(window, "Can't read", path);
+            ReportFileProblem(window, IDS_CANT_READ, path);
         else
-            ReportProblem(window, "Write failed, may be disk full");
+            ReportProblem(window, IDS_WRITE_FAILED);
         return 0;
     }
     switch (ReplaceDestination(Plan)) {
@@ -233,7 +233,7 @@ int ConvertOpenedFile(HWND window, const FilePath& path, HANDLE input, int inPla
     case LeftInTemporary:
         // Nothing lost: the box names the file that holds the converted text.
         StandInsOfRun += StandInsOfFile;
-        ReportFileProblem(window, "Can't replace", Plan.temporary);
+        ReportFileProblem(window, IDS_CANT_REPLACE, Plan.temporary);
         Plan.temporary.clear();
         return 0;
     }
@@ -259,7 +259,7 @@ int RunFileJob(HWND window, const FilePath& path)
     HANDLE input = CreateFileW(LongForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (input == INVALID_HANDLE_VALUE) {
-        ReportFileProblem(window, "Can't open for read", path);
+        ReportFileProblem(window, IDS_CANT_OPEN_FOR_READ, path);
         return 0;
     }
     int detected = -1;

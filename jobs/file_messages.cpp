@@ -1,11 +1,13 @@
 #include "file_messages.h"
 
-void ReportFileProblem(HWND window, const char* problem, const FilePath& path)
+#include "interface_language.h"
+
+void ReportFileProblem(HWND window, UINT problem, const FilePath& path)
 {
-    MessageBoxW(window, path.c_str(), Widened(problem).c_str(), MB_ICONERROR | MB_OK);
+    MessageBoxW(window, path.c_str(), LoadText(problem).c_str(), MB_ICONERROR | MB_OK);
 }
 
-void ReportProblem(HWND window, const char* message)
+void ReportProblem(HWND window, UINT message)
 {
-    MessageBoxA(window, message, "Tarvo", MB_ICONERROR | MB_OK);
+    MessageBoxW(window, LoadText(message).c_str(), L"Tarvo", MB_ICONERROR | MB_OK);
 }

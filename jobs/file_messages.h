@@ -7,9 +7,11 @@
 #include "file_paths.h"
 
 // What went wrong with one file: its path is the box's text and the
-// problem its title, so that a long path stays readable. The path is shown
-// as it is, in whatever script its name is written.
-void ReportFileProblem(HWND window, const char* problem, const FilePath& path);
+// problem (a text of the string table, IDS_CANT_...) its title, so that a
+// long path stays readable. The path is shown as it is, in whatever script
+// its name is written.
+void ReportFileProblem(HWND window, UINT problem, const FilePath& path);
 
-// Anything else: the message as the text, the program's name as the title.
-void ReportProblem(HWND window, const char* message);
+// Anything else: the message (a text of the string table) as the text, the
+// program's name as the title.
+void ReportProblem(HWND window, UINT message);

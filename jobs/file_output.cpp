@@ -6,6 +6,8 @@
 #include "file_dialog.h"
 #include "file_messages.h"
 #include "in_place_question.h"
+#include "interface_language.h"
+#include "resource_ids.h"
 #include "settings.h"
 #include "window_requests.h"
 
@@ -56,12 +58,12 @@ int PlanInPlace(HWND window, const FilePath& path, OutputPlan& plan)
     // Refused before the work, not after a whole file was converted for
     // nothing.
     if (IsReadOnlyFile(path)) {
-        ReportFileProblem(window, "Can't replace", path);
+        ReportFileProblem(window, IDS_CANT_REPLACE, path);
         return 0;
     }
     const FilePath directory = DirectoryOf(path);
     if (!CreateTemporaryFile(directory, plan.temporary)) {
-        ReportFileProblem(window, "Can't create temporary file", directory.empty() ? path : directory);
+        ReportFileProblem(window, IDS_CANT_CREATE_TEMPORARY, directory.empty() ? path : directory);
         return 0;
     }
     if (ConfirmInPlaceConversion(window, path))
@@ -76,14 +78,17 @@ int ChooseSaveName(HWND window, const FilePath& path, const wchar_t* startDirect
 {
     static wchar_t name[LongestPath];
     name[0] = 0;
-    const std::wstring title = L"Save \"" + FileNameOf(path) + L"\" as...";
+    // wsprintfW's %s is a wide string; it writes at most 1024 characters,
+    // and a file's name is at most 255.
+    wchar_t title[1024];
+    wsprintfW(title, LoadText(IDS_SAVE_AS).c_str(), FileNameOf(path).c_str());
     // While the preview is shown the dialog has no owner: the main window
     // stays usable, so that the code pages can still be changed while the
     // preview shows what they do.
     OPENFILENAMEW dialog;
     PrepareFileDialog(dialog, (Settings.Parameters & ParamPreview) ? nullptr : window, name, LongestPath,
                       startDirectory);
-    dialog.lpstrTitle = title.c_str();
+    dialog.lpstrTitle = title;
     dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
     if (!GetSaveFileNameW(&dialog))
         return 0;
@@ -92,7 +97,7 @@ int ChooseSaveName(HWND window, const FilePath& path, const wchar_t* startDirect
     // Some systems let a privileged user write over a read-only file; the
     // mark says the file must stay as it is.
     if (IsReadOnlyFile(outputName)) {
-        ReportFileProblem(window, "Can't open for write", outputName);
+        ReportFileProblem(window, IDS_CANT_OPEN_FOR_WRITE, outputName);
         return 0;
     }
     return 1;
@@ -101,7 +106,7 @@ int ChooseSaveName(HWND window, const FilePath& path, const wchar_t* startDirect
 int PlanNewFile(HWND window, OutputPlan& plan)
 {
     if (!CreateTemporaryFile(DirectoryOf(plan.destination), plan.temporary)) {
-        ReportFileProblem(window, "Can't open for write", plan.destination);
+        ReportFileProblem(window, IDS_CANT_OPEN_FOR_WRITE, plan.destination);
         return 0;
     }
     return 1;

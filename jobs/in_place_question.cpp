@@ -2,11 +2,10 @@
 
 #include <initializer_list>
 
+#include "interface_language.h"
 #include "resource_ids.h"
 
 namespace {
-
-const char Question[] = "Is conversion parameters correct?\n(Cancel =Yes+<dont ask for next file(s)>)";
 
 // The width of a title in the caption's font, its buttons and margins
 // beside it.
@@ -60,7 +59,7 @@ INT_PTR CALLBACK QuestionProcedure(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_INITDIALOG:
         SetWindowTextW(dialog, reinterpret_cast<const FilePath*>(lParam)->c_str());
         WidenForTitle(dialog, reinterpret_cast<const FilePath*>(lParam)->c_str());
-        SetDlgItemTextW(dialog, IDC_QUESTION_TEXT, Widened(Question).c_str());
+        SetDlgItemTextW(dialog, IDC_QUESTION_TEXT, LoadText(IDS_IN_PLACE_QUESTION).c_str());
         SendDlgItemMessageW(dialog, IDC_QUESTION_ICON, STM_SETICON,
                             reinterpret_cast<WPARAM>(LoadIconA(nullptr, IDI_QUESTION)), 0);
         MessageBeep(MB_ICONQUESTION);
@@ -81,8 +80,7 @@ INT_PTR CALLBACK QuestionProcedure(HWND dialog, UINT message, WPARAM wParam, LPA
 
 InPlaceAnswer AskInPlaceQuestion(HWND window, const FilePath& path)
 {
-    const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
-    const INT_PTR answer = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_IN_PLACE_QUESTION), window,
-                                           QuestionProcedure, reinterpret_cast<LPARAM>(&path));
+    const INT_PTR answer =
+        ShowLanguageDialog(IDD_IN_PLACE_QUESTION, window, QuestionProcedure, reinterpret_cast<LPARAM>(&path));
     return answer == ConvertInPlace || answer == ConvertAndAskNoMore ? static_cast<InPlaceAnswer>(answer) : KeepFile;
 }

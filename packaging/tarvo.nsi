@@ -51,9 +51,15 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
-; Each language of the installer adds its MUI_LANGUAGE and its strings.
+; Each language of the installer adds its MUI_LANGUAGE and its strings; the
+; installer and the uninstaller speak the one of the Windows display
+; language, else the first. This file is UTF-8 (makensis -INPUTCHARSET UTF8).
 !insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_LANGUAGE "Russian"
+!insertmacro MUI_LANGUAGE "Ukrainian"
 LangString RemoveSettings ${LANG_ENGLISH} "Also remove Tarvo's settings (its code pages, options and window place)?"
+LangString RemoveSettings ${LANG_RUSSIAN} "Удалить и настройки Tarvo (кодовые страницы, параметры и положение окна)?"
+LangString RemoveSettings ${LANG_UKRAINIAN} "Видалити й параметри Tarvo (кодові сторінки, параметри та розташування вікна)?"
 
 ; A running Tarvo would keep its files in use, and save its settings again
 ; after they were removed: it is closed first, as its own Exit would.

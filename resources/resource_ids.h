@@ -27,14 +27,37 @@
 #define IDM_HOTKEYS              368
 #define IDM_DETECT_SOURCE        384
 #define IDM_REPAIR_TEXT          400
+// The interface's language, in the system menu's "Language" submenu.
+#define IDM_LANGUAGE_ENGLISH     416
+#define IDM_LANGUAGE_RUSSIAN     432
+#define IDM_LANGUAGE_UKRAINIAN   448
 
 // Menus.
 #define IDR_CODEPAGE_MENU        102  // popup "Dummy": source and destination submenus
 #define IDR_TRAY_MENU            103  // popup "PopUp": the tray and command bar menu
 
 // Strings: 1..5 the code page names (code page index + 1); the tooltips
-// carry the command's number.
+// and the system menu's items carry their command's number. A string in
+// forms for a count has its first form at its number, the others after it.
 #define IDS_CODEPAGE_FIRST       1
+#define IDS_LANGUAGE_MENU        1024  // the system menu's "Language" submenu
+#define IDS_HELP_FILE            1025  // the help files' name, without .chm or .hlp
+#define IDS_ABOUT_TEXT           1026  // %s: the version
+#define IDS_ABOUT_TITLE          1027
+#define IDS_HOTKEYS_FAILED       1028  // + the failures (1..3) that InstallHotKeys returns
+#define IDS_CANCELLED            1032  // the title after a cancelled file job
+#define IDS_STANDINS_TIP         1033  // 3 forms; %lu the count, %s the code page
+#define IDS_STANDINS_TITLE       1036  // 3 forms; %s the tip, %s the program's name
+#define IDS_FILE_FILTER          1040  // the file dialogs' filter, each part ending in '|'
+#define IDS_SAVE_AS              1041  // the save dialog's title; %s the file's name
+#define IDS_IN_PLACE_QUESTION    1042
+#define IDS_CANT_OPEN_FOR_READ   1043  // the titles of the boxes that name a file
+#define IDS_CANT_OPEN_FOR_WRITE  1044
+#define IDS_CANT_READ            1045
+#define IDS_CANT_REPLACE         1046
+#define IDS_CANT_CREATE_TEMPORARY 1047
+#define IDS_NOT_ENOUGH_MEMORY    1048  // the texts of the boxes titled "Tarvo"
+#define IDS_WRITE_FAILED         1049
 
 // Pictures.
 #define IDI_TARVO                1    // 32 x 32

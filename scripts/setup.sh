@@ -11,6 +11,8 @@ packages=(
     nsis                  # makensis, for the Windows installer
     lintian bash-completion  # the Debian package's checks and its completion's test
     locales  # the locale sources that tarvoconv's console test compiles for Wine
+    gettext  # xgettext and msgfmt: tarvoconv's message catalogues
+    man-db   # man, which the test of the Russian manual page renders it with
 )
 
 sudo_if_needed() {

@@ -118,12 +118,13 @@ keep_desktop() {
 # Wine takes a process's ANSI and OEM code pages from its locale, and the
 # bytes of Unix file names from the locale's character set. Debian ships
 # only C.UTF-8 compiled, so the UTF-8 locales that tests run programs under
-# (a Western and a Russian system) are compiled once into the build tree:
+# (a Western, a Russian and a Ukrainian system) are compiled once into the
+# build tree:
 #   LOCPATH=BUILD_DIR/wine-locales LC_ALL=ru_RU.UTF-8 wine-rig.sh run ...
 compile_locales() {
     local locales=$build/wine-locales locale
     mkdir -p "$locales"
-    for locale in en_US ru_RU; do
+    for locale in en_US ru_RU uk_UA; do
         [ -d "$locales/$locale.UTF-8" ] ||
             localedef -i "$locale" -f UTF-8 "$locales/$locale.UTF-8" >>"$rig/locales.log" 2>&1 ||
             echo "wine-rig: cannot compile the locale $locale.UTF-8, see $rig/locales.log" >&2

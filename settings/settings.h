@@ -41,6 +41,10 @@ struct SettingsRecord {
     int W, H;                         // window size with preview; 0 = not yet known
     wchar_t SrcPath[SettingsPathSize];  // folder of the last files opened; "" = none
     wchar_t DstPath[SettingsPathSize];  // folder of the last file saved; "" = none
+    // The interface language the user chose in the system menu, a LANGID
+    // (English, Russian or Ukrainian); 0 = none, the Windows display
+    // language's. Stored only once chosen: older versions ignore it.
+    DWORD Language;
 };
 
 extern SettingsRecord Settings;
@@ -68,7 +72,8 @@ extern const char SettingsKey[];
 void LoadSettings(SettingsRecord& settings);
 
 // Writes the record (the paths only when ParamSavePaths is set, the font
-// only when one exists). Failures are silent.
+// only when one exists, the language only when one was chosen). Failures
+// are silent.
 void SaveSettings(const SettingsRecord& settings);
 
 // The code page fields of Parameters.

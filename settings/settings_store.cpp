@@ -40,6 +40,15 @@ const int LowestCoordinate = -32768, HighestCoordinate = 32767;
 // description of a larger font is none the program wrote.
 const int LargestFontPixels = 200;
 
+// The languages the program has: any other stored value is no choice the
+// program made, and the display language decides.
+bool IsKnownLanguage(DWORD language)
+{
+    return language == MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US) ||
+           language == MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT) ||
+           language == MAKELANGID(LANG_UKRAINIAN, SUBLANG_DEFAULT);
+}
+
 bool IsSaneFont(const LOGFONTA& description)
 {
     return description.lfHeight >= -LargestFontPixels && description.lfHeight <= LargestFontPixels &&
@@ -84,6 +93,7 @@ void LoadSettings(SettingsRecord& settings)
     // and stale bytes after an empty path would go to the registry with it.
     ZeroMemory(settings.SrcPath, sizeof settings.SrcPath);
     ZeroMemory(settings.DstPath, sizeof settings.DstPath);
+    settings.Language = 0;
 
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
@@ -107,6 +117,8 @@ void LoadSettings(SettingsRecord& settings)
     ReadStringValue(key, "DstPath", settings.DstPath, SettingsPathSize);
     LoadPreviewFont(key);
     ReadDwordValue(key, "HotKeys1", HotKeys1);
+    if (!ReadDwordValue(key, "Language", settings.Language) || !IsKnownLanguage(settings.Language))
+        settings.Language = 0;
     RegCloseKey(key);
 }
 
@@ -123,6 +135,8 @@ void SaveSettings(const SettingsRecord& settings)
     WriteDwordValue(key, "W", static_cast<DWORD>(settings.W));
     WriteDwordValue(key, "H", static_cast<DWORD>(settings.H));
     WriteDwordValue(key, "HotKeys1", HotKeys1);
+    if (settings.Language)
+        WriteDwordValue(key, "Language", settings.Language);
     // Left alone when not to be saved, so the folders of the last session
     // that did save them are still there for the next one.
     if (settings.Parameters & ParamSavePaths) {

@@ -5,6 +5,7 @@
 #include "clipboard_conversion.h"
 #include "file_conversion.h"
 #include "job_pump.h"
+#include "language_menu.h"
 #include "main_window.h"
 #include "preview.h"
 #include "resource_ids.h"
@@ -116,6 +117,11 @@ int OnCommand(HWND window, int command, HWND, int)
     case IDM_EXCHANGE: ExchangeCodePages(window); break;
     case IDM_AUTO_CONVERT: ToggleOption(window, command, ParamAutoConvert); break;
     case IDM_CONTEXT_HELP: EnterContextHelpMode(window); break;
+    // Items of a submenu of the system menu, which some systems send as
+    // WM_COMMAND rather than WM_SYSCOMMAND.
+    case IDM_LANGUAGE_ENGLISH:
+    case IDM_LANGUAGE_RUSSIAN:
+    case IDM_LANGUAGE_UKRAINIAN: OnLanguageItem(window, command); break;
     default:
         if ((command >= IDM_DESTINATION_FIRST && command < IDM_DESTINATION_FIRST + 5) ||
             (command >= IDM_SOURCE_FIRST && command < IDM_SOURCE_FIRST + 5))

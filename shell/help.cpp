@@ -1,6 +1,7 @@
 #include "help.h"
 
 #include "commands.h"
+#include "interface_language.h"
 #include "main_window.h"
 #include "preview.h"
 #include "resource_ids.h"
@@ -8,6 +9,8 @@
 #include "toolbars.h"
 
 #include <htmlhelp.h>
+
+#include <string>
 
 HtmlHelpFunction HtmlHelpViewer = nullptr;
 
@@ -29,6 +32,23 @@ bool BesideProgram(const wchar_t* file, wchar_t (&path)[MAX_PATH])
         return false;
     lstrcpynW(name, file, room);
     return true;
+}
+
+bool IsFile(const wchar_t* path)
+{
+    const DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The help in the interface language (tarvo-ru.chm, say) when it lies
+// beside the program; else the English help, tarvo.chm or tarvo.hlp.
+std::wstring HelpFileName(const wchar_t* extension)
+{
+    const std::wstring local = LoadText(IDS_HELP_FILE) + extension;
+    wchar_t path[MAX_PATH];
+    if (BesideProgram(local.c_str(), path) && IsFile(path))
+        return local;
+    return std::wstring(L"tarvo") + extension;
 }
 
 // path in the ANSI code page, only when every character has its place there.
@@ -53,8 +73,9 @@ const char* HelpFile()
 {
     static char path[MAX_PATH];
     wchar_t wide[MAX_PATH], shortForm[MAX_PATH];
-    if (!BesideProgram(L"tarvo.hlp", wide))
-        lstrcpynA(path, "tarvo.hlp", MAX_PATH);
+    const std::wstring name = HelpFileName(L".hlp");
+    if (!BesideProgram(name.c_str(), wide))
+        WideCharToMultiByte(CP_ACP, 0, name.c_str(), -1, path, MAX_PATH, nullptr, nullptr);
     else if (!InAnsiCodePage(wide, path)) {
         const DWORD length = GetShortPathNameW(wide, shortForm, MAX_PATH);
         if (length == 0 || length >= MAX_PATH || !InAnsiCodePage(shortForm, path))
@@ -73,13 +94,10 @@ bool SystemHasWinHelp()
     return LOBYTE(LOWORD(GetVersion())) < 6;
 }
 
-// The wide path of tarvo.chm, when it lies beside the program.
+// The wide path of the .chm help, when it lies beside the program.
 bool ChmBesideProgram(wchar_t (&path)[MAX_PATH])
 {
-    if (!BesideProgram(L"tarvo.chm", path))
-        return false;
-    const DWORD attributes = GetFileAttributesW(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return BesideProgram(HelpFileName(L".chm").c_str(), path) && IsFile(path);
 }
 
 // Loaded on first use, so that Tarvo starts and keeps to WinHelp where

@@ -1,7 +1,9 @@
 // Help: the contents on F1, and context help, where after the "Context
 // Help" button the next left click opens the popup topic of what it hits.
 // The help is tarvo.hlp in WinHelp, as ever; on a system without WinHelp it
-// is tarvo.chm in HTML Help, when that file lies beside the program.
+// is tarvo.chm in HTML Help, when that file lies beside the program. In
+// Russian and Ukrainian it is tarvo-ru and tarvo-uk (.hlp, .chm), or the
+// English help where those are missing.
 #pragma once
 
 #include <windows.h>

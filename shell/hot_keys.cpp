@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "bounded_text.h"
+#include "interface_language.h"
 #include "main_window.h"
 #include "resource_ids.h"
 #include "settings.h"
@@ -93,8 +93,7 @@ INT_PTR CALLBACK HotKeysDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 void OnHotKeysItem(HWND window)
 {
     DWORD copy = HotKeys1;
-    if (DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_HOTKEYS), window, HotKeysDialogProc,
-                        reinterpret_cast<LPARAM>(&copy)) != IDOK)
+    if (ShowLanguageDialog(IDD_HOTKEYS, window, HotKeysDialogProc, reinterpret_cast<LPARAM>(&copy)) != IDOK)
         return;
     HotKeys1 = copy;
     const int failures = InstallHotKeys(window, HotKeys1);
@@ -102,15 +101,7 @@ void OnHotKeysItem(HWND window)
         return;
     // A key that failed stays chosen: it is saved and tried again, silently,
     // at the next start.
-    char text[256] = "Hot Key(s) for ";
-    if (failures & 1)
-        AppendText(text, sizeof text, "Activation");
-    if (failures == 3)
-        AppendText(text, sizeof text, " and ");
-    if (failures & 2)
-        AppendText(text, sizeof text, "Convert Clipboard");
-    AppendText(text, sizeof text, " Not installed, please, select another one.");
-    MessageBoxA(window, text, "Tarvo", MB_ICONERROR);
+    MessageBoxW(window, LoadText(IDS_HOTKEYS_FAILED + failures).c_str(), L"Tarvo", MB_ICONERROR);
 }
 
 void OnHotKey(HWND window, int id)

@@ -1,5 +1,6 @@
 #include "job_progress.h"
 
+#include "interface_language.h"
 #include "job_pump.h"
 #include "resource_ids.h"
 #include "taskbar_progress.h"
@@ -7,8 +8,7 @@
 
 namespace {
 
-const char ProgramTitle[] = "Tarvo";
-const char CancelledTitle[] = "Cancelled - Tarvo";
+const wchar_t ProgramTitle[] = L"Tarvo";
 const UINT_PTR CancelledNoticeTimer = 1;
 const UINT CancelledNoticeMs = 3000;
 
@@ -18,11 +18,11 @@ bool CancelledShown;
 bool StandInsShown;
 
 // The code pages as the notice names them, in CodePageIndex order.
-const char* const PageNames[] = {"cp866", "cp1251", "KOI8-R", "Macintosh Cyrillic", "ISO-8859-5"};
+const wchar_t* const PageNames[] = {L"cp866", L"cp1251", L"KOI8-R", L"Macintosh Cyrillic", L"ISO-8859-5"};
 
-void ShowText(HWND window, const char* title, const char* tip)
+void ShowText(HWND window, const wchar_t* title, const wchar_t* tip)
 {
-    SetWindowTextA(window, title);
+    SetWindowTextW(window, title);
     SetTrayTip(window, tip);
 }
 
@@ -30,7 +30,7 @@ void CALLBACK TakeCancelledNoticeAway(HWND window, UINT, UINT_PTR timer, DWORD)
 {
     KillTimer(window, timer);
     CancelledShown = false;
-    ShowText(window, ProgramTitle, "");
+    ShowText(window, ProgramTitle, L"");
 }
 
 void TakeStandInNoticeAway(HWND window)
@@ -38,7 +38,7 @@ void TakeStandInNoticeAway(HWND window)
     if (!StandInsShown)
         return;
     StandInsShown = false;
-    ShowText(window, ProgramTitle, "");
+    ShowText(window, ProgramTitle, L"");
 }
 
 void BeginJobProgress(HWND window)
@@ -57,8 +57,8 @@ void ShowJobProgress(HWND window, int percent)
     if (ShownPercent < 0)
         BeginTaskbarProgress(window);
     ShownPercent = percent;
-    char text[32];
-    wsprintfA(text, "%d%% - %s", percent, ProgramTitle);
+    wchar_t text[32];
+    wsprintfW(text, L"%d%% - %s", percent, ProgramTitle);
     ShowText(window, text, text);
     ShowTaskbarProgress(window, percent, 100);
 }
@@ -68,11 +68,12 @@ void EndJobProgress(HWND window, bool cancelled)
     if (ShownPercent >= 0)
         EndTaskbarProgress(window);
     if (cancelled) {
-        ShowText(window, CancelledTitle, CancelledTitle);
+        const std::wstring notice = LoadText(IDS_CANCELLED);
+        ShowText(window, notice.c_str(), notice.c_str());
         CancelledShown = true;
         SetTimer(window, CancelledNoticeTimer, CancelledNoticeMs, TakeCancelledNoticeAway);
     } else if (ShownPercent >= 0) {
-        ShowText(window, ProgramTitle, "");
+        ShowText(window, ProgramTitle, L"");
     }
     ShownPercent = -1;
 }
@@ -99,14 +100,13 @@ void OnStandIns(HWND window, int page, unsigned long count)
         KillTimer(window, CancelledNoticeTimer);
         CancelledShown = false;
     }
-    // The tip of the tray icon holds 63 characters: the first half.
-    char tip[64], title[128];
-    if (count == 1)
-        wsprintfA(tip, "1 character has no place in %s", PageNames[page]);
-    else
-        wsprintfA(tip, "%lu characters have no place in %s", count, PageNames[page]);
-    wsprintfA(title, count == 1 ? "%s and was written as a stand-in - %s" : "%s and were written as stand-ins - %s", tip,
-              ProgramTitle);
+    // The tip of the tray icon holds 63 characters: the first half. The
+    // texts are the interface's, in the form for the count; wsprintfW
+    // writes at most 1024 characters, and %s is a wide string.
+    const UINT form = PluralForm(count);
+    wchar_t tip[1024], title[1024];
+    wsprintfW(tip, LoadText(IDS_STANDINS_TIP + form).c_str(), count, PageNames[page]);
+    wsprintfW(title, LoadText(IDS_STANDINS_TITLE + form).c_str(), tip, ProgramTitle);
     ShowText(window, title, tip);
     StandInsShown = true;
 }

@@ -10,6 +10,7 @@
 #include "file_job.h"
 #include "help.h"
 #include "hot_keys.h"
+#include "interface_language.h"
 #include "job_progress.h"
 #include "job_pump.h"
 #include "live_parameters.h"
@@ -33,7 +34,10 @@ HCURSOR HelpCursor;
 
 namespace {
 
-const char ClassName[] = "Tarvo";
+// A Unicode window: its title and the texts of its menus, tooltips and
+// boxes are in the interface language, which the ANSI code page may not
+// hold (Russian on a Western system).
+const wchar_t ClassName[] = L"Tarvo";
 const DWORD MainWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX;
 const DWORD MainWindowExStyle = WS_EX_CONTEXTHELP | WS_EX_WINDOWEDGE | WS_EX_ACCEPTFILES;
 
@@ -62,7 +66,7 @@ void SetFixedSize(HWND window)
     SetWindowPos(window, nullptr, 0, 0, Settings.FixedWidth, Settings.FixedHeight, SWP_NOMOVE | SWP_NOZORDER);
 }
 
-BOOL OnCreate(HWND window, const CREATESTRUCTA*)
+BOOL OnCreate(HWND window, const CREATESTRUCTW*)
 {
     MainWindow = window;
     WindowDpi = DpiOfWindow(window);
@@ -71,9 +75,9 @@ BOOL OnCreate(HWND window, const CREATESTRUCTA*)
     SendMessageA(CommandBar, TB_AUTOSIZE, 0, 0);
     SendMessageA(CodePageBar, TB_AUTOSIZE, 0, 0);
     InsertSystemMenuItems(window);
-    CommandMenu = LoadMenuA(Instance, MAKEINTRESOURCEA(IDR_TRAY_MENU));
+    CommandMenu = LoadLanguageMenu(IDR_TRAY_MENU);
     TrayMenu = GetSubMenu(CommandMenu, 0);
-    CodePageMenu = LoadMenuA(Instance, MAKEINTRESOURCEA(IDR_CODEPAGE_MENU));
+    CodePageMenu = LoadLanguageMenu(IDR_CODEPAGE_MENU);
     ApplySettings(Settings, window);
     JoinClipboardChain(window);
     Initializing = 0;
@@ -97,7 +101,7 @@ void OnDestroy(HWND window)
     DestroyMenu(CodePageMenu);
     CommandMenu = TrayMenu = CodePageMenu = nullptr;
     PostQuitMessage(0);
-    DefWindowProcA(window, WM_DESTROY, 0, 0);
+    DefWindowProcW(window, WM_DESTROY, 0, 0);
     // The children go with the window; nothing draws the pictures now.
     MainWindow = CommandBar = CodePageBar = SourcePane = ResultPane = nullptr;
     DestroyToolbarImages();
@@ -161,24 +165,24 @@ void OnGetMinMaxInfo(MINMAXINFO* info)
 
 BOOL RegisterMainWindowClass(HINSTANCE instance)
 {
-    WNDCLASSEXA windowClass = {};
-    static_assert(sizeof windowClass == 48, "the 32-bit WNDCLASSEXA");
+    WNDCLASSEXW windowClass = {};
+    static_assert(sizeof windowClass == 48, "the 32-bit WNDCLASSEXW");
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_VREDRAW | CS_HREDRAW;
     windowClass.lpfnWndProc = MainWindowProc;
     windowClass.hInstance = instance;
     windowClass.hIcon = static_cast<HICON>(
-        LoadImageA(instance, MAKEINTRESOURCEA(IDI_TARVO), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_TARVO), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
     windowClass.hIconSm = static_cast<HICON>(
-        LoadImageA(instance, MAKEINTRESOURCEA(IDI_TARVO_SMALL), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_TARVO_SMALL), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = ClassName;
-    if (RegisterClassExA(&windowClass))
+    if (RegisterClassExW(&windowClass))
         return TRUE;
 
     // Systems without the extended call: the same class without small icon.
-    WNDCLASSA plain = {};
+    WNDCLASSW plain = {};
     plain.style = windowClass.style;
     plain.lpfnWndProc = windowClass.lpfnWndProc;
     plain.hInstance = windowClass.hInstance;
@@ -186,13 +190,13 @@ BOOL RegisterMainWindowClass(HINSTANCE instance)
     plain.hCursor = windowClass.hCursor;
     plain.hbrBackground = windowClass.hbrBackground;
     plain.lpszClassName = windowClass.lpszClassName;
-    return RegisterClassA(&plain) != 0;
+    return RegisterClassW(&plain) != 0;
 }
 
 HWND CreateMainWindow(HINSTANCE instance)
 {
     // The real size and place are set while the window is created.
-    return CreateWindowExA(MainWindowExStyle, ClassName, "Tarvo", MainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+    return CreateWindowExW(MainWindowExStyle, ClassName, L"Tarvo", MainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                            CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
 }
 
@@ -204,7 +208,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     }
     switch (message) {
-    case WM_CREATE: return OnCreate(window, reinterpret_cast<CREATESTRUCTA*>(lParam)) ? 0 : -1;
+    case WM_CREATE: return OnCreate(window, reinterpret_cast<CREATESTRUCTW*>(lParam)) ? 0 : -1;
     case WM_CLOSE: CloseMainWindow(window); return 0;
     case WM_DESTROY: OnDestroy(window); return 0;
     case WM_SIZE: OnSize(window, static_cast<int>(wParam), (short)LOWORD(lParam), (short)HIWORD(lParam)); return 0;
@@ -231,5 +235,5 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DPICHANGED: OnDpiChanged(window, HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_REFRESHPREVIEW: OnRefreshPreview(window, static_cast<int>(wParam), reinterpret_cast<const char*>(lParam)); return 0;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "bounded_text.h"
+#include "interface_language.h"
 #include "main_window.h"
 #include "resource_ids.h"
 #include "settings.h"
@@ -10,8 +10,9 @@
 
 namespace {
 
-// Handed to the tooltip control, so it must outlive the notification.
-char TooltipText[512];
+// Handed to the tooltip control, so they must outlive the notification.
+wchar_t TooltipText[512];
+char AnsiTooltipText[512];
 
 // menu 102's submenu for the source (105) or destination (106) command.
 HMENU CodePageSubmenu(int command)
@@ -34,19 +35,35 @@ LRESULT OnDropDown(HWND window, const NMTOOLBARA* toolbar)
 }
 
 // The button's text; for a code page button also the code page it shows.
-LRESULT OnNeedText(TOOLTIPTEXTA* tip)
+void MakeTooltipText(UINT command)
 {
-    const UINT command = static_cast<UINT>(tip->hdr.idFrom);
-    LoadStringA(Instance, command, TooltipText, sizeof TooltipText);
+    std::wstring text = LoadText(command);
     if (command == IDM_SOURCE_CODEPAGE || command == IDM_DESTINATION_CODEPAGE) {
         const LRESULT page = SendMessageA(CodePageBar, TB_GETBITMAP, command, 0);
-        char name[80];
-        if (LoadStringA(Instance, static_cast<UINT>(page + IDS_CODEPAGE_FIRST), name, sizeof name)) {
-            AppendText(TooltipText, sizeof TooltipText, " : ");
-            AppendText(TooltipText, sizeof TooltipText, name);
-        }
+        const std::wstring name = LoadText(static_cast<UINT>(page + IDS_CODEPAGE_FIRST));
+        if (!name.empty())
+            text += L" : " + name;
     }
+    lstrcpynW(TooltipText, text.c_str(), sizeof TooltipText / sizeof *TooltipText);
+}
+
+// The window is a Unicode one, and its toolbars ask in UTF-16.
+LRESULT OnNeedText(TOOLTIPTEXTW* tip)
+{
+    MakeTooltipText(static_cast<UINT>(tip->hdr.idFrom));
     tip->lpszText = TooltipText;
+    tip->hinst = nullptr;
+    return 1;
+}
+
+// A control that asks in the ANSI code page gets the text as far as that
+// page holds it.
+LRESULT OnNeedTextAnsi(TOOLTIPTEXTA* tip)
+{
+    MakeTooltipText(static_cast<UINT>(tip->hdr.idFrom));
+    if (!WideCharToMultiByte(CP_ACP, 0, TooltipText, -1, AnsiTooltipText, sizeof AnsiTooltipText, nullptr, nullptr))
+        AnsiTooltipText[0] = '\0';
+    tip->lpszText = AnsiTooltipText;
     tip->hinst = nullptr;
     return 1;
 }
@@ -81,9 +98,12 @@ LRESULT OnRightClick(HWND window, int control)
 }
 
 // The customization protocol of the command bar; nothing starts one, but
-// the answers are there.
-LRESULT OnGetButtonInfo(NMTOOLBARA* toolbar)
+// the answers are there. The ANSI and the wide form of the notification
+// differ only in the text, which is not given.
+template <typename Notification>
+LRESULT OnGetButtonInfo(NMHDR* header)
 {
+    Notification* toolbar = reinterpret_cast<Notification*>(header);
     if (toolbar->iItem < 0 || toolbar->iItem >= CommandButtonCount)
         return 0;
     toolbar->tbButton = CommandButtons[toolbar->iItem];
@@ -100,8 +120,10 @@ LRESULT OnNotify(HWND window, int control, NMHDR* header)
         SendMessageA(CommandBar, TB_AUTOSIZE, 0, 0);
         SendMessageA(CodePageBar, TB_AUTOSIZE, 0, 0);
         return 1;
-    case TBN_GETBUTTONINFOA: return OnGetButtonInfo(reinterpret_cast<NMTOOLBARA*>(header));
-    case TTN_NEEDTEXTA: return OnNeedText(reinterpret_cast<TOOLTIPTEXTA*>(header));
+    case TBN_GETBUTTONINFOA: return OnGetButtonInfo<NMTOOLBARA>(header);
+    case TBN_GETBUTTONINFOW: return OnGetButtonInfo<NMTOOLBARW>(header);
+    case TTN_NEEDTEXTA: return OnNeedTextAnsi(reinterpret_cast<TOOLTIPTEXTA*>(header));
+    case TTN_NEEDTEXTW: return OnNeedText(reinterpret_cast<TOOLTIPTEXTW*>(header));
     case NM_RCLICK: return OnRightClick(window, control);
     default: return 0;
     }

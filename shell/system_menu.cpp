@@ -1,7 +1,9 @@
 #include "system_menu.h"
 
-#include "commands.h"
 #include "hot_keys.h"
+#include "interface_language.h"
+#include "language_menu.h"
+#include "menu_checks.h"
 #include "preview.h"
 #include "resource_ids.h"
 #include "settings.h"
@@ -10,24 +12,13 @@
 
 namespace {
 
-struct SystemMenuItem {
-    UINT id;
-    const char* text;
-};
-
 // From the top; a separator follows them. Detection and repair came later
-// than the others and go last, so that every other item keeps its place.
-const SystemMenuItem Items[] = {
-    {IDM_ALWAYS_ON_TOP, "&Always on the Top"},
-    {IDM_PREVIEW, "&Preview"},
-    {IDM_PREVIEW_CP1251, "&Preview in cp-1251"},
-    {IDM_PREVIEW_FONT, "Preview &font"},
-    {IDM_SAVE_PATHS, "Save paths on &exit"},
-    {IDM_SAME_PATHS, "&In/Out paths are same"},
-    {IDM_HOTKEYS, "&Hot Keys"},
-    {IDM_ABOUT, "About"},
-    {IDM_DETECT_SOURCE, "&Detect source code page"},
-    {IDM_REPAIR_TEXT, "&Repair garbled text"},
+// than the others and go last, so that every other item keeps its place,
+// and the Language submenu after them. An item's text is the string of its
+// number, in the interface language.
+const UINT Items[] = {
+    IDM_ALWAYS_ON_TOP, IDM_PREVIEW, IDM_PREVIEW_CP1251, IDM_PREVIEW_FONT, IDM_SAVE_PATHS,
+    IDM_SAME_PATHS,    IDM_HOTKEYS, IDM_ABOUT,          IDM_DETECT_SOURCE, IDM_REPAIR_TEXT,
 };
 const int ItemCount = sizeof Items / sizeof Items[0];
 
@@ -50,24 +41,25 @@ void ToggleTextRepair(HWND window, HMENU menu)
     RefreshPreview(window, 1);
 }
 
-const char AboutText[] =
-    "Tarvo, the 32-bit version\n"
-    "Version " TARVO_VERSION "\n"
-    "\n"
-    "Written by the Tarvo developers for Olvendar\n"
-    "tarvo@olvendar.invalid\n"
-    "https://olvendar.invalid/tarvo\n"
-    "\n"
-    "Press Ok, then F1 to get Help";
+// wsprintfW's %s is a wide string; the text stays far below its 1024
+// characters.
+void ShowAbout(HWND window)
+{
+    wchar_t version[32], text[1024];
+    MultiByteToWideChar(CP_ACP, 0, TARVO_VERSION, -1, version, sizeof version / sizeof *version);
+    wsprintfW(text, LoadText(IDS_ABOUT_TEXT).c_str(), version);
+    MessageBoxW(window, text, LoadText(IDS_ABOUT_TITLE).c_str(), MB_OK);
+}
 
 } // namespace
 
 void InsertSystemMenuItems(HWND window)
 {
     HMENU menu = GetSystemMenu(window, FALSE);
-    InsertMenuA(menu, 0, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+    InsertMenuW(menu, 0, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
     for (int position = 0; position < ItemCount; ++position)
-        InsertMenuA(menu, position, MF_BYPOSITION | MF_STRING, Items[position].id, Items[position].text);
+        InsertMenuW(menu, position, MF_BYPOSITION | MF_STRING, Items[position], LoadText(Items[position]).c_str());
+    InsertLanguageMenu(menu, ItemCount);
 }
 
 BOOL OnSysCommand(HWND window, WPARAM wParam)
@@ -84,7 +76,10 @@ BOOL OnSysCommand(HWND window, WPARAM wParam)
     case IDM_HOTKEYS: OnHotKeysItem(window); break;
     case IDM_DETECT_SOURCE: SetParameter(ParamDetectSource, ToggleMenuCheck(menu, IDM_DETECT_SOURCE)); break;
     case IDM_REPAIR_TEXT: ToggleTextRepair(window, menu); break;
-    case IDM_ABOUT: MessageBoxA(window, AboutText, "About tarvo", MB_OK); break;
+    case IDM_ABOUT: ShowAbout(window); break;
+    case IDM_LANGUAGE_ENGLISH:
+    case IDM_LANGUAGE_RUSSIAN:
+    case IDM_LANGUAGE_UKRAINIAN: OnLanguageItem(window, static_cast<UINT>(wParam & 0xFFF0)); break;
     case SC_MINIMIZE: return MinimizeToTray(window);
     }
     return FALSE;

@@ -14,12 +14,12 @@ namespace {
 bool IconShown;
 
 // Empty but while a file job shows its progress there.
-char Tip[64];
+wchar_t Tip[64];
 
 bool AddIcon(HWND window)
 {
     HICON icon = static_cast<HICON>(
-        LoadImageA(Instance, MAKEINTRESOURCEA(IDI_TARVO_SMALL), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+        LoadImageW(Instance, MAKEINTRESOURCEW(IDI_TARVO_SMALL), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
     IconShown = NotifyIcon(window, NIM_ADD, TRAY_ICON_ID, icon, Tip) != 0;
     return IconShown;
 }
@@ -48,18 +48,18 @@ void ShowTrayMenu(HWND window)
 
 } // namespace
 
-BOOL NotifyIcon(HWND window, DWORD action, UINT id, HICON icon, const char* tip)
+BOOL NotifyIcon(HWND window, DWORD action, UINT id, HICON icon, const wchar_t* tip)
 {
-    NOTIFYICONDATAA data = {};
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;  // 88: understood by every shell
+    NOTIFYICONDATAW data = {};
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;  // 152: understood by every shell
     data.hWnd = window;
     data.uID = id;
     // Without an icon the one shown stays: a change of the tip alone.
     data.uFlags = NIF_MESSAGE | NIF_TIP | (icon ? NIF_ICON : 0);
     data.uCallbackMessage = WM_TRAYNOTIFY;
     data.hIcon = icon;
-    lstrcpynA(data.szTip, tip ? tip : "", 64);
-    const BOOL done = Shell_NotifyIconA(action, &data);
+    lstrcpynW(data.szTip, tip ? tip : L"", 64);
+    const BOOL done = Shell_NotifyIconW(action, &data);
     if (icon)
         DestroyIcon(icon);
     return done;
@@ -75,9 +75,9 @@ BOOL MinimizeToTray(HWND window)
     return TRUE;
 }
 
-void SetTrayTip(HWND window, const char* tip)
+void SetTrayTip(HWND window, const wchar_t* tip)
 {
-    lstrcpynA(Tip, tip, sizeof Tip);
+    lstrcpynW(Tip, tip, sizeof Tip / sizeof *Tip);
     if (IconShown)
         NotifyIcon(window, NIM_MODIFY, TRAY_ICON_ID, nullptr, Tip);
 }

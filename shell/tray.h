@@ -4,17 +4,18 @@
 
 #include <windows.h>
 
-// Shell_NotifyIconA with the old 88-byte NOTIFYICONDATAA; an icon handed in
-// is destroyed afterwards (the shell keeps its own copy). Without an icon,
-// NIM_MODIFY changes the tip only.
-BOOL NotifyIcon(HWND window, DWORD action, UINT id, HICON icon, const char* tip);
+// Shell_NotifyIconW with the old 152-byte NOTIFYICONDATAW, so that the tip
+// is in the interface language whatever the ANSI code page; an icon handed
+// in is destroyed afterwards (the shell keeps its own copy). Without an
+// icon, NIM_MODIFY changes the tip only. The tip holds 63 characters.
+BOOL NotifyIcon(HWND window, DWORD action, UINT id, HICON icon, const wchar_t* tip);
 
 // SC_MINIMIZE: hides the window in the tray; FALSE when the icon could not
 // be added, and the window should minimize as usual.
 BOOL MinimizeToTray(HWND window);
 
 // The icon's tip, now if it is shown and whenever it is added later.
-void SetTrayTip(HWND window, const char* tip);
+void SetTrayTip(HWND window, const wchar_t* tip);
 
 // Takes the icon away, if there is one.
 void RemoveTrayIcon(HWND window);

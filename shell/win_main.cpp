@@ -2,6 +2,7 @@
 #include <commctrl.h>
 
 #include "command_line_files.h"
+#include "interface_language.h"
 #include "main_window.h"
 #include "settings.h"
 #include "resource_ids.h"
@@ -85,6 +86,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     if (!RegisterMainWindowClass(instance))
         return 0;
     LoadSettings(Settings);
+    UseInterfaceLanguage(ChosenLanguage(Settings.Language));
     HWND window = CreateMainWindow(instance);
     if (!window)
         return 0;
@@ -93,9 +95,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     ConvertFilesSoon(window, files);
 
     MSG message = {};
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     SaveSettings(Settings);
     if (PreviewFont)

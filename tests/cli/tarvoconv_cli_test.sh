@@ -8,6 +8,9 @@ set -u
 . "$(cd "$(dirname "$0")/.." && pwd)/script_checks.sh"
 
 tool=$(realpath "${1:?usage: tarvoconv_cli_test.sh PATH_TO_TARVOCONV}") || exit 1
+# The messages checked are the English ones, whatever the user's language.
+unset LANGUAGE
+export LC_ALL=C.UTF-8
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cd "$scratch" || exit 1

@@ -7,7 +7,8 @@
 # comes out there is what the window would show.
 # Each session runs in a system locale and a console code page of its own:
 # a Western system (ANSI 1252) with chcp 1252 and 866, and a Russian one
-# (ANSI 1251, OEM 866) with chcp 866.
+# (ANSI 1251, OEM 866) with chcp 866, where tarvoconv.exe speaks Russian,
+# the Windows display language that Wine takes from the locale.
 #   tarvoconv_console_test.sh BUILD_DIR PATH_TO_TARVOCONV_EXE
 # BUILD_DIR holds the started rig (scripts/wine-rig.sh). Prints one line
 # per check and exits non-zero if any failed.
@@ -72,16 +73,23 @@ detected_by_wildcard_in_utf8() {
     [ "$(cat run/detect.out)" = "$(printf 'ascii.txt: ascii\n%s: koi8-r (85%%)\n%s: cp1251 (62%%)' "$input" "$output")" ]
 }
 
+# What the session's language says; English but in the Russian session.
+say() {
+    if [ "$language" = ru_RU ]; then echo "$2"; else echo "$1"; fi
+}
+
 message_right_on_the_console() {
-    grep -qF "tarvoconv:$missing:Nosuchfileordirectory" run/console.txt
+    grep -qF "tarvoconv:$missing:$(say 'No such file or directory' 'Нет такого файла или каталога' | tr -d ' ')" \
+        run/console.txt
 }
 
 message_in_utf8_when_redirected() {
-    [ "$(tr -d '\r' <run/error.out)" = "tarvoconv: $missing: No such file or directory" ]
+    [ "$(tr -d '\r' <run/error.out)" = \
+        "tarvoconv: $missing: $(say 'No such file or directory' 'Нет такого файла или каталога')" ]
 }
 
 slash_question_mark_is_help() {
-    head -n 1 run/help.out | grep -q '^Usage: tarvoconv'
+    head -n 1 run/help.out | grep -q "^$(say 'Usage: tarvoconv' 'Использование:')"
 }
 
 # No file named NUL or CON, and no temporary file, is left.
@@ -94,19 +102,22 @@ devices_written_directly() {
 # The explanation is characters on the console, UTF-8 when redirected, and
 # never mixed into the repaired text.
 repair_explained_right() {
-    grep -qF "$garbled:UTF-8readascp1251,confidence" run/console.txt &&
-        tr -d '\r' <run/explain.out | grep -qx "$garbled: UTF-8 read as cp1251, confidence [0-9]*" &&
+    local explained
+    explained=$(say 'UTF-8 read as cp1251, confidence' 'UTF-8, прочитанный как cp1251, уверенность')
+    grep -qF "$garbled:$(tr -d ' ' <<<"$explained")" run/console.txt &&
+        tr -d '\r' <run/explain.out | grep -qx "$garbled: $explained [0-9]*" &&
         [ "$(cat run/repaired.out)" = Привет ]
 }
 
 for row in "en_US 1252" "en_US 866" "ru_RU 866"; do
     set -- $row
+    language=$1
     session "$1" "$2"
     check "$row: names outside the ANSI code page convert" converted_under_wide_names
     check "$row: --detect *.txt, redirected: sorted, UTF-8" detected_by_wildcard_in_utf8
-    check "$row: a message names the file right on the console" message_right_on_the_console
+    check "$row: a message names the file right on the console, in the session's language" message_right_on_the_console
     check "$row: a redirected message is UTF-8" message_in_utf8_when_redirected
-    check "$row: /? prints the help" slash_question_mark_is_help
+    check "$row: /? prints the help in the session's language" slash_question_mark_is_help
     check "$row: NUL and CON written to, nothing left" devices_written_directly
     check "$row: --repair --explain names the file right, apart from the text" repair_explained_right
 done

@@ -34,15 +34,19 @@ runs_from_the_root() {
         [ "$(printf '\200\357\r\n' | "$tool" -n -f cp866 -t utf-8 | od -An -tx1 | tr -d ' \n')" = d090d18f0a ]
 }
 
+# man -L ru and man -L uk find the Russian and the Ukrainian one.
 manual_is_compressed() {
     gzip -t "$scratch/root/usr/share/man/man1/tarvoconv.1.gz" &&
-        zcat "$scratch/root/usr/share/man/man1/tarvoconv.1.gz" | head -1 | grep -q '^\.TH TARVOCONV 1'
+        zcat "$scratch/root/usr/share/man/man1/tarvoconv.1.gz" | head -1 | grep -q '^\.TH TARVOCONV 1' &&
+        MANPATH=$scratch/root/usr/share/man LC_ALL=C.UTF-8 man -L ru -P cat tarvoconv 2>/dev/null | grep -q '^ИМЯ' &&
+        MANPATH=$scratch/root/usr/share/man LC_ALL=C.UTF-8 man -L uk -P cat tarvoconv 2>/dev/null | grep -q '^НАЗВА'
 }
 
 install_gives_program_manual_and_completion() {
     cmake --install "$build" --prefix "$scratch/prefix" >/dev/null &&
         files_are "$scratch/prefix" ./bin/tarvoconv ./share/bash-completion/completions/tarvoconv \
-            ./share/man/man1/tarvoconv.1 &&
+            ./share/locale/ru/LC_MESSAGES/tarvoconv.mo ./share/locale/uk/LC_MESSAGES/tarvoconv.mo \
+            ./share/man/man1/tarvoconv.1 ./share/man/ru/man1/tarvoconv.1 ./share/man/uk/man1/tarvoconv.1 &&
         "$scratch/prefix/bin/tarvoconv" --version >/dev/null
 }
 
@@ -59,13 +63,14 @@ lintian_finds_nothing() {
     ! grep -q '^[EWIPX]:' "$scratch/lintian.out"
 }
 
-check "the package holds tarvoconv, its completion, its manual and its documents" files_are "$scratch/root" \
-    ./usr/bin/tarvoconv ./usr/share/bash-completion/completions/tarvoconv \
+check "the package holds tarvoconv, its completion, its messages, its manual and its documents" \
+    files_are "$scratch/root" ./usr/bin/tarvoconv ./usr/share/bash-completion/completions/tarvoconv \
     ./usr/share/doc/tarvoconv/changelog.gz ./usr/share/doc/tarvoconv/copyright \
-    ./usr/share/man/man1/tarvoconv.1.gz
+    ./usr/share/locale/ru/LC_MESSAGES/tarvoconv.mo ./usr/share/locale/uk/LC_MESSAGES/tarvoconv.mo \
+    ./usr/share/man/man1/tarvoconv.1.gz ./usr/share/man/ru/man1/tarvoconv.1.gz ./usr/share/man/uk/man1/tarvoconv.1.gz
 check "named and versioned as the project, depends on the C library" named_and_versioned
 check "tarvoconv runs from the unpacked root" runs_from_the_root
-check "the manual page is gzip'd troff" manual_is_compressed
+check "the manual pages are gzip'd troff, the Russian and Ukrainian ones for man -L" manual_is_compressed
 check "cmake --install gives tarvoconv, its manual and its completion" install_gives_program_manual_and_completion
 check "the changelog's first entry is this version's, with those before it" changelog_begins_with_this_version
 check "lintian --pedantic finds nothing" lintian_finds_nothing

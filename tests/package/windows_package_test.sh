@@ -21,7 +21,8 @@ one_folder() {
 
 holds_its_files() {
     [ "$(cd "$unpacked" && LC_ALL=C ls -A)" = \
-        "$(printf '%s\n' LICENSE.txt README.txt tarvo.chm tarvo.exe tarvo.hlp tarvoconv.exe)" ]
+        "$(printf '%s\n' LICENSE.txt README.txt tarvo-ru.chm tarvo-ru.hlp tarvo-uk.chm tarvo-uk.hlp tarvo.chm tarvo.exe \
+            tarvo.hlp tarvoconv.exe)" ]
 }
 
 windows_line_ends() {  # every line, the last included, ends in CR LF

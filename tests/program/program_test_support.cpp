@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "interface_language.h"
 #include "main_window.h"
 #include "settings.h"
 
@@ -13,11 +14,12 @@ bool Running;
 
 } // namespace
 
-HWND StartTarvo()
+HWND StartTarvo(bool displayLanguage)
 {
     Settings = SettingsRecord();
     Initializing = 1;
     LoadSettings(Settings);
+    UseInterfaceLanguage(displayLanguage ? ChosenLanguage(Settings.Language) : EnglishLanguage);
     HWND window = CreateMainWindow(Instance);
     Running = window != nullptr;
     if (window) {

@@ -13,8 +13,11 @@
 #include "test_waits.h"
 
 // WinMain up to its message loop: settings loaded from the prefix's real
-// registry, the main window created and shown without activation.
-HWND StartTarvo();
+// registry, the main window created and shown without activation. The
+// interface is English, the language whose texts the tests read, unless
+// displayLanguage asks for the one WinMain picks: the stored choice, or the
+// display language (which Wine takes from LC_MESSAGES).
+HWND StartTarvo(bool displayLanguage = false);
 
 // Destroys the main window as "Exit" does, runs the loop to its WM_QUIT and
 // saves the settings as WinMain does after its loop.

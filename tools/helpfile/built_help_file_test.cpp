@@ -5,7 +5,9 @@
 #include "btree.h"
 #include "context_tables.h"
 #include "help_container.h"
+#include "help_language.h"
 #include "help_topics.h"
+#include "keyword_index.h"
 #include "resource_ids.h"
 
 #include <gtest/gtest.h>
@@ -367,4 +369,85 @@ TEST(BuiltHtmlHelp, EachContextNumberPopsUpTheWordsOfItsTopic)
         EXPECT_EQ(pages[topic->title], popups.at(numbered.number)) << numbered.number;
         EXPECT_NE(std::string::npos, popups.at(numbered.number).find(Words(topic->title))) << numbered.number;
     }
+}
+
+namespace {
+
+// The built help of another language beside tarvo.hlp: tarvo-ru.hlp, say.
+Bytes ReadBesideBuiltHelp(const std::string& name)
+{
+    std::string path = TARVO_HELP_FILE;
+    path = path.substr(0, path.find_last_of('/') + 1) + name;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw HelpFileError("cannot read " + path);
+    return Bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::set<std::uint32_t> NumbersOf(const std::vector<InternalFile>& files)
+{
+    std::set<std::uint32_t> numbers;
+    if (const InternalFile* map = FindInternalFile(files, "|CTXOMAP"))
+        for (const NumberedTopic& numbered : DecodeNumberMap(map->content))
+            numbers.insert(numbered.number);
+    return numbers;
+}
+
+}  // namespace
+
+// The Russian and Ukrainian help: the program's numbers lead to topics as
+// in the English one, and the file says it is in Windows-1251, without
+// which the viewer reads its letters as Western ones; its index in the
+// alphabet's order; its .chm marked with its language too.
+TEST(BuiltHelpFile, TranslationsAreMarkedWithTheirLanguageAndMapTheSameNumbers)
+{
+    const struct {
+        const char* name;
+        std::uint16_t lcid;
+    } translations[] = {{"tarvo-ru", 0x0419}, {"tarvo-uk", 0x0422}};
+    for (const auto& translation : translations) {
+        SCOPED_TRACE(translation.name);
+        const Bytes bytes = ReadBesideBuiltHelp(std::string(translation.name) + ".hlp");
+        const HelpLanguage language = HelpLanguageOf(bytes);
+        EXPECT_EQ(language.lcid, translation.lcid);
+        EXPECT_EQ(language.charset, 204);
+        const std::vector<InternalFile> files = ReadHelpContainer(bytes);
+        EXPECT_EQ(NumbersOf(files), NumbersOf(Built().files));
+        for (const HelpTopic& topic : ReadHelpTopics(files))
+            EXPECT_FALSE(topic.title.empty());
+
+        const InternalFile* tree = FindInternalFile(files, "|KWBTREE");
+        ASSERT_NE(nullptr, tree);
+        std::vector<std::string> keywords;
+        for (const BTreeEntry& entry : ReadBTree(tree->content, BTreeKey::String, 6).entries)
+            keywords.push_back(ReadStringZ(entry.key, 0));
+        EXPECT_GE(keywords.size(), 30u);
+        EXPECT_TRUE(std::is_sorted(keywords.begin(), keywords.end(),
+                                   [](const std::string& a, const std::string& b) { return KeywordBefore(a, b, true); }));
+
+        const Bytes chm = ReadBesideBuiltHelp(std::string(translation.name) + ".chm");
+        ASSERT_GT(chm.size(), 0x18u);
+        EXPECT_EQ(ReadU32(chm, 0x14), translation.lcid);
+    }
+}
+
+// Cyrillic letters after Latin ones, capitals as small letters, and Ё, Є,
+// І, Ї, Ґ and Ў in their alphabets' places rather than their bytes' (which
+// put them before А).
+TEST(KeywordOrder, CyrillicKeywordsFollowTheAlphabet)
+{
+    const char* const ordered[] = {
+        "KOI8-R", "zero", "\xE0\xE1\xE2",   // абв
+        "\xC3\xE0",                          // Га
+        "\xB4\xE0",                          // ґа
+        "\xE5\xE6", "\xA8\xE6", "\xBA\xE6",  // еж, Ёж, єж
+        "\xE8\xE9", "\xB2\xE9", "\xBF\xE9",  // ий, Ій, їй
+        "\xF3\xF1", "\xA2\xF1", "\xFF",      // ус, ўс, я
+    };
+    for (std::size_t i = 0; i + 1 < sizeof ordered / sizeof *ordered; ++i) {
+        EXPECT_TRUE(KeywordBefore(ordered[i], ordered[i + 1], true)) << i;
+        EXPECT_FALSE(KeywordBefore(ordered[i + 1], ordered[i], true)) << i;
+    }
+    EXPECT_FALSE(KeywordBefore("\xC0\xC1", "\xE0\xE1", true)) << "АБ and аб are one keyword's spellings";
+    EXPECT_FALSE(KeywordBefore("\xE0\xE1", "\xC0\xC1", true));
 }

@@ -4,6 +4,7 @@
 #include "context_names.h"
 #include "context_tables.h"
 #include "help_container.h"
+#include "help_language.h"
 #include "help_topics.h"
 #include "keyword_index.h"
 #include "numbered_contexts.h"
@@ -18,10 +19,13 @@
 namespace {
 
 const char* const Usage =
-    "usage: helpmap SOURCE HEADER INPUT OUTPUT\n"
+    "usage: helpmap [--language en|ru|uk] SOURCE HEADER INPUT OUTPUT\n"
     "         writes OUTPUT: the help file INPUT, made from the help source SOURCE, with\n"
     "         each topic named \\cfg{winhelp-topic}{NAME} in SOURCE mapped to the number\n"
-    "         that HEADER #defines as NAME, and the keyword index in the viewer's order\n"
+    "         that HEADER #defines as NAME, and the keyword index in the viewer's order;\n"
+    "         ru and uk mark it as Russian or Ukrainian text in Windows-1251\n"
+    "       helpmap --chm-language en|ru|uk FILE\n"
+    "         marks the HTML Help file FILE as of that language, in place\n"
     "       helpmap --list FILE\n"
     "         prints the numbers FILE maps and the title of each topic\n";
 
@@ -85,13 +89,24 @@ int main(int argc, char** argv)
             WriteWholeFile(argv[3], Bytes(popups.begin(), popups.end()));
             return 0;
         }
+        if (argc == 4 && std::string(argv[1]) == "--chm-language") {
+            WriteWholeFile(argv[3], SetChmLanguage(ReadWholeBinaryFile(argv[3]), HelpLanguageNamed(argv[2]).lcid));
+            return 0;
+        }
+        HelpLanguage language = HelpLanguageNamed("en");
+        if (argc == 7 && std::string(argv[1]) == "--language") {
+            language = HelpLanguageNamed(argv[2]);
+            argv += 2;
+            argc -= 2;
+        }
         if (argc != 5) {
             std::cerr << Usage;
             return 2;
         }
         const std::vector<NamedNumber> contexts =
             NumberTopics(ReadTopicNames(ReadWholeFile(argv[1])), ReadNumericDefines(ReadWholeFile(argv[2])));
-        WriteWholeFile(argv[4], SortKeywordIndex(AddNumberedContexts(ReadWholeBinaryFile(argv[3]), contexts)));
+        const Bytes numbered = AddNumberedContexts(ReadWholeBinaryFile(argv[3]), contexts);
+        WriteWholeFile(argv[4], SortKeywordIndex(SetHelpLanguage(numbered, language), language.cyrillic));
     } catch (const HelpFileError& error) {
         std::cerr << "helpmap: " << error.what() << "\n";
         return 1;

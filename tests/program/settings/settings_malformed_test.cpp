@@ -64,6 +64,27 @@ TEST_F(StoredParameters, ValuesOfAnotherTypeSizeOrRangeReadAsTheirDefaultsAndAre
     }
 }
 
+// Only the three languages the program has are a choice; anything else
+// leaves the display language to decide.
+TEST_F(StoredParameters, ALanguageTheProgramHasNotIsNoChoice)
+{
+    const struct {
+        DWORD type;
+        std::string data;
+        DWORD expected;
+    } cases[] = {
+        {REG_DWORD, DwordBytes(0x0419), 0x0419},        {REG_DWORD, DwordBytes(0x0422), 0x0422},
+        {REG_DWORD, DwordBytes(0x0409), 0x0409},        {REG_DWORD, DwordBytes(0x0819), 0},  // Russian, Moldova
+        {REG_DWORD, DwordBytes(0x0407), 0},             {REG_SZ, std::string("ru", 3), 0},
+        {REG_BINARY, Bytes({0x19, 0x04, 0x00}), 0},
+    };
+    for (const auto& c : cases) {
+        DeleteTarvoKey();
+        StoreValue("Language", c.type, c.data);
+        EXPECT_EQ(c.expected, LoadFresh().Language) << c.type << " " << std::hex << c.data.size();
+    }
+}
+
 TEST_F(StoredParameters, CodePagesAboveFourFallBackToTheirOwnDefaults)
 {
     StoreDword("Parameters", 0xF0C30109);  // source 9, destination 0, stray high bits

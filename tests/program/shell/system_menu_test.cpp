@@ -12,7 +12,7 @@ void SysCommand(UINT id) { SendMessageA(MainWindow, WM_SYSCOMMAND, id, 0); }
 
 HMENU SystemMenu() { return GetSystemMenu(MainWindow, FALSE); }
 
-TEST_F(SystemMenuTest, TenItemsAndASeparatorOnTopInTheirOrder)
+TEST_F(SystemMenuTest, TenItemsTheLanguagesAndASeparatorOnTopInTheirOrder)
 {
     const struct {
         UINT id;
@@ -31,8 +31,15 @@ TEST_F(SystemMenuTest, TenItemsAndASeparatorOnTopInTheirOrder)
         EXPECT_EQ(GetMenuItemID(menu, position), expected[position].id) << position;
         EXPECT_STREQ(text, expected[position].text) << position;
     }
-    EXPECT_TRUE(GetMenuState(menu, 10, MF_BYPOSITION) & MF_SEPARATOR);
-    EXPECT_GT(GetMenuItemCount(menu), 11) << "the standard commands follow";
+    char text[64] = "";
+    GetMenuStringA(menu, 10, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "&Language");
+    HMENU languages = GetSubMenu(menu, 10);
+    EXPECT_EQ(GetMenuItemCount(languages), 3);
+    EXPECT_EQ(GetMenuItemID(languages, 0), static_cast<UINT>(IDM_LANGUAGE_ENGLISH));
+    EXPECT_TRUE(Checked(languages, IDM_LANGUAGE_ENGLISH)) << "the language of this run";
+    EXPECT_TRUE(GetMenuState(menu, 11, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_GT(GetMenuItemCount(menu), 12) << "the standard commands follow";
     // The defaults: paths saved at exit, nothing else checked.
     EXPECT_TRUE(Checked(menu, IDM_SAVE_PATHS));
     for (UINT id : {IDM_ALWAYS_ON_TOP, IDM_PREVIEW, IDM_PREVIEW_CP1251, IDM_SAME_PATHS, IDM_DETECT_SOURCE, IDM_REPAIR_TEXT})
